@@ -1,0 +1,15 @@
+# Cross-compiling for 64-bit Windows with the POSIX-threads MinGW-w64 compilers
+# (the win32-threads variant has no std::mutex, which GoogleTest needs).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(_tc x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER   ${_tc}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_tc}-g++-posix)
+set(CMAKE_RC_COMPILER  ${_tc}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${_tc})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# wine64 itself, not /usr/bin/wine (that script prints a wine32 hint on every start)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -1,0 +1,60 @@
+/* Paths, files and folders. Paths are narrow paths of at most 260 characters; a path may come
+   in double quotes, which the existence tests and the directory creation ignore. None of these
+   shows a message: the caller words the failure. */
+#pragma once
+#include <windows.h>
+#include <stdio.h>
+#include "common/text.h"
+
+#define PATH_LEN 261            /* a path of up to 260 characters and its terminator */
+
+BOOL File_Exists(const char *path);          /* an existing file, not a directory */
+BOOL Dir_Exists(const char *path);           /* an existing directory */
+BOOL Is_AbsDrivePath(const char *path);      /* a letter, a colon and a backslash */
+/* Removes double quotes in place: leading quotes are skipped and the text ends at the next quote. */
+void Strip_Quotes(char *path);
+/* The longest existing folder on path (a file on the path is cut off); FALSE when none exists. */
+BOOL Deepest_ExistingFolder(const char *path, char *out, size_t cap);
+/* Creates every missing folder of path. FALSE with *err set to the system error, or to 1018
+   when no part of the path exists. err may be NULL. */
+BOOL Create_DirectoryPath(const char *path, DWORD *err);
+/* Cuts path at its last backslash; FALSE when there is none. */
+BOOL Parent_Folder(char *path);
+/* The folder of the running program with 8.3 short names expanded; FALSE when it has no folder. */
+BOOL Get_ProgramFolder(char *buf, size_t cap);
+/* The home directory: the parent of the program folder when that folder is named "System";
+   NULL otherwise. Points at a process-wide buffer. */
+const char *Get_HomeDirectory(void);
+/* TRUE when folder\name exists in folder or any folder below it; the full path is then in
+   Last_FoundPath(). */
+BOOL Find_FileUnderFolder(const char *folder, const char *name);
+const char *Last_FoundPath(void);
+/* Searches an open text file for the first line beginning with key (case-sensitive) and copies
+   the value behind it (blanks, tabs and '=' skipped) into out. Returns the value's length, or 0
+   when not found (the reason goes into err when err is large enough). */
+int  Get_ConfigString(const char *key, char *out, size_t outCap, FILE *f, char *err, size_t errCap);
+/* Copies src into dst replacing every occurrence of find by repl (left to right, replaced text
+   is never scanned again). FALSE when the result was cut to fit. */
+BOOL Replace_All(const char *src, char *dst, size_t dstCap, const char *find, const char *repl);
+
+/* "%s\%s" of the home directory and a relative name. FALSE when it did not fit. */
+BOOL Home_Path(char *out, size_t cap, const char *home, const char *name);
+/* The backup name of a file: its extension replaced by ".old", or ".old" appended. */
+BOOL Backup_Name(const char *path, char *out, size_t cap);
+
+/* The whole-file writer. Writes data to a temporary file in the target's folder (named
+   "~ed*.tmp", which the spooler never takes for one of its files), checks every write, flushes
+   and closes it, and only then moves it over path in one step, retrying for a short while when
+   a reader holds the target. With text set, every "\n" is written as CR LF.
+   On failure the temporary file is removed, path keeps its previous content, GetLastError()
+   tells why and FALSE is returned. The real name is never opened for writing. */
+BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text);
+/* Copies path to its ".old" name through a temporary file, so the backup is always complete.
+   A missing path removes an earlier backup. FALSE (GetLastError set) when the copy failed. */
+BOOL Keep_OldCopy(const char *path);
+/* Reads a whole file into a heap buffer (terminated; *len without the terminator).
+   NULL when it cannot be read. Free with free(). */
+char *Read_WholeFile(const char *path, size_t *len);
+
+/* Tests only: how long the replacement is retried while a reader holds the target (ms). */
+void Set_ReplaceRetryTime(DWORD ms);

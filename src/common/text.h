@@ -1,0 +1,44 @@
+/* Bounded text handling. Every copy into a fixed field goes through these: they always
+   terminate, never write past the given size and tell the caller when they had to cut. */
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+#include <stdarg.h>
+
+#define ARRAY_LEN(a) (sizeof(a) / sizeof((a)[0]))
+
+/* Copies src into dst (room for cap chars incl. NUL). Always terminates.
+   TRUE when all of src fit, FALSE when it was cut. NULL src counts as "". */
+BOOL Copy_Text(char *dst, size_t cap, const char *src);
+/* Appends src to the text in dst, same contract. */
+BOOL Append_Text(char *dst, size_t cap, const char *src);
+/* Copies at most n characters of src (fewer when src is shorter); same contract
+   (FALSE when the n characters did not fit). */
+BOOL Copy_TextN(char *dst, size_t cap, const char *src, size_t n);
+/* snprintf that always terminates; TRUE when the whole text fit. */
+BOOL Format_Text(char *dst, size_t cap, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
+BOOL Format_TextV(char *dst, size_t cap, const char *fmt, va_list args);
+
+/* Array-only forms: a pointer argument does not compile, so the size can never lie. */
+template <size_t N> inline BOOL Copy_Field(char (&dst)[N], const char *src) { return Copy_Text(dst, N, src); }
+template <size_t N> inline BOOL Append_Field(char (&dst)[N], const char *src) { return Append_Text(dst, N, src); }
+
+/* Case-insensitive comparisons of plain ASCII text. */
+int  Compare_NoCase(const char *a, const char *b);
+BOOL Starts_With_NoCase(const char *text, const char *prefix);
+
+/* A growable text buffer for building a whole file in memory before it is written.
+   A failed allocation sets failed; later appends are ignored, and the writer refuses a failed buffer. */
+typedef struct {
+    char  *data;
+    size_t len;
+    size_t cap;
+    BOOL   failed;
+} OUTBUF;
+
+void OutBuf_Init(OUTBUF *b);
+void OutBuf_Free(OUTBUF *b);
+BOOL OutBuf_Append(OUTBUF *b, const char *text, size_t len);
+BOOL OutBuf_Puts(OUTBUF *b, const char *text);
+BOOL OutBuf_Putc(OUTBUF *b, char c);
+BOOL OutBuf_Printf(OUTBUF *b, const char *fmt, ...) __attribute__((format(printf, 2, 3)));

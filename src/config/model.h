@@ -1,0 +1,168 @@
+/* The configuration in memory: four fixed arrays of fixed-size records, loaded once at start,
+   edited in place and written back on storing. Text sizes count the terminator. */
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+#define MAX_QUEUES        200     /* output and input queues together */
+#define MAX_TARGETS       200
+#define MAX_LBQS          200
+#define MAX_APPS          200
+#define MAX_APPGROUPS     200
+#define MAX_GROUP_MEMBERS 4
+#define MAX_LBQ_OUTPUTS   2000
+
+#define TEXT_LEN          261     /* a text of up to 260 characters */
+#define TEXT259_LEN       260     /* a text of up to 259 characters */
+#define SHORT_TEXT_LEN    65      /* mutex group and output identity: up to 64 characters */
+
+#define NO_PROCESSES      202     /* processRef of a queue that runs no processes */
+#define LBQ_MARKER        201     /* process reference that marks an input queue line */
+
+/* afterAction codes (0 to 199: pass the job to that output queue) */
+#define AFTER_DELETE      -1
+#define AFTER_MOVE_DONE   -2
+#define AFTER_LEAVE       -3
+#define AFTER_RECYCLE     -4
+
+/* timeoutAction codes (0 to 199: pass waiting jobs to that output queue) */
+#define TIMEOUT_NEVER     -1
+#define TIMEOUT_PROCESS   -2
+#define TIMEOUT_MOVE      -3
+#define TIMEOUT_RECYCLE   -5
+#define TIMEOUT_DELETE    -6
+
+typedef struct {
+    BOOL     hidden;
+    int32_t  slotIndex;
+    int32_t  loadIndex;
+    char     name[TEXT_LEN];
+    char     hotDir[TEXT_LEN];
+    BOOL     includeSubdirs;
+    char     thumbnailDir[TEXT_LEN];
+    int32_t  processRef;
+    char     parameters[TEXT_LEN];
+    int32_t  afterAction;
+    int32_t  priority;
+    int32_t  copies;
+    char     doneDir[TEXT_LEN];
+    char     excludeFilterDir[TEXT_LEN];
+    BOOL     beepOnComplete;
+    BOOL     forceOverwriteDone;
+    BOOL     alertOnError;
+    BOOL     suspendOnError;
+    int32_t  keepSeconds;
+    BOOL     usesGroup;
+    BOOL     parametersIsFile;
+    char     mutexGroup[SHORT_TEXT_LEN];
+    char     outputIdentity[SHORT_TEXT_LEN];
+    int32_t  initialState;
+    BOOL     jobGrouping;
+    BOOL     thumbnailsOnArrival;
+    int32_t  countDown;
+    int32_t  jobsAtATime;
+    int32_t  legacyCompatV3;
+    int32_t  timeoutSeconds;
+    int32_t  timeoutAction;
+    char     timeoutDir[TEXT_LEN];
+    BOOL     forceOverwriteTimeout;
+    int32_t  openFilePolicy;
+    BOOL     thumbnailsWhenActive;
+    BOOL     limitDoneFiles;
+    int32_t  doneFileLimit;
+    BOOL     monitorProcesses;
+    BOOL     noProcesses;
+    char     extraText[TEXT_LEN];
+    uint32_t filterFlags;
+    char     filterExtensions[TEXT_LEN];
+    BOOL     holdAllJobs;
+    char     iconPath[TEXT_LEN];
+    HICON    icon;
+    char     launchAppPath[TEXT_LEN];
+    char     includeFilterDir[TEXT_LEN];
+    BOOL     switchIfIdle;
+} Target;
+
+typedef struct {
+    int32_t  loadIndex;
+    char     name[TEXT259_LEN];
+    char     hotDir[TEXT259_LEN];
+    BOOL     includeSubdirs;
+    int32_t  priority;
+    int32_t  copies;
+    /* load-balancing settings, carried by the load balancer file */
+    int32_t  minCopiesSplitSize;        /* MINIMUM_COPIES_SPLIT_SIZE 0..1000 */
+    int32_t  minPagesSplitSize;         /* MINIMUM_PAGES_SPLIT_SIZE 0..1000 */
+    uint8_t  fileGroupIdRule;           /* FILE_GROUP_ID_RULE, index into the group identification table */
+    uint8_t  fileGroupRule;             /* FILE_GROUP_RULE, index into the group output table */
+    uint8_t  jobReassignmentRule;       /* JOB_REASSIGNMENT_RULE, index into the reassignment table */
+    uint8_t  timePriorityValue;         /* TIME_PRIORITY_VALUE 1..100 */
+    int32_t  fileGroupPurgeMinutes;     /* FILE_GROUP_PURGE_MINUTES 1..1439 */
+    int32_t  queueGroupEnabled;         /* QUEUE_GROUP_ENABLED */
+    int32_t  outputs[MAX_LBQ_OUTPUTS];  /* 1 marks the output queue at that position */
+} LBQ;
+
+typedef struct {
+    BOOL     free;
+    HICON    icon;
+    char     path[TEXT259_LEN];
+    char     args[TEXT259_LEN];
+    int32_t  runAlone;                  /* 1 alone, 0 parallel, -1 used only through groups */
+    char     priority;                  /* R, H, N, I, or U (only through groups) */
+    int32_t  compatV3;                  /* 1, 0, or 2 (not stated) */
+    BOOL     resident;
+    uint16_t showCommand;
+    BOOL     nonNative;
+    BOOL     reservedFlag;
+    char     iconPath[TEXT259_LEN];
+} App;
+
+typedef struct {
+    BOOL     free;
+    int32_t  count;
+    int32_t  members[MAX_GROUP_MEMBERS];
+    int32_t  runAlone;
+    char     priority;
+    BOOL     parallel;
+} AppGroup;
+
+typedef struct {
+    int32_t  appIndex;                  /* -1: not yet in apps */
+    char     path[TEXT259_LEN];
+    char     args[TEXT259_LEN];
+    HICON    icon;
+    int32_t  compatV3;
+    BOOL     resident;
+    uint16_t showCommand;
+    BOOL     nonNative;
+    BOOL     reservedFlag;
+    char     iconPath[TEXT259_LEN];
+} ProcessEntry;
+
+typedef struct {
+    int32_t      groupRef;
+    int32_t      count;
+    int32_t      current;
+    char         priority;
+    int32_t      runAlone;
+    ProcessEntry entries[MAX_GROUP_MEMBERS];
+    BOOL         parallel;
+} ProcessList;
+
+extern Target   targets[MAX_TARGETS];
+extern LBQ      lbqs[MAX_LBQS];
+extern App      apps[MAX_APPS];
+extern AppGroup appGroups[MAX_APPGROUPS];
+extern int      targetCount;
+extern int      lbqCount;
+/* Queues-file numbers (at load) of the queues deleted since; used when storing. */
+extern BOOL     deletedQueues[MAX_QUEUES];
+
+/* Empties the whole configuration: counts 0, records zeroed, App and AppGroup slots free,
+   every Target slot numbered, nothing deleted. */
+void Reset_Configuration(void);
+/* Gives every Target slot its slot number. */
+void Number_TargetSlots(void);
+/* Moves the Target at from to to, shifting those between, and keeps every reference by
+   position (after and time-out actions, input queue outputs) pointing at the same queue. */
+void Move_Target(int from, int to);

@@ -1,0 +1,4 @@
+#include "config/prefsfile.h"
+
+BOOL Get_SpoolerGlobals(void) { return FALSE; }   /* not built yet */
+void Store_SpoolerGlobals(void) {}

@@ -1,0 +1,27 @@
+#include "config/storefile.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/msg.h"
+#include "common/trace.h"
+
+int storeFailures;
+
+BOOL Store_TextFile(const char *path, const OUTBUF *buf, BOOL keepOld, const char *failFmt)
+{
+    BOOL ok = !buf->failed;
+    if (!ok) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    if (ok && keepOld && !Keep_OldCopy(path)) {
+        /* Without a complete backup the previous version would be lost: do not replace it. */
+        Trace("Could not keep the previous file as %s.old: %s\n", path, Error_Text(NULL));
+        ok = FALSE;
+    }
+    if (ok) ok = Write_WholeFile(path, buf->data ? buf->data : "", buf->len, TRUE);
+    if (!ok) {
+        DWORD e = GetLastError();
+        Trace("Error: %s. ", Error_Text(&e));
+        storeFailures++;
+        SetLastError(e);
+        SysError_Box(programTitle, failFmt, path);
+    }
+    return ok;
+}

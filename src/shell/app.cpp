@@ -1,0 +1,313 @@
+#include "shell/app.h"
+#include "shell/profile.h"
+#include "shell/splash.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/msg.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "config/model.h"
+#include "config/queuesfile.h"
+#include "config/lbfile.h"
+#include "config/appsfile.h"
+#include "config/runtime.h"
+#include "config/prefsfile.h"
+#include "config/storefile.h"
+#include "mainwin/checks.h"
+#include "mainwin/maindlg.h"
+#include "resources/resource.h"
+#include <stdio.h>
+#include <string.h>
+#include <shellapi.h>
+
+HICON sharedIcons[SHARED_ICON_COUNT];
+
+static HANDLE s_RunningMutex;
+
+/* Is text an existing directory, or a directory path that can be created? */
+static BOOL Usable_HomePath(const char *path)
+{
+    return Dir_Exists(path) || Create_DirectoryPath(path, NULL);
+}
+
+/* Copies what follows an option and one separating character into homePathBuffer. */
+static void Take_HomePath(const char *cmdLine, size_t optionLen)
+{
+    const char *rest = (strlen(cmdLine) > optionLen) ? cmdLine + optionLen + 1 : "";
+    Copy_Field(homePathBuffer, rest);
+}
+
+int Parse_CommandLine(const char *cmdLine)
+{
+    if (cmdLine == NULL || cmdLine[strspn(cmdLine, " \t")] == '\0') return 1;
+
+    BOOL haveHome = FALSE;
+    if (Starts_With_NoCase(cmdLine, "-update")) {
+        Take_HomePath(cmdLine, 7);
+        if (Usable_HomePath(homePathBuffer)) {
+            updateMode = TRUE;
+            haveHome = TRUE;
+        }
+    }
+    if (!haveHome && Starts_With_NoCase(cmdLine, "-preferences")) {
+        Take_HomePath(cmdLine, 12);
+        preferencesMode = TRUE;
+        haveHome = TRUE;
+    }
+    if (!haveHome) {
+        if (Starts_With_NoCase(cmdLine, "-silent")) {
+            silentMode = TRUE;
+            return 1;
+        }
+        Info_Box(programTitle,
+                 "Command line options:\r\n\r\n%s <homepath>  :  Update config files only (background process)\r\n"
+                 "%s <homepath>  :  Access preferences dialog only\r\n%s  :  Update config files only (background "
+                 "process)\r\n\r\n(<homepath> is the directory in which you chose to install Ostra)",
+                 "-update", "-preferences", "-silent");
+        return 0;
+    }
+
+    /* A quoted home path: what lies between the first quote and the next (or the end). */
+    char *quote = strchr(homePathBuffer, '"');
+    if (quote != NULL) {
+        size_t n = strcspn(quote + 1, "\"");
+        memmove(homePathBuffer, quote + 1, n);
+        homePathBuffer[n] = '\0';
+    }
+    if (!Usable_HomePath(homePathBuffer)) {
+        Info_Box(programTitle, "Could not find the specified home directory in the command line:\n\n%s\n\nCannot continue.",
+                 cmdLine);
+        return 0;
+    }
+    homeDir = homePathBuffer;
+    saveOnExit = TRUE;
+    return 1;
+}
+
+int Register_Classes(HINSTANCE instance)
+{
+    static const struct { const char *name; BOOL iconAndCursor; } k_Classes[] = {
+        { EDITOR_CLASS, TRUE },
+        { EDIT_PARENT_CLASS, FALSE },
+    };
+    for (size_t i = 0; i < ARRAY_LEN(k_Classes); i++) {
+        WNDCLASSA wc;
+        memset(&wc, 0, sizeof wc);
+        wc.style = CS_DBLCLKS | CS_BYTEALIGNWINDOW;
+        wc.lpfnWndProc = DefDlgProcA;
+        wc.cbWndExtra = DLGWINDOWEXTRA;
+        wc.hInstance = instance;
+        wc.hIcon = k_Classes[i].iconAndCursor ? Editor_Icon() : NULL;
+        wc.hCursor = k_Classes[i].iconAndCursor ? LoadCursor(NULL, IDC_ARROW) : NULL;
+        wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+        wc.lpszClassName = k_Classes[i].name;
+        if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            Trace("Could not register %s: %s\n", k_Classes[i].name, Error_Text(NULL));
+            return 0;
+        }
+        Trace("Registered %s\n", k_Classes[i].name);
+    }
+    return 1;
+}
+
+int Find_RunningEditor(void)
+{
+    HWND other = FindWindowA(EDITOR_CLASS, NULL);
+    if (other == NULL) other = FindWindowA(EDITOR_OLD_CLASS, NULL);
+    if (other == NULL) return 0;
+    ShowWindow(other, SW_SHOWNORMAL);
+    SetForegroundWindow(other);
+    return 1;
+}
+
+/* Takes the single-editor mutex. FALSE when another editor holds it; that editor's window is
+   then brought to the front (waiting briefly, as it may still be starting). */
+static BOOL Claim_SingleEditor(void)
+{
+    s_RunningMutex = CreateMutexA(NULL, TRUE, EDITOR_MUTEX);
+    if (s_RunningMutex != NULL && GetLastError() != ERROR_ALREADY_EXISTS) return TRUE;
+    if (s_RunningMutex != NULL) {
+        CloseHandle(s_RunningMutex);
+        s_RunningMutex = NULL;
+    }
+    for (int i = 0; i < 40 && !Find_RunningEditor(); i++) Sleep(50);
+    return FALSE;
+}
+
+int Warn_SpoolerRunning(void)
+{
+    if (FindWindowA(SPOOLER_CLASS, NULL) == NULL && FindWindowA(SPOOLER_OLD_CLASS, NULL) == NULL) return 0;
+    Info_Box(programTitle,
+             "You are currently running %s.\n\nChanges made now will not take effect until you restart the application.",
+             systemName);
+    return 1;
+}
+
+BOOL InitData(void)
+{
+    Trace("InitData ()\n");
+    Number_TargetSlots();
+    BOOL prefs = Get_SpoolerGlobals();
+    BOOL queues = Get_TargetData();
+    if (lbqCount > 0) Get_LBConfig();
+    BOOL appsRead = Get_AppsData();
+    Carry_LegacyCompat();
+    Snapshot_Queues();
+    return prefs || queues || appsRead;
+}
+
+void Free_Resources(void)
+{
+    Trace("Free_Resources()\n");
+    Free_Snapshot();
+}
+
+void StoreSetup(void)
+{
+    Trace("StoreSetup()\n");
+    if (saveOnExit) {
+        /* The renumbering comes first: the queues file and the applications file both carry
+           the new entry numbers. */
+        Defrag_AppsArray();
+        Update_QueueFiles();
+        Store_TargetData();
+        Store_LBConfig();
+        Store_AppsData();
+        Store_SpoolerGlobals();
+    }
+    Free_Resources();
+}
+
+int Silent_Save(int silent)
+{
+    saveOnExit = TRUE;
+    if (!Check_AppPaths(silent)) return 0;
+    if (!Check_UniqueQueueNames()) return 0;
+    Create_QueueDirs(silent);
+    Warn_SpoolerRunning();
+    StoreSetup();
+    return 1;
+}
+
+static void Load_SharedIcons(HINSTANCE instance)
+{
+    static const int k_Ids[SHARED_ICON_COUNT] = {
+        IDI_PROGRAM, IDI_NO_PROCESSES, IDI_PARALLEL, IDI_SERIES, IDI_MOVE_JOBS, IDI_DELETE_JOBS, IDI_RECYCLE_JOBS,
+    };
+    for (int i = 0; i < SHARED_ICON_COUNT; i++) sharedIcons[i] = LoadIconA(instance, MAKEINTRESOURCEA(k_Ids[i]));
+}
+
+HWND InitApp(HINSTANCE instance)
+{
+    Trace("InitApp()\n");
+    hInstance = instance;
+    homeDir = Get_HomeDirectory();
+    if (homeDir == NULL) {
+        Info_Box(programTitle, "Application not running in the correct folder; can't continue.");
+        return NULL;
+    }
+    Load_Profiles();
+    saveOnExit = TRUE;
+    if (!Claim_SingleEditor()) return NULL;
+    if (Find_RunningEditor()) return NULL;
+    if (!Register_Classes(instance)) return NULL;
+    if (!silentMode && Editor_Splash() != NULL)
+        Start_Splash(instance, Editor_Splash(), Editor_Icon(), programTitle, 5000, TRUE);
+    InitData();
+    Load_SharedIcons(instance);
+    for (int i = 0; i < targetCount; i++) {
+        Target *t = &targets[i];
+        if (t->iconPath[0] == '\0') continue;
+        t->icon = ExtractIconA(instance, t->iconPath, 0);
+        if (t->icon == (HICON)1) t->icon = NULL;        /* "not a file with icons" */
+        if (t->icon == NULL) t->iconPath[0] = '\0';
+    }
+    if (silentMode) {
+        /* A file that could not be written is a failed save, not a success. */
+        silentResult = (Silent_Save(1) && storeFailures == 0) ? 0 : 1;
+        return NULL;
+    }
+    HWND dlg = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainMenu_Dlg, 0);
+    if (dlg == NULL) {
+        Info_Box(programTitle, "Failed to create the windows interface");
+        Sleep(2000);
+        return NULL;
+    }
+    mainWindow = dlg;
+    Trace("Created root window\n");
+    return dlg;
+}
+
+void CloseApp(void)
+{
+    Trace("CloseApp()\n");
+    Release_Profiles();
+    if (s_RunningMutex != NULL) {
+        ReleaseMutex(s_RunningMutex);
+        CloseHandle(s_RunningMutex);
+        s_RunningMutex = NULL;
+    }
+    Trace("Close down complete.");
+}
+
+/* The message loop of the interactive mode; returns the wParam of the last message taken. */
+static int Run_MessageLoop(HWND dlg)
+{
+    MSG msg;
+    msg.wParam = 0;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got == 0 || got == -1) break;
+        if (msg.message == WM_QUERYENDSESSION || msg.message == WM_ENDSESSION) {
+            Trace("Message loop received a WM_QUERYENDSESSION or WM_ENDSESSION\n");
+            Show_MessageBox(NULL, "WM_QUERYENDSESSION received by window message handler", programTitle, MB_OK);
+            msg.hwnd = dlg;
+            DispatchMessageA(&msg);
+            break;
+        }
+        if (mainWindow == NULL || !IsDialogMessageA(mainWindow, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return (int)msg.wParam;
+}
+
+int Editor_Main(HINSTANCE instance, const char *cmdLine)
+{
+    hInstance = instance;
+    const char *traceSwitch = getenv("EDITOR_TRACE");
+    if (traceSwitch != NULL && traceSwitch[0] != '\0' && strcmp(traceSwitch, "0") != 0) Trace_Enable();
+    Trace_SetFileName("editor.log");
+    Trace("WinMain()\n");
+
+    if (!Parse_CommandLine(cmdLine)) return 1;
+    if (homeDir != NULL) Load_Profiles();
+
+    if (updateMode) {
+        InitData();
+        StoreSetup();
+        CloseApp();
+        Trace_Close();
+        /* A file that could not be written is not a successful update. */
+        return storeFailures > 0 ? 1 : 0;
+    }
+    if (preferencesMode) {
+        if (!Register_Classes(instance)) return 1;
+        /* The General Preferences dialog comes with the preferences work; until then this mode
+           stops after the home directory check. */
+        CloseApp();
+        Trace_Close();
+        return 0;
+    }
+    HWND dlg = InitApp(instance);
+    if (dlg == NULL) {
+        CloseApp();
+        Trace_Close();
+        return silentMode ? silentResult : 1;
+    }
+    int code = Run_MessageLoop(dlg);
+    CloseApp();
+    Trace_Close();
+    return code;
+}

@@ -1,0 +1,310 @@
+#include "support/testkit.h"
+#include "common/msg.h"
+#include <algorithm>
+#include <stdio.h>
+#include <string.h>
+
+namespace tk {
+
+std::string Win_Path(const std::string &p)
+{
+    if (p.empty() || p[0] != '/') return p;
+    std::string out = "Z:" + p;
+    std::replace(out.begin(), out.end(), '/', '\\');
+    return out;
+}
+
+std::string Source_Path(const std::string &rel) { return Win_Path(EDITOR_SOURCE_DIR) + "\\" + rel; }
+std::string Build_Path(const std::string &rel)  { return Win_Path(EDITOR_BINARY_DIR) + "\\" + rel; }
+std::string Fixture(const std::string &rel)
+{
+    std::string r = rel;
+    std::replace(r.begin(), r.end(), '/', '\\');
+    return Source_Path("tests\\fixtures\\" + r);
+}
+std::string Editor_Exe() { return Build_Path("Editor.exe"); }
+std::string Helper_Exe(const std::string &name) { return Build_Path(name + ".exe"); }
+
+std::string Read_File(const std::string &path, bool *ok)
+{
+    std::string out;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (ok) *ok = (f != nullptr);
+    if (!f) return out;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    fclose(f);
+    return out;
+}
+
+void Write_File(const std::string &path, const std::string &bytes)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, f) << "cannot write " << path;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Make_Dirs(const std::string &path)
+{
+    for (size_t i = 3; i <= path.size(); i++)
+        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+void Remove_Tree(const std::string &path)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string n = fd.cFileName;
+            if (n == "." || n == "..") continue;
+            std::string full = path + "\\" + n;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove_Tree(full);
+            else DeleteFileA(full.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::vector<std::string> List_Dir(const std::string &dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string n = fd.cFileName;
+        if (n != "." && n != "..") names.push_back(n);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Crlf(const std::string &lf)
+{
+    std::string out;
+    for (char c : lf) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+TempDir::TempDir(const char *tag)
+{
+    static int s_Serial;
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%sedt_%s_%lu_%d", base, tag, (unsigned long)GetCurrentProcessId(), ++s_Serial);
+    path_ = name;
+    Remove_Tree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TempDir::~TempDir() { Remove_Tree(path_); }
+
+TempHome::TempHome(bool withEditor) : TempDir("home")
+{
+    CreateDirectoryA((path() + "\\System").c_str(), nullptr);
+    if (withEditor) CopyFileA(Editor_Exe().c_str(), editor().c_str(), FALSE);
+}
+
+/* ---- message boxes ---- */
+static MsgRecorder *s_Recorder;
+
+UINT Icon_Of(UINT flags)    { return flags & MB_ICONMASK; }
+UINT Buttons_Of(UINT flags) { return flags & MB_TYPEMASK; }
+
+static int Record_Box(HWND, const char *text, const char *caption, UINT flags)
+{
+    MsgRecorder *r = s_Recorder;
+    r->boxes.push_back(Box{ text ? text : "", caption ? caption : "", flags });
+    if (!r->answers.empty()) {
+        int a = r->answers.front();
+        r->answers.erase(r->answers.begin());
+        return a;
+    }
+    UINT b = Buttons_Of(flags);
+    return (b == MB_YESNO || b == MB_YESNOCANCEL) ? IDNO : IDOK;
+}
+
+static void Record_Beep(UINT type) { s_Recorder->beeps.push_back(type); }
+
+MsgRecorder::MsgRecorder(std::vector<int> a) : answers(std::move(a))
+{
+    s_Recorder = this;
+    Set_MessageBoxHook(Record_Box);
+    Set_BeepHook(Record_Beep);
+}
+
+MsgRecorder::~MsgRecorder()
+{
+    Set_MessageBoxHook(nullptr);
+    Set_BeepHook(nullptr);
+    s_Recorder = nullptr;
+}
+
+/* ---- processes ---- */
+std::string Quote(const std::string &s) { return "\"" + s + "\""; }
+
+Child::Child(const std::string &cmdLine, const std::string &dir, const char *envAdd)
+{
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::vector<char> cmd(cmdLine.begin(), cmdLine.end());
+    cmd.push_back('\0');
+    std::vector<char> env;
+    if (envAdd != nullptr) {
+        /* this process's environment plus the given "NAME=value" */
+        char *block = GetEnvironmentStringsA();
+        for (char *p = block; *p; p += strlen(p) + 1) env.insert(env.end(), p, p + strlen(p) + 1);
+        FreeEnvironmentStringsA(block);
+        env.insert(env.end(), envAdd, envAdd + strlen(envAdd) + 1);
+        env.push_back('\0');
+    }
+    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, envAdd ? env.data() : nullptr,
+                       dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+        CloseHandle(pi.hThread);
+        proc_ = pi.hProcess;
+        pid_ = pi.dwProcessId;
+    } else {
+        ADD_FAILURE() << "could not start " << cmdLine << " (error " << GetLastError() << ")";
+    }
+}
+
+Child::~Child() { kill(); }
+
+Child::Child(Child &&o) noexcept : proc_(o.proc_), pid_(o.pid_) { o.proc_ = nullptr; }
+
+Child &Child::operator=(Child &&o) noexcept
+{
+    if (this != &o) {
+        kill();
+        proc_ = o.proc_;
+        pid_ = o.pid_;
+        o.proc_ = nullptr;
+    }
+    return *this;
+}
+
+int Child::wait(DWORD ms)
+{
+    if (!proc_) return -1;
+    if (WaitForSingleObject(proc_, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(proc_, &code);
+    return (int)code;
+}
+
+void Child::kill()
+{
+    if (!proc_) return;
+    if (WaitForSingleObject(proc_, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(proc_, 77);
+        WaitForSingleObject(proc_, 5000);
+    }
+    CloseHandle(proc_);
+    proc_ = nullptr;
+}
+
+struct BoxSearch { DWORD pid; HWND found; };
+
+static BOOL CALLBACK Find_Box_Proc(HWND hwnd, LPARAM lp)
+{
+    BoxSearch *s = (BoxSearch *)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64];
+    if (pid == s->pid && IsWindowVisible(hwnd) && GetClassNameA(hwnd, cls, sizeof cls) && strcmp(cls, "#32770") == 0 &&
+        GetDlgItem(hwnd, 0xFFFF) != nullptr) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static BOOL CALLBACK Collect_Buttons(HWND child, LPARAM lp)
+{
+    char cls[32];
+    if (GetClassNameA(child, cls, sizeof cls) && _stricmp(cls, "Button") == 0)
+        ((std::vector<int> *)lp)->push_back(GetDlgCtrlID(child));
+    return TRUE;
+}
+
+bool Find_ForeignBox(DWORD pid, DWORD ms, ForeignBox *box)
+{
+    DWORD start = GetTickCount();
+    do {
+        BoxSearch s{ pid, nullptr };
+        EnumWindows(Find_Box_Proc, (LPARAM)&s);
+        if (s.found) {
+            char buf[2048];
+            box->hwnd = s.found;
+            GetWindowTextA(s.found, buf, sizeof buf);
+            box->caption = buf;
+            GetDlgItemTextA(s.found, 0xFFFF, buf, sizeof buf);
+            box->text = buf;
+            box->buttons.clear();
+            EnumChildWindows(s.found, Collect_Buttons, (LPARAM)&box->buttons);
+            return true;
+        }
+        Sleep(30);
+    } while (GetTickCount() - start < ms);
+    return false;
+}
+
+void Press_Button(const ForeignBox &box, int id)
+{
+    HWND b = GetDlgItem(box.hwnd, id);
+    if (b != nullptr) PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)b);
+    else PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+int Run_Answering(Child &child, std::vector<int> answers, std::vector<ForeignBox> *seen, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    HWND lastBox = nullptr;
+    while (GetTickCount() - start < ms) {
+        int code = child.wait(30);
+        if (code != -1) return code;
+        ForeignBox box;
+        if (Find_ForeignBox(child.pid(), 0, &box) && box.hwnd != lastBox) {
+            lastBox = box.hwnd;
+            if (seen) seen->push_back(box);
+            int a = IDOK;
+            if (!answers.empty()) {
+                a = answers.front();
+                answers.erase(answers.begin());
+            } else if (std::find(box.buttons.begin(), box.buttons.end(), IDNO) != box.buttons.end()) {
+                a = IDNO;
+            }
+            Press_Button(box, a);
+        }
+    }
+    return -1;
+}
+
+void Pump(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+} // namespace tk

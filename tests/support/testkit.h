@@ -1,0 +1,106 @@
+/* What the tests share: temporary homes, whole files, the message-box recorder, other
+   processes (started, answered and always ended), and the paths of the build. */
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace tk {
+
+/* ---- paths ---- */
+std::string Win_Path(const std::string &unixPath);   /* "/a/b" -> "Z:\a\b"; Windows paths pass */
+std::string Source_Path(const std::string &rel);      /* a file of the source tree */
+std::string Build_Path(const std::string &rel);       /* a file of the build tree */
+std::string Fixture(const std::string &rel);          /* tests/fixtures/<rel> */
+std::string Editor_Exe();                             /* the built Editor.exe */
+std::string Helper_Exe(const std::string &name);      /* a helper program of tests/helpers */
+
+/* ---- files ---- */
+std::string Read_File(const std::string &path, bool *ok = nullptr);   /* bytes as they are */
+void        Write_File(const std::string &path, const std::string &bytes);
+bool        Exists(const std::string &path);
+void        Make_Dirs(const std::string &path);
+void        Remove_Tree(const std::string &path);
+std::vector<std::string> List_Dir(const std::string &dir);            /* names, sorted */
+std::string Crlf(const std::string &lfText);                          /* "\n" -> "\r\n" */
+
+/* A fresh folder under the temporary directory, removed again at the end of the test. */
+class TempDir {
+public:
+    explicit TempDir(const char *tag = "t");
+    ~TempDir();
+    const std::string &path() const { return path_; }
+    std::string operator/(const std::string &rel) const { return path_ + "\\" + rel; }
+private:
+    std::string path_;
+};
+
+/* A temporary installation: <home>\System holds a copy of Editor.exe. */
+class TempHome : public TempDir {
+public:
+    explicit TempHome(bool withEditor = false);
+    std::string home() const { return path(); }
+    std::string editor() const { return path() + "\\System\\Editor.exe"; }
+};
+
+/* ---- message boxes answered through the seam ---- */
+struct Box {
+    std::string text, caption;
+    UINT flags;
+};
+/* Installs itself as the message-box and beep hooks for its lifetime; records every box and
+   answers from the queue given (IDOK / IDNO by kind when it runs dry). */
+class MsgRecorder {
+public:
+    MsgRecorder(std::vector<int> answers = {});
+    ~MsgRecorder();
+    std::vector<Box> boxes;
+    std::vector<UINT> beeps;
+    std::vector<int> answers;
+    size_t count() const { return boxes.size(); }
+    const Box &last() const { return boxes.back(); }
+};
+UINT Icon_Of(UINT flags);      /* MB_ICONINFORMATION, MB_ICONSTOP, ... */
+UINT Buttons_Of(UINT flags);   /* MB_OK, MB_YESNO, ... */
+
+/* ---- other processes ---- */
+/* A started process that is always ended: terminated and waited for if still running. */
+class Child {
+public:
+    Child() = default;
+    Child(const std::string &cmdLine, const std::string &dir = "", const char *envAdd = nullptr);
+    ~Child();
+    Child(Child &&o) noexcept;
+    Child &operator=(Child &&o) noexcept;
+    bool started() const { return proc_ != nullptr; }
+    DWORD pid() const { return pid_; }
+    HANDLE handle() const { return proc_; }
+    /* Exit code, or -1 when it did not end within ms. */
+    int wait(DWORD ms);
+    void kill();
+private:
+    HANDLE proc_ = nullptr;
+    DWORD pid_ = 0;
+};
+std::string Quote(const std::string &s);
+
+/* A message box shown by another process, read from its real window. */
+struct ForeignBox {
+    HWND hwnd = nullptr;
+    std::string caption, text;
+    std::vector<int> buttons;         /* ids of its push buttons */
+};
+/* Waits up to ms for a message box of process pid; false when none appeared. */
+bool Find_ForeignBox(DWORD pid, DWORD ms, ForeignBox *box);
+/* Presses the button with that id (IDOK, IDYES, ...). */
+void Press_Button(const ForeignBox &box, int id);
+/* Runs a process to its end, answering each of its message boxes with the next answer and
+   recording them. Returns the exit code, or -1 when it did not end within ms. */
+int Run_Answering(Child &child, std::vector<int> answers, std::vector<ForeignBox> *seen, DWORD ms = 20000);
+
+/* Pumps this thread's messages for ms. */
+void Pump(DWORD ms);
+
+} // namespace tk
