@@ -5,12 +5,12 @@ set -eu
 top=$(cd "$(dirname "$0")" && pwd)
 cd "$top"
 scripts/setup.sh
-scripts/build.sh "$top/build" Editor
+scripts/build.sh "$top/build" Editor DemoApp
 if [ $# -ge 1 ]; then
   home=$(cd "$1" && pwd)
 else
   home="$top/build/demo-home"
-  python3 scripts/make-demo.py "$top/demo" "$home" "Z:${home//\//\\}"
+  python3 scripts/make-demo.py "$top/demo" "$home" "Z:${home//\//\\}" "$top/build/DemoApp.exe"
   echo "Demo installation laid out in $home"
 fi
 mkdir -p "$home/System"

@@ -2,7 +2,8 @@
 """Lays out the demo installation: copies demo/ to DEST, puts the home directory's Windows path
 in place of @HOME@, and writes the text files the way the editor writes them (CR LF line ends;
 whether a file ends with a line break is kept from the template).
-usage: make-demo.py DEMO_SRC DEST HOME_WINDOWS_PATH"""
+A template file named "X.exe.demoapp" becomes a copy of the stand-in application DEMO_APP named "X.exe".
+usage: make-demo.py DEMO_SRC DEST HOME_WINDOWS_PATH DEMO_APP"""
 import os
 import shutil
 import sys
@@ -10,7 +11,7 @@ import sys
 TEXT = ('.cfg', '.q', '.sta', '.txt')
 
 
-def main(src, dest, home):
+def main(src, dest, home, demo_app):
     if os.path.isdir(dest):
         shutil.rmtree(dest)
     for root, dirs, files in os.walk(src):
@@ -19,7 +20,10 @@ def main(src, dest, home):
         os.makedirs(out, exist_ok=True)
         for name in files:
             s, d = os.path.join(root, name), os.path.join(out, name)
-            if name == '.keep':
+            if name == '.keep' or rel.split(os.sep)[0] == 'tools':
+                continue
+            if name.endswith('.demoapp'):
+                shutil.copyfile(demo_app, d[:-len('.demoapp')])
                 continue
             if name.lower().endswith(TEXT):
                 with open(s, 'rb') as f:
@@ -32,4 +36,4 @@ def main(src, dest, home):
 
 
 if __name__ == '__main__':
-    main(*sys.argv[1:4])
+    main(*sys.argv[1:5])
