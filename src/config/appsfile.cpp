@@ -1,7 +1,809 @@
 #include "config/appsfile.h"
+#include "config/queuesfile.h"
+#include "config/storefile.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/msg.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "resources/resource.h"
+#include <ctype.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+#include <shellapi.h>
 
-BOOL Get_AppsData(void) { return FALSE; }      /* not built yet */
-void Store_AppsData(void) {}
-int  AddTargetApps(ProcessList *) { return -1; }
-void Defrag_AppsArray(void) {}
-void Carry_LegacyCompat(void) {}
+#define WHY_LEN         200
+#define SNIPPET_LEN     100
+#define FIRST_FIELD_LEN (2 * TEXT259_LEN + 8)   /* a quoted path, a space and the arguments */
+
+/* A group member number inside a kept line: where its digits stand and the entry it named. */
+typedef struct {
+    size_t  offset;
+    size_t  len;
+    int32_t entry;
+} KEPT_MEMBER;
+
+/* What the last load noted. */
+static int          s_ReadCount;                    /* entries read: the number of the first not read */
+static BOOL         s_EntryIsGroup[MAX_APPS];       /* the kind of each entry read */
+static BOOL         s_Reserved[MAX_APPS];           /* free App slots that loaded references name */
+static char        *s_Kept;                         /* the lines not taken, line feeds only */
+static size_t       s_KeptLen;
+static int          s_KeptLines;
+static KEPT_MEMBER *s_KeptMembers;
+static int          s_KeptMemberCount;
+
+/* What the renumbering before storing decided. */
+static BOOL s_Renumbered;
+static int  s_AppNumber[MAX_APPS];                  /* entry number of each used App slot, else -1 */
+static int  s_GroupNumber[MAX_APPGROUPS];
+static int  s_AppSlotOf[MAX_APPS + MAX_APPGROUPS];  /* the App slot of an entry number, else -1 */
+static int  s_Written;                              /* entries the file will hold before the kept lines */
+static BOOL s_DirectUse[MAX_APPS];                  /* the App is run by a queue itself, not only in groups */
+
+void Clear_AppsLoadState(void)
+{
+    s_ReadCount = 0;
+    memset(s_EntryIsGroup, 0, sizeof s_EntryIsGroup);
+    memset(s_Reserved, 0, sizeof s_Reserved);
+    free(s_Kept);
+    free(s_KeptMembers);
+    s_Kept = NULL;
+    s_KeptLen = 0;
+    s_KeptLines = 0;
+    s_KeptMembers = NULL;
+    s_KeptMemberCount = 0;
+    s_Renumbered = FALSE;
+    s_Written = 0;
+}
+
+static BOOL App_Used(int a) { return a >= 0 && a < MAX_APPS && !apps[a].free; }
+static BOOL Group_Used(int g) { return g >= 0 && g < MAX_APPGROUPS && !appGroups[g].free; }
+
+/* R, H, N and I are runtime priorities; anything else is taken as N. */
+static char Priority_Letter(char c) { return (c == 'R' || c == 'H' || c == 'N' || c == 'I') ? c : 'N'; }
+
+/* ---- reading ---- */
+
+/* Reads a member list ("0,,4,,12:0"): numbers joined by ",," up to a ':' whose number gives the
+   parallel flag (0 only when it reads as 0). Returns 1 for a list the arrays can hold, -1 for a
+   list of more than 4 members or with a member beyond the arrays, 0 when the text is no member
+   list (fewer than two numbers, or anything else in it). With spans, the place of each number is
+   noted there (up to MAX_GROUP_MEMBERS + 60 of them). */
+static int Parse_MemberList(const char *text, size_t len, int32_t *members, int *count, BOOL *parallel,
+                            KEPT_MEMBER *spans, int *spanCount)
+{
+    size_t p = 0;
+    while (p < len && (text[p] == ' ' || text[p] == '\t')) p++;
+    int n = 0;
+    BOOL fits = TRUE;
+    for (;;) {
+        if (p >= len || !isdigit((unsigned char)text[p])) return 0;
+        size_t start = p;
+        long long v = 0;
+        for (; p < len && isdigit((unsigned char)text[p]); p++)
+            if (v < 1000000) v = v * 10 + (text[p] - '0');
+        if (n < MAX_GROUP_MEMBERS) members[n] = (int32_t)v;
+        if (spans != NULL && n < MAX_GROUP_MEMBERS + 60) {
+            spans[n].offset = start;
+            spans[n].len = p - start;
+            spans[n].entry = (int32_t)v;
+        }
+        if (v >= MAX_APPS) fits = FALSE;
+        n++;
+        if (p + 1 < len && text[p] == ',' && text[p + 1] == ',') {
+            p += 2;
+            continue;
+        }
+        break;
+    }
+    if (p < len && text[p] != ':') return 0;
+    if (n < 2) return 0;
+    *parallel = TRUE;
+    if (p < len) {
+        int32_t v;
+        if (Read_FieldNumber(text + p + 1, len - p - 1, &v) && v == 0) *parallel = FALSE;
+    }
+    if (spanCount != NULL) *spanCount = (n < MAX_GROUP_MEMBERS + 60) ? n : MAX_GROUP_MEMBERS + 60;
+    if (n > MAX_GROUP_MEMBERS || !fits) return -1;
+    *count = n;
+    return 1;
+}
+
+/* Splits the first field of an application entry into the program path and its arguments.
+   FALSE when either does not fit. */
+static BOOL Split_Command(const char *text, char *path, size_t pathCap, char *args, size_t argsCap)
+{
+    const char *p = text + strspn(text, " \t");
+    const char *rest;
+    size_t n;
+    if (*p == '"') {
+        p++;
+        n = strcspn(p, "\"");
+        rest = p + n + (p[n] == '"' ? 1 : 0);
+    } else {
+        const char *exe = NULL;
+        for (const char *s = p; *s != '\0'; s++)
+            if (Starts_With_NoCase(s, ".exe")) {
+                exe = s;
+                break;
+            }
+        n = exe ? (size_t)(exe + 4 - p) : strcspn(p, " \t");
+        rest = p + n;
+    }
+    if (n >= pathCap) return FALSE;
+    Copy_TextN(path, pathCap, p, n);
+    rest += strspn(rest, " \t");
+    return Copy_Text(args, argsCap, rest);
+}
+
+static BOOL Field_Is(const LINE_FIELDS *lf, int k, const char *text)
+{
+    return k < lf->count && lf->field[k].len == strlen(text) && memcmp(lf->field[k].text, text, lf->field[k].len) == 0;
+}
+
+static BOOL Ends_With_NoCase(const char *text, const char *tail)
+{
+    size_t a = strlen(text), b = strlen(tail);
+    return a >= b && Compare_NoCase(text + a - b, tail) == 0;
+}
+
+static BOOL Fail(char *why, size_t cap, const char *text)
+{
+    Copy_Text(why, cap, text);
+    return FALSE;
+}
+
+/* Reads one line as entry i into apps[i] or appGroups[i]. FALSE (why set) when the line is
+   damaged or the entry does not fit; nothing is stored then. */
+static BOOL Read_AppEntry(const char *line, int i, char *why, size_t whyCap)
+{
+    LINE_FIELDS lf;
+    Split_Fields(line, strlen(line), &lf);
+    if (lf.count < 1 || lf.field[0].len == 0) return Fail(why, whyCap, "the first field is missing");
+    if (lf.field[0].len >= FIRST_FIELD_LEN) return Fail(why, whyCap, "the first field is too long");
+    char first[FIRST_FIELD_LEN], path[TEXT259_LEN], args[TEXT259_LEN];
+    Copy_TextN(first, sizeof first, lf.field[0].text, lf.field[0].len);
+    if (!Split_Command(first, path, sizeof path, args, sizeof args))
+        return Fail(why, whyCap, "the program path or its arguments are too long");
+    if (lf.count < 3 || lf.field[1].len == 0 || lf.field[2].len == 0) return Fail(why, whyCap, "field 2 or 3 is missing");
+    int32_t runAlone = (lf.field[1].text[0] == 'A' || lf.field[1].text[0] == 'a') ? 1 : 0;
+    char priority = Priority_Letter(lf.field[2].text[0]);
+
+    int32_t members[MAX_GROUP_MEMBERS];
+    int count = 0;
+    BOOL parallel = TRUE;
+    int list = File_Exists(path) ? 0 : Parse_MemberList(first, strlen(first), members, &count, &parallel, NULL, NULL);
+    if (list < 0) return Fail(why, whyCap, "the group has more than 4 members or names an entry beyond 200");
+    if (list > 0) {
+        AppGroup *g = &appGroups[i];
+        memset(g, 0, sizeof *g);
+        g->count = count;
+        memcpy(g->members, members, (size_t)count * sizeof members[0]);
+        g->parallel = parallel;
+        g->runAlone = runAlone;
+        g->priority = priority;
+        s_EntryIsGroup[i] = TRUE;
+        Trace("Reading entry %d; an Equivallence entry. ", i);
+        for (int k = 0; k < count; k++) Trace("%d%s", members[k], k + 1 < count ? ", " : "\n");
+        return TRUE;
+    }
+
+    App *a = &apps[i];
+    memset(a, 0, sizeof *a);
+    Copy_Field(a->path, path);
+    Copy_Field(a->args, args);
+    a->runAlone = runAlone;
+    a->priority = priority;
+    int n = lf.count;
+    a->compatV3 = (n >= 4) ? (Field_Is(&lf, 3, "1") ? 1 : 0) : 2;
+    a->resident = (n >= 5) && Field_Is(&lf, 4, "1");
+    int32_t show;
+    if (n >= 6 && Read_FieldNumber(lf.field[5].text, lf.field[5].len, &show) && show >= 0 && show <= 0xFFFF)
+        a->showCommand = (uint16_t)show;
+    else
+        a->showCommand = Ends_With_NoCase(a->path, ".bat") ? 6 : 0;
+    a->nonNative = (n >= 7) && Field_Is(&lf, 6, "1");
+    a->reservedFlag = (n >= 8) && Field_Is(&lf, 7, "1");
+    Trace("Reading entry %d; an Application entry. ", i);
+    Trace("\"%s\" \"%s\" %c %d\n", a->path, a->args, a->priority, a->runAlone);
+    return TRUE;
+}
+
+/* Notes where each group line among the kept ones names its members, so that the numbers can
+   follow the renumbering. */
+static void Find_KeptMembers(void)
+{
+    size_t pos = 0;
+    while (pos < s_KeptLen) {
+        const char *line = s_Kept + pos;
+        const char *nl = (const char *)memchr(line, '\n', s_KeptLen - pos);
+        size_t len = nl ? (size_t)(nl - line) : s_KeptLen - pos;
+        s_KeptLines++;
+        LINE_FIELDS lf;
+        Split_Fields(line, len, &lf);
+        KEPT_MEMBER spans[MAX_GROUP_MEMBERS + 60];
+        int32_t members[MAX_GROUP_MEMBERS];
+        int count = 0, found = 0;
+        BOOL parallel;
+        if (lf.count > 0 && Parse_MemberList(lf.field[0].text, lf.field[0].len, members, &count, &parallel, spans, &found) != 0) {
+            KEPT_MEMBER *grown =
+                (KEPT_MEMBER *)realloc(s_KeptMembers, (size_t)(s_KeptMemberCount + found) * sizeof(KEPT_MEMBER));
+            if (grown != NULL) {
+                s_KeptMembers = grown;
+                for (int k = 0; k < found; k++) {
+                    spans[k].offset += (size_t)(lf.field[0].text - s_Kept);
+                    s_KeptMembers[s_KeptMemberCount++] = spans[k];
+                }
+            }
+        }
+        pos += len + 1;
+    }
+}
+
+static void Keep_AppLines(const char *text, size_t len, const char *path, int lineNo, const char *why)
+{
+    char snippet[SNIPPET_LEN];
+    Line_Snippet(snippet, sizeof snippet, text, len);
+    s_Kept = Copy_KeptText(text, len, &s_KeptLen);
+    if (s_Kept == NULL) {
+        if (Is_BlankText(text, len)) return;
+        Trace("Could not keep the lines from line %d of %s: no memory\n", lineNo, path);
+        if (!updateMode)
+            Info_Box(programTitle, "Could not read all of the application data file\r\n\"%s\".\r\n\r\nReading stopped at "
+                     "line %d: %s.\r\n%s\r\n\r\nThere is not enough memory to keep the rest of the file.",
+                     path, lineNo, why, snippet);
+        return;
+    }
+    Find_KeptMembers();
+    Trace("Stopped reading at line %d (%s); keeping %u characters from there.\n", lineNo, why, (unsigned)s_KeptLen);
+    if (!updateMode)
+        Info_Box(programTitle,
+                 "Could not read all of the application data file\r\n\"%s\".\r\n\r\nReading stopped at line %d: %s.\r\n%s\r\n\r\n"
+                 "The entries before that line have been loaded. That line and the lines after it are written back "
+                 "unchanged at the end of the file when the configuration is saved.",
+                 path, lineNo, why, snippet);
+}
+
+/* Reads the entries of text into the arrays; returns the number of entries read. */
+static int Read_AppEntries(const char *text, size_t len, const char *path)
+{
+    int i = 0;
+    size_t pos = 0, stopAt = len;
+    char why[WHY_LEN] = "";
+    char line[FIRST_FIELD_LEN + 1024];
+    while (pos < len) {
+        size_t end = pos;
+        while (end < len && text[end] != '\n') end++;
+        size_t n = end - pos;
+        if (n > 0 && text[pos + n - 1] == '\r') n--;
+        stopAt = pos;
+        if (n == 0) {
+            Copy_Field(why, "an empty line ends the list of entries");
+            break;
+        }
+        if (memchr(text + pos, '\0', n) != NULL) {
+            Copy_Field(why, "the line holds a zero byte");
+            break;
+        }
+        if (i >= MAX_APPS) {
+            Format_Text(why, sizeof why, "the editor holds no more than %d entries", MAX_APPS);
+            break;
+        }
+        if (n >= sizeof line) {
+            Copy_Field(why, "the line is too long");
+            break;
+        }
+        memcpy(line, text + pos, n);
+        line[n] = '\0';
+        if (!Read_AppEntry(line, i, why, sizeof why)) break;
+        i++;
+        pos = (end < len) ? end + 1 : len;
+        stopAt = len;
+    }
+    if (stopAt < len) Keep_AppLines(text + stopAt, len - stopAt, path, i + 1, why);
+    return i;
+}
+
+/* Free App slots that the loaded queues or groups name stay out of reach of AddTargetApps, so that
+   a reference to an entry that was not read never comes to run a new application. */
+static void Reserve_DanglingRefs(void)
+{
+    for (int t = 0; t < targetCount; t++) {
+        const Target *q = &targets[t];
+        if (q->processRef != NO_PROCESSES && !q->usesGroup && q->processRef >= 0 && q->processRef < MAX_APPS &&
+            apps[q->processRef].free)
+            s_Reserved[q->processRef] = TRUE;
+    }
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        if (appGroups[g].free) continue;
+        for (int k = 0; k < appGroups[g].count && k < MAX_GROUP_MEMBERS; k++) {
+            int m = appGroups[g].members[k];
+            if (m >= 0 && m < MAX_APPS && apps[m].free) s_Reserved[m] = TRUE;
+        }
+    }
+}
+
+static void Assign_AppIcons(void)
+{
+    Trace("\nAssigning icons to valid apps");
+    HINSTANCE inst = (hInstance != NULL) ? hInstance : GetModuleHandleA(NULL);
+    for (int s = 0; s < MAX_APPS && !apps[s].free; s++) {
+        App *a = &apps[s];
+        HICON icon = ExtractIconA(inst, a->iconPath[0] != '\0' ? a->iconPath : a->path, 0);
+        if (icon == (HICON)1) icon = NULL;                  /* not a file that holds icons */
+        if (icon == NULL) {
+            icon = LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM));
+            Trace("[Use Default, %x]", (unsigned)(uintptr_t)icon);
+        }
+        a->icon = icon;
+    }
+}
+
+BOOL Get_AppsData(void)
+{
+    Trace("\nGet_AppsData()\n");
+    Clear_AppsLoadState();
+    memset(apps, 0, sizeof apps);
+    memset(appGroups, 0, sizeof appGroups);
+    for (int i = 0; i < MAX_APPS; i++) apps[i].free = TRUE;
+    for (int i = 0; i < MAX_APPGROUPS; i++) appGroups[i].free = TRUE;
+
+    char path[PATH_LEN];
+    size_t len = 0;
+    Home_Path(path, sizeof path, homeDir, APPS_FILE);
+    char *text = Read_WholeFile(path, &len);
+    if (text == NULL) {
+        Home_Path(path, sizeof path, homeDir, APPS_FILE_OLD);
+        text = Read_WholeFile(path, &len);
+    }
+    if (text == NULL) {
+        Trace("Could not open %s. Returning FALSE\n", path);
+        Reserve_DanglingRefs();
+        return FALSE;
+    }
+    s_ReadCount = Read_AppEntries(text, len, path);
+    free(text);
+    for (int i = 0; i < s_ReadCount; i++) {
+        if (s_EntryIsGroup[i]) appGroups[i].free = FALSE;
+        else apps[i].free = FALSE;
+    }
+    Trace("End of file; Closing.");
+    Assign_AppIcons();
+
+    Trace("\nAdjusting Targets array to reflect where AppNo refers to a group:\n");
+    for (int t = 0; t < targetCount; t++) {
+        Target *q = &targets[t];
+        if (q->processRef == NO_PROCESSES) continue;
+        int e = q->processRef;
+        q->usesGroup = (e >= 0 && e < s_ReadCount && s_EntryIsGroup[e]);
+        if (q->usesGroup) Trace("Queue %d - \"%s\" uses group %d;\n", t, q->name, e);
+    }
+    /* Applications no queue runs directly are used only through groups. */
+    for (int a = 0; a < MAX_APPS; a++) {
+        if (apps[a].free) continue;
+        BOOL direct = FALSE;
+        for (int t = 0; t < targetCount && !direct; t++)
+            direct = targets[t].processRef == a && !targets[t].usesGroup;
+        if (!direct) {
+            apps[a].runAlone = -1;
+            apps[a].priority = 'U';
+        }
+    }
+    Reserve_DanglingRefs();
+    Trace("\nDone. returning TRUE\n");
+    return TRUE;
+}
+
+void Carry_LegacyCompat(void)
+{
+    for (int t = 0; t < targetCount; t++) {
+        const Target *q = &targets[t];
+        if (q->legacyCompatV3 == 2 || q->processRef == NO_PROCESSES) continue;
+        if (q->usesGroup) {
+            if (!Group_Used(q->processRef)) continue;
+            const AppGroup *g = &appGroups[q->processRef];
+            for (int k = 0; k < g->count && k < MAX_GROUP_MEMBERS; k++)
+                if (App_Used(g->members[k]) && apps[g->members[k]].compatV3 == 2)
+                    apps[g->members[k]].compatV3 = q->legacyCompatV3;
+        } else if (App_Used(q->processRef) && apps[q->processRef].compatV3 == 2) {
+            apps[q->processRef].compatV3 = q->legacyCompatV3;
+        }
+    }
+    for (int a = 0; a < MAX_APPS && !apps[a].free; a++)
+        if (apps[a].compatV3 == 2) apps[a].compatV3 = 1;
+}
+
+/* ---- references ---- */
+
+/* Marks the entries that must be kept: those the output queues run (a group with its members),
+   those the kept queue lines run and the members named by kept group lines. direct (may be NULL)
+   gets the applications that a queue runs itself. References hold slot indices here. */
+static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
+{
+    memset(appRef, 0, MAX_APPS * sizeof(BOOL));
+    memset(groupRef, 0, MAX_APPGROUPS * sizeof(BOOL));
+    if (direct != NULL) memset(direct, 0, MAX_APPS * sizeof(BOOL));
+    for (int t = 0; t < targetCount; t++) {
+        const Target *q = &targets[t];
+        int ref = q->processRef;
+        if (ref == NO_PROCESSES) continue;
+        if (q->usesGroup) {
+            if (!Group_Used(ref)) continue;
+            groupRef[ref] = TRUE;
+            for (int k = 0; k < appGroups[ref].count && k < MAX_GROUP_MEMBERS; k++)
+                if (App_Used(appGroups[ref].members[k])) appRef[appGroups[ref].members[k]] = TRUE;
+        } else if (App_Used(ref)) {
+            appRef[ref] = TRUE;
+            if (direct != NULL) direct[ref] = TRUE;
+        }
+    }
+    for (int k = 0; k < Kept_QueueRefCount(); k++) {
+        int e = Kept_QueueRef(k);
+        if (e < 0 || e >= s_ReadCount) continue;
+        if (s_EntryIsGroup[e] && Group_Used(e)) {
+            groupRef[e] = TRUE;
+            for (int m = 0; m < appGroups[e].count && m < MAX_GROUP_MEMBERS; m++)
+                if (App_Used(appGroups[e].members[m])) appRef[appGroups[e].members[m]] = TRUE;
+        } else if (!s_EntryIsGroup[e] && App_Used(e)) {
+            appRef[e] = TRUE;
+            if (direct != NULL) direct[e] = TRUE;
+        }
+    }
+    for (int k = 0; k < s_KeptMemberCount; k++) {
+        int e = s_KeptMembers[k].entry;
+        if (e >= 0 && e < s_ReadCount && !s_EntryIsGroup[e] && App_Used(e)) appRef[e] = TRUE;
+    }
+}
+
+/* A number for a reference to an entry that is not there: entries that were not read keep their
+   place after those written (the kept lines), anything else points past the end of the file.
+   201 and 202 mean an input queue and "no processes" in the queues file and are never given. */
+static int Past_End(int e)
+{
+    int n = (e >= s_ReadCount) ? s_Written + (e - s_ReadCount) : s_Written + s_KeptLines;
+    if (n == LBQ_MARKER || n == NO_PROCESSES) n = NO_PROCESSES + 1;
+    return n;
+}
+
+static int Slot_Number(int ref, BOOL group)
+{
+    if (group && Group_Used(ref) && s_GroupNumber[ref] >= 0) return s_GroupNumber[ref];
+    if (!group && App_Used(ref) && s_AppNumber[ref] >= 0) return s_AppNumber[ref];
+    return Past_End(ref);
+}
+
+int Map_LoadEntryNumber(int e)
+{
+    if (!s_Renumbered || e < 0) return e;
+    if (e < s_ReadCount) return Slot_Number(e, s_EntryIsGroup[e]);
+    return Past_End(e);
+}
+
+/* The App slot that a group member names: the slot itself, or after the renumbering the slot
+   that holds that entry number; -1 when none. */
+static int Member_Slot(int member)
+{
+    if (!s_Renumbered) return App_Used(member) ? member : -1;
+    if (member < 0 || member >= MAX_APPS + MAX_APPGROUPS) return -1;
+    return s_AppSlotOf[member];
+}
+
+void Defrag_AppsArray(void)
+{
+    Trace("Defrag_AppsArray ()\n");
+    Trace("Removing unreferenced entries. ");
+    BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS];
+    Mark_Referenced(appRef, groupRef, s_DirectUse);
+    for (int g = 0; g < MAX_APPGROUPS; g++)
+        if (!appGroups[g].free && !groupRef[g]) {
+            appGroups[g].free = TRUE;
+            Trace("Group %d; ", g);
+        }
+    for (int a = 0; a < MAX_APPS; a++)
+        if (!apps[a].free && !appRef[a]) {
+            apps[a].free = TRUE;
+            Trace("App %d; ", a);
+        }
+
+    int n = 0;
+    for (int i = 0; i < MAX_APPS + MAX_APPGROUPS; i++) s_AppSlotOf[i] = -1;
+    for (int a = 0; a < MAX_APPS; a++) {
+        s_AppNumber[a] = apps[a].free ? -1 : n;
+        if (!apps[a].free) s_AppSlotOf[n++] = a;
+    }
+    for (int g = 0; g < MAX_APPGROUPS; g++) s_GroupNumber[g] = appGroups[g].free ? -1 : n++;
+    s_Written = n;
+    s_Renumbered = TRUE;
+
+    for (int t = 0; t < MAX_TARGETS; t++) {
+        Target *q = &targets[t];
+        if (q->processRef != NO_PROCESSES) q->processRef = Slot_Number(q->processRef, q->usesGroup);
+    }
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        if (appGroups[g].free) continue;
+        for (int k = 0; k < appGroups[g].count && k < MAX_GROUP_MEMBERS; k++)
+            appGroups[g].members[k] = Slot_Number(appGroups[g].members[k], FALSE);
+    }
+}
+
+/* ---- writing ---- */
+
+static void Put_AppEntry(OUTBUF *b, const App *a)
+{
+    char first[FIRST_FIELD_LEN];
+    if (a->path[0] == '"') {
+        Copy_Field(first, a->path);
+    } else {
+        Copy_Field(first, "\"");
+        Append_Field(first, a->path);
+        Append_Field(first, "\"");
+    }
+    /* A path written as it stands (with its own quotes) may already carry the arguments. */
+    if (a->args[0] != '\0' && !(a->path[0] == '"' && strstr(a->path, a->args) != NULL)) {
+        Append_Field(first, " ");
+        Append_Field(first, a->args);
+    }
+    Put_FieldText(b, first, TRUE);
+    OutBuf_Printf(b, "::%c::%c::%d::%d::%d::%d::%d", a->runAlone != 0 ? 'A' : 'P', Priority_Letter(a->priority),
+                  a->compatV3, a->resident, a->showCommand, a->nonNative, a->reservedFlag);
+}
+
+static void Put_GroupEntry(OUTBUF *b, const AppGroup *g)
+{
+    for (int k = 0; k < g->count && k < MAX_GROUP_MEMBERS; k++) OutBuf_Printf(b, k ? ",,%d" : "%d", g->members[k]);
+    OutBuf_Printf(b, ":%d::%c::%c", g->parallel ? 1 : 0, g->runAlone != 0 ? 'A' : 'P', Priority_Letter(g->priority));
+}
+
+/* The kept lines as they were read, each group member with the entry's number now. */
+static void Put_KeptAppLines(OUTBUF *b)
+{
+    size_t pos = 0;
+    for (int k = 0; k < s_KeptMemberCount; k++) {
+        const KEPT_MEMBER *m = &s_KeptMembers[k];
+        int now = Map_LoadEntryNumber(m->entry);
+        if (now == m->entry) continue;
+        OutBuf_Append(b, s_Kept + pos, m->offset - pos);
+        OutBuf_Printf(b, "%d", now);
+        pos = m->offset + m->len;
+    }
+    OutBuf_Append(b, s_Kept + pos, s_KeptLen - pos);
+}
+
+void Store_AppsData(void)
+{
+    Trace("\nStore_AppsData()\n");
+    /* Applications used only through groups are stored with their group's settings; one that a
+       queue runs itself keeps its own, which that queue reads back. */
+    BOOL direct[MAX_APPS];
+    if (s_Renumbered) {
+        memcpy(direct, s_DirectUse, sizeof direct);
+    } else {
+        BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS];
+        Mark_Referenced(appRef, groupRef, direct);
+    }
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        const AppGroup *grp = &appGroups[g];
+        if (grp->free || grp->count < 1) continue;
+        for (int k = 0; k < grp->count && k < MAX_GROUP_MEMBERS; k++) {
+            int a = Member_Slot(grp->members[k]);
+            if (a < 0 || direct[a]) continue;
+            apps[a].runAlone = grp->runAlone;
+            apps[a].priority = grp->priority;
+        }
+    }
+
+    char path[PATH_LEN];
+    Home_Path(path, sizeof path, homeDir, APPS_FILE);
+    OUTBUF b;
+    OutBuf_Init(&b);
+    int written = 0;
+    Trace("Writing App entries: ");
+    for (int a = 0; a < MAX_APPS; a++) {
+        if (apps[a].free) continue;
+        if (written++ > 0) OutBuf_Putc(&b, '\n');
+        Put_AppEntry(&b, &apps[a]);
+        Trace("%d, ", a);
+    }
+    Trace("Writing Equivalence entries:");
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        if (appGroups[g].free) continue;
+        /* entries are joined by line feeds: no empty first line even without applications */
+        if (written++ > 0) OutBuf_Putc(&b, '\n');
+        Put_GroupEntry(&b, &appGroups[g]);
+        Trace(" %d", g);
+    }
+    if (s_Kept != NULL) {
+        if (written > 0) OutBuf_Putc(&b, '\n');
+        Put_KeptAppLines(&b);
+    }
+    BOOL ok = Store_TextFile(path, &b, TRUE,
+                             "Could not open the application data file for writing. Data will not be saved.\r\n\"%s\"");
+    OutBuf_Free(&b);
+    if (!ok) {
+        Trace("Could not write it. Returning (void)\n");
+        return;
+    }
+    Trace("Closed the file.\n");
+    Trace_File("%s", path);
+    Trace("Returning (void)\n");
+}
+
+/* ---- matching a queue's processes ---- */
+
+static BOOL Same_App(const App *a, const ProcessEntry *e)
+{
+    return strcmp(a->path, e->path) == 0 && strcmp(a->args, e->args) == 0 && a->compatV3 == e->compatV3 &&
+           a->resident == e->resident && a->showCommand == e->showCommand && a->nonNative == e->nonNative &&
+           a->reservedFlag == e->reservedFlag && strcmp(a->iconPath, e->iconPath) == 0;
+}
+
+static void Fill_App(App *a, const ProcessEntry *e, char priority, int32_t runAlone)
+{
+    memset(a, 0, sizeof *a);
+    a->free = TRUE;
+    a->icon = e->icon;
+    Copy_Field(a->path, e->path);
+    Copy_Field(a->args, e->args);
+    a->runAlone = runAlone;
+    a->priority = priority;
+    a->compatV3 = e->compatV3;
+    a->resident = e->resident;
+    a->showCommand = e->showCommand;
+    a->nonNative = e->nonNative;
+    a->reservedFlag = e->reservedFlag;
+    Copy_Field(a->iconPath, e->iconPath);
+}
+
+/* The next free App slot after `after` that no loaded reference names; -1 when none. */
+static int Next_FreeApp(int after)
+{
+    for (int a = after + 1; a < MAX_APPS; a++)
+        if (apps[a].free && !s_Reserved[a]) return a;
+    return -1;
+}
+
+static int First_FreeGroup(void)
+{
+    for (int g = 0; g < MAX_APPGROUPS; g++)
+        if (appGroups[g].free) return g;
+    return -1;
+}
+
+/* Room for `more` new entries: the file numbers applications and groups together and is read
+   back into slots by number, so the entries in use may not pass 200 (the numbers 201 and 202 also
+   stand for an input queue and "no processes" in the queues file). */
+static BOOL Room_ForEntries(const ProcessList *list, int more)
+{
+    BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS];
+    Mark_Referenced(appRef, groupRef, NULL);
+    for (int k = 0; k < list->count && k < MAX_GROUP_MEMBERS; k++)
+        if (App_Used(list->entries[k].appIndex)) appRef[list->entries[k].appIndex] = TRUE;
+    int used = 0;
+    for (int i = 0; i < MAX_APPS; i++) used += appRef[i];
+    for (int i = 0; i < MAX_APPGROUPS; i++) used += groupRef[i];
+    return used + more <= MAX_APPS;
+}
+
+static BOOL Same_Members(const AppGroup *g, const ProcessList *list)
+{
+    if (!g->parallel) {
+        for (int k = 0; k < list->count; k++)
+            if (g->members[k] != list->entries[k].appIndex) return FALSE;
+        return TRUE;
+    }
+    BOOL taken[MAX_GROUP_MEMBERS] = { FALSE, FALSE, FALSE, FALSE };
+    for (int k = 0; k < list->count; k++) {
+        BOOL found = FALSE;
+        for (int m = 0; m < list->count && !found; m++)
+            if (!taken[m] && g->members[m] == list->entries[k].appIndex) taken[m] = found = TRUE;
+        if (!found) return FALSE;
+    }
+    return TRUE;
+}
+
+static int Add_SingleApp(ProcessList *list)
+{
+    ProcessEntry *e = &list->entries[0];
+    for (int a = 0; a < MAX_APPS; a++) {
+        App *app = &apps[a];
+        if (app->free || !Same_App(app, e)) continue;
+        BOOL unused = (app->priority == 'U' && app->runAlone == -1);
+        if (!unused && !(app->priority == list->priority && app->runAlone == list->runAlone)) continue;
+        if (unused) {
+            app->priority = list->priority;
+            app->runAlone = list->runAlone;
+        }
+        Trace("Found the app in entry %d: \"%s\", \"%s\", Priority %c, ", a, app->path, app->args, app->priority);
+        e->appIndex = a;
+        return a;
+    }
+    int slot = Next_FreeApp(-1);
+    if (slot < 0 || !Room_ForEntries(list, 1)) {
+        Trace("No space left in apps array for this entry, returning -1\n");
+        return -1;
+    }
+    Fill_App(&apps[slot], e, list->priority, list->runAlone);
+    apps[slot].free = FALSE;
+    e->appIndex = slot;
+    return slot;
+}
+
+int AddTargetApps(ProcessList *list)
+{
+    int count = list->count;
+    Trace("AddTargetApps( %d apps )\n", count);
+    if (count < 1 || count > MAX_GROUP_MEMBERS) {
+        Trace("A process list of %d processes cannot be stored, returning -1\n", count);
+        return -1;
+    }
+    for (int k = 0; k < count; k++) {
+        ProcessEntry *e = &list->entries[k];
+        if (!App_Used(e->appIndex)) e->appIndex = -1;
+        Trace("%s", e->appIndex == -1 ? "Need to Add: " : "Already Member of Array: ");
+        Trace("App %d: Path - \"%s\"; Args - \"%s\"\n", k, e->path, e->args);
+    }
+    if (count > 1) Trace(list->parallel ? "The processes run in parallel\n" : "The processes run in series\n");
+    Trace("Priority %c\n", list->priority);
+    Trace(list->runAlone ? "Run alone\n" : "Run in parallel with other queues\n");
+    if (count == 1) return Add_SingleApp(list);
+
+    int known = 0;
+    for (int k = 0; k < count; k++) {
+        ProcessEntry *e = &list->entries[k];
+        for (int a = 0; a < MAX_APPS && e->appIndex == -1; a++)
+            if (!apps[a].free && Same_App(&apps[a], e)) {
+                e->appIndex = a;
+                Trace("App %d found in mem:  \"%s\"; \"%s\"\n", a, e->path, e->args);
+            }
+        known += (e->appIndex != -1);
+    }
+    Trace("%d apps are already in the array. Need to add %d.\n", known, count - known);
+
+    if (known == count) {
+        for (int g = 0; g < MAX_APPGROUPS; g++) {
+            const AppGroup *grp = &appGroups[g];
+            if (grp->free || grp->count != count || grp->priority != list->priority || grp->runAlone != list->runAlone ||
+                (grp->parallel != 0) != (list->parallel != 0) || !Same_Members(grp, list))
+                continue;
+            Trace("Found all %d apps. App Group %d is spot on\n", count, g);
+            return g;
+        }
+        Trace("Looking for a free App Group array entry.. ");
+    }
+    int slots[MAX_GROUP_MEMBERS];
+    int need = count - known, last = -1;
+    for (int k = 0; k < need; k++) {
+        slots[k] = last = Next_FreeApp(last);
+        if (last < 0) {
+            Trace("Not enough free entries found, returning -1\n");
+            return -1;
+        }
+    }
+    int g = First_FreeGroup();
+    if (g < 0 || !Room_ForEntries(list, need + 1)) {
+        Trace("No space left in groups array. Returning -1\n");
+        return -1;
+    }
+    for (int k = 0, s = 0; k < count; k++) {
+        ProcessEntry *e = &list->entries[k];
+        if (e->appIndex != -1) continue;
+        Fill_App(&apps[slots[s]], e, 'U', -1);
+        e->appIndex = slots[s++];
+    }
+
+    AppGroup *grp = &appGroups[g];
+    memset(grp, 0, sizeof *grp);
+    grp->count = count;
+    grp->priority = list->priority;
+    grp->runAlone = list->runAlone;
+    grp->parallel = list->parallel ? TRUE : FALSE;
+    Trace("Established: App Group = %d, with member apps: ", g);
+    for (int k = 0; k < count; k++) {
+        grp->members[k] = list->entries[k].appIndex;
+        apps[grp->members[k]].free = FALSE;
+        Trace("%d%s", grp->members[k], k + 1 < count ? ", " : "\n");
+    }
+    return g;
+}

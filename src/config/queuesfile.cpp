@@ -1,5 +1,654 @@
 #include "config/queuesfile.h"
-#include "config/model.h"
+#include "config/appsfile.h"
+#include "config/lbfile.h"
+#include "config/storefile.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/msg.h"
+#include "common/trace.h"
+#include <ctype.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
 
-BOOL Get_TargetData(void) { targetCount = lbqCount = 0; return FALSE; }   /* not built yet */
-void Store_TargetData(void) {}
+#define WHY_LEN      200
+#define SNIPPET_LEN  100
+
+/* A process reference inside a kept line: where its digits stand in s_Kept and the entry
+   number they held at load. */
+typedef struct {
+    size_t  offset;
+    size_t  len;
+    int32_t entry;
+} KEPT_REF;
+
+/* The lines of the last load from the first one not taken to the end of the file, with line
+   feeds only (the writer turns them back into CR LF). */
+static char     *s_Kept;
+static size_t    s_KeptLen;
+static KEPT_REF *s_KeptRefs;
+static int       s_KeptRefCount;
+
+/* ---- the field tokeniser and writer ---- */
+
+void Split_Fields(const char *line, size_t len, LINE_FIELDS *out)
+{
+    out->count = 0;
+    const char *cr = (const char *)memchr(line, '\r', len);
+    if (cr != NULL) len = (size_t)(cr - line);
+    size_t pos = 0;
+    while (out->count < MAX_LINE_FIELDS) {
+        size_t start = pos;
+        while (pos < len && !(line[pos] == ':' && pos + 1 < len && line[pos + 1] == ':')) pos++;
+        FIELD_SPAN *f = &out->field[out->count++];
+        f->text = line + start;
+        f->len = pos - start;
+        /* the space the writer puts after a final colon */
+        if (f->len >= 2 && f->text[f->len - 2] == ':' && f->text[f->len - 1] == ' ') f->len--;
+        if (pos >= len) break;
+        pos += 2;
+    }
+}
+
+static BOOL Read_Integer(const char *text, size_t len, long long lo, long long hi, long long *value)
+{
+    size_t i = 0;
+    while (i < len && (text[i] == ' ' || text[i] == '\t')) i++;
+    BOOL negative = FALSE;
+    if (i < len && (text[i] == '-' || text[i] == '+')) negative = (text[i++] == '-');
+    if (i >= len || !isdigit((unsigned char)text[i])) return FALSE;
+    long long n = 0;
+    for (; i < len && isdigit((unsigned char)text[i]); i++)
+        if (n < 100000000000LL) n = n * 10 + (text[i] - '0');      /* held at a bound further on */
+    if (negative) n = -n;
+    *value = (n < lo) ? lo : (n > hi) ? hi : n;
+    return TRUE;
+}
+
+BOOL Read_FieldNumber(const char *text, size_t len, int32_t *value)
+{
+    long long v;
+    if (!Read_Integer(text, len, INT32_MIN, INT32_MAX, &v)) return FALSE;
+    *value = (int32_t)v;
+    return TRUE;
+}
+
+BOOL Read_FieldBits(const char *text, size_t len, uint32_t *value)
+{
+    long long v;
+    if (!Read_Integer(text, len, INT32_MIN, UINT32_MAX, &v)) return FALSE;
+    *value = (uint32_t)v;
+    return TRUE;
+}
+
+void Put_FieldText(OUTBUF *b, const char *value, BOOL spaceIfEmpty)
+{
+    if (value == NULL || value[0] == '\0') {
+        if (spaceIfEmpty) OutBuf_Putc(b, ' ');
+        return;
+    }
+    for (const char *p = value; *p != '\0'; p++) {
+        char c = (*p == '\r' || *p == '\n') ? ' ' : *p;
+        OutBuf_Putc(b, c);
+        if (c == ':' && (p[1] == ':' || p[1] == '\0')) OutBuf_Putc(b, ' ');
+    }
+}
+
+/* ---- reading one line ---- */
+
+typedef struct {
+    LINE_FIELDS lf;
+    int         hot;        /* index of the hot directory: 1, or 2 when field 2 is there */
+    char       *why;
+    size_t      whyCap;
+} QUEUE_LINE;
+
+/* Index in the split line of the field that the file format numbers n (1 to 42). */
+static int Index_Of(const QUEUE_LINE *q, int n)
+{
+    if (n <= 2) return n - 1;
+    return q->hot + (n - 3);
+}
+
+static const FIELD_SPAN *Span(const QUEUE_LINE *q, int n)
+{
+    int k = Index_Of(q, n);
+    return (k < q->lf.count && q->lf.field[k].len > 0) ? &q->lf.field[k] : NULL;
+}
+
+static BOOL Fail(QUEUE_LINE *q, const char *fmt, int n)
+{
+    if (q->why != NULL && q->whyCap > 0) Format_Text(q->why, q->whyCap, fmt, n);
+    return FALSE;
+}
+
+static BOOL Span_Is(const FIELD_SPAN *s, const char *text)
+{
+    return s != NULL && s->len == strlen(text) && memcmp(s->text, text, s->len) == 0;
+}
+
+static BOOL Span_Begins(const FIELD_SPAN *s, char c) { return s != NULL && s->text[0] == c; }
+
+/* Copies field n into out (a missing field gives ""); FALSE when it does not fit. */
+static BOOL Take_Text(const QUEUE_LINE *q, int n, char *out, size_t cap)
+{
+    const FIELD_SPAN *s = Span(q, n);
+    if (s == NULL) {
+        out[0] = '\0';
+        return TRUE;
+    }
+    if (s->len >= cap) return FALSE;
+    memcpy(out, s->text, s->len);
+    out[s->len] = '\0';
+    return TRUE;
+}
+
+static BOOL Take_Number(const QUEUE_LINE *q, int n, int32_t *v)
+{
+    const FIELD_SPAN *s = Span(q, n);
+    return s != NULL && Read_FieldNumber(s->text, s->len, v);
+}
+
+/* A number field with a default for a missing or unreadable field. */
+static int32_t Number_Or(const QUEUE_LINE *q, int n, int32_t missing)
+{
+    int32_t v;
+    return Take_Number(q, n, &v) ? v : missing;
+}
+
+static int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+/* A bool field: 1 when the number read is not 0. */
+static BOOL Bool_Or(const QUEUE_LINE *q, int n, BOOL missing)
+{
+    int32_t v;
+    return Take_Number(q, n, &v) ? (v != 0) : missing;
+}
+
+/* A text field whose single space stands for an empty text. */
+static BOOL Take_BlankText(QUEUE_LINE *q, int n, char *out, size_t cap)
+{
+    if (Span_Is(Span(q, n), " ")) {
+        out[0] = '\0';
+        return TRUE;
+    }
+    return Take_Text(q, n, out, cap) ? TRUE : Fail(q, "field %d is longer than the editor can hold", n);
+}
+
+/* A text field that counts as empty when it begins with a space. */
+static BOOL Take_UnspacedText(QUEUE_LINE *q, int n, char *out, size_t cap)
+{
+    if (Span_Begins(Span(q, n), ' ')) {
+        out[0] = '\0';
+        return TRUE;
+    }
+    return Take_Text(q, n, out, cap) ? TRUE : Fail(q, "field %d is longer than the editor can hold", n);
+}
+
+/* Mutex group and output identity: a missing field or a single space is empty, the rest is cut
+   to 64 characters. */
+static void Take_ShortText(const QUEUE_LINE *q, int n, char *out, size_t cap)
+{
+    const FIELD_SPAN *s = Span(q, n);
+    if (s == NULL || (s->len == 1 && s->text[0] == ' ')) {
+        out[0] = '\0';
+        return;
+    }
+    Copy_TextN(out, cap, s->text, s->len < cap - 1 ? s->len : cap - 1);
+}
+
+/* "%s\%s" of the home directory and name, or empty without a home directory. */
+static void Home_Default(char *out, size_t cap, const char *name)
+{
+    if (homeDir == NULL) out[0] = '\0';
+    else Home_Path(out, cap, homeDir, name);
+}
+
+static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
+{
+    int32_t action = Number_Or(q, 23, TIMEOUT_NEVER);
+    if (action > 200 || action < -6) action = TIMEOUT_NEVER;
+    t->timeoutAction = action;
+
+    int32_t seconds;
+    if (!Take_Number(q, 24, &seconds) || t->timeoutAction == TIMEOUT_NEVER) seconds = 300;
+    else seconds = Clamp(seconds, 0, 86400);
+    t->timeoutSeconds = seconds;
+
+    BOOL present = Span(q, 25) != NULL;
+    if (!present && t->timeoutAction == TIMEOUT_MOVE) t->timeoutAction = TIMEOUT_NEVER;
+    if (!(present && t->timeoutAction == TIMEOUT_MOVE)) {
+        Home_Default(t->timeoutDir, sizeof t->timeoutDir, "Timed Out Waiting");
+    } else if (!Take_Text(q, 25, t->timeoutDir, sizeof t->timeoutDir)) {
+        return Fail(q, "field %d is longer than the editor can hold", 25);
+    }
+    if (t->timeoutAction == TIMEOUT_MOVE && !Dir_Exists(t->timeoutDir) && !Is_AbsDrivePath(t->timeoutDir)) {
+        t->timeoutDir[0] = '\0';
+        t->timeoutAction = TIMEOUT_NEVER;
+    }
+    return TRUE;
+}
+
+BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t whyCap)
+{
+    QUEUE_LINE q;
+    Split_Fields(line, strlen(line), &q.lf);
+    q.why = why;
+    q.whyCap = whyCap;
+    q.hot = 1;
+    memset(t, 0, sizeof *t);
+    if (isLbq != NULL) *isLbq = FALSE;
+    if (why != NULL && whyCap > 0) why[0] = '\0';
+
+    /* Field 2 is there only as one character that is not a letter; files of older versions
+       have the hot directory in its place. */
+    const FIELD_SPAN *second = (q.lf.count > 1) ? &q.lf.field[1] : NULL;
+    if (second != NULL && second->len == 1 && !isalpha((unsigned char)second->text[0])) {
+        int32_t v;
+        t->includeSubdirs = Read_FieldNumber(second->text, 1, &v) && v != 0;
+        q.hot = 2;
+    }
+
+    int32_t v;
+    if (Span(&q, 1) == NULL) return Fail(&q, "field %d (the queue name) is missing", 1);
+    if (!Take_Text(&q, 1, t->name, sizeof t->name)) return Fail(&q, "field %d (the queue name) is too long", 1);
+    if (Span(&q, 3) == NULL) return Fail(&q, "field %d (the hot directory) is missing", 3);
+    if (!Take_Text(&q, 3, t->hotDir, sizeof t->hotDir)) return Fail(&q, "field %d (the hot directory) is too long", 3);
+    /* An empty name or hot directory is stored as a single space so that the line stays readable. */
+    if (strcmp(t->name, " ") == 0) t->name[0] = '\0';
+    if (strcmp(t->hotDir, " ") == 0) t->hotDir[0] = '\0';
+
+    if (!Take_Number(&q, 4, &v)) return Fail(&q, "field %d (the process reference) is not a number", 4);
+    if (v == -1) v = NO_PROCESSES;
+    if (!(v >= 0 && v < MAX_APPS) && v != LBQ_MARKER && v != NO_PROCESSES)
+        return Fail(&q, "field 4 names the application entry %d, beyond those the editor can hold", v);
+    t->processRef = v;
+
+    if (Span(&q, 5) == NULL) return Fail(&q, "field %d (the parameters) is missing", 5);
+    if (!Take_BlankText(&q, 5, t->parameters, sizeof t->parameters)) return FALSE;
+    t->parametersIsFile = t->parameters[0] != '\0' && File_Exists(t->parameters);
+
+    if (!Take_Number(&q, 6, &v)) return Fail(&q, "field %d (what happens to a completed job) is not a number", 6);
+    t->afterAction = (v <= -5 || v >= 200) ? AFTER_LEAVE : v;
+    if (!Take_Number(&q, 7, &v)) return Fail(&q, "field %d (the priority) is not a number", 7);
+    t->priority = Clamp(v, 1, 7);
+    if (!Take_Number(&q, 8, &v)) return Fail(&q, "field %d (the copies) is not a number", 8);
+    t->copies = Clamp(v, 1, 10000);
+
+    if (Span(&q, 9) == NULL) {
+        t->afterAction = AFTER_LEAVE;
+        Home_Default(t->doneDir, sizeof t->doneDir, "Done");
+    } else if (!Take_BlankText(&q, 9, t->doneDir, sizeof t->doneDir)) {
+        return FALSE;
+    }
+    t->beepOnComplete = Bool_Or(&q, 10, FALSE);
+    t->forceOverwriteDone = Bool_Or(&q, 11, TRUE);
+    t->alertOnError = Bool_Or(&q, 12, FALSE);
+    t->suspendOnError = Bool_Or(&q, 13, FALSE);
+    t->keepSeconds = Clamp(Number_Or(&q, 14, 5), 0, 2678400);
+    Take_ShortText(&q, 15, t->mutexGroup, sizeof t->mutexGroup);
+    Take_ShortText(&q, 16, t->outputIdentity, sizeof t->outputIdentity);
+
+    v = Number_Or(&q, 17, 0);
+    t->initialState = (v == 1 || v == 7) ? 7 : 0;
+    t->jobGrouping = Span(&q, 18) != NULL && !Span_Begins(Span(&q, 18), '0');
+    t->thumbnailsOnArrival = Span(&q, 19) != NULL && !Span_Begins(Span(&q, 19), '0');
+    t->countDown = Clamp(Number_Or(&q, 20, 1), 1, 10000);
+    t->jobsAtATime = Clamp(Number_Or(&q, 21, 1), 1, 16);
+    t->legacyCompatV3 = (Span(&q, 22) == NULL) ? 2 : Span_Begins(Span(&q, 22), '0') ? 0 : 1;
+
+    if (!Parse_TimeoutFields(&q, t)) return FALSE;
+
+    t->forceOverwriteTimeout = Span_Begins(Span(&q, 26), '1');
+    v = Number_Or(&q, 27, 2);
+    t->openFilePolicy = (v >= 0 && v <= 2) ? v : 2;
+    if (!Take_BlankText(&q, 28, t->thumbnailDir, sizeof t->thumbnailDir)) return FALSE;
+    t->thumbnailsWhenActive = Span_Begins(Span(&q, 29), '1');
+    if (t->thumbnailsWhenActive && t->thumbnailsOnArrival) t->thumbnailsOnArrival = FALSE;
+    t->hidden = Span_Begins(Span(&q, 30), '1');
+    t->limitDoneFiles = Span_Begins(Span(&q, 31), '1');
+    t->doneFileLimit = Clamp(Number_Or(&q, 32, 10), 1, 30000);
+    t->monitorProcesses = Span_Begins(Span(&q, 33), '1');
+    t->noProcesses = Span_Begins(Span(&q, 34), '1');
+    if (!Take_BlankText(&q, 35, t->extraText, sizeof t->extraText)) return FALSE;
+    if (!Take_BlankText(&q, 36, t->filterExtensions, sizeof t->filterExtensions)) return FALSE;
+    const FIELD_SPAN *flags = Span(&q, 37);
+    if (flags == NULL || !Read_FieldBits(flags->text, flags->len, &t->filterFlags)) t->filterFlags = 0;
+    if (!Take_UnspacedText(&q, 38, t->excludeFilterDir, sizeof t->excludeFilterDir)) return FALSE;
+    const FIELD_SPAN *hold = Span(&q, 39);
+    t->holdAllJobs = (hold == NULL) || hold->text[0] != '0';
+    if (!Take_BlankText(&q, 40, t->iconPath, sizeof t->iconPath)) return FALSE;
+    if (!Take_UnspacedText(&q, 41, t->launchAppPath, sizeof t->launchAppPath)) return FALSE;
+    t->switchIfIdle = Number_Or(&q, 42, 0);
+
+    if (t->processRef == LBQ_MARKER) {
+        /* an input queue keeps its name and hot directory in shorter fields */
+        if (strlen(t->name) >= sizeof lbqs[0].name) return Fail(&q, "field %d (the queue name) is too long", 1);
+        if (strlen(t->hotDir) >= sizeof lbqs[0].hotDir)
+            return Fail(&q, "field %d (the hot directory) is too long", 3);
+        if (isLbq != NULL) *isLbq = TRUE;
+    }
+    return TRUE;
+}
+
+/* ---- lines not taken ---- */
+
+void Clear_KeptQueueLines(void)
+{
+    free(s_Kept);
+    free(s_KeptRefs);
+    s_Kept = NULL;
+    s_KeptRefs = NULL;
+    s_KeptLen = 0;
+    s_KeptRefCount = 0;
+}
+
+BOOL Have_KeptQueueLines(void) { return s_Kept != NULL; }
+int  Kept_QueueRefCount(void) { return s_KeptRefCount; }
+int  Kept_QueueRef(int k) { return (k >= 0 && k < s_KeptRefCount) ? s_KeptRefs[k].entry : -1; }
+
+/* Notes where each kept line names an application entry in field 4, so that the number can
+   follow the renumbering of the applications file. Lines without a readable reference are
+   left exactly as they are. */
+static void Find_KeptRefs(void)
+{
+    size_t pos = 0;
+    while (pos < s_KeptLen) {
+        const char *line = s_Kept + pos;
+        const char *nl = (const char *)memchr(line, '\n', s_KeptLen - pos);
+        size_t len = nl ? (size_t)(nl - line) : s_KeptLen - pos;
+        LINE_FIELDS lf;
+        Split_Fields(line, len, &lf);
+        int k = (lf.count > 1 && lf.field[1].len == 1 && !isalpha((unsigned char)lf.field[1].text[0])) ? 3 : 2;
+        const FIELD_SPAN *s = (k < lf.count) ? &lf.field[k] : NULL;
+        BOOL digits = s != NULL && s->len > 0 && s->len <= 6;
+        for (size_t i = 0; digits && i < s->len; i++) digits = isdigit((unsigned char)s->text[i]) != 0;
+        if (digits) {
+            int32_t entry = 0;
+            Read_FieldNumber(s->text, s->len, &entry);
+            if (entry != LBQ_MARKER && entry != NO_PROCESSES) {
+                KEPT_REF *grown = (KEPT_REF *)realloc(s_KeptRefs, (size_t)(s_KeptRefCount + 1) * sizeof(KEPT_REF));
+                if (grown == NULL) return;          /* the references stay as they are */
+                s_KeptRefs = grown;
+                s_KeptRefs[s_KeptRefCount].offset = (size_t)(s->text - s_Kept);
+                s_KeptRefs[s_KeptRefCount].len = s->len;
+                s_KeptRefs[s_KeptRefCount].entry = entry;
+                s_KeptRefCount++;
+            }
+        }
+        pos += len + 1;
+    }
+}
+
+void Line_Snippet(char *out, size_t cap, const char *line, size_t len)
+{
+    size_t n = 0;
+    BOOL cut = FALSE;
+    for (size_t i = 0; i < len && line[i] != '\n' && line[i] != '\r'; i++) {
+        if (n + 1 >= cap) {
+            cut = TRUE;
+            break;
+        }
+        unsigned char c = (unsigned char)line[i];
+        out[n++] = (c < 32 || c == 127) ? '?' : (char)c;
+    }
+    out[n] = '\0';
+    if (cut && cap > 4) Copy_Text(out + cap - 4, 4, "...");
+}
+
+BOOL Is_BlankText(const char *text, size_t len)
+{
+    for (size_t i = 0; i < len; i++)
+        if (!(text[i] == '\r' || text[i] == '\n' || text[i] == ' ' || text[i] == '\t')) return FALSE;
+    return TRUE;
+}
+
+char *Copy_KeptText(const char *text, size_t len, size_t *outLen)
+{
+    if (Is_BlankText(text, len)) return NULL;
+    char *copy = (char *)malloc(len + 1);
+    if (copy == NULL) return NULL;
+    size_t n = 0;
+    for (size_t i = 0; i < len; i++) {
+        if (text[i] == '\r' && i + 1 < len && text[i + 1] == '\n') continue;
+        copy[n++] = text[i];
+    }
+    copy[n] = '\0';
+    *outLen = n;
+    return copy;
+}
+
+/* Keeps text[0..len) (from the first line not taken to the end of the file) and tells the
+   operator once. A rest of blank lines is nothing to keep. */
+static void Keep_Lines(const char *text, size_t len, const char *path, int lineNo, const char *why)
+{
+    s_Kept = Copy_KeptText(text, len, &s_KeptLen);
+    char snippet[SNIPPET_LEN];
+    Line_Snippet(snippet, sizeof snippet, text, len);
+    if (s_Kept == NULL) {
+        if (Is_BlankText(text, len)) return;
+        Trace("Could not keep the lines from line %d of %s: no memory\n", lineNo, path);
+        if (!updateMode)
+            Info_Box(programTitle, "Could not read all of the queue data file\r\n\"%s\".\r\n\r\nReading stopped at line %d: %s.\r\n%s"
+                     "\r\n\r\nThere is not enough memory to keep the rest of the file.", path, lineNo, why, snippet);
+        return;
+    }
+    Find_KeptRefs();
+    Trace("Stopped reading at line %d (%s); keeping %u characters from there.\n", lineNo, why, (unsigned)s_KeptLen);
+    if (!updateMode)
+        Info_Box(programTitle,
+                 "Could not read all of the queue data file\r\n\"%s\".\r\n\r\nReading stopped at line %d: %s.\r\n%s\r\n\r\n"
+                 "The queues before that line have been loaded. That line and the lines after it are not shown, "
+                 "but they are written back unchanged at the end of the file when the configuration is saved.",
+                 path, lineNo, why, snippet);
+}
+
+/* ---- the file ---- */
+
+/* Output queue references are written with the input queues counted in, and read back without;
+   a number below the count of input queues names an input queue, which no output queue can pass
+   jobs to: such a reference becomes the harmless code of its field. */
+static void Apply_QueueOffsets(void)
+{
+    for (int i = 0; i < targetCount; i++) {
+        Target *t = &targets[i];
+        if (t->afterAction > 0) {
+            t->afterAction -= lbqCount;
+            if (t->afterAction < 0) t->afterAction = AFTER_LEAVE;
+        }
+        if (t->timeoutAction > 0) {
+            t->timeoutAction -= lbqCount;
+            if (t->timeoutAction < 0 || t->timeoutAction >= MAX_TARGETS) t->timeoutAction = TIMEOUT_NEVER;
+        }
+    }
+}
+
+BOOL Get_TargetData(void)
+{
+    Trace("\nGet_TargetData()\n");
+    Clear_KeptQueueLines();
+    char path[PATH_LEN];
+    size_t len = 0;
+    Home_Path(path, sizeof path, homeDir, QUEUES_FILE);
+    char *text = Read_WholeFile(path, &len);
+    if (text == NULL) {
+        Home_Path(path, sizeof path, homeDir, QUEUES_FILE_OLD);
+        text = Read_WholeFile(path, &len);
+    }
+    if (text == NULL) {
+        Trace("Could not open the file %s. Returning FALSE\n", path);
+        targetCount = lbqCount = 0;
+        return FALSE;
+    }
+
+    int nTargets = 0, nLbqs = 0, lineNo = 0;
+    size_t pos = 0, stopAt = len;
+    char why[WHY_LEN] = "";
+    char *line = NULL;
+    size_t lineCap = 0;
+    while (pos < len) {
+        size_t end = pos;
+        while (end < len && text[end] != '\n') end++;
+        size_t n = end - pos;
+        if (n > 0 && text[pos + n - 1] == '\r') n--;
+        lineNo++;
+        stopAt = pos;
+        if (n == 0) {
+            Copy_Field(why, "an empty line ends the list of queues");
+            break;
+        }
+        if (memchr(text + pos, '\0', n) != NULL) {
+            Copy_Field(why, "the line holds a zero byte");
+            break;
+        }
+        if (nTargets + nLbqs >= MAX_QUEUES) {
+            Format_Text(why, sizeof why, "the editor holds no more than %d queues", MAX_QUEUES);
+            break;
+        }
+        if (n + 1 > lineCap) {
+            char *grown = (char *)realloc(line, n + 1);
+            if (grown == NULL) {
+                Copy_Field(why, "not enough memory to read the line");
+                break;
+            }
+            line = grown;
+            lineCap = n + 1;
+        }
+        memcpy(line, text + pos, n);
+        line[n] = '\0';
+
+        Target t;
+        BOOL isLbq = FALSE;
+        if (!Parse_QueueLine(line, &t, &isLbq, why, sizeof why)) break;
+        if (isLbq) {
+            LBQ *q = &lbqs[nLbqs];
+            memset(q, 0, sizeof *q);
+            Copy_Field(q->name, t.name);
+            Copy_Field(q->hotDir, t.hotDir);
+            q->includeSubdirs = t.includeSubdirs;
+            q->priority = t.priority;
+            q->copies = t.copies;
+            Init_LBConfig(q);
+            Trace("Read in LBQ %d: \"%s, %s, %d, %d\n", nLbqs, q->name, q->hotDir, q->priority, q->copies);
+            nLbqs++;
+        } else {
+            t.slotIndex = nTargets;
+            targets[nTargets++] = t;
+        }
+        pos = (end < len) ? end + 1 : len;
+        stopAt = len;
+    }
+    free(line);
+    if (stopAt < len) Keep_Lines(text + stopAt, len - stopAt, path, lineNo, why);
+    free(text);
+
+    targetCount = nTargets;
+    lbqCount = nLbqs;
+    Trace("Read in %d output targets and %d load balancer input queues. Returning TRUE\n", targetCount, lbqCount);
+    Apply_QueueOffsets();
+    return TRUE;
+}
+
+/* A queue index of an action field as the file numbers it: input queues first. */
+static int32_t File_QueueNumber(int32_t action) { return action >= 0 ? action + lbqCount : action; }
+
+static void Put_LbqLine(OUTBUF *b, const LBQ *q)
+{
+    Put_FieldText(b, q->name, TRUE);
+    OutBuf_Printf(b, "::%d::", q->includeSubdirs ? 1 : 0);
+    Put_FieldText(b, q->hotDir, TRUE);
+    OutBuf_Printf(b, "::%d:: ::-3::%d::%d", LBQ_MARKER, q->priority, q->copies);
+}
+
+static void Put_TargetLine(OUTBUF *b, Target *t)
+{
+    if (t->noProcesses) t->processRef = NO_PROCESSES;
+    uint32_t flags = t->filterFlags;
+    if (t->excludeFilterDir[0] == '\0') flags &= ~0x20u;
+    if (t->includeFilterDir[0] == '\0') flags &= ~0x80u;
+
+    Put_FieldText(b, t->name, TRUE);
+    OutBuf_Printf(b, "::%d::", t->includeSubdirs ? 1 : 0);
+    Put_FieldText(b, t->hotDir, TRUE);
+    OutBuf_Printf(b, "::%d::", t->processRef);
+    Put_FieldText(b, t->parameters, TRUE);
+    OutBuf_Printf(b, "::%d::%d::%d::", File_QueueNumber(t->afterAction), t->priority, t->copies);
+    Put_FieldText(b, t->doneDir, TRUE);
+    OutBuf_Printf(b, "::%d::%d::%d::%d::%d::", t->beepOnComplete, t->forceOverwriteDone, t->alertOnError,
+                  t->suspendOnError, t->keepSeconds);
+    Put_FieldText(b, t->mutexGroup, TRUE);
+    OutBuf_Puts(b, "::");
+    Put_FieldText(b, t->outputIdentity, TRUE);
+    OutBuf_Printf(b, "::%d::%d::%d::%d::%d::0::%d::%d::", t->initialState, t->jobGrouping,
+                  t->thumbnailsWhenActive ? 0 : t->thumbnailsOnArrival, t->countDown, t->jobsAtATime,
+                  File_QueueNumber(t->timeoutAction), t->timeoutSeconds);
+    Put_FieldText(b, t->timeoutDir, FALSE);
+    OutBuf_Printf(b, "::%d::%d::", t->forceOverwriteTimeout, t->openFilePolicy);
+    Put_FieldText(b, t->thumbnailDir, TRUE);
+    OutBuf_Printf(b, "::%d::%d::%d::%d::%d::%d::", t->thumbnailsWhenActive, t->hidden, t->limitDoneFiles,
+                  t->doneFileLimit, t->monitorProcesses, t->noProcesses);
+    Put_FieldText(b, t->extraText, TRUE);
+    OutBuf_Puts(b, "::");
+    Put_FieldText(b, t->filterExtensions, TRUE);
+    OutBuf_Printf(b, "::%d::", (int32_t)flags);
+    Put_FieldText(b, t->excludeFilterDir, TRUE);
+    OutBuf_Printf(b, "::%d::", t->holdAllJobs);
+    Put_FieldText(b, t->iconPath, TRUE);
+    OutBuf_Puts(b, "::");
+    Put_FieldText(b, t->launchAppPath, TRUE);
+    OutBuf_Printf(b, "::%d", t->switchIfIdle);
+}
+
+/* The kept lines as they were read, each process reference with the entry's number now. */
+static void Put_KeptLines(OUTBUF *b)
+{
+    size_t pos = 0;
+    for (int k = 0; k < s_KeptRefCount; k++) {
+        const KEPT_REF *r = &s_KeptRefs[k];
+        int32_t now = Map_LoadEntryNumber(r->entry);
+        if (now == r->entry) continue;
+        OutBuf_Append(b, s_Kept + pos, r->offset - pos);
+        OutBuf_Printf(b, "%d", now);
+        pos = r->offset + r->len;
+    }
+    OutBuf_Append(b, s_Kept + pos, s_KeptLen - pos);
+}
+
+void Store_TargetData(void)
+{
+    Trace("\nStore_TargetData()\n");
+    char path[PATH_LEN];
+    Home_Path(path, sizeof path, homeDir, QUEUES_FILE);
+    Trace("Opening the file %s.\n", path);
+
+    OUTBUF b;
+    OutBuf_Init(&b);
+    Trace("Opened %s. ", path);
+    Trace("Writing load balancer targets: ");
+    for (int i = 0; i < lbqCount; i++) {
+        Put_LbqLine(&b, &lbqs[i]);
+        /* the last line of the file has no line feed after it; kept lines start a line of their own */
+        if (i < lbqCount + targetCount - 1 || s_Kept != NULL) OutBuf_Putc(&b, '\n');
+        Trace("%d, ", i);
+    }
+    Trace("Writing output targets: ");
+    for (int i = 0; i < targetCount; i++) {
+        Put_TargetLine(&b, &targets[i]);
+        OutBuf_Putc(&b, '\n');
+        Trace("%d, ", i);
+    }
+    if (s_Kept != NULL) {
+        Trace("Writing the lines kept from the last load. ");
+        Put_KeptLines(&b);
+    }
+    BOOL ok = Store_TextFile(path, &b, TRUE,
+                             "Could not open the queue data file for writing. Data will not be saved.\r\n\"%s\"");
+    OutBuf_Free(&b);
+    if (!ok) {
+        Trace("Could not write it. Returning (void)\n");
+        return;
+    }
+    Trace("Closed the file.\n");
+    Trace_File("%s", path);
+    Trace("Returning (void)\n");
+}
