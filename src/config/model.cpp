@@ -1,4 +1,7 @@
 #include "config/model.h"
+#include "config/appsfile.h"
+#include "config/lbfile.h"
+#include "config/queuesfile.h"
 #include "common/trace.h"
 #include <string.h>
 
@@ -29,6 +32,10 @@ void Reset_Configuration(void)
     targetCount = 0;
     lbqCount = 0;
     Number_TargetSlots();
+    /* what the file readers noted at the last load (lines kept, entry kinds, renumbering) */
+    Clear_KeptQueueLines();
+    Clear_AppsLoadState();
+    lbDebugLevel = 0;
 }
 
 void Move_Target(int from, int to)

@@ -159,7 +159,7 @@ extern int      lbqCount;
 extern BOOL     deletedQueues[MAX_QUEUES];
 
 /* Empties the whole configuration: counts 0, records zeroed, App and AppGroup slots free,
-   every Target slot numbered, nothing deleted. */
+   every Target slot numbered, nothing deleted, nothing kept from an earlier load. */
 void Reset_Configuration(void);
 /* Gives every Target slot its slot number. */
 void Number_TargetSlots(void);
