@@ -380,12 +380,14 @@ BOOL Get_AppsData(void)
         q->usesGroup = (e >= 0 && e < s_ReadCount && s_EntryIsGroup[e]);
         if (q->usesGroup) Trace("Queue %d - \"%s\" uses group %d;\n", t, q->name, e);
     }
-    /* Applications no queue runs directly are used only through groups. */
+    /* Applications no queue runs directly are used only through groups. The queues kept unread
+       from the queues file count too: their applications keep their own settings. */
     for (int a = 0; a < MAX_APPS; a++) {
         if (apps[a].free) continue;
         BOOL direct = FALSE;
         for (int t = 0; t < targetCount && !direct; t++)
             direct = targets[t].processRef == a && !targets[t].usesGroup;
+        for (int k = 0; k < Kept_QueueRefCount() && !direct; k++) direct = Kept_QueueRef(k) == a;
         if (!direct) {
             apps[a].runAlone = -1;
             apps[a].priority = 'U';

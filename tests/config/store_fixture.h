@@ -1,0 +1,44 @@
+/* What the configuration store tests share: a temporary home directory that is the program's
+   home, the configuration and the app state reset, and the message boxes recorded. */
+#pragma once
+#include "support/testkit.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/text.h"
+#include "config/model.h"
+#include "config/storefile.h"
+#include <string>
+
+class StoreTest : public ::testing::Test {
+protected:
+    tk::TempHome home;
+    tk::MsgRecorder msgs;
+
+    void SetUp() override
+    {
+        Reset_Configuration();
+        Reset_AppState();
+        Copy_Field(homePathBuffer, home.home().c_str());
+        homeDir = homePathBuffer;
+        storeFailures = 0;
+    }
+    void TearDown() override { Reset_Configuration(); }
+
+    std::string Path(const std::string &name) const { return home / name; }
+    /* "@HOME@" becomes the home directory. */
+    std::string Homed(const std::string &text) const
+    {
+        std::string out = text;
+        for (size_t p; (p = out.find("@HOME@")) != std::string::npos;) out.replace(p, 6, home.home());
+        return out;
+    }
+    /* Writes a file of the home as the editor would: CR LF line ends, "@HOME@" filled in. */
+    void Put(const std::string &name, const std::string &lfText) const { tk::Write_File(Path(name), tk::Crlf(Homed(lfText))); }
+    void Put_Fixture(const std::string &name, const std::string &fixture) const
+    {
+        Put(name, tk::Read_File(tk::Fixture(fixture)));
+    }
+    std::string Get(const std::string &name) const { return tk::Read_File(Path(name)); }
+    /* The bytes a file must hold: the LF text with CR LF and "@HOME@" filled in. */
+    std::string Disk(const std::string &lfText) const { return tk::Crlf(Homed(lfText)); }
+};
