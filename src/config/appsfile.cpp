@@ -388,6 +388,8 @@ BOOL Get_AppsData(void)
         for (int t = 0; t < targetCount && !direct; t++)
             direct = targets[t].processRef == a && !targets[t].usesGroup;
         for (int k = 0; k < Kept_QueueRefCount() && !direct; k++) direct = Kept_QueueRef(k) == a;
+        /* so do those of kept group lines, whose settings stay in the kept text */
+        for (int k = 0; k < s_KeptMemberCount && !direct; k++) direct = s_KeptMembers[k].entry == a;
         if (!direct) {
             apps[a].runAlone = -1;
             apps[a].priority = 'U';
