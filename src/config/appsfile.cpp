@@ -185,8 +185,13 @@ static BOOL Read_AppEntry(const char *line, int i, char *why, size_t whyCap)
         g->runAlone = runAlone;
         g->priority = priority;
         s_EntryIsGroup[i] = TRUE;
-        Trace("Reading entry %d; an Equivallence entry. ", i);
-        for (int k = 0; k < count; k++) Trace("%d%s", members[k], k + 1 < count ? ", " : "\n");
+        char list[64] = "";
+        for (int k = 0; k < count; k++) {
+            char one[16];
+            Format_Text(one, sizeof one, k ? ", %d" : "%d", members[k]);
+            Append_Field(list, one);
+        }
+        Trace("Reading entry %d; an Equivallence entry. Members %s, %s\n", i, list, parallel ? "parallel" : "series");
         return TRUE;
     }
 
@@ -206,8 +211,7 @@ static BOOL Read_AppEntry(const char *line, int i, char *why, size_t whyCap)
         a->showCommand = Ends_With_NoCase(a->path, ".bat") ? 6 : 0;
     a->nonNative = (n >= 7) && Field_Is(&lf, 6, "1");
     a->reservedFlag = (n >= 8) && Field_Is(&lf, 7, "1");
-    Trace("Reading entry %d; an Application entry. ", i);
-    Trace("\"%s\" \"%s\" %c %d\n", a->path, a->args, a->priority, a->runAlone);
+    Trace("Reading entry %d; an Application entry. \"%s\" \"%s\" %c %d\n", i, a->path, a->args, a->priority, a->runAlone);
     return TRUE;
 }
 
@@ -803,11 +807,14 @@ int AddTargetApps(ProcessList *list)
     grp->priority = list->priority;
     grp->runAlone = list->runAlone;
     grp->parallel = list->parallel ? TRUE : FALSE;
-    Trace("Established: App Group = %d, with member apps: ", g);
+    char members[64] = "";
     for (int k = 0; k < count; k++) {
         grp->members[k] = list->entries[k].appIndex;
         apps[grp->members[k]].free = FALSE;
-        Trace("%d%s", grp->members[k], k + 1 < count ? ", " : "\n");
+        char one[16];
+        Format_Text(one, sizeof one, k ? ", %d" : "%d", grp->members[k]);
+        Append_Field(members, one);
     }
+    Trace("Established: App Group = %d, with member apps: %s\n", g, members);
     return g;
 }
