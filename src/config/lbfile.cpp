@@ -1,4 +1,5 @@
 #include "config/lbfile.h"
+#include "config/queuesfile.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -326,7 +327,10 @@ BOOL Store_LBConfig(void)
     }
     OutBuf_Printf(&b, "\nDEBUG_LEVEL %d\n", lbDebugLevel);
 
-    BOOL ok = Store_TextFile(path, &b, FALSE,
+    /* The file names queues by number. When the queues file could not be read whole, the numbers
+       it was written with may not be those of the queues read, and its rules may not have been
+       taken: the previous file is kept as "LBPrefs.old" then, so that none of them is lost. */
+    BOOL ok = Store_TextFile(path, &b, Have_KeptQueueLines(),
                              "Could not open the load balancer configuration file for writing. Data will not be "
                              "saved.\r\n\"%s\"");
     OutBuf_Free(&b);

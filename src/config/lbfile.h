@@ -31,7 +31,8 @@ extern int32_t lbDebugLevel;
    each told to the operator. Needs targetCount and lbqCount of the queues file. */
 BOOL Get_LBConfig(void);
 /* Writes the file from the LBQ records (also when there are none). FALSE when it could not be
-   written; the operator is told and the previous file stays as it was. */
+   written; the operator is told and the previous file stays as it was. When the queues file was
+   not read whole, the previous file is kept as "LBPrefs.old" first. */
 BOOL Store_LBConfig(void);
 /* Gives an input queue's rules, time priority, purge minutes and enabled flag their defaults;
    the split sizes and output flags stay as the caller cleared them. */

@@ -1,5 +1,6 @@
 #include "store_fixture.h"
 #include "config/lbfile.h"
+#include "config/queuesfile.h"
 #include <functional>
 
 namespace {
@@ -219,6 +220,22 @@ TEST_F(LBFile, EveryRuleAndSettingRoundTrips)
     EXPECT_EQ(0u, msgs.count());
     EXPECT_TRUE(Store_LBConfig());
     EXPECT_EQ(Disk(text), Get("LBPrefs.cfg"));
+}
+
+TEST_F(LBFile, RulesSurviveAQueuesFileThatWasNotReadWhole)
+{
+    /* written for 3 output queues; the third line of the queues file is damaged */
+    const std::string lb = "# Load Balancer Configuration File\n\n# In\nQUEUE_GROUP 0\nINPUT_QUEUE 3\n"
+                           "QUEUE_GROUP_ENABLED 1\nFILE_GROUP_RULE ANY_DEVICE\nJOB_REASSIGNMENT_RULE ALL\n"
+                           "TIME_PRIORITY_VALUE 80\nFILE_GROUP_PURGE_MINUTES 10\nMINIMUM_COPIES_SPLIT_SIZE 0\n"
+                           "MINIMUM_PAGES_SPLIT_SIZE 0\nOUTPUT_QUEUE 1\nOUTPUT_QUEUE 3\n\nDEBUG_LEVEL 0\n";
+    Put("LBPrefs.cfg", lb);
+    Put("Queues.cfg", "In::0::C:\\In::201:: ::-3::4::1\nA::0::C:\\A::202:: ::-1::4::1\nB::0::C:\\B\nC::0::C:\\C::202:: ::-1::4::1\n");
+    ASSERT_TRUE(Get_TargetData());
+    ASSERT_EQ(1, targetCount);
+    Get_LBConfig();
+    EXPECT_TRUE(Store_LBConfig());
+    EXPECT_EQ(Disk(lb), Get("LBPrefs.old"));
 }
 
 TEST_F(LBFile, FailedStoreIsToldAndReturnsFalse)
