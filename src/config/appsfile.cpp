@@ -314,7 +314,7 @@ static int Read_AppEntries(const char *text, size_t len, const char *path)
    a reference to an entry that was not read never comes to run a new application. */
 static void Reserve_DanglingRefs(void)
 {
-    for (int t = 0; t < targetCount; t++) {
+    for (int t = 0; t < targetCount && t < MAX_TARGETS; t++) {
         const Target *q = &targets[t];
         if (q->processRef != NO_PROCESSES && !q->usesGroup && q->processRef >= 0 && q->processRef < MAX_APPS &&
             apps[q->processRef].free)
@@ -377,7 +377,7 @@ BOOL Get_AppsData(void)
     Assign_AppIcons();
 
     Trace("\nAdjusting Targets array to reflect where AppNo refers to a group:\n");
-    for (int t = 0; t < targetCount; t++) {
+    for (int t = 0; t < targetCount && t < MAX_TARGETS; t++) {
         Target *q = &targets[t];
         if (q->processRef == NO_PROCESSES) continue;
         int e = q->processRef;
@@ -389,7 +389,7 @@ BOOL Get_AppsData(void)
     for (int a = 0; a < MAX_APPS; a++) {
         if (apps[a].free) continue;
         BOOL direct = FALSE;
-        for (int t = 0; t < targetCount && !direct; t++)
+        for (int t = 0; t < targetCount && t < MAX_TARGETS && !direct; t++)
             direct = targets[t].processRef == a && !targets[t].usesGroup;
         for (int k = 0; k < Kept_QueueRefCount() && !direct; k++) direct = Kept_QueueRef(k) == a;
         /* so do those of kept group lines, whose settings stay in the kept text */
@@ -406,7 +406,7 @@ BOOL Get_AppsData(void)
 
 void Carry_LegacyCompat(void)
 {
-    for (int t = 0; t < targetCount; t++) {
+    for (int t = 0; t < targetCount && t < MAX_TARGETS; t++) {
         const Target *q = &targets[t];
         if (q->legacyCompatV3 == 2 || q->processRef == NO_PROCESSES) continue;
         if (q->usesGroup) {
@@ -433,7 +433,7 @@ static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
     memset(appRef, 0, MAX_APPS * sizeof(BOOL));
     memset(groupRef, 0, MAX_APPGROUPS * sizeof(BOOL));
     if (direct != NULL) memset(direct, 0, MAX_APPS * sizeof(BOOL));
-    for (int t = 0; t < targetCount; t++) {
+    for (int t = 0; t < targetCount && t < MAX_TARGETS; t++) {
         const Target *q = &targets[t];
         int ref = q->processRef;
         if (ref == NO_PROCESSES) continue;

@@ -175,7 +175,7 @@ static void Read_LBLine(const char *line, int *current)
         }
         /* a number that names no input queue leaves no queue current until the next one */
         long long pos = (long long)number - targetCount;
-        *current = (pos >= 0 && pos < lbqCount) ? (int)pos : -1;
+        *current = (pos >= 0 && pos < lbqCount && pos < MAX_LBQS) ? (int)pos : -1;
         if (*current < 0) Trace("Input queue %d of the file does not exist; its lines are ignored\n", number);
         return;
     }
@@ -232,7 +232,7 @@ static void Read_LBLine(const char *line, int *current)
             return;
         }
         long long pos = (long long)number - lbqCount;
-        if (pos >= 0 && pos < targetCount) {
+        if (pos >= 0 && pos < targetCount && pos < MAX_LBQ_OUTPUTS) {
             q->outputs[pos] = 1;
             return;
         }
@@ -309,7 +309,7 @@ BOOL Store_LBConfig(void)
     OUTBUF b;
     OutBuf_Init(&b);
     OutBuf_Puts(&b, "# Load Balancer Configuration File\n");
-    for (int i = 0; i < lbqCount; i++) {
+    for (int i = 0; i < lbqCount && i < MAX_LBQS; i++) {
         const LBQ *q = &lbqs[i];
         OutBuf_Printf(&b, "\n# %s\n", q->name);
         OutBuf_Printf(&b, "QUEUE_GROUP %d\n", i);
@@ -322,7 +322,7 @@ BOOL Store_LBConfig(void)
         OutBuf_Printf(&b, "%s %d\n", k_Numeric[LB_PURGE_MINUTES].token, q->fileGroupPurgeMinutes);
         OutBuf_Printf(&b, "%s %d\n", k_Numeric[LB_COPIES_SPLIT].token, q->minCopiesSplitSize);
         OutBuf_Printf(&b, "%s %d\n", k_Numeric[LB_PAGES_SPLIT].token, q->minPagesSplitSize);
-        for (int j = 0; j < targetCount && j < MAX_LBQ_OUTPUTS; j++)
+        for (int j = 0; j < targetCount && j < MAX_TARGETS && j < MAX_LBQ_OUTPUTS; j++)
             if (q->outputs[j] != 0) OutBuf_Printf(&b, "OUTPUT_QUEUE %d\n", lbqCount + j);
     }
     OutBuf_Printf(&b, "\nDEBUG_LEVEL %d\n", lbDebugLevel);

@@ -450,7 +450,7 @@ static void Keep_Lines(const char *text, size_t len, const char *path, int lineN
    jobs to: such a reference becomes the harmless code of its field. */
 static void Apply_QueueOffsets(void)
 {
-    for (int i = 0; i < targetCount; i++) {
+    for (int i = 0; i < targetCount && i < MAX_TARGETS; i++) {
         Target *t = &targets[i];
         if (t->afterAction > 0) {
             t->afterAction -= lbqCount;
@@ -625,14 +625,14 @@ void Store_TargetData(void)
     OutBuf_Init(&b);
     Trace("Opened %s. ", path);
     Trace("Writing load balancer targets: ");
-    for (int i = 0; i < lbqCount; i++) {
+    for (int i = 0; i < lbqCount && i < MAX_LBQS; i++) {
         Put_LbqLine(&b, &lbqs[i]);
         /* the last line of the file has no line feed after it; kept lines start a line of their own */
         if (i < lbqCount + targetCount - 1 || s_Kept != NULL) OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
     }
     Trace("Writing output targets: ");
-    for (int i = 0; i < targetCount; i++) {
+    for (int i = 0; i < targetCount && i < MAX_TARGETS; i++) {
         Put_TargetLine(&b, &targets[i]);
         OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
