@@ -270,6 +270,26 @@ TEST_F(AppsFile, StoreWritesEntriesInTheirFormat)
     EXPECT_EQ(Disk("old content"), Get("Applications.old"));
 }
 
+TEST_F(AppsFile, ArgumentsTheFormatCannotCarryKeepTheFieldsApart)
+{
+    Set_App(0, Make_App("C:\\x.exe", "-out:", 'H', 1));
+    Set_App(1, Make_App("C:\\y.exe", "a::b", 'R', 0));
+    Queue(0, 0);
+    Queue(1, 1);
+    Store_AppsData();
+    EXPECT_EQ(Disk("\"C:\\x.exe\" -out: ::A::H::1::0::0::0::0\n\"C:\\y.exe\" a: :b::P::R::1::0::0::0::0"),
+              Get("Applications.cfg"));
+    Reset_Configuration();
+    Queue(0, 0);
+    Queue(1, 1);
+    ASSERT_TRUE(Get_AppsData());
+    EXPECT_STREQ("-out:", apps[0].args);
+    EXPECT_EQ('H', apps[0].priority);
+    EXPECT_EQ(1, apps[0].runAlone);
+    EXPECT_STREQ("a: :b", apps[1].args);
+    EXPECT_EQ('R', apps[1].priority);
+}
+
 TEST_F(AppsFile, DefragDropsUnusedEntriesAndRenumbers)
 {
     Set_App(0, Make_App("C:\\Unused.exe", "", 'N', 0));
