@@ -4,7 +4,7 @@
 
 namespace {
 
-class MoveTarget : public StoreTest {
+class MoveTargetStore : public StoreTest {
 protected:
     /* five output queues "Q0".."Q4" whose references name queues by name in the test */
     void SetUp() override
@@ -51,7 +51,7 @@ protected:
     }
 };
 
-TEST_F(MoveTarget, EveryReferenceKeepsPointingAtTheSameQueue)
+TEST_F(MoveTargetStore, EveryReferenceKeepsPointingAtTheSameQueue)
 {
     const struct { int from, to; const char *order; } moves[] = {
         { 0, 4, "Q1 Q2 Q3 Q4 Q0" },
@@ -71,7 +71,7 @@ TEST_F(MoveTarget, EveryReferenceKeepsPointingAtTheSameQueue)
     }
 }
 
-TEST_F(MoveTarget, MovedQueuesAreStoredWithTheirNewNumbers)
+TEST_F(MoveTargetStore, MovedQueuesAreStoredWithTheirNewNumbers)
 {
     for (int i = 0; i < 5; i++) {
         Format_Text(targets[i].hotDir, sizeof targets[i].hotDir, "C:\\Q%d", i);
