@@ -96,6 +96,12 @@ BOOL Record_OEMApp(const char *appPath, int lineNo, const char *utility)
 {
     char path[PATH_LEN];
     if (homeDir == NULL || !Home_Path(path, sizeof path, homeDir, OEMAPPS_FILE)) return FALSE;
+    if (appPath == NULL || appPath[0] == '\0' || utility == NULL) {
+        /* A queue without processes has no application to associate: a line " : utility"
+           could never be looked up again. */
+        Trace("Record_OEMApp: no application path; nothing recorded\n");
+        return FALSE;
+    }
     Trace("Record_OEMApp: \"%s\" : \"%s\" line %d -> %s\n", appPath, utility, lineNo, path);
 
     char *old = NULL;

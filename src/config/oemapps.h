@@ -18,7 +18,8 @@ BOOL Lookup_OEMApp(const char *appPath, int *lineNo, char *utility, size_t cap);
    when lineNo is -1, not in the file, or there is no file. Lines that are empty are dropped, all
    others are kept as they are. The new content is written through the whole-file writer, so
    "OEMApps.cfg" is either the previous or the new content.
-   TRUE when the file was written; otherwise the operator is told why (stop box) and FALSE. */
+   TRUE when the file was written; otherwise the operator is told why (stop box) and FALSE.
+   An empty appPath records nothing (FALSE, no message). */
 BOOL Record_OEMApp(const char *appPath, int lineNo, const char *utility);
 
 /* Starts cmdLine as a new process in a new console, normal priority, shown normally, with no

@@ -124,6 +124,14 @@ TEST_F(OEMApps, RecordWithoutAFileCreatesIt)
     EXPECT_EQ((std::vector<std::string>{ "OEMApps.cfg", "Setup1.exe", "Setup2.exe", "System" }), tk::List_Dir(home.home()));
 }
 
+TEST_F(OEMApps, RecordWithoutAnApplicationWritesNothing)
+{
+    tk::MsgRecorder rec;
+    EXPECT_FALSE(Record_OEMApp("", -1, util1.c_str()));
+    EXPECT_FALSE(tk::Exists(file));
+    EXPECT_EQ(0u, rec.count());
+}
+
 TEST_F(OEMApps, RecordedAssociationIsFoundAgain)
 {
     const std::string gone = home / "Gone.exe";
