@@ -87,9 +87,10 @@ TEST(Parse_CommandLine, ModesHomePathsAndRefusals)
         EXPECT_EQ((UINT)MB_ICONINFORMATION, Icon_Of(b.flags));
         EXPECT_EQ((UINT)MB_OK, Buttons_Of(b.flags));
         EXPECT_TRUE(b.flags & MB_SETFOREGROUND);
-        if (c.outcome == USAGE_BOX) EXPECT_EQ(k_Usage, b.text);
-        else EXPECT_EQ("Could not find the specified home directory in the command line:\n\n" + line +
-                       "\n\nCannot continue.", b.text);
+        std::string want = (c.outcome == USAGE_BOX)
+            ? std::string(k_Usage)
+            : "Could not find the specified home directory in the command line:\n\n" + line + "\n\nCannot continue.";
+        EXPECT_EQ(want, b.text);
     }
     Reset_AppState();
 }
