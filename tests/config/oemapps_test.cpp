@@ -219,3 +219,23 @@ TEST_F(OEMApps, DemoFileIsExactlyWhatRecordWrites)
     EXPECT_TRUE(Lookup_OEMApp(app.c_str(), &line, found, sizeof found)) << "the demo's utility exists";
     EXPECT_EQ(0, line);
 }
+
+TEST_F(OEMApps, ReadOnlyFolderIsReportedWithTheRunTimeText)
+{
+    /* R: is a read-only view of U: (set up by the test run when the machine allows it) */
+    if (GetFileAttributesA("R:\\") == INVALID_FILE_ATTRIBUTES || GetFileAttributesA("U:\\") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no read-only folder on this machine";
+    const std::string name = "edt_oem_" + std::to_string(GetCurrentProcessId());
+    const std::string before = "C:\\Apps\\Rip.exe : C:\\Tools\\Setup.exe\r\n";
+    tk::Make_Dirs("U:\\" + name);
+    tk::Write_File("U:\\" + name + "\\OEMApps.cfg", before);
+    Copy_Field(homePathBuffer, ("R:\\" + name).c_str());
+    tk::MsgRecorder rec;
+    EXPECT_FALSE(Record_OEMApp("C:\\Apps\\Rip.exe", 0, "C:\\Tools\\Other.exe"));
+    ASSERT_EQ(1u, rec.count());
+    EXPECT_EQ("Could not open a new system setup file <R:\\" + name +
+                  "\\OEMApps.cfg> for writing. Changes to Editor setup will not be saved. Error: Permission denied",
+              rec.last().text);
+    EXPECT_EQ(before, tk::Read_File("R:\\" + name + "\\OEMApps.cfg"));
+    tk::Remove_Tree("U:\\" + name);
+}

@@ -270,3 +270,21 @@ TEST_F(Users, DemoFileIsExactlyWhatStoreWrites)
     ASSERT_TRUE(Store_Users());
     EXPECT_EQ(demo, tk::Read_File(file));
 }
+
+TEST_F(Users, StoreIntoAReadOnlyFolderFailsAndKeepsTheFile)
+{
+    /* R: is a read-only view of U: (set up by the test run when the machine allows it) */
+    if (GetFileAttributesA("R:\\") == INVALID_FILE_ATTRIBUTES || GetFileAttributesA("U:\\") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no read-only folder on this machine";
+    const std::string name = "edt_users_" + std::to_string(GetCurrentProcessId());
+    tk::Make_Dirs("U:\\" + name);
+    tk::Write_File("U:\\" + name + "\\Users.cfg", "kept 00\r\n");
+    Copy_Field(homePathBuffer, ("R:\\" + name).c_str());
+    ASSERT_TRUE(Add_User(NULL, "new", "x"));
+    tk::MsgRecorder rec;
+    EXPECT_FALSE(Store_Users());
+    EXPECT_EQ(0u, rec.count());
+    EXPECT_EQ("kept 00\r\n", tk::Read_File("R:\\" + name + "\\Users.cfg"));
+    EXPECT_EQ(std::vector<std::string>{ "Users.cfg" }, tk::List_Dir("U:\\" + name));
+    tk::Remove_Tree("U:\\" + name);
+}
