@@ -365,3 +365,24 @@ TEST_F(ProfileTest, ReleaseFreesWhatWasLoadedAndReloadingStartsAfresh)
     EXPECT_STREQ("Load Balancer", loadBalancerName);
     EXPECT_EQ(nullptr, Editor_Splash());
 }
+
+TEST_F(ProfileTest, DemoProfilesGiveTheProgramItsOwnName)
+{
+    const char *folders[][2] = { { "Editor", "EditorProfile.cfg" }, { "Viewer", "ViewerProfile.cfg" },
+                                 { "LoadBal", "LoadBalProfile.cfg" } };
+    for (auto &f : folders) {
+        tk::Make_Dirs(Folder(f[0]));
+        bool ok = false;
+        std::string text = tk::Read_File(tk::Source_Path(std::string("demo\\Profile\\") + f[0] + "\\" + f[1]), &ok);
+        ASSERT_TRUE(ok) << f[1];
+        tk::Write_File(Folder(f[0]) + "\\" + f[1], tk::Crlf(text));
+    }
+    tk::MsgRecorder rec;            /* the demo's pictures are not laid out here */
+    Load_Profiles();
+    EXPECT_STREQ("Ostra Queue Editor", programTitle);
+    EXPECT_STREQ("Ostra Output Controller", systemName);
+    EXPECT_STREQ("Ostra Load Balancer", loadBalancerName);
+    for (const ProgramProfile *p : { &editorProfile, &viewerProfile, &loadBalProfile })
+        for (int f : { HAS_SYSTEM_NAME, HAS_PRODUCT_NAME, HAS_ABBREVIATED_NAME, HAS_VERSION_NUMBER, HAS_COMPANY_NAME })
+            EXPECT_TRUE(p->has[f]) << p->productName << " flag " << f;
+}
