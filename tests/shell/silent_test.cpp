@@ -91,20 +91,7 @@ protected:
         ASSERT_TRUE(tk::Exists(home.editor()));
         /* A complete identity, so that no profile message stands in the way and the boxes carry
            the profile's title. */
-        for (const char *which : { "Editor", "Viewer", "LoadBal" }) tk::Make_Dirs(home / ("Profile\\" + std::string(which)));
-        Copy("profiles/icons/splash.bmp", "Profile\\Editor\\PlateSplash.bmp");
-        Copy("profiles/icons/red.ico", "Profile\\Editor\\Editor.ico");
-        tk::Write_File(home / "Profile\\Editor\\EditorProfile.cfg",
-                       tk::Crlf(tk::Read_File(tk::Fixture("profiles/strings/complete.cfg"))));
-        Copy("profiles/icons/green.ico", "Profile\\Viewer\\Viewer.ico");
-        Copy("profiles/strings/viewer.cfg", "Profile\\Viewer\\ViewerProfile.cfg");
-        Copy("profiles/icons/blue.ico", "Profile\\LoadBal\\LoadBal.ico");
-        Copy("profiles/strings/loadbal.cfg", "Profile\\LoadBal\\LoadBalProfile.cfg");
-    }
-
-    void Copy(const std::string &fixture, const std::string &rel)
-    {
-        ASSERT_TRUE(CopyFileA(tk::Fixture(fixture).c_str(), (home / rel).c_str(), FALSE)) << fixture;
+        tk::Lay_Profiles(home.path());
     }
 
     /* Lays out the configuration files of fixtures/silent/<which> as the editor writes them
