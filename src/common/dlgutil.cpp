@@ -211,12 +211,29 @@ static HINSTANCE Template_Module(void)
     return hInstance != NULL ? hInstance : GetModuleHandleA(NULL);
 }
 
-static UINT_PTR CALLBACK File_Hook(HWND hDlg, UINT msg, WPARAM, LPARAM)
+static BOOL s_FileMustExist;       /* the file chooser that is up wants an existing file */
+
+/* The file chooser's OK with must-exist set: the platform's classic dialog does not always
+   refuse a file that is not there itself, so the hook does. TRUE keeps the dialog open. */
+static BOOL Refuse_MissingFile(HWND hDlg, const OPENFILENAMEA *ofn)
 {
+    if (!s_FileMustExist || ofn == NULL || File_Exists(ofn->lpstrFile)) return FALSE;
+    Trace("Choose_File: %s does not exist\n", ofn->lpstrFile);
+    char text[MSG_TEXT_LEN];
+    Format_Text(text, sizeof text, "%s\r\n\r\nThis file does not exist. Please choose an existing file.", ofn->lpstrFile);
+    Show_MessageBox(hDlg, text, programTitle, MB_OK | MB_ICONINFORMATION | MB_EDITOR);
+    return TRUE;
+}
+
+static UINT_PTR CALLBACK File_Hook(HWND hDlg, UINT msg, WPARAM, LPARAM lParam)
+{
+    static UINT s_FileOk;
+    if (s_FileOk == 0) s_FileOk = RegisterWindowMessageA(FILEOKSTRINGA);
     if (msg == WM_INITDIALOG) {
         Centre_Window(hDlg);
         return TRUE;
     }
+    if (msg == s_FileOk) return Refuse_MissingFile(hDlg, (const OPENFILENAMEA *)lParam);
     return FALSE;
 }
 
@@ -248,6 +265,7 @@ BOOL Choose_File(HWND owner, const char *title, char *path, size_t cap, int filt
     if (mustExist) ofn.Flags |= OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     ofn.lpfnHook = File_Hook;
     ofn.lpTemplateName = MAKEINTRESOURCEA(IDD_OPEN_FILE);
+    s_FileMustExist = mustExist;
     if (!GetOpenFileNameA(&ofn)) {
         DWORD err = CommDlgExtendedError();
         if (err != 0) Trace("Choose_File: the dialog failed (%lu)\n", (unsigned long)err);

@@ -113,6 +113,28 @@ TEST_F(Chooser, FileTypeListsTheFolderByTheTypeChosenAndATypedNameIsTaken)
     EXPECT_SAME_PATH(dir / "Run1.log", path);
 }
 
+TEST_F(Chooser, FileThatMustExistRefusesAMissingNameAndStaysOpen)
+{
+    tk::MsgRecorder boxes;
+    char path[PATH_LEN];
+    Copy_Field(path, (dir / "Press.exe").c_str());
+    dk::Script s;
+    s.On("Application To Run", [&](HWND d) {
+        dk::Type(d, IDC_FD_NAME, "Missing.exe");
+        dk::Click(d, IDOK);
+        ASSERT_EQ(1u, boxes.count()) << "the dialog took a file that is not there";
+        EXPECT_EQ((dir / "Missing.exe") + "\r\n\r\nThis file does not exist. Please choose an existing file.",
+                  boxes.last().text);
+        EXPECT_EQ("Editor", boxes.last().caption);
+        EXPECT_TRUE(IsWindowVisible(d));
+        dk::Type(d, IDC_FD_NAME, "Press.exe");
+        dk::Click(d, IDOK);
+    });
+    EXPECT_TRUE(s.Run([&] { return (INT_PTR)Choose_File(nullptr, "Application To Run", path, sizeof path, FILTER_EXECUTABLE, TRUE); }));
+    EXPECT_SAME_PATH(dir / "Press.exe", path);
+    EXPECT_EQ(1u, boxes.count());
+}
+
 TEST_F(Chooser, FolderGivesTheShownFolderPlusTheNewSubdirectory)
 {
     char path[PATH_LEN];
