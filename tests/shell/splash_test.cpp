@@ -38,13 +38,13 @@ static std::set<DWORD> Thread_Ids()
     return ids;
 }
 
-/* Waits up to ms for the splash window to come (want true) or go; the time it took, or -1. */
+/* Waits up to ms for the splash window to be shown (want true) or destroyed; the time it took, or -1. */
 static int Wait_Splash(bool want, DWORD ms)
 {
     DWORD t0 = GetTickCount();
     while (GetTickCount() - t0 <= ms) {
         HWND w = FindWindowA(SPLASH_CLASS, nullptr);
-        if ((w != nullptr && IsWindowVisible(w)) == want) return (int)(GetTickCount() - t0);
+        if (want ? (w != nullptr && IsWindowVisible(w)) : w == nullptr) return (int)(GetTickCount() - t0);
         Sleep(10);
     }
     return -1;
