@@ -372,6 +372,8 @@ BITMAPS = {
 DEMO = {
     'EditorSplash.bmp': demo_splash,
     'Editor.ico': demo_editor_icon,
+    '../Viewer/Viewer.ico': viewer_icon,
+    '../LoadBal/LoadBal.ico': load_balancer_icon,
 }
 
 
