@@ -30,8 +30,9 @@ const char *Get_HomeDirectory(void);
 BOOL Find_FileUnderFolder(const char *folder, const char *name);
 const char *Last_FoundPath(void);
 /* Searches an open text file for the first line beginning with key (case-sensitive) and copies
-   the value behind it (blanks, tabs and '=' skipped) into out. Returns the value's length, or 0
-   when not found (the reason goes into err when err is large enough). */
+   the value behind it (blanks, tabs and '=' skipped) into out. Returns the value's length (0 for
+   an empty value), or -1 when the key is not found or cannot be searched for; the reason then goes
+   into err when err is large enough. */
 int  Get_ConfigString(const char *key, char *out, size_t outCap, FILE *f, char *err, size_t errCap);
 /* Copies src into dst replacing every occurrence of find by repl (left to right, replaced text
    is never scanned again). FALSE when the result was cut to fit. */
@@ -49,6 +50,9 @@ BOOL Backup_Name(const char *path, char *out, size_t cap);
    On failure the temporary file is removed, path keeps its previous content, GetLastError()
    tells why and FALSE is returned. The real name is never opened for writing. */
 BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text);
+/* After a failed Write_WholeFile: TRUE when the new content had been written completely and only
+   putting it in place of the target failed (callers that word the two failures apart). */
+BOOL Write_FailedAtReplace(void);
 /* Copies path to its ".old" name through a temporary file, so the backup is always complete.
    A missing path removes an earlier backup. FALSE (GetLastError set) when the copy failed. */
 BOOL Keep_OldCopy(const char *path);

@@ -117,6 +117,22 @@ TempHome::TempHome(bool withEditor) : TempDir("home")
     if (withEditor) CopyFileA(Editor_Exe().c_str(), editor().c_str(), FALSE);
 }
 
+void Lay_Profiles(const std::string &home)
+{
+    static const char *const k_Files[][2] = {
+        { "icons/splash.bmp", "Editor\\PlateSplash.bmp" },   { "icons/red.ico", "Editor\\Editor.ico" },
+        { "strings/complete.cfg", "Editor\\EditorProfile.cfg" }, { "icons/green.ico", "Viewer\\Viewer.ico" },
+        { "strings/viewer.cfg", "Viewer\\ViewerProfile.cfg" },   { "icons/blue.ico", "LoadBal\\LoadBal.ico" },
+        { "strings/loadbal.cfg", "LoadBal\\LoadBalProfile.cfg" },
+    };
+    for (const char *folder : { "Editor", "Viewer", "LoadBal" }) Make_Dirs(home + "\\Profile\\" + folder);
+    for (const auto &f : k_Files) {
+        std::string bytes = Read_File(Fixture(std::string("profiles/") + f[0]));
+        std::string to = home + "\\Profile\\" + f[1];
+        Write_File(to, to.size() > 4 && to.compare(to.size() - 4, 4, ".cfg") == 0 ? Crlf(bytes) : bytes);
+    }
+}
+
 /* ---- message boxes ---- */
 static MsgRecorder *s_Recorder;
 
@@ -157,9 +173,16 @@ std::string Quote(const std::string &s) { return "\"" + s + "\""; }
 
 Child::Child(const std::string &cmdLine, const std::string &dir, const char *envAdd)
 {
+    /* The child's standard handles go to NUL: its output (trace lines, crash reports) must not
+       mix with the test's own, which ctest reads. */
+    SECURITY_ATTRIBUTES sa = { sizeof sa, nullptr, TRUE };
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                             OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
     PROCESS_INFORMATION pi;
     std::vector<char> cmd(cmdLine.begin(), cmdLine.end());
     cmd.push_back('\0');
@@ -172,8 +195,10 @@ Child::Child(const std::string &cmdLine, const std::string &dir, const char *env
         env.insert(env.end(), envAdd, envAdd + strlen(envAdd) + 1);
         env.push_back('\0');
     }
-    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, envAdd ? env.data() : nullptr,
-                       dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    BOOL ok = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, envAdd ? env.data() : nullptr,
+                             dir.empty() ? nullptr : dir.c_str(), &si, &pi);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (ok) {
         CloseHandle(pi.hThread);
         proc_ = pi.hProcess;
         pid_ = pi.dwProcessId;
