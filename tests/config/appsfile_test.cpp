@@ -357,9 +357,7 @@ class AppsKept : public AppsFile {};
 
 TEST_F(AppsKept, DamagedLineIsKeptAndReferencesIntoItFollow)
 {
-    const std::string text = "\"C:\\A.exe\"::P::N::1::0::0::0::0\n\"C:\\B.exe\"::P::N::1::0::0::0::0\n"
-                             "\"C:\\C.exe\"::P::N::1::0::0::0::0\nbroken\n1,,2:0::P::N";
-    Put("Applications.cfg", text);
+    Put_Fixture("Applications.cfg", "apps/group_after_damaged_line.cfg");
     Queue(0, 2);                            /* C, read */
     Queue(1, 4);                            /* the group after the damaged line */
     ASSERT_TRUE(Get_AppsData());

@@ -356,14 +356,19 @@ TEST_F(QueuesFile, InputQueueLines)
 
 TEST_F(QueuesFile, OlderNameIsReadAndTheCurrentNameWritten)
 {
-    Put("Spooler.lkp", "Old::C:\\Hot\\Old::-1:: ::-1::4::1\n");
+    Put_Fixture("Spooler.lkp", "queues/Spooler.lkp");
+    const std::string before = Get("Spooler.lkp");
     ASSERT_TRUE(Get_TargetData());
-    ASSERT_EQ(1, targetCount);
+    ASSERT_EQ(2, targetCount);
     EXPECT_STREQ("C:\\Hot\\Old", targets[0].hotDir);
+    EXPECT_EQ(0, targets[0].includeSubdirs);
     EXPECT_EQ(NO_PROCESSES, targets[0].processRef);
+    EXPECT_EQ(AFTER_LEAVE, targets[0].afterAction) << "no done directory: jobs are left where they are";
+    EXPECT_EQ(AFTER_MOVE_DONE, targets[1].afterAction);
+    EXPECT_STREQ("", targets[1].doneDir);
     Store_TargetData();
-    EXPECT_TRUE(tk::Exists(Path("Queues.cfg")));
-    EXPECT_EQ(Disk("Old::C:\\Hot\\Old::-1:: ::-1::4::1\n"), Get("Spooler.lkp")) << "the older file is never written";
+    EXPECT_EQ(0u, Get("Queues.cfg").find("Old::0::C:\\Hot\\Old::202:: ::-3::4::1::" + home.home() + "\\Done::"));
+    EXPECT_EQ(before, Get("Spooler.lkp")) << "the older file is never written";
     EXPECT_FALSE(tk::Exists(Path("Spooler.old")));
 }
 
@@ -455,9 +460,7 @@ class KeptLines : public StoreTest {};
 
 TEST_F(KeptLines, DamagedLineAndTheRestAreKeptAndToldOnce)
 {
-    const std::string a = "A::0::C:\\A::202:: ::-1::4::1:: ::0::1::0::0::5:: :: ::0::0::0::1::1::0::-1::300::@HOME@\\Timed Out Waiting::0::2:: ::0::0::0::10::0::0:: :: ::0:: ::1:: :: ::0\n";
-    const std::string rest = "B::0::C:\\B::notanumber:: ::-1::4::1\nC::0::C:\\C::-1:: ::-1::4::1\n";
-    Put("Queues.cfg", a + rest);
+    Put_Fixture("Queues.cfg", "queues/damaged_line2.cfg");
     ASSERT_TRUE(Get_TargetData());
     EXPECT_EQ(1, targetCount);
     ASSERT_EQ(1u, msgs.count());
@@ -470,7 +473,7 @@ TEST_F(KeptLines, DamagedLineAndTheRestAreKeptAndToldOnce)
     EXPECT_NE(std::string::npos, box.text.find("B::0::C:\\B::notanumber")) << box.text;
 
     Store_TargetData();
-    EXPECT_EQ(Disk(a + rest), Get("Queues.cfg"));
+    EXPECT_EQ(Disk(tk::Read_File(tk::Fixture("queues/damaged_line2.cfg"))), Get("Queues.cfg"));
 }
 
 TEST_F(KeptLines, UpdateModeKeepsWithoutAMessage)
