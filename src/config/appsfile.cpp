@@ -489,13 +489,11 @@ int Map_LoadEntryNumber(int e)
     return Past_End(e);
 }
 
-/* The App slot that a group member names: the slot itself, or after the renumbering the slot
-   that holds that entry number; -1 when none. */
-static int Member_Slot(int member)
+int App_SlotOfEntry(int n)
 {
-    if (!s_Renumbered) return App_Used(member) ? member : -1;
-    if (member < 0 || member >= MAX_APPS + MAX_APPGROUPS) return -1;
-    return s_AppSlotOf[member];
+    if (!s_Renumbered) return App_Used(n) ? n : -1;
+    if (n < 0 || n >= MAX_APPS + MAX_APPGROUPS) return -1;
+    return s_AppSlotOf[n];
 }
 
 void Defrag_AppsArray(void)
@@ -595,7 +593,7 @@ void Store_AppsData(void)
         const AppGroup *grp = &appGroups[g];
         if (grp->free || grp->count < 1) continue;
         for (int k = 0; k < grp->count && k < MAX_GROUP_MEMBERS; k++) {
-            int a = Member_Slot(grp->members[k]);
+            int a = App_SlotOfEntry(grp->members[k]);
             if (a < 0 || direct[a]) continue;
             apps[a].runAlone = grp->runAlone;
             apps[a].priority = grp->priority;

@@ -33,5 +33,9 @@ void Carry_LegacyCompat(void);
    Defrag_AppsArray has run. Entries that were not read (kept lines, or past the end of the file)
    keep their place after the entries written. */
 int  Map_LoadEntryNumber(int e);
+/* The apps slot that holds the application entry numbered n, or -1: after Defrag_AppsArray the
+   references are entry numbers, and used App slots need not be contiguous. Before it, n itself
+   when that slot is used. */
+int  App_SlotOfEntry(int n);
 /* Forgets what the last load noted (kept lines, entry kinds, renumbering). */
 void Clear_AppsLoadState(void);

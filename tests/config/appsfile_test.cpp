@@ -312,6 +312,9 @@ TEST_F(AppsFile, DefragDropsUnusedEntriesAndRenumbers)
     EXPECT_EQ(NO_PROCESSES, targets[2].processRef);
     EXPECT_EQ(2, appGroups[3].members[0]);
     EXPECT_EQ(1, appGroups[3].members[1]);
+    EXPECT_EQ(6, App_SlotOfEntry(2)) << "entry 2 is still in slot 6";
+    EXPECT_EQ(1, App_SlotOfEntry(0));
+    EXPECT_EQ(-1, App_SlotOfEntry(3)) << "entry 3 is the group";
     Store_AppsData();
     /* the members (slots 6 and 2, entries 2 and 1) take the group's settings */
     EXPECT_EQ(Disk("\"C:\\One.exe\"::P::N::1::0::0::0::0\n\"C:\\Member.exe\"::A::H::1::0::0::0::0\n"
