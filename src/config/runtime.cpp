@@ -299,6 +299,14 @@ static void Rewrite_QueueText(char *data, size_t len, OUTBUF *out)
     Trace("Update_QueueFiles: %d jobs kept, %d dropped, %d unreadable lines skipped\n", kept, dropped, skipped);
 }
 
+/* Traces text without losing the thread's last error, which the box that follows shows. */
+static void Trace_KeepingError(const char *text)
+{
+    DWORD e = GetLastError();
+    Trace("%s", text);
+    SetLastError(e);
+}
+
 /* The queue job file could not be brought in line. When nothing changed the operator is
    warned that its format cannot be vouched for; otherwise offered its deletion, after which
    the spooler rebuilds it on start-up. */
@@ -327,7 +335,7 @@ static void Report_QueueFileNotUpdated(BOOL changed, const char *qPath)
         Trace("Deleted the current queue file\n");
         Info_Box(programTitle, "The queue file was deleted successfully.");
     } else {
-        Trace("Could not delete the Q file\n");
+        Trace_KeepingError("Could not delete the Q file\n");
         SysError_Box(programTitle, "Could not delete the current queue file.");
     }
 }
@@ -358,7 +366,7 @@ void Update_QueueFiles(void)
 
     BOOL changed = Build_QueueChanges();
     if (statusExisted && !Update_QueueStatusFile()) {
-        Trace("Error updating the spooler queue status file\n");
+        Trace_KeepingError("Error updating the spooler queue status file\n");
         SysError_Box(programTitle, "Error updating the queue status file.  There may be some queues suspended which "
                                    "were not suspended before editing the configuration.  This is a non-fatal "
                                    "(recoverable) error");
@@ -368,7 +376,7 @@ void Update_QueueFiles(void)
     size_t len = 0;
     char *old = Read_WholeFile(qPath, &len);
     if (old == NULL) {
-        Trace("Error opening Q file for reading\n");
+        Trace_KeepingError("Error opening Q file for reading\n");
         SysError_Box(programTitle, "Could not open the current queue file for updating");
         Report_QueueFileNotUpdated(changed, qPath);
         return;
@@ -391,7 +399,7 @@ void Update_QueueFiles(void)
     BOOL written = Write_WholeFile(qPath, out.data, out.len, FALSE);
     OutBuf_Free(&out);
     if (!written) {
-        Trace("Error closing the updated queue file\n");
+        Trace_KeepingError("Error closing the updated queue file\n");
         SysError_Box(programTitle, "Error closing and renaming the updated queue file.");
         if (changed) Report_QueueFileNotUpdated(TRUE, qPath);
         return;
