@@ -5,4 +5,29 @@ set -u
 WINE_BUILD=$(cd "${1:?usage: run-tests.sh BUILD_DIR}" && pwd); shift
 WINE_OWN_DISPLAY=1
 . "$(dirname "$0")/wine-env.sh"
+
+# Faults for the saving tests: T: is a small disk that a test can fill, R: a read-only view of
+# U:. Tests that need them skip when the machine cannot mount (they say so).
+fault=$WINE_BUILD/faultfs
+unmount_faults() {
+  for m in "$fault/ro" "$fault/full"; do mountpoint -q "$m" 2>/dev/null && umount "$m" 2>/dev/null; done
+  rm -f "$WINEPREFIX/dosdevices/t:" "$WINEPREFIX/dosdevices/r:" "$WINEPREFIX/dosdevices/u:"
+}
+trap 'unmount_faults; wine_env_cleanup' EXIT
+unmount_faults
+mkdir -p "$fault/full" "$fault/rw" "$fault/ro"
+if mount -t tmpfs -o size=1m tmpfs "$fault/full" 2>/dev/null; then
+  ln -sfn "$fault/full" "$WINEPREFIX/dosdevices/t:"
+else
+  echo "note: cannot mount a small disk here; the full-disk tests will be skipped"
+fi
+rm -rf "${fault:?}/rw/"*
+if mount --bind "$fault/rw" "$fault/ro" 2>/dev/null && mount -o remount,ro,bind "$fault/ro" 2>/dev/null; then
+  ln -sfn "$fault/rw" "$WINEPREFIX/dosdevices/u:"
+  ln -sfn "$fault/ro" "$WINEPREFIX/dosdevices/r:"
+else
+  mountpoint -q "$fault/ro" && umount "$fault/ro"
+  echo "note: cannot make a read-only folder here; the unwritable-folder tests will be skipped"
+fi
+
 cd "$WINE_BUILD" && ctest --output-on-failure -j2 "$@"

@@ -5,6 +5,7 @@
 static char  s_HomeDir[PATH_LEN];
 static char  s_LastFound[PATH_LEN];
 static DWORD s_ReplaceRetryMs = 1500;
+static BOOL  s_FailedAtReplace;
 
 void Set_ReplaceRetryTime(DWORD ms) { s_ReplaceRetryMs = ms; }
 
@@ -284,8 +285,11 @@ static BOOL Is_HeldError(DWORD e)
     return e == ERROR_ACCESS_DENIED || e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION;
 }
 
+BOOL Write_FailedAtReplace(void) { return s_FailedAtReplace; }
+
 BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
 {
+    s_FailedAtReplace = FALSE;
     char dir[PATH_LEN], tmp[MAX_PATH + 1];
     Copy_Field(dir, path);
     if (!Parent_Folder(dir)) Copy_Field(dir, ".");
@@ -306,7 +310,11 @@ BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
         for (;;) {
             if (MoveFileExA(tmp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
             e = GetLastError();
-            if (!Is_HeldError(e) || GetTickCount() - start >= s_ReplaceRetryMs) { ok = FALSE; break; }
+            if (!Is_HeldError(e) || GetTickCount() - start >= s_ReplaceRetryMs) {
+                ok = FALSE;
+                s_FailedAtReplace = TRUE;
+                break;
+            }
             Sleep(50);
         }
     }

@@ -49,6 +49,9 @@ BOOL Backup_Name(const char *path, char *out, size_t cap);
    On failure the temporary file is removed, path keeps its previous content, GetLastError()
    tells why and FALSE is returned. The real name is never opened for writing. */
 BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text);
+/* After a failed Write_WholeFile: TRUE when the new content had been written completely and only
+   putting it in place of the target failed (callers that word the two failures apart). */
+BOOL Write_FailedAtReplace(void);
 /* Copies path to its ".old" name through a temporary file, so the backup is always complete.
    A missing path removes an earlier backup. FALSE (GetLastError set) when the copy failed. */
 BOOL Keep_OldCopy(const char *path);

@@ -208,6 +208,7 @@ HWND InitApp(HINSTANCE instance)
         Info_Box(programTitle, "Application not running in the correct folder; can't continue.");
         return NULL;
     }
+    Trace("Home directory: %s\n", homeDir);
     Load_Profiles();
     saveOnExit = TRUE;
     if (!Claim_SingleEditor()) return NULL;

@@ -157,9 +157,16 @@ std::string Quote(const std::string &s) { return "\"" + s + "\""; }
 
 Child::Child(const std::string &cmdLine, const std::string &dir, const char *envAdd)
 {
+    /* The child's standard handles go to NUL: its output (trace lines, crash reports) must not
+       mix with the test's own, which ctest reads. */
+    SECURITY_ATTRIBUTES sa = { sizeof sa, nullptr, TRUE };
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                             OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
     PROCESS_INFORMATION pi;
     std::vector<char> cmd(cmdLine.begin(), cmdLine.end());
     cmd.push_back('\0');
@@ -172,8 +179,10 @@ Child::Child(const std::string &cmdLine, const std::string &dir, const char *env
         env.insert(env.end(), envAdd, envAdd + strlen(envAdd) + 1);
         env.push_back('\0');
     }
-    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, envAdd ? env.data() : nullptr,
-                       dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    BOOL ok = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, envAdd ? env.data() : nullptr,
+                             dir.empty() ? nullptr : dir.c_str(), &si, &pi);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (ok) {
         CloseHandle(pi.hThread);
         proc_ = pi.hProcess;
         pid_ = pi.dwProcessId;

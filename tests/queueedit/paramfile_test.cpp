@@ -1,0 +1,411 @@
+#include "support/testkit.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/text.h"
+#include "config/model.h"
+#include "queueedit/paramfile.h"
+#include <stdlib.h>
+
+namespace {
+
+/* A real list box in a hidden window, as the Processes page has. */
+struct ListBox {
+    HWND hwnd;
+    ListBox() { hwnd = CreateWindowExA(0, "LISTBOX", "", WS_POPUP, 0, 0, 200, 200, NULL, NULL, GetModuleHandleA(NULL), NULL); }
+    ~ListBox() { DestroyWindow(hwnd); }
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> out;
+        int n = (int)SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < n; i++) {
+            char buf[PARAM_LEN + 8] = "";
+            SendMessageA(hwnd, LB_GETTEXT, i, (LPARAM)buf);
+            out.push_back(buf);
+        }
+        return out;
+    }
+};
+
+std::vector<std::string> Table()
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < paramCount; i++) out.push_back(paramTable[i]);
+    return out;
+}
+
+/* Moves a file's last-write time on by a second: a rewrite within the same clock tick must not
+   depend on the file system's time resolution. */
+void Touch_Later(const std::string &path)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    FILETIME ft;
+    GetFileTime(h, NULL, NULL, &ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    t.QuadPart += 10000000;
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    SetFileTime(h, NULL, NULL, &ft);
+    CloseHandle(h);
+}
+
+class ParamFile : public testing::Test {
+protected:
+    tk::TempHome home;
+    std::string file;
+    void SetUp() override
+    {
+        Reset_Configuration();
+        Reset_AppState();
+        Reset_ParamFile();
+        Copy_Field(homePathBuffer, home.home().c_str());
+        homeDir = homePathBuffer;
+        file = home / "CommandLine.cfg";
+    }
+    void TearDown() override { Reset_ParamFile(); }
+};
+
+} // namespace
+
+struct TokenCase { const char *name, *content; std::vector<std::string> entries; };
+
+TEST_F(ParamFile, ReadCutsParameterTokensAtTheirCommasFromTheEnd)
+{
+    const std::string slot260(260, 's'), slot261(261, 'l');
+    const TokenCase cases[] = {
+        { "only -x",                    "-x\n",               { "-x" } },
+        { "commas from the end",        "-a,-b,-c\n",         { "-c", "-b", "-a" } },
+        { "two tokens on a line",       "-a::-b\n",           { "-a", "-b" } },
+        { "no minus, no parameters",    "a,-b\n",             {} },
+        { "plain token then parameter", "text::-y\n",         { "-y" } },
+        { "a single colon is kept",     "-tray:2,-p\n",       { "-p", "-tray:2" } },
+        { "three colons",               "-a:::-b\n",          { "-a" } },
+        { "slots fill across lines",    "-a,-b\r\n-c\r\n",    { "-b", "-a", "-c" } },
+        { "no final line feed",         "-a",                 { "-a" } },
+        { "leading blank is no minus",  " -a\n",              {} },
+        { "empty parameter keeps its line", "-a,,-b\n",       { "-b", "", "-a" } },
+        { "ten slots, the rest left out", "-1,-2,-3,-4,-5,-6::-7,-8,-9,-10,-11,-12\n",
+          { "-6", "-5", "-4", "-3", "-2", "-1", "-12", "-11", "-10", "-9" } },
+    };
+    ListBox list;
+    for (const TokenCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        tk::Write_File(file, c.content);
+        EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+        EXPECT_EQ(c.entries, Table());
+        EXPECT_EQ(c.entries, list.lines());
+        for (int i = paramCount; i < PARAM_SLOTS; i++) EXPECT_STREQ("", paramTable[i]) << "slot " << i;
+    }
+    /* 260 characters fill a slot; a longer parameter is left out, never cut or overrun */
+    tk::Write_File(file, "-" + slot260.substr(1) + ",-" + slot261.substr(1) + ",-z\n");
+    EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    EXPECT_EQ((std::vector<std::string>{ "-z", "-" + slot260.substr(1) }), Table());
+    EXPECT_EQ(Table(), list.lines());
+}
+
+TEST_F(ParamFile, ReadsTheFixtureAndEmptiesTheListFirst)
+{
+    tk::Write_File(file, tk::Read_File(tk::Fixture("paramfile/mixed.cfg")));
+    ListBox list;
+    SendMessageA(list.hwnd, LB_ADDSTRING, 0, (LPARAM) "left from before");
+    EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    const std::vector<std::string> want = { "-copies 2", "-duplex", "-res 600", "-tray:2", "-nobanner" };
+    EXPECT_EQ(want, Table());
+    EXPECT_EQ(want, list.lines());
+
+    /* an unreadable file leaves table and list empty */
+    EXPECT_FALSE(Read_ParamFile((home / "missing.cfg").c_str(), list.hwnd));
+    EXPECT_EQ(0, paramCount);
+    EXPECT_TRUE(list.lines().empty());
+}
+
+TEST_F(ParamFile, WatchRereadsOnlyAfterTheFileChanged)
+{
+    ListBox list;
+    EXPECT_FALSE(Watch_ParamFile(list.hwnd)) << "nothing watched before the first read";
+    tk::Write_File(file, "-a\n");
+    ASSERT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    EXPECT_FALSE(Watch_ParamFile(list.hwnd));
+
+    tk::Write_File(file, "-b,-c\n");
+    Touch_Later(file);
+    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
+    EXPECT_EQ((std::vector<std::string>{ "-c", "-b" }), list.lines());
+    EXPECT_FALSE(Watch_ParamFile(list.hwnd));
+
+    /* a file that disappears empties the list once */
+    DeleteFileA(file.c_str());
+    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
+    EXPECT_TRUE(list.lines().empty());
+    EXPECT_FALSE(Watch_ParamFile(list.hwnd));
+}
+
+TEST_F(ParamFile, WatchSeesAnImmediateRewrite)
+{
+    /* the page's timer runs every 250 ms: a save right after a read is still noticed */
+    ListBox list;
+    tk::Write_File(file, "-a\n");
+    ASSERT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    Sleep(20);
+    tk::Write_File(file, "-a,-b\n");
+    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
+    EXPECT_EQ((std::vector<std::string>{ "-b", "-a" }), list.lines());
+}
+
+TEST_F(ParamFile, PrepareWithoutAFileTellsOnceCreatesItAndWatchesIt)
+{
+    ListBox list;
+    SendMessageA(list.hwnd, LB_ADDSTRING, 0, (LPARAM) "kept");
+    tk::MsgRecorder rec;
+    EXPECT_FALSE(Prepare_ParamFile(list.hwnd));
+    ASSERT_EQ(1u, rec.count());
+    EXPECT_EQ("There is no parameter file.\r\nA file will be created, click on 'Edit Command Line Parameter File' to "
+              "edit it.\r\nEnter your required parameters, which must be on a single line, comma (,) separated.\r\nSave "
+              "the file to the default name and location.\r\n",
+              rec.last().text);
+    EXPECT_EQ(std::string(programTitle), rec.last().caption);
+    EXPECT_EQ((UINT)MB_ICONSTOP, tk::Icon_Of(rec.last().flags));
+    EXPECT_EQ((UINT)MB_OK, tk::Buttons_Of(rec.last().flags));
+    bool exists = false;
+    EXPECT_EQ("", tk::Read_File(file, &exists));
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(std::vector<std::string>{ "kept" }, list.lines()) << "the list is left as it was";
+
+    /* the operator fills the new file while the page is open */
+    tk::Write_File(file, "-x\n");
+    Touch_Later(file);
+    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
+    EXPECT_EQ(std::vector<std::string>{ "-x" }, list.lines());
+
+    /* the next Prepare reads it without a message */
+    tk::Write_File(file, "");
+    EXPECT_TRUE(Prepare_ParamFile(list.hwnd));
+    EXPECT_EQ(1u, rec.count());
+    EXPECT_TRUE(list.lines().empty());
+}
+
+TEST_F(ParamFile, PrepareReadsAnExistingFile)
+{
+    tk::Write_File(file, "-a,-b\n");
+    ListBox list;
+    tk::MsgRecorder rec;
+    EXPECT_TRUE(Prepare_ParamFile(list.hwnd));
+    EXPECT_EQ((std::vector<std::string>{ "-b", "-a" }), list.lines());
+    EXPECT_EQ(0u, rec.count());
+}
+
+/* ---- the program registered for text files ---- */
+
+struct CommandCase { const char *name, *command, *program, *args; };
+
+TEST(Build_TextCommand, QuotesTheArgumentsAndPutsInTheFile)
+{
+    SetEnvironmentVariableA("EDT_TOOLS", "D:\\Tools");
+    const CommandCase cases[] = {
+        { "unquoted program and %1",   "C:\\Bin\\ed.exe %1",                    "C:\\Bin\\ed.exe",           "\"F:\\p q.cfg\"" },
+        { "quoted program, quoted %1", "\"C:\\Program Files\\ed.exe\" \"%1\"",  "C:\\Program Files\\ed.exe", "\"F:\\p q.cfg\"" },
+        { "environment in program",    "%EDT_TOOLS%\\ed.exe %1",                "D:\\Tools\\ed.exe",         "\"F:\\p q.cfg\"" },
+        { "quoted environment",        "\"%EDT_TOOLS%\\my ed.exe\" \"%1\"",     "D:\\Tools\\my ed.exe",      "\"F:\\p q.cfg\"" },
+        { "options around %1",         "C:\\ed.exe -n %1 -x",                   "C:\\ed.exe",                "\"-n F:\\p q.cfg -x\"" },
+        { "every %1 replaced",         "C:\\ed.exe /a \"%1\" %1",               "C:\\ed.exe",                "/a \"F:\\p q.cfg\" F:\\p q.cfg" },
+        { "tab after the program",     "C:\\ed.exe\t%1",                        "C:\\ed.exe",                "\"F:\\p q.cfg\"" },
+        { "no %1: the file is added",  "C:\\ed.exe",                            "C:\\ed.exe",                "\"F:\\p q.cfg\"" },
+        { "no %1 after options",       "C:\\ed.exe -n",                         "C:\\ed.exe",                "-n \"F:\\p q.cfg\"" },
+        { "leading blanks",            "  \"C:\\ed.exe\" %1",                   "C:\\ed.exe",                "\"F:\\p q.cfg\"" },
+    };
+    for (const CommandCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        char program[PATH_LEN], args[1024];
+        EXPECT_TRUE(Build_TextCommand(c.command, "F:\\p q.cfg", program, sizeof program, args, sizeof args));
+        EXPECT_STREQ(c.program, program);
+        EXPECT_STREQ(c.args, args);
+    }
+    char program[PATH_LEN], args[16];
+    EXPECT_FALSE(Build_TextCommand("", "F:\\x.cfg", program, sizeof program, args, sizeof args));
+    EXPECT_FALSE(Build_TextCommand("\"\" %1", "F:\\x.cfg", program, sizeof program, args, sizeof args));
+    EXPECT_FALSE(Build_TextCommand("C:\\ed.exe %1", "F:\\a rather long path.cfg", program, sizeof program, args,
+                                   sizeof args))
+        << "arguments that do not fit";
+    std::string longProgram = "C:\\" + std::string(300, 'a') + ".exe %1";
+    char big[1024];
+    EXPECT_FALSE(Build_TextCommand(longProgram.c_str(), "F:\\x.cfg", program, sizeof program, big, sizeof big));
+    SetEnvironmentVariableA("EDT_TOOLS", NULL);
+}
+
+namespace {
+
+/* Keys this test writes under the classes root (under Wine they land in the machine's classes)
+   and removes afterwards; an association that was there before is put back. */
+class ClassesRoot {
+public:
+    ClassesRoot()
+    {
+        HKEY k;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &k) == ERROR_SUCCESS) {
+            char buf[512];
+            DWORD size = sizeof buf - 1, type = 0;
+            if (RegQueryValueExA(k, "", NULL, &type, (BYTE *)buf, &size) == ERROR_SUCCESS) {
+                buf[size] = '\0';
+                oldTxt_ = buf;
+            }
+            hadTxt_ = true;
+            RegCloseKey(k);
+        }
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
+    }
+    ~ClassesRoot()
+    {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, k_Type);
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "EdtRegTest");
+        if (hadTxt_) Set(".txt", "", oldTxt_);
+    }
+    static void Set(const std::string &key, const char *name, const std::string &data, DWORD type = REG_SZ,
+                    bool terminated = true)
+    {
+        HKEY k;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k,
+                                                 NULL));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(k, name, 0, type, (const BYTE *)data.c_str(),
+                                                (DWORD)data.size() + (terminated ? 1 : 0)));
+        RegCloseKey(k);
+    }
+    /* ".txt" = our type, and the type's open command */
+    static void Associate(const std::string &command)
+    {
+        Set(".txt", "", k_Type);
+        Set(std::string(k_Type) + "\\shell\\open\\command", "", command);
+    }
+    static constexpr const char *k_Type = "EdtTestTxtFile";
+private:
+    bool hadTxt_ = false;
+    std::string oldTxt_;
+};
+
+/* Ends the program that the shell started, found by the process id it recorded. */
+struct Started {
+    std::string seenFile;
+    std::string record;
+    bool wait(DWORD ms)
+    {
+        for (DWORD t = 0; t < ms; t += 50) {
+            bool ok = false;
+            record = tk::Read_File(seenFile, &ok);
+            if (ok && !record.empty()) return true;
+            Sleep(50);
+        }
+        return false;
+    }
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> out;
+        size_t p = 0, e;
+        while ((e = record.find('\n', p)) != std::string::npos) {
+            out.push_back(record.substr(p, e - p));
+            p = e + 1;
+        }
+        return out;
+    }
+    ~Started()
+    {
+        std::vector<std::string> l = lines();
+        if (l.empty()) return;
+        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, (DWORD)strtoul(l[0].c_str(), NULL, 10));
+        if (h == NULL) return;
+        TerminateProcess(h, 77);
+        WaitForSingleObject(h, 5000);
+        CloseHandle(h);
+    }
+};
+
+} // namespace
+
+TEST(Get_RegistryValue, FollowsThePathAndFindsTheValueIgnoringCase)
+{
+    ClassesRoot reg;
+    ClassesRoot::Set("EdtRegTest\\Sub", "", "default text");
+    ClassesRoot::Set("EdtRegTest\\Sub", "Named", "named text");
+    ClassesRoot::Set("EdtRegTest\\Sub", "Bare", "no terminator", REG_SZ, false);
+    ClassesRoot::Set("EdtRegTest\\Sub", "Number", "1234", REG_BINARY);
+    char out[64];
+    EXPECT_TRUE(Get_RegistryValue(HKEY_CLASSES_ROOT, "EdtRegTest\\Sub\\", out, sizeof out));
+    EXPECT_STREQ("default text", out);
+    EXPECT_TRUE(Get_RegistryValue(HKEY_CLASSES_ROOT, "edtregtest\\SUB\\nAmEd", out, sizeof out));
+    EXPECT_STREQ("named text", out);
+    memset(out, 'x', sizeof out);
+    EXPECT_TRUE(Get_RegistryValue(HKEY_CLASSES_ROOT, "EdtRegTest\\Sub\\Bare", out, sizeof out));
+    EXPECT_STREQ("no terminator", out);
+
+    EXPECT_FALSE(Get_RegistryValue(HKEY_CLASSES_ROOT, "EdtRegTest\\Sub\\Missing", out, sizeof out));
+    EXPECT_FALSE(Get_RegistryValue(HKEY_CLASSES_ROOT, "EdtRegTest\\Nope\\", out, sizeof out));
+    EXPECT_FALSE(Get_RegistryValue(HKEY_CLASSES_ROOT, "EdtRegTest\\Sub\\Number", out, sizeof out));
+    EXPECT_FALSE(Get_RegistryValue(HKEY_CLASSES_ROOT, "EdtRegTest\\\\", out, sizeof out)) << "no default value";
+    char small[8];
+    memset(small, 'x', sizeof small);
+    EXPECT_FALSE(Get_RegistryValue(HKEY_CLASSES_ROOT, "EdtRegTest\\Sub\\Named", small, sizeof small));
+    EXPECT_STREQ("", small);
+}
+
+class OpenParamFile : public ParamFile {};
+
+TEST_F(OpenParamFile, WithoutATextAssociationTellsTheOperator)
+{
+    ClassesRoot reg;
+    tk::MsgRecorder rec;
+    EXPECT_FALSE(Open_ParamFile(file.c_str()));
+    /* a type without an open command is the same case */
+    ClassesRoot::Set(".txt", "", ClassesRoot::k_Type);
+    EXPECT_FALSE(Open_ParamFile(file.c_str()));
+    ASSERT_EQ(2u, rec.count());
+    for (const tk::Box &b : rec.boxes) {
+        EXPECT_EQ("There's no application configured in Windows for .txt files", b.text);
+        EXPECT_EQ("", b.caption) << "the system's default caption";
+        EXPECT_EQ((UINT)MB_OK, b.flags) << "plain box: OK, no icon";
+    }
+    EXPECT_FALSE(tk::Exists(file));
+}
+
+TEST_F(OpenParamFile, StartsTheRegisteredProgramOnTheFile)
+{
+    ClassesRoot reg;
+    /* an unquoted program path, a blank and %1 */
+    ClassesRoot::Associate(tk::Helper_Exe("argrecord") + " %1");
+    Started prog{ file + ".seen", "" };
+    tk::MsgRecorder rec;
+    ASSERT_TRUE(Open_ParamFile(file.c_str()));
+    EXPECT_EQ(0u, rec.count());
+    bool exists = false;
+    EXPECT_EQ("", tk::Read_File(file, &exists));
+    EXPECT_TRUE(exists) << "the missing file is created empty";
+    ASSERT_TRUE(prog.wait(10000)) << "the program was not started";
+    std::vector<std::string> l = prog.lines();
+    ASSERT_EQ(3u, l.size());
+    EXPECT_EQ(file, l[2]) << "the argument is the file's full path";
+    const std::string quoted = tk::Quote(file);
+    ASSERT_GE(l[1].size(), quoted.size());
+    EXPECT_EQ(quoted, l[1].substr(l[1].size() - quoted.size())) << l[1];
+}
+
+TEST_F(OpenParamFile, ProgramThatCannotBeStartedIsReported)
+{
+    ClassesRoot reg;
+    tk::MsgRecorder rec;
+    ClassesRoot::Associate("\"" + home / "NoSuchEditor.exe" + "\" \"%1\"");
+    EXPECT_FALSE(Open_ParamFile(file.c_str()));
+    ASSERT_EQ(1u, rec.count());
+    EXPECT_EQ("Can't find application for .txt files", rec.last().text);
+    EXPECT_EQ("", rec.last().caption);
+    EXPECT_EQ((UINT)MB_OK, rec.last().flags);
+
+    /* a program the shell finds but cannot run: a file of a type nothing opens */
+    const std::string odd = home / "editor.zzqx";
+    tk::Write_File(odd, "not a program");
+    ClassesRoot::Associate(odd + " %1");
+    EXPECT_FALSE(Open_ParamFile(file.c_str()));
+    ASSERT_EQ(2u, rec.count());
+    EXPECT_EQ("Can't open cfg file in application for .txt files", rec.last().text);
+    EXPECT_EQ("", rec.last().caption);
+    EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), rec.last().flags);
+}
