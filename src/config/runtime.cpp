@@ -385,26 +385,32 @@ void Update_QueueFiles(void)
     OutBuf_Init(&out);
     Rewrite_QueueText(old, len, &out);
     free(old);
-    if (out.failed) {
-        /* Never replace the job list with a part of it. */
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        Trace("Error writing entries to the new queue file.\n");
-        SysError_Box(programTitle, "Error writing entries to the new queue file.");
-        OutBuf_Free(&out);
-        if (changed) Report_QueueFileNotUpdated(TRUE, qPath);
+    /* The new list is written to a temporary file beside the old one and moved over it in one
+       step: the spooler always finds either the old list or the new one, never a part of it. */
+    BOOL buildFailed = out.failed;
+    BOOL written = !buildFailed && Write_WholeFile(qPath, out.data, out.len, FALSE);
+    DWORD e = buildFailed ? (DWORD)ERROR_NOT_ENOUGH_MEMORY : GetLastError();
+    BOOL atReplace = !buildFailed && !written && Write_FailedAtReplace();
+    OutBuf_Free(&out);
+    if (written) {
+        Trace_File("%s", qPath);
         return;
     }
-    /* The new list is written to a temporary file beside the old one and moved over it in one
-       step: the spooler always finds either the old list or the new one. */
-    BOOL written = Write_WholeFile(qPath, out.data, out.len, FALSE);
-    OutBuf_Free(&out);
-    if (!written) {
+    SetLastError(e);
+    if (atReplace) {
         Trace_KeepingError("Error closing the updated queue file\n");
         SysError_Box(programTitle, "Error closing and renaming the updated queue file.");
-        if (changed) Report_QueueFileNotUpdated(TRUE, qPath);
+    } else if (buildFailed || e == ERROR_DISK_FULL || e == ERROR_HANDLE_DISK_FULL) {
+        Trace_KeepingError("Error writing entries to the new queue file.\n");
+        SysError_Box(programTitle, "Error writing entries to the new queue file.");
+    } else {
+        Trace_KeepingError("Error opening temp Q file for writing\n");
+        SysError_Box(programTitle, "Could not open a temporary file for writing out updated queue data.");
+        Report_QueueFileNotUpdated(changed, qPath);
         return;
     }
-    Trace_File("%s", qPath);
+    /* The old list stays; when queues changed it is out of date. */
+    if (changed) Report_QueueFileNotUpdated(TRUE, qPath);
 }
 
 BOOL Update_QueueStatusFile(void)

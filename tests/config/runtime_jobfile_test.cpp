@@ -493,3 +493,80 @@ TEST_F(JobFile, StatusFileThatCannotBeUpdatedIsReported)
     /* the job file is still brought in line */
     EXPECT_EQ(Jobs({ "2::0::b.ps::4::1::0::r" }), Read_File(jobFile));
 }
+
+/* R: is a read-only view of U:, T: a small disk (both set up by the test run where the machine
+   allows it). */
+static bool Have_Drive(const char *root) { return GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES; }
+
+TEST_F(JobFile, InAReadOnlyInstallationTheJobFileIsKeptAndTheOperatorTold)
+{
+    if (!Have_Drive("R:\\") || !Have_Drive("U:\\")) GTEST_SKIP() << "no read-only folder on this machine";
+    const std::string name = "edt_jobs_" + std::to_string(GetCurrentProcessId());
+    const std::string jobs = Jobs({ "1::0::a.ps::4::1::0::r", "2::2::c.ps::4::1::3::r" });
+    struct Case { const char *name; bool move; std::vector<std::string> boxes; };
+    const Case cases[] = {
+        { "nothing changed", false,
+          { "Could not open a temporary file for writing out updated queue data.\r\n\r\nError: ",
+            "Could not open the current queue file for updating.\r\n\r\nCannot guarantee that this file is in the "
+            "correct format for the current version of Ostra Output Controller.\r\n\r\nError: " } },
+        { "a queue moved", true,
+          { "Could not open a temporary file for writing out updated queue data.\r\n\r\nError: ", k_CannotUpdate } },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        tk::Make_Dirs("U:\\" + name + "\\queue");
+        tk::Make_Dirs("U:\\" + name + "\\state");
+        Write_File("U:\\" + name + "\\queue\\engine.q", jobs);
+        Write_File("U:\\" + name + "\\state\\queues.sta", "2\r\n");
+        Copy_Field(homePathBuffer, ("R:\\" + name).c_str());
+        Reset_Configuration();
+        Load_ThreeQueues();
+        ASSERT_EQ(1, Snapshot_Queues());
+        if (c.move) Move_Target(2, 0);
+        tk::MsgRecorder boxes;
+
+        Update_QueueFiles();
+
+        ASSERT_EQ(c.boxes.size(), boxes.count());
+        for (size_t i = 0; i < c.boxes.size(); i++)
+            EXPECT_TRUE(Starts_With(boxes.boxes[i].text, c.boxes[i])) << boxes.boxes[i].text;
+        EXPECT_EQ(jobs, Read_File("U:\\" + name + "\\queue\\engine.q"));
+        EXPECT_EQ(std::vector<std::string>({ "engine.q" }), tk::List_Dir("U:\\" + name + "\\queue"));
+        tk::Remove_Tree("U:\\" + name);
+    }
+}
+
+TEST_F(JobFile, OnAFullDiskTheOldJobListStays)
+{
+    ULARGE_INTEGER freeBytes;
+    if (!Have_Drive("T:\\") || !GetDiskFreeSpaceExA("T:\\", &freeBytes, nullptr, nullptr))
+        GTEST_SKIP() << "no small disk on this machine";
+    const std::string dir = "T:\\edt_jobs_" + std::to_string(GetCurrentProcessId());
+    tk::Make_Dirs(dir + "\\queue");
+    tk::Make_Dirs(dir + "\\state");
+    /* a job list a little larger than half the free space: the new one cannot be written beside it */
+    std::string jobs;
+    char line[128];
+    for (int i = 0; jobs.size() < freeBytes.QuadPart * 6 / 10; i++) {
+        snprintf(line, sizeof line, "%d::%d::job%06d.ps::4::1::0::12:00:00 01/12/2026::0::1\r\n", i, i % 3, i);
+        jobs += line;
+    }
+    jobs += "END OF QUEUE";
+    Write_File(dir + "\\queue\\engine.q", jobs);
+    ASSERT_EQ(jobs.size(), Read_File(dir + "\\queue\\engine.q").size()) << "the disk is smaller than expected";
+    Copy_Field(homePathBuffer, dir.c_str());
+    Load_ThreeQueues();
+    ASSERT_EQ(1, Snapshot_Queues());
+    Move_Target(2, 0);
+    tk::MsgRecorder boxes({ IDOK, IDNO });
+
+    Update_QueueFiles();
+
+    ASSERT_EQ(2u, boxes.count());
+    EXPECT_TRUE(Starts_With(boxes.boxes[0].text, "Error writing entries to the new queue file.\r\n\r\nError: "))
+        << boxes.boxes[0].text;
+    EXPECT_EQ(k_CannotUpdate, boxes.boxes[1].text);
+    EXPECT_TRUE(jobs == Read_File(dir + "\\queue\\engine.q")) << "the job list was changed";
+    EXPECT_EQ(std::vector<std::string>({ "engine.q" }), tk::List_Dir(dir + "\\queue"));
+    tk::Remove_Tree(dir);
+}
