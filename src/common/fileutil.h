@@ -30,8 +30,9 @@ const char *Get_HomeDirectory(void);
 BOOL Find_FileUnderFolder(const char *folder, const char *name);
 const char *Last_FoundPath(void);
 /* Searches an open text file for the first line beginning with key (case-sensitive) and copies
-   the value behind it (blanks, tabs and '=' skipped) into out. Returns the value's length, or 0
-   when not found (the reason goes into err when err is large enough). */
+   the value behind it (blanks, tabs and '=' skipped) into out. Returns the value's length (0 for
+   an empty value), or -1 when the key is not found or cannot be searched for; the reason then goes
+   into err when err is large enough. */
 int  Get_ConfigString(const char *key, char *out, size_t outCap, FILE *f, char *err, size_t errCap);
 /* Copies src into dst replacing every occurrence of find by repl (left to right, replaced text
    is never scanned again). FALSE when the result was cut to fit. */

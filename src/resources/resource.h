@@ -7,13 +7,25 @@
 #define IDI_EDITOR            101   /* the editor's own icon (profile fallback) */
 #define IDI_PROGRAM           110   /* the program icon, also the default application icon */
 #define IDI_VIEWER            115   /* the viewer's icon (profile fallback) */
-#define IDI_LOADBAL           142   /* the load balancer's icon (profile fallback) */
-#define IDI_MOVE_JOBS         150   /* completed jobs are moved to a directory */
+#define IDI_LOADBAL           142   /* the load balancer's icon (profile fallback), shown for input queues */
+#define IDI_MOVE_JOBS         150   /* completed jobs are moved to a directory; the default queue icon */
 #define IDI_DELETE_JOBS       151   /* completed jobs are deleted */
 #define IDI_RECYCLE_JOBS      153   /* completed jobs go to the recycle bin */
+#define IDI_PARAM_FILE        157   /* the queue's process instructions are a parameter file */
+#define IDI_PROCESSES         160   /* processes of a queue whose process list is still empty */
+#define IDI_PARAMETERS        161   /* the queue's process instructions are parameters */
+#define IDI_IDENTITY          162   /* resource management: the queue's identity */
 #define IDI_SERIES            163   /* processes run in series */
 #define IDI_PARALLEL          164   /* processes run in parallel */
+#define IDI_JOB_SETTINGS      170   /* job settings of a queue */
+#define IDI_TIMEOUT           175   /* a multi-job time-out */
+#define IDI_PROCESS_ANYWAY    176   /* waiting jobs are processed anyway */
 #define IDI_NO_PROCESSES      179   /* the queue runs no processes */
+
+/* Bitmaps: banners of 240 x 40 pixels */
+#define IDB_QUEUE_BANNER      119   /* banner of the input-queue editor (also loaded by the clean-up page) */
+#define IDB_CLEANUP_BANNER    120   /* loaded by the clean-up page */
+#define IDB_BALANCE_BANNER    143   /* banner of the input-queue editor */
 
 /* Dialogs */
 #define IDD_MAIN              173   /* "Queue Configuration" */
@@ -31,6 +43,21 @@
 #define   IDC_MAIN_UP          1125
 #define   IDC_MAIN_DOWN        1126
 #define   IDC_MAIN_OK          1014
+
+/* The file and folder choosers: the classic open-file dialog with our own templates. The
+   control numbers are the ones that dialog looks for, so both templates share them. */
+#define IDD_CHOOSE_DIR        104   /* "Choose A Directory" */
+#define IDD_OPEN_FILE         107   /* "Open" */
+#define   IDC_FD_NETWORK       1037  /* "Net&work..." */
+#define   IDC_FD_PATH          1088  /* the folder being shown */
+#define   IDC_FD_TYPES_LABEL   1089
+#define   IDC_FD_NAME_LABEL    1090
+#define   IDC_FD_DRIVES_LABEL  1091
+#define   IDC_FD_FILES         1120  /* file list */
+#define   IDC_FD_FOLDERS       1121  /* folder list */
+#define   IDC_FD_TYPES         1136  /* "List files of type:" */
+#define   IDC_FD_DRIVES        1137  /* "Drives:" */
+#define   IDC_FD_NAME          1152  /* "File name:" / "New Sub-directories:" */
 
 #define IDC_STATIC            -1
 

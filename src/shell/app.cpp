@@ -203,6 +203,8 @@ HWND InitApp(HINSTANCE instance)
 {
     Trace("InitApp()\n");
     hInstance = instance;
+    /* A silent run that stops before its save has stored nothing: it must not exit as a success. */
+    if (silentMode) silentResult = 1;
     homeDir = Get_HomeDirectory();
     if (homeDir == NULL) {
         Info_Box(programTitle, "Application not running in the correct folder; can't continue.");

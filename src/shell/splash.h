@@ -2,6 +2,19 @@
 #pragma once
 #include <windows.h>
 
-/* TRUE when the splash thread was started (there must be a bitmap). displayMs 0 means 3000. */
+#define SPLASH_CLASS       "SplashScreenClass"
+#define SPLASH_DEFAULT_MS  3000      /* the display time when 0 is given */
+
+/* Shows the bitmap in a borderless window in the middle of the screen, on a thread of its own,
+   for displayMs (0 means 3000) or until it is clicked. icon and title go to the window class
+   and the window. TRUE when the splash thread was started; FALSE, with nothing started, without
+   an instance or a bitmap. The bitmap stays the caller's and must live while the splash shows. */
 BOOL Start_Splash(HINSTANCE instance, HBITMAP bitmap, HICON icon, const char *title, DWORD displayMs,
                   BOOL doubleClicks);
+
+/* The splash window while one is shown, else NULL. */
+HWND Splash_Window(void);
+
+/* A logical palette with the colour table of the bitmap selected into memDC (up to 256
+   entries); NULL when the bitmap has no colour table. */
+HPALETTE Create_ColourTablePalette(HDC memDC);

@@ -117,6 +117,22 @@ TempHome::TempHome(bool withEditor) : TempDir("home")
     if (withEditor) CopyFileA(Editor_Exe().c_str(), editor().c_str(), FALSE);
 }
 
+void Lay_Profiles(const std::string &home)
+{
+    static const char *const k_Files[][2] = {
+        { "icons/splash.bmp", "Editor\\PlateSplash.bmp" },   { "icons/red.ico", "Editor\\Editor.ico" },
+        { "strings/complete.cfg", "Editor\\EditorProfile.cfg" }, { "icons/green.ico", "Viewer\\Viewer.ico" },
+        { "strings/viewer.cfg", "Viewer\\ViewerProfile.cfg" },   { "icons/blue.ico", "LoadBal\\LoadBal.ico" },
+        { "strings/loadbal.cfg", "LoadBal\\LoadBalProfile.cfg" },
+    };
+    for (const char *folder : { "Editor", "Viewer", "LoadBal" }) Make_Dirs(home + "\\Profile\\" + folder);
+    for (const auto &f : k_Files) {
+        std::string bytes = Read_File(Fixture(std::string("profiles/") + f[0]));
+        std::string to = home + "\\Profile\\" + f[1];
+        Write_File(to, to.size() > 4 && to.compare(to.size() - 4, 4, ".cfg") == 0 ? Crlf(bytes) : bytes);
+    }
+}
+
 /* ---- message boxes ---- */
 static MsgRecorder *s_Recorder;
 

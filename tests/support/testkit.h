@@ -45,6 +45,12 @@ public:
     std::string editor() const { return path() + "\\System\\Editor.exe"; }
 };
 
+/* Lays out a complete identity under home\Profile (splash picture, icons and identity strings of
+   the editor, viewer and load balancer, from fixtures/profiles), so that an Editor.exe started
+   there shows no profile message. Its boxes are then captioned "Plate Room Editor" and its system
+   name is "Plate Room Output System". Without it every start shows two profile messages first. */
+void Lay_Profiles(const std::string &home);
+
 /* ---- message boxes answered through the seam ---- */
 struct Box {
     std::string text, caption;

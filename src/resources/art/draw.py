@@ -96,6 +96,30 @@ class Canvas:
         self.polygon([(x1, y1), (bx + px * head * 0.7, by + py * head * 0.7),
                       (bx - px * head * 0.7, by - py * head * 0.7)], colour)
 
+    def vgradient(self, x, y, w, h, top, bottom):
+        """A vertical gradient filling a whole-pixel rectangle (no edges to smooth)."""
+        for yy in range(max(0, y), min(self.h, y + h)):
+            k = (yy - y) / max(1, h - 1)
+            col = [int(round(top[i] + (bottom[i] - top[i]) * k)) for i in range(4)]
+            for xx in range(max(0, x), min(self.w, x + w)):
+                self.px[yy * self.w + xx] = list(col)
+
+    def polyline(self, pts, width, colour):
+        """Joined strokes; each joint is rounded by the strokes' round ends."""
+        for a, b in zip(pts, pts[1:]):
+            self.line(a[0], a[1], b[0], b[1], width, colour)
+
+    def text(self, x, y, s, size, width, colour, spacing=1.5):
+        """Upper-case text in the stroke font below; size is the cap height in pixels.
+        Returns the x after the last letter."""
+        k = size / 6.0
+        for ch in s.upper():
+            for stroke in GLYPHS.get(ch, []):
+                self.polyline([(x + px * k, y + py * k) for px, py in stroke], width, colour)
+            x += (GLYPH_WIDTH.get(ch, 4) + spacing) * k
+        return x
+
+
     def scaled(self, w, h):
         """Box-filtered copy at another size (for the 16x16 image of an icon)."""
         out = Canvas(w, h)
@@ -113,6 +137,53 @@ class Canvas:
                 if acc[3] > 0:
                     out.px[y * w + x] = [int(acc[i] / acc[3]) for i in range(3)] + [int(acc[3] / n * 255)]
         return out
+
+
+def text_width(s, size, spacing=1.5):
+    k = size / 6.0
+    return sum((GLYPH_WIDTH.get(ch, 4) + spacing) * k for ch in s.upper()) - spacing * k
+
+
+def arc(cx, cy, rx, ry, t0, t1, n=14):
+    """Points on an ellipse from angle t0 to t1 in degrees (y grows downwards, 90 is the bottom)."""
+    return [(cx + rx * math.cos(math.radians(t0 + (t1 - t0) * i / n)),
+             cy + ry * math.sin(math.radians(t0 + (t1 - t0) * i / n))) for i in range(n + 1)]
+
+
+# A small stroke font on a grid 4 wide and 6 high (y downwards): enough letters for the
+# pictures' captions.
+GLYPHS = {
+    'A': [[(0, 6), (2, 0), (4, 6)], [(0.7, 4), (3.3, 4)]],
+    'B': [[(0, 3), (0, 0), (2.4, 0)] + arc(2.4, 1.5, 1.4, 1.5, -90, 90) + [(0, 3), (2.6, 3)]
+          + arc(2.6, 4.5, 1.4, 1.5, -90, 90) + [(0, 6), (0, 3)]],
+    'C': [arc(2.2, 3, 2.2, 3, -40, -320)],
+    'D': [[(0, 0), (0, 6), (1.6, 6)] + arc(1.6, 3, 2.4, 3, 90, -90) + [(0, 0)]],
+    'E': [[(4, 0), (0, 0), (0, 6), (4, 6)], [(0, 3), (3, 3)]],
+    'F': [[(4, 0), (0, 0), (0, 6)], [(0, 3), (3, 3)]],
+    'G': [arc(2.2, 3, 2.2, 3, -40, -330), [(2.4, 3.4), (4.3, 3.4), (4.3, 4.6)]],
+    'H': [[(0, 0), (0, 6)], [(4, 0), (4, 6)], [(0, 3), (4, 3)]],
+    'I': [[(1, 0), (1, 6)]],
+    'J': [[(4, 0), (4, 4)] + arc(2, 4, 2, 2, 0, 160)],
+    'K': [[(0, 0), (0, 6)], [(4, 0), (0, 3.6)], [(1.3, 2.6), (4, 6)]],
+    'L': [[(0, 0), (0, 6), (3.6, 6)]],
+    'M': [[(0, 6), (0, 0), (2.5, 4), (5, 0), (5, 6)]],
+    'N': [[(0, 6), (0, 0), (4, 6), (4, 0)]],
+    'O': [arc(2.3, 3, 2.3, 3, 0, 360, 24)],
+    'P': [[(0, 6), (0, 0), (2.4, 0)] + arc(2.4, 1.6, 1.6, 1.6, -90, 90) + [(0, 3.2)]],
+    'Q': [arc(2.3, 3, 2.3, 3, 0, 360, 24), [(2.8, 4.4), (4.6, 6.4)]],
+    'R': [[(0, 6), (0, 0), (2.4, 0)] + arc(2.4, 1.6, 1.6, 1.6, -90, 90) + [(0, 3.2)], [(2.2, 3.2), (4, 6)]],
+    'S': [arc(2, 1.5, 1.9, 1.5, -20, -270) + arc(2, 4.5, 2, 1.5, -90, 160)],
+    'T': [[(0, 0), (4, 0)], [(2, 0), (2, 6)]],
+    'U': [[(0, 0), (0, 4)] + arc(2, 4, 2, 2, 180, 0) + [(4, 0)]],
+    'V': [[(0, 0), (2, 6), (4, 0)]],
+    'W': [[(0, 0), (1.3, 6), (2.5, 2), (3.7, 6), (5, 0)]],
+    'X': [[(0, 0), (4, 6)], [(4, 0), (0, 6)]],
+    'Y': [[(0, 0), (2, 3), (4, 0)], [(2, 3), (2, 6)]],
+    'Z': [[(0, 0), (4, 0), (0, 6), (4, 6)]],
+    '-': [[(0.5, 3.4), (3, 3.4)]],
+    '.': [[(0.5, 5.8), (0.55, 5.8)]],
+}
+GLYPH_WIDTH = {'I': 2, 'M': 5, 'W': 5, ' ': 2.5, '.': 1, 'O': 4.6, 'Q': 4.6, 'D': 4, 'G': 4.4}
 
 
 def _dib(c):
@@ -165,38 +236,100 @@ def save_bmp(path, canvas, bg=(255, 255, 255)):
         f.write(hdr + info + data)
 
 
-def save_bmp8(path, canvas, bg=(255, 255, 255)):
-    """8-bit palettised BMP (a colour table the splash screen can build a palette from)."""
-    flat = []
+def _flatten(canvas, bg):
+    out = []
     for r, g, b, a in canvas.px:
         k = a / 255.0
-        flat.append((int(r * k + bg[0] * (1 - k)), int(g * k + bg[1] * (1 - k)), int(b * k + bg[2] * (1 - k))))
-    # 6x6x6 colour cube plus 40 greys
-    pal = [(r * 51, g * 51, b * 51) for r in range(6) for g in range(6) for b in range(6)]
-    pal += [(int(i * 255 / 39),) * 3 for i in range(40)]
+        out.append((int(r * k + bg[0] * (1 - k)), int(g * k + bg[1] * (1 - k)), int(b * k + bg[2] * (1 - k))))
+    return out
+
+
+def _median_cut(colours, n):
+    """A palette of at most n colours for the given pixels: the box of pixels with the widest
+    channel range is split at its median until there are n boxes; each gives its mean."""
+    boxes = [list(colours)]
+    while len(boxes) < n:
+        best, bi, ch = -1, -1, 0
+        for i, box in enumerate(boxes):
+            if len(box) < 2:
+                continue
+            for c in range(3):
+                lo = min(p[c] for p in box); hi = max(p[c] for p in box)
+                if hi - lo > best:
+                    best, bi, ch = hi - lo, i, c
+        if best <= 0:
+            break
+        box = sorted(boxes.pop(bi), key=lambda p: p[ch])
+        mid = len(box) // 2
+        boxes += [box[:mid], box[mid:]]
+    return [tuple(sum(p[c] for p in box) // len(box) for c in range(3)) for box in boxes if box]
+
+
+def save_bmp8(path, canvas, bg=(255, 255, 255)):
+    """8-bit palettised BMP with a palette fitted to the picture (256 entries, so the splash
+    screen can build its display palette from the colour table)."""
+    flat = _flatten(canvas, bg)
+    # cut on the distinct colours weighted by how often they occur (coarse steps keep it quick)
+    counts = {}
+    for c in flat:
+        q = (c[0] & ~3, c[1] & ~3, c[2] & ~3)
+        counts[q] = counts.get(q, 0) + 1
+    sample = []
+    for c, k in counts.items():
+        sample += [c] * min(k, 64)
+    pal = _median_cut(sample, 256)
+    pal += [(0, 0, 0)] * (256 - len(pal))
+    cache = {}
 
     def nearest(c):
-        best, bi = 1 << 30, 0
-        for i, p in enumerate(pal):
-            d = (p[0] - c[0]) ** 2 + (p[1] - c[1]) ** 2 + (p[2] - c[2]) ** 2
-            if d < best:
-                best, bi = d, i
-        return bi
-    cache = {}
+        if c not in cache:
+            cache[c] = min(range(256), key=lambda i: (pal[i][0] - c[0]) ** 2 + (pal[i][1] - c[1]) ** 2
+                           + (pal[i][2] - c[2]) ** 2)
+        return cache[c]
     stride = (canvas.w + 3) & ~3
-    data = b''
+    data = bytearray()
     for y in range(canvas.h - 1, -1, -1):
-        row = bytearray()
-        for x in range(canvas.w):
-            c = flat[y * canvas.w + x]
-            if c not in cache:
-                cache[c] = nearest(c)
-            row.append(cache[c])
-        row += b'\0' * (stride - len(row))
-        data += bytes(row)
+        row = bytearray(nearest(flat[y * canvas.w + x]) for x in range(canvas.w))
+        data += row + b'\0' * (stride - len(row))
     table = b''.join(bytes((b, g, r, 0)) for r, g, b in pal)
     off = 54 + len(table)
     hdr = struct.pack('<2sIHHI', b'BM', off + len(data), 0, 0, off)
     info = struct.pack('<IiiHHIIiiII', 40, canvas.w, canvas.h, 1, 8, 0, len(data), 2835, 2835, 256, 0)
     with open(path, 'wb') as f:
-        f.write(hdr + info + table + data)
+        f.write(hdr + info + table + bytes(data))
+
+
+def save_png(path, canvas, scale=1, bg=(255, 255, 255)):
+    """A PNG for looking at a drawing (not used by the build)."""
+    import zlib
+    flat = _flatten(canvas, bg)
+    raw = bytearray()
+    for y in range(canvas.h * scale):
+        raw.append(0)
+        for x in range(canvas.w * scale):
+            raw += bytes(flat[(y // scale) * canvas.w + x // scale])
+
+    def chunk(tag, body):
+        return struct.pack('>I', len(body)) + tag + body + struct.pack('>I', zlib.crc32(tag + body) & 0xffffffff)
+    png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', canvas.w * scale, canvas.h * scale, 8, 2, 0, 0, 0))
+    png += chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b'')
+    with open(path, 'wb') as f:
+        f.write(png)
+
+
+def sheet_of(canvases, cols, pad=8, bg=(236, 236, 236, 255)):
+    """Canvases side by side on one canvas (a contact sheet for previews)."""
+    w = max(c.w for c in canvases); h = max(c.h for c in canvases)
+    rows = (len(canvases) + cols - 1) // cols
+    out = Canvas(cols * (w + pad) + pad, rows * (h + pad) + pad, bg)
+    for i, c in enumerate(canvases):
+        ox = pad + (i % cols) * (w + pad); oy = pad + (i // cols) * (h + pad)
+        for y in range(c.h):
+            for x in range(c.w):
+                p = c.px[y * c.w + x]
+                if p[3] == 0:
+                    continue
+                q = out.px[(oy + y) * out.w + ox + x]
+                k = p[3] / 255.0
+                out.px[(oy + y) * out.w + ox + x] = [int(p[j] * k + q[j] * (1 - k)) for j in range(3)] + [255]
+    return out

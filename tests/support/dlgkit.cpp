@@ -1,0 +1,385 @@
+#include "support/dlgkit.h"
+#include <commctrl.h>
+#include <algorithm>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace dk {
+
+/* ---- Script ---- */
+
+static Script *s_Running;       /* the script whose dialog is up; one at a time */
+
+Script &Script::On(const std::string &caption, std::function<void(HWND)> act)
+{
+    steps_.push_back(Step{ caption, std::move(act) });
+    return *this;
+}
+
+static std::vector<HWND> Thread_Windows()
+{
+    std::vector<HWND> list;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
+        ((std::vector<HWND> *)p)->push_back(w);
+        return TRUE;
+    }, (LPARAM)&list);
+    return list;
+}
+
+static bool Contains(const std::vector<HWND> &list, HWND w)
+{
+    return std::find(list.begin(), list.end(), w) != list.end();
+}
+
+/* A dialog of this test that a step may act on: shown, enabled (its own modal child is not up),
+   not already being acted on, with the caption asked for. The active window is preferred. */
+static HWND Find_Target(const Script &s, const std::string &caption)
+{
+    HWND found = nullptr, active = GetActiveWindow();
+    for (HWND w : Thread_Windows()) {
+        if (Contains(s.before_, w) || Contains(s.running_, w)) continue;
+        if (!IsWindowVisible(w) || !IsWindowEnabled(w)) continue;
+        if (!caption.empty() && Caption(w) != caption) continue;
+        if (w == active) return w;
+        if (found == nullptr) found = w;
+    }
+    return found;
+}
+
+/* Ends the innermost dialog left open by a test that went wrong. */
+static void End_Leftover(const Script &s)
+{
+    for (HWND w : Thread_Windows()) {
+        if (Contains(s.before_, w) || !IsWindowVisible(w) || !IsWindowEnabled(w)) continue;
+        EndDialog(w, IDCANCEL);
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        return;
+    }
+}
+
+static void CALLBACK Script_Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    Script *s = s_Running;
+    if (s == nullptr) return;
+    if (GetTickCount() - s->start_ > s->limit_) {
+        if (!s->timedOut_) {
+            s->timedOut_ = true;
+            if (s->Done()) ADD_FAILURE() << "a dialog was still open after " << s->limit_ << " ms";
+            else ADD_FAILURE() << "step " << s->next_ + 1 << " (\"" << s->steps_[s->next_].caption
+                               << "\") found no dialog within " << s->limit_ << " ms";
+        }
+        End_Leftover(*s);
+        return;
+    }
+    if (s->Done()) return;
+    HWND w = Find_Target(*s, s->steps_[s->next_].caption);
+    if (w == nullptr) return;
+    Script::Step step = s->steps_[s->next_++];
+    s->running_.push_back(w);
+    step.act(w);                   /* may run a nested modal loop, where the next steps go on */
+    s->running_.pop_back();
+}
+
+INT_PTR Script::Run(std::function<INT_PTR()> open, DWORD ms)
+{
+    if (s_Running != nullptr) {
+        ADD_FAILURE() << "dk::Script::Run inside another script";
+        return -1;
+    }
+    before_ = Thread_Windows();
+    start_ = GetTickCount();
+    limit_ = ms;
+    timedOut_ = false;
+    s_Running = this;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, Script_Tick);
+    INT_PTR result = open();
+    KillTimer(nullptr, timer);
+    s_Running = nullptr;
+    if (!Done() && !timedOut_)
+        ADD_FAILURE() << "the dialog closed before step " << next_ + 1 << " (\"" << steps_[next_].caption << "\")";
+    return result;
+}
+
+/* ---- actions ---- */
+
+static HWND Usable_Control(HWND dlg, int id, const char *what)
+{
+    HWND ctl = GetDlgItem(dlg, id);
+    if (ctl == nullptr) {
+        ADD_FAILURE() << what << ": the dialog \"" << Caption(dlg) << "\" has no control " << id;
+        return nullptr;
+    }
+    if (!IsWindowVisible(ctl) || !IsWindowEnabled(ctl)) {
+        ADD_FAILURE() << what << ": control " << id << " (\"" << Text(dlg, id) << "\") is "
+                      << (IsWindowVisible(ctl) ? "disabled" : "hidden");
+        return nullptr;
+    }
+    return ctl;
+}
+
+/* A drop-down list (or combo box) rather than a list box. */
+static bool Is_Combo(HWND ctl)
+{
+    char cls[64] = "";
+    GetClassNameA(ctl, cls, sizeof cls);
+    return lstrcmpiA(cls, "ComboBox") == 0;
+}
+
+void Type(HWND dlg, int id, const std::string &text)
+{
+    HWND ctl = Usable_Control(dlg, id, "Type");
+    if (ctl == nullptr) return;
+    SetFocus(ctl);
+    SendMessageA(ctl, EM_SETSEL, 0, -1);
+    if (text.empty()) SendMessageA(ctl, WM_CHAR, VK_BACK, 1);
+    for (char c : text) SendMessageA(ctl, WM_CHAR, (WPARAM)(unsigned char)c, 1);
+}
+
+void Click(HWND dlg, int id)
+{
+    HWND ctl = Usable_Control(dlg, id, "Click");
+    if (ctl != nullptr) SendMessageA(ctl, BM_CLICK, 0, 0);
+}
+
+static void Tell_Selection(HWND dlg, int id, HWND ctl, bool combo)
+{
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE), (LPARAM)ctl);
+}
+
+void Choose(HWND dlg, int id, const std::string &item)
+{
+    HWND ctl = Usable_Control(dlg, id, "Choose");
+    if (ctl == nullptr) return;
+    bool combo = Is_Combo(ctl);
+    LRESULT i = SendMessageA(ctl, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)item.c_str());
+    if (i < 0) {
+        std::string all;
+        for (const std::string &s : Items(dlg, id)) all += "\n  " + s;
+        ADD_FAILURE() << "Choose: control " << id << " has no item \"" << item << "\"; it has:" << all;
+        return;
+    }
+    SendMessageA(ctl, combo ? CB_SETCURSEL : LB_SETCURSEL, (WPARAM)i, 0);
+    Tell_Selection(dlg, id, ctl, combo);
+}
+
+void Choose_Index(HWND dlg, int id, int index)
+{
+    HWND ctl = Usable_Control(dlg, id, "Choose_Index");
+    if (ctl == nullptr) return;
+    bool combo = Is_Combo(ctl);
+    if (SendMessageA(ctl, combo ? CB_SETCURSEL : LB_SETCURSEL, (WPARAM)index, 0) < 0) {
+        ADD_FAILURE() << "Choose_Index: control " << id << " has no item " << index;
+        return;
+    }
+    Tell_Selection(dlg, id, ctl, combo);
+}
+
+void Double_Click(HWND dlg, int id)
+{
+    HWND ctl = Usable_Control(dlg, id, "Double_Click");
+    if (ctl != nullptr) SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), (LPARAM)ctl);
+}
+
+void Slide(HWND dlg, int id, int pos)
+{
+    HWND ctl = Usable_Control(dlg, id, "Slide");
+    if (ctl == nullptr) return;
+    SendMessageA(ctl, TBM_SETPOS, TRUE, pos);
+    UINT msg = (GetWindowLongA(ctl, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+    SendMessageA(dlg, msg, MAKEWPARAM(TB_THUMBPOSITION, pos), (LPARAM)ctl);
+    SendMessageA(dlg, msg, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)ctl);
+}
+
+void Spin(HWND dlg, int id, int steps)
+{
+    HWND ctl = Usable_Control(dlg, id, "Spin");
+    if (ctl == nullptr) return;
+    RECT rc;
+    GetClientRect(ctl, &rc);
+    bool horizontal = (GetWindowLongA(ctl, GWL_STYLE) & UDS_HORZ) != 0;
+    /* the up arrow is the upper half (the right half of a horizontal one) */
+    int x, y;
+    if (horizontal) { x = steps > 0 ? rc.right * 3 / 4 : rc.right / 4; y = rc.bottom / 2; }
+    else            { x = rc.right / 2; y = steps > 0 ? rc.bottom / 4 : rc.bottom * 3 / 4; }
+    for (int i = 0; i < abs(steps); i++) {
+        SendMessageA(ctl, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(ctl, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+}
+
+/* ---- reading ---- */
+
+std::string Caption(HWND hwnd)
+{
+    char buf[1024] = "";
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+std::string Text(HWND dlg, int id)
+{
+    HWND ctl = GetDlgItem(dlg, id);
+    return ctl != nullptr ? Caption(ctl) : std::string("<no control>");
+}
+
+std::vector<std::string> Items(HWND dlg, int id)
+{
+    std::vector<std::string> list;
+    HWND ctl = GetDlgItem(dlg, id);
+    if (ctl == nullptr) return list;
+    bool combo = Is_Combo(ctl);
+    LRESULT n = SendMessageA(ctl, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; i++) {
+        LRESULT len = SendMessageA(ctl, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, (WPARAM)i, 0);
+        std::vector<char> buf((size_t)(len > 0 ? len : 0) + 1, '\0');
+        SendMessageA(ctl, combo ? CB_GETLBTEXT : LB_GETTEXT, (WPARAM)i, (LPARAM)buf.data());
+        list.push_back(buf.data());
+    }
+    return list;
+}
+
+std::string Selected(HWND dlg, int id)
+{
+    HWND ctl = GetDlgItem(dlg, id);
+    if (ctl == nullptr) return "<no control>";
+    bool combo = Is_Combo(ctl);
+    LRESULT i = SendMessageA(ctl, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+    if (i < 0) return "";
+    std::vector<std::string> all = Items(dlg, id);
+    return (size_t)i < all.size() ? all[(size_t)i] : "";
+}
+
+bool Checked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
+bool Enabled(HWND dlg, int id) { HWND c = GetDlgItem(dlg, id); return c != nullptr && IsWindowEnabled(c); }
+bool Visible(HWND dlg, int id) { HWND c = GetDlgItem(dlg, id); return c != nullptr && IsWindowVisible(c); }
+
+void Screenshot(HWND hwnd, const std::string &name)
+{
+    char dir[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("EDITOR_SHOTS", dir, sizeof dir);
+    if (n == 0 || n >= sizeof dir) return;
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w <= 0 || h <= 0) return;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi;
+    memset(&bi, 0, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;               /* bottom-up, as a .bmp file keeps its rows */
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
+    BITMAPFILEHEADER fh;
+    memset(&fh, 0, sizeof fh);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + size;
+    std::string path = std::string(dir) + "\\" + name + ".bmp";
+    FILE *f = fopen(path.c_str(), "wb");
+    if (f != nullptr) {
+        fwrite(&fh, sizeof fh, 1, f);
+        fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
+        fwrite(bits, 1, size, f);
+        fclose(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+/* ---- ChooserRecorder ---- */
+
+static ChooserRecorder *s_Chooser;
+
+static BOOL Record_Choice(const CHOOSER_CALL *call, char *path, size_t cap)
+{
+    ChooserRecorder *r = s_Chooser;
+    r->calls.push_back(ChooserCall{ call->kind, call->title ? call->title : "", path, call->filterIndex,
+                                    call->mustExist != FALSE });
+    if (r->answers.empty()) return FALSE;
+    std::string a = r->answers.front();
+    r->answers.erase(r->answers.begin());
+    if (a.empty() || a.size() >= cap) return FALSE;
+    memcpy(path, a.c_str(), a.size() + 1);
+    return TRUE;
+}
+
+ChooserRecorder::ChooserRecorder(std::vector<std::string> a) : answers(std::move(a))
+{
+    s_Chooser = this;
+    Set_ChooserHook(Record_Choice);
+}
+
+ChooserRecorder::~ChooserRecorder()
+{
+    Set_ChooserHook(nullptr);
+    s_Chooser = nullptr;
+}
+
+/* ---- Form ---- */
+
+static void Put_Word(std::vector<WORD> &t, WORD w) { t.push_back(w); }
+static void Put_Dword(std::vector<WORD> &t, DWORD d) { t.push_back(LOWORD(d)); t.push_back(HIWORD(d)); }
+static void Put_String(std::vector<WORD> &t, const char *s)
+{
+    for (; s != nullptr && *s; s++) t.push_back((WORD)(unsigned char)*s);
+    t.push_back(0);
+}
+
+std::vector<WORD> Build_Template(const char *caption, const std::vector<Ctl> &ctls, short w, short h)
+{
+    std::vector<WORD> t;
+    Put_Dword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_SETFONT | DS_MODALFRAME | DS_3DLOOK);
+    Put_Dword(t, 0);
+    Put_Word(t, (WORD)ctls.size());
+    Put_Word(t, 10); Put_Word(t, 10); Put_Word(t, (WORD)w); Put_Word(t, (WORD)h);
+    Put_Word(t, 0);                          /* no menu */
+    Put_Word(t, 0);                          /* the standard dialog class */
+    Put_String(t, caption);
+    Put_Word(t, 8);
+    Put_String(t, "MS Shell Dlg");
+    for (const Ctl &c : ctls) {
+        if (t.size() % 2) t.push_back(0);    /* every item starts on a DWORD */
+        Put_Dword(t, WS_CHILD | WS_VISIBLE | c.style);
+        Put_Dword(t, 0);
+        Put_Word(t, (WORD)c.x); Put_Word(t, (WORD)c.y); Put_Word(t, (WORD)c.w); Put_Word(t, (WORD)c.h);
+        Put_Word(t, (WORD)c.id);
+        Put_String(t, c.cls);
+        Put_String(t, c.text);
+        Put_Word(t, 0);                      /* no creation data */
+    }
+    return t;
+}
+
+void Init_CommonControls()
+{
+    INITCOMMONCONTROLSEX icc = { sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES };
+    InitCommonControlsEx(&icc);
+}
+
+Form::Form(const char *caption, const std::vector<Ctl> &ctls, short w, short h, DLGPROC proc, LPARAM param)
+{
+    Init_CommonControls();
+    std::vector<WORD> t = Build_Template(caption, ctls, w, h);
+    hwnd_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), (LPCDLGTEMPLATEA)t.data(), nullptr, proc, param);
+    if (hwnd_ == nullptr) ADD_FAILURE() << "dk::Form \"" << caption << "\" was not created (" << GetLastError() << ")";
+}
+
+Form::~Form()
+{
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+} // namespace dk
