@@ -1,9 +1,89 @@
-/* The spooler's run-time files ("queue\engine.q", "state\queues.sta") and the directories
-   that the configuration names. */
+/* The spooler's run-time files and the directories that the configuration names.
+
+   The queue job file "queue\engine.q" lists every queued job, one per line
+   "%d::%d::%s::%d::%d::%d::%s" (job number, queue number, job name, priority, copies, state,
+   and the rest of the line kept byte for byte with its own line end), and ends with
+   "END OF QUEUE" without a line feed. The queue status file "state\queues.sta" lists queue
+   numbers. Both number queues as the queues file does: input queues first, then output queues.
+   When the configuration is stored they are brought in line with the queues as edited, by
+   comparing them with a snapshot taken when the configuration was loaded. */
 #pragma once
 #include <windows.h>
+#include <stdint.h>
+#include "config/model.h"
 
+#define PROCESS_TEXT_LEN 2048     /* up to four application paths, each followed by a line feed */
+#define JOB_NAME_LEN     260      /* a job name of up to 259 characters */
+#define QUEUE_END_MARKER "END OF QUEUE"
+
+/* One queue as it was at load, in queues-file order. */
+typedef struct {
+    char    hotDir[TEXT_LEN];
+    char    processText[PROCESS_TEXT_LEN];   /* empty for input queues and queues without processes */
+    int32_t priority;
+    int32_t copies;
+} QueueSnapshot;
+
+/* What became of one queue that existed at load; indexed by its load-time number. */
+typedef struct {
+    BOOL    hotDirChanged;      /* compared without case */
+    BOOL    processesChanged;   /* the application paths, compared without case */
+    BOOL    priorityChanged;
+    BOOL    copiesChanged;
+    BOOL    numberChanged;
+    int32_t newNumber;          /* its queues-file number now */
+    BOOL    present;            /* the queue was found in the configuration when the table was built */
+} QueueChange;
+
+/* One line of the queue job file. rest points into the text read and runs to the end of the
+   line, its line end included. */
+typedef struct {
+    int32_t     jobNumber;
+    int32_t     queueNumber;
+    char        jobName[JOB_NAME_LEN];   /* relative to the hot directory; a backslash: from a sub-directory */
+    int32_t     jobPriority;
+    int32_t     jobCopies;
+    int32_t     jobStatus;               /* 0, 1, 7 (suspended) and 8 are the waiting states */
+    const char *rest;
+    size_t      restLen;
+} QueueEntry;
+
+extern QueueSnapshot *queueSnapshot;          /* NULL when no snapshot was taken */
+extern int            snapshotLbqCount;       /* input queues at load */
+extern int            snapshotTargetCount;    /* output queues at load */
+extern QueueChange    queueChanges[MAX_QUEUES];
+
+/* Takes the load-time snapshot of every queue, gives each queue its load number (loadIndex)
+   and clears deletedQueues. Returns 0 when no snapshot could be taken (no memory, or more than
+   MAX_QUEUES queues): every loadIndex is then -1 and storing leaves the run-time files alone. */
 int  Snapshot_Queues(void);
 void Free_Snapshot(void);
+/* Notes the application paths of every output queue while the process references still name
+   array slots. StoreSetup calls it right before Defrag_AppsArray renumbers them, so that the
+   comparison with the snapshot sees only real changes. */
+void Note_QueueProcesses(void);
+/* Fills queueChanges from the configuration as it is now. TRUE when anything changed (also
+   when there is no snapshot). */
+BOOL Build_QueueChanges(void);
+/* Brings one job in line with queueChanges. TRUE when the job stays (its queue number, copies
+   and priority may have been changed), FALSE when it is to be dropped. */
+BOOL Remap_QueueEntry(QueueEntry *e);
+/* Rewrites the queue job file and the queue status file after the queues were edited. Every
+   failure is shown to the operator; nothing is returned, storing the configuration goes on. */
 void Update_QueueFiles(void);
+/* Drops deleted queues from the status file and renumbers the rest. TRUE on success (also
+   when nothing was deleted: the file is then left as it is). */
+BOOL Update_QueueStatusFile(void);
+
+/* Writes an empty queue job file (the end marker alone); a failure is shown to the operator. */
+void Empty_Queue(void);
+/* Creates the directory path unless it is empty, a single space or exists. Unless silent, the
+   operator is asked first. TRUE when the directory exists afterwards (or nothing was to be
+   done); a failed creation is shown to the operator. */
+BOOL Ensure_Directory(const char *path, int silent);
+/* Creates "queue", "logs" and "state" in the home directory where missing (no question) and an
+   empty queue job file when there is none. */
+void Create_SystemDirs(void);
+/* Creates every missing directory the configuration names (asking unless silent), then the
+   system directories. */
 void Create_QueueDirs(int silent);

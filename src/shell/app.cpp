@@ -167,7 +167,9 @@ void StoreSetup(void)
     Trace("StoreSetup()\n");
     if (saveOnExit) {
         /* The renumbering comes first: the queues file and the applications file both carry
-           the new entry numbers. */
+           the new entry numbers. The queues' application paths are noted before it, while the
+           references still name array slots, for the comparison with the load-time snapshot. */
+        Note_QueueProcesses();
         Defrag_AppsArray();
         Update_QueueFiles();
         Store_TargetData();

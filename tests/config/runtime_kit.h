@@ -1,0 +1,158 @@
+/* What the tests of the run-time files share: a temporary installation as the home directory,
+   an empty configuration, queues added in memory, and the array edits of the main window
+   (deleting a queue) done the way the main window does them. */
+#pragma once
+#include "support/testkit.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/text.h"
+#include "config/model.h"
+#include "config/runtime.h"
+#include <initializer_list>
+#include <string.h>
+
+inline bool Ends_With_NoCase(const std::string &s, const char *suffix)
+{
+    size_t n = strlen(suffix);
+    return s.size() >= n && _stricmp(s.c_str() + s.size() - n, suffix) == 0;
+}
+
+/* Lays the demo installation out as ./run.sh does: text files get CR LF line ends and the
+   home directory's path in place of @HOME@; "X.exe.demoapp" becomes a copy of the stand-in
+   application named X.exe; the tools folder and ".keep" files stay behind. */
+inline void Lay_Out_Demo(const std::string &src, const std::string &dest, const std::string &homePath, bool top = true)
+{
+    tk::Make_Dirs(dest);
+    for (const std::string &name : tk::List_Dir(src)) {
+        const std::string from = src + "\\" + name, to = dest + "\\" + name;
+        if (GetFileAttributesA(from.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!(top && name == "tools")) Lay_Out_Demo(from, to, homePath, false);
+            continue;
+        }
+        if (name == ".keep") continue;
+        if (Ends_With_NoCase(name, ".demoapp")) {
+            ASSERT_TRUE(CopyFileA(tk::Build_Path("DemoApp.exe").c_str(), to.substr(0, to.size() - 8).c_str(), FALSE));
+            continue;
+        }
+        std::string bytes = tk::Read_File(from);
+        if (Ends_With_NoCase(name, ".cfg") || Ends_With_NoCase(name, ".q") || Ends_With_NoCase(name, ".sta") ||
+            Ends_With_NoCase(name, ".txt")) {
+            for (size_t at; (at = bytes.find("@HOME@")) != std::string::npos;) bytes.replace(at, 6, homePath);
+            std::string lf;
+            for (size_t i = 0; i < bytes.size(); i++)
+                if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) lf += bytes[i];
+            bytes = tk::Crlf(lf);
+        }
+        tk::Write_File(to, bytes);
+    }
+}
+
+class RuntimeTest : public ::testing::Test {
+protected:
+    tk::TempHome home;
+    std::string jobFile, statusFile;
+
+    void SetUp() override
+    {
+        Reset_Configuration();
+        Reset_AppState();
+        Free_Snapshot();
+        Copy_Field(homePathBuffer, home.home().c_str());
+        homeDir = homePathBuffer;
+        tk::Make_Dirs(home / "queue");
+        tk::Make_Dirs(home / "state");
+        jobFile = home / "queue\\engine.q";
+        statusFile = home / "state\\queues.sta";
+    }
+    void TearDown() override
+    {
+        Free_Snapshot();
+        Set_ReplaceRetryTime(1500);
+    }
+
+    static Target &Add_Target(const char *name, const char *hotDir, int priority = 4, int copies = 1,
+                              BOOL subdirs = FALSE)
+    {
+        Target &t = targets[targetCount];
+        t.slotIndex = targetCount;
+        t.loadIndex = -1;
+        Copy_Field(t.name, name);
+        Copy_Field(t.hotDir, hotDir);
+        t.priority = priority;
+        t.copies = copies;
+        t.includeSubdirs = subdirs;
+        t.processRef = NO_PROCESSES;
+        t.noProcesses = TRUE;
+        t.afterAction = AFTER_DELETE;
+        t.timeoutAction = TIMEOUT_NEVER;
+        t.jobsAtATime = 1;
+        targetCount++;
+        return t;
+    }
+    static LBQ &Add_LBQ(const char *name, const char *hotDir, int priority = 4, int copies = 1, BOOL subdirs = FALSE)
+    {
+        LBQ &q = lbqs[lbqCount];
+        q.loadIndex = -1;
+        Copy_Field(q.name, name);
+        Copy_Field(q.hotDir, hotDir);
+        q.priority = priority;
+        q.copies = copies;
+        q.includeSubdirs = subdirs;
+        lbqCount++;
+        return q;
+    }
+    static void Use_App(Target &t, int slot)
+    {
+        t.processRef = slot;
+        t.usesGroup = FALSE;
+        t.noProcesses = FALSE;
+    }
+    static void Use_Group(Target &t, int slot)
+    {
+        t.processRef = slot;
+        t.usesGroup = TRUE;
+        t.noProcesses = FALSE;
+    }
+    static void Set_App(int slot, const char *path)
+    {
+        apps[slot].free = FALSE;
+        Copy_Field(apps[slot].path, path);
+        apps[slot].priority = 'N';
+    }
+    static void Set_Group(int slot, std::initializer_list<int> members)
+    {
+        AppGroup &g = appGroups[slot];
+        g.free = FALSE;
+        g.count = 0;
+        for (int m : members) g.members[g.count++] = m;
+        g.priority = 'N';
+    }
+
+    /* The main window's deletion: the load number is recorded, the records behind move up and
+       the slot that falls vacant loses its load number. */
+    static void Delete_OutputQueue(int pos)
+    {
+        if (targets[pos].loadIndex != -1) deletedQueues[targets[pos].loadIndex] = TRUE;
+        for (int i = pos; i < targetCount - 1; i++) {
+            targets[i] = targets[i + 1];
+            targets[i].slotIndex = i;
+        }
+        targets[targetCount - 1].loadIndex = -1;
+        targetCount--;
+    }
+    static void Delete_InputQueue(int pos)
+    {
+        if (lbqs[pos].loadIndex != -1) deletedQueues[lbqs[pos].loadIndex] = TRUE;
+        for (int i = pos; i < lbqCount - 1; i++) lbqs[i] = lbqs[i + 1];
+        lbqs[lbqCount - 1].loadIndex = -1;
+        lbqCount--;
+    }
+
+    /* A job file as the spooler writes it: each line with CR LF, then the end marker. */
+    static std::string Jobs(std::initializer_list<const char *> lines)
+    {
+        std::string s;
+        for (const char *l : lines) s += std::string(l) + "\r\n";
+        return s + "END OF QUEUE";
+    }
+};
