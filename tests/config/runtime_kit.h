@@ -11,42 +11,6 @@
 #include <initializer_list>
 #include <string.h>
 
-inline bool Ends_With_NoCase(const std::string &s, const char *suffix)
-{
-    size_t n = strlen(suffix);
-    return s.size() >= n && _stricmp(s.c_str() + s.size() - n, suffix) == 0;
-}
-
-/* Lays the demo installation out as ./run.sh does: text files get CR LF line ends and the
-   home directory's path in place of @HOME@; "X.exe.demoapp" becomes a copy of the stand-in
-   application named X.exe; the tools folder and ".keep" files stay behind. */
-inline void Lay_Out_Demo(const std::string &src, const std::string &dest, const std::string &homePath, bool top = true)
-{
-    tk::Make_Dirs(dest);
-    for (const std::string &name : tk::List_Dir(src)) {
-        const std::string from = src + "\\" + name, to = dest + "\\" + name;
-        if (GetFileAttributesA(from.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(top && name == "tools")) Lay_Out_Demo(from, to, homePath, false);
-            continue;
-        }
-        if (name == ".keep") continue;
-        if (Ends_With_NoCase(name, ".demoapp")) {
-            ASSERT_TRUE(CopyFileA(tk::Build_Path("DemoApp.exe").c_str(), to.substr(0, to.size() - 8).c_str(), FALSE));
-            continue;
-        }
-        std::string bytes = tk::Read_File(from);
-        if (Ends_With_NoCase(name, ".cfg") || Ends_With_NoCase(name, ".q") || Ends_With_NoCase(name, ".sta") ||
-            Ends_With_NoCase(name, ".txt")) {
-            for (size_t at; (at = bytes.find("@HOME@")) != std::string::npos;) bytes.replace(at, 6, homePath);
-            std::string lf;
-            for (size_t i = 0; i < bytes.size(); i++)
-                if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) lf += bytes[i];
-            bytes = tk::Crlf(lf);
-        }
-        tk::Write_File(to, bytes);
-    }
-}
-
 class RuntimeTest : public ::testing::Test {
 protected:
     tk::TempHome home;

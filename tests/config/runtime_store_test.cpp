@@ -9,7 +9,7 @@ class DemoShop : public RuntimeTest {};
 
 TEST_F(DemoShop, DeletingAQueueKeepsTheRunningJobsOfQueuesWhoseApplicationsWereRenumbered)
 {
-    Lay_Out_Demo(tk::Source_Path("demo"), home.home(), home.home());
+    tk::Lay_Out_Demo(home.home());
     Reset_SpoolerGlobalsForTest();
     std::string jobs = tk::Read_File(jobFile);
     ASSERT_NE(std::string::npos, jobs.find("1045::6::Catalogue_2027.pdf::4::1::2::")) << "a running job of Imposition";

@@ -34,7 +34,7 @@ static int Run_Update(const std::string &home)
 TEST(UpdateMode, TheDemoInstallationChangesOnlyByItsBackups)
 {
     tk::TempDir home("demo");
-    Lay_Out_Demo(tk::Source_Path("demo"), home.path(), home.path());
+    tk::Lay_Out_Demo(home.path());
     FileTree before, after;
     Read_Tree(home.path(), "", &before);
     ASSERT_TRUE(before.count("queue\\engine.q"));

@@ -6,35 +6,6 @@
 
 namespace {
 
-/* Lays the demo installation out in dest the way the demo script does: "@HOME@" becomes the home
-   directory, text files get CR LF line ends, "X.exe.demoapp" becomes a copy of the stand-in
-   application named "X.exe". */
-void Lay_Out_Demo(const std::string &src, const std::string &dest, const std::string &home)
-{
-    for (const std::string &name : tk::List_Dir(src)) {
-        std::string from = src + "\\" + name, to = dest + "\\" + name;
-        DWORD attr = GetFileAttributesA(from.c_str());
-        if (attr & FILE_ATTRIBUTE_DIRECTORY) {
-            if (name == "tools") continue;
-            CreateDirectoryA(to.c_str(), nullptr);
-            Lay_Out_Demo(from, to, home);
-            continue;
-        }
-        if (name == ".keep") continue;
-        const std::string demoapp = ".demoapp";
-        if (name.size() > demoapp.size() && name.compare(name.size() - demoapp.size(), demoapp.size(), demoapp) == 0) {
-            CopyFileA(tk::Build_Path("DemoApp.exe").c_str(), to.substr(0, to.size() - demoapp.size()).c_str(), FALSE);
-            continue;
-        }
-        std::string bytes = tk::Read_File(from);
-        for (size_t p; (p = bytes.find("@HOME@")) != std::string::npos;) bytes.replace(p, 6, home);
-        std::string lf;
-        for (char c : bytes)
-            if (c != '\r') lf += c;
-        tk::Write_File(to, tk::Crlf(lf));
-    }
-}
-
 const char *const k_Files[] = { "Queues.cfg", "Applications.cfg", "LBPrefs.cfg" };
 
 class StoreRoundTrip : public StoreTest {
@@ -42,7 +13,7 @@ protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        Lay_Out_Demo(tk::Source_Path("demo"), home.home(), home.home());
+        tk::Lay_Out_Demo(home.home());
         for (const char *f : k_Files) before[f] = Get(f);
     }
     std::map<std::string, std::string> before;

@@ -8,6 +8,7 @@
 #include "config/appsfile.h"
 #include "config/runtime.h"
 #include "common/text.h"
+#include <algorithm>
 #include <map>
 #include <string.h>
 
@@ -208,4 +209,28 @@ TEST_F(SilentTest, WithoutASpoolerItCreatesTheDirectoriesStoresAndExitsZero)
     EXPECT_TRUE(tk::Exists(home / "Hot\\Proofs")) << "created without asking";
     EXPECT_TRUE(tk::Exists(home / "Hot\\Plates"));
     for (const char *sys : { "queue", "logs", "state" }) EXPECT_TRUE(tk::Exists(home / sys)) << sys;
+}
+
+/* The demo installation as shipped: a silent save shows nothing, creates nothing and writes every
+   file back unchanged (queue icons, application paths and folders all exist), keeping backups. */
+TEST(SilentDemo, TheDemoInstallationSavesUnchanged)
+{
+    tk::TempHome home(true);
+    tk::Lay_Out_Demo(home.home());
+    std::vector<std::string> before = tk::List_Dir(home.home());
+    std::map<std::string, std::string> files;
+    for (const char *f : { "Queues.cfg", "Applications.cfg", "LBPrefs.cfg", "Preferences.cfg", "queue\\engine.q",
+                           "state\\queues.sta" })
+        files[f] = tk::Read_File(home / f);
+
+    tk::Child silent(tk::Quote(home.editor()) + " -silent", home / "System");
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, tk::Run_Answering(silent, {}, &seen));
+    EXPECT_TRUE(seen.empty()) << seen[0].text;
+    for (auto &f : files) EXPECT_EQ(f.second, tk::Read_File(home / f.first)) << f.first;
+    std::vector<std::string> after = tk::List_Dir(home.home());
+    before.push_back("Applications.old");
+    before.push_back("Queues.old");
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(before, after);
 }

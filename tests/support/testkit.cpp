@@ -97,6 +97,39 @@ std::string Crlf(const std::string &lf)
     return out;
 }
 
+static bool Ends_With(const std::string &s, const std::string &tail)
+{
+    return s.size() >= tail.size() && _stricmp(s.c_str() + s.size() - tail.size(), tail.c_str()) == 0;
+}
+
+static void Lay_Out_Folder(const std::string &src, const std::string &dest, const std::string &home, bool top)
+{
+    Make_Dirs(dest);
+    for (const std::string &name : List_Dir(src)) {
+        const std::string from = src + "\\" + name, to = dest + "\\" + name;
+        if (GetFileAttributesA(from.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!(top && name == "tools")) Lay_Out_Folder(from, to, home, false);
+            continue;
+        }
+        if (name == ".keep") continue;
+        if (Ends_With(name, ".demoapp")) {
+            ASSERT_TRUE(CopyFileA(Build_Path("DemoApp.exe").c_str(), to.substr(0, to.size() - 8).c_str(), FALSE));
+            continue;
+        }
+        std::string bytes = Read_File(from);
+        if (Ends_With(name, ".cfg") || Ends_With(name, ".q") || Ends_With(name, ".sta") || Ends_With(name, ".txt")) {
+            for (size_t at; (at = bytes.find("@HOME@")) != std::string::npos;) bytes.replace(at, 6, home);
+            std::string lf;
+            for (size_t i = 0; i < bytes.size(); i++)
+                if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) lf += bytes[i];
+            bytes = Crlf(lf);
+        }
+        Write_File(to, bytes);
+    }
+}
+
+void Lay_Out_Demo(const std::string &dest) { Lay_Out_Folder(Source_Path("demo"), dest, dest, true); }
+
 TempDir::TempDir(const char *tag)
 {
     static int s_Serial;

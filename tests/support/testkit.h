@@ -51,6 +51,11 @@ public:
    name is "Plate Room Output System". Without it every start shows two profile messages first. */
 void Lay_Profiles(const std::string &home);
 
+/* Lays the demo installation out in dest as the demo script does: "@HOME@" becomes dest, text
+   files get CR LF line ends, "X.exe.demoapp" becomes a copy of the stand-in application "X.exe",
+   and every folder of the demo exists (its ".keep" markers are not copied). */
+void Lay_Out_Demo(const std::string &dest);
+
 /* ---- message boxes answered through the seam ---- */
 struct Box {
     std::string text, caption;

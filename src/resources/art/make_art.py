@@ -369,7 +369,22 @@ BITMAPS = {
     'cleanupbanner.bmp': cleanup_banner,
     'balancebanner.bmp': balance_banner,
 }
+def demo_plate_icon():
+    """A printing plate for the demo's plate-setter queue: a blue-grey aluminium plate with
+    punched register holes and an imaged area."""
+    c = Canvas(32, 32)
+    c.polygon([(4, 8), (24, 4), (28, 24), (8, 28)], DGREY)
+    c.polygon([(5.2, 8.8), (23.3, 5.2), (26.8, 23.2), (8.7, 26.8)], LBLUE)
+    c.polygon([(9, 12), (21, 9.6), (23.2, 20.5), (11.2, 22.9)], BLUE)
+    for x, y in ((12.4, 15.2), (18.8, 13.9)):
+        c.ellipse(x, y, 2.2, 2.2, WHITE)
+    c.ellipse(8.3, 9.5, 1.1, 1.1, DGREY)
+    c.ellipse(24.3, 23.5, 1.1, 1.1, DGREY)
+    return c
+
+
 DEMO = {
+    '../../Icons/plate.ico': demo_plate_icon,
     'EditorSplash.bmp': demo_splash,
     'Editor.ico': demo_editor_icon,
     '../Viewer/Viewer.ico': viewer_icon,
@@ -389,7 +404,7 @@ def main(args):
                 continue
             pic = drawn[name] = fn()
             path = os.path.join(folder_path, name)
-            os.makedirs(folder_path, exist_ok=True)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
             if name.endswith('.ico'):
                 save_ico(path, pic)
             elif name.endswith('Splash.bmp'):
