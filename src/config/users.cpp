@@ -189,12 +189,22 @@ BOOL Load_Users(HWND list)
     /* Read line by line, so that one bad line never shifts the name/password pairing of the
        lines after it. */
     int lineNo = 0;
-    for (char *line = text; line != NULL && *line != '\0'; lineNo++) {
-        char *end = strchr(line, '\n');
-        char *next = NULL;
+    char *textEnd = text + len;
+    for (char *line = text; line < textEnd; lineNo++) {
+        char *end = (char *)memchr(line, '\n', (size_t)(textEnd - line));
+        char *next = textEnd;
         if (end != NULL) {
             *end = '\0';
             next = end + 1;
+        } else {
+            end = textEnd;
+        }
+        /* A zero byte would end the line early and cut the password short: the whole line is
+           left out, and the lines after it are read as usual. */
+        if (memchr(line, '\0', (size_t)(end - line)) != NULL) {
+            Trace("Load_Users: line %d skipped: it holds a zero byte\n", lineNo + 1);
+            line = next;
+            continue;
         }
         char *rest = line;
         char *name = Next_Word(&rest);
