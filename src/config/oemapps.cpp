@@ -10,21 +10,19 @@
 
 #define OEMAPPS_FILE "OEMApps.cfg"
 
-/* Takes the next line off *p (without its line feed and a carriage return before it);
-   NULL at the end of the text. A line is taken whole, however long. */
-static char *Next_Line(char **p)
+/* Takes the next line off *p, which runs to end (without its line feed and a carriage return
+   before it); NULL at the end of the text. A line is taken whole, however long, and *len counts
+   every byte of it: a zero byte inside a line is kept, and never ends the text early. */
+static char *Next_Line(char **p, char *end, size_t *len)
 {
     char *s = *p;
-    if (s == NULL || *s == '\0') return NULL;
-    char *e = strchr(s, '\n');
-    if (e != NULL) {
-        *p = e + 1;
-        *e = '\0';
-    } else {
-        *p = s + strlen(s);
-        e = *p;
-    }
-    if (e > s && e[-1] == '\r') e[-1] = '\0';
+    if (s == NULL || s >= end) return NULL;
+    char *e = (char *)memchr(s, '\n', (size_t)(end - s));
+    if (e == NULL) e = end;
+    *p = (e < end) ? e + 1 : end;
+    if (e > s && e[-1] == '\r') e--;
+    *e = '\0';
+    *len = (size_t)(e - s);
     return s;
 }
 
@@ -35,14 +33,15 @@ BOOL Lookup_OEMApp(const char *appPath, int *lineNo, char *utility, size_t cap)
     if (appPath == NULL || appPath[0] == '\0') return FALSE;
     char path[PATH_LEN];
     if (homeDir == NULL || !Home_Path(path, sizeof path, homeDir, OEMAPPS_FILE)) return FALSE;
-    char *text = Read_WholeFile(path, NULL);
+    size_t textLen = 0, lineLen;
+    char *text = Read_WholeFile(path, &textLen);
     if (text == NULL) return FALSE;
     Trace("Lookup_OEMApp: \"%s\" in %s\n", appPath, path);
 
     size_t keyLen = strlen(appPath);
     const char *found = NULL;
     char *rest = text, *line;
-    for (int n = 0; (line = Next_Line(&rest)) != NULL; n++) {
+    for (int n = 0; (line = Next_Line(&rest, text + textLen, &lineLen)) != NULL; n++) {
         /* A line that only begins with the same text names another application
            ("C:\Apps\Rip" against "C:\Apps\Rip.exe : ..."): its line is not ours to replace. */
         if (!Starts_With_NoCase(line, appPath) || (line[keyLen] != ':' && line[keyLen] != ' ')) continue;
@@ -105,8 +104,9 @@ BOOL Record_OEMApp(const char *appPath, int lineNo, const char *utility)
     Trace("Record_OEMApp: \"%s\" : \"%s\" line %d -> %s\n", appPath, utility, lineNo, path);
 
     char *old = NULL;
+    size_t oldLen = 0, lineLen;
     if (File_Exists(path)) {
-        old = Read_WholeFile(path, NULL);
+        old = Read_WholeFile(path, &oldLen);
         if (old == NULL) {
             /* Writing without the old lines would lose every other association. */
             Trace("Record_OEMApp: FAILED reading %s: %s\n", path, Error_Text(NULL));
@@ -121,14 +121,14 @@ BOOL Record_OEMApp(const char *appPath, int lineNo, const char *utility)
     OutBuf_Init(&out);
     BOOL replaced = FALSE;
     char *rest = old, *line;
-    for (int n = 0; (line = Next_Line(&rest)) != NULL; n++) {
+    for (int n = 0; (line = Next_Line(&rest, old ? old + oldLen : NULL, &lineLen)) != NULL; n++) {
         if (n == lineNo) {
             OutBuf_Printf(&out, "%s %c %s\n", appPath, ':', utility);
             replaced = TRUE;
-        } else if (line[0] != '\0') {
+        } else if (lineLen > 0) {
             /* Every kept line gets its line feed, also a last line that had none, so an
                appended association never runs on from it. */
-            OutBuf_Puts(&out, line);
+            OutBuf_Append(&out, line, lineLen);
             OutBuf_Putc(&out, '\n');
         }
     }
