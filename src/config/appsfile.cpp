@@ -367,7 +367,10 @@ BOOL Get_AppsData(void)
         Reserve_DanglingRefs();
         return FALSE;
     }
-    s_ReadCount = Read_AppEntries(text, len, path);
+    /* A file saved as UTF-8 by a text editor starts with a byte order mark: it belongs to no
+       entry, and left in front of the first path it would take that path out of its quotes. */
+    size_t bom = (len >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
+    s_ReadCount = Read_AppEntries(text + bom, len - bom, path);
     free(text);
     for (int i = 0; i < s_ReadCount; i++) {
         if (s_EntryIsGroup[i]) appGroups[i].free = FALSE;
