@@ -542,7 +542,10 @@ void Defrag_AppsArray(void)
 static void Put_AppEntry(OUTBUF *b, const App *a)
 {
     char first[FIRST_FIELD_LEN];
-    if (a->path[0] == '"') {
+    /* A path that holds a double quote of its own (no real program path does; a damaged file
+       can give one) is written as it stands: in quotes it would end at its own quote and read
+       back cut, with the rest of it taken for arguments. */
+    if (strchr(a->path, '"') != NULL) {
         Copy_Field(first, a->path);
     } else {
         Copy_Field(first, "\"");
