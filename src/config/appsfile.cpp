@@ -430,7 +430,8 @@ void Carry_LegacyCompat(void)
 
 /* Marks the entries that must be kept: those the output queues run (a group with its members),
    those the kept queue lines run and the members named by kept group lines. direct (may be NULL)
-   gets the applications that a queue runs itself. References hold slot indices here. */
+   gets the applications that keep their own settings when stored: those a queue or a kept queue
+   line runs itself, and the members of kept group lines. References hold slot indices here. */
 static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
 {
     memset(appRef, 0, MAX_APPS * sizeof(BOOL));
@@ -462,9 +463,14 @@ static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
             if (direct != NULL) direct[e] = TRUE;
         }
     }
+    /* A member of a kept group line keeps its own settings, as Get_AppsData read them: the
+       kept line carries its group's settings in its own text. */
     for (int k = 0; k < s_KeptMemberCount; k++) {
         int e = s_KeptMembers[k].entry;
-        if (e >= 0 && e < s_ReadCount && !s_EntryIsGroup[e] && App_Used(e)) appRef[e] = TRUE;
+        if (e >= 0 && e < s_ReadCount && !s_EntryIsGroup[e] && App_Used(e)) {
+            appRef[e] = TRUE;
+            if (direct != NULL) direct[e] = TRUE;
+        }
     }
 }
 
