@@ -495,6 +495,10 @@ int Map_LoadEntryNumber(int e)
 {
     if (!s_Renumbered || e < 0) return e;
     if (e < s_ReadCount) return Slot_Number(e, s_EntryIsGroup[e]);
+    /* A number that named no line of the file and still lies past the end of the file written
+       stays as it stands: made smaller it could make a kept line readable at the next load (a
+       group member 201 that became 199) and change what the line means. */
+    if (e >= s_ReadCount + s_KeptLines && e >= s_Written + s_KeptLines) return e;
     return Past_End(e);
 }
 
