@@ -422,8 +422,10 @@ void Carry_LegacyCompat(void)
             apps[q->processRef].compatV3 = q->legacyCompatV3;
         }
     }
-    for (int a = 0; a < MAX_APPS && !apps[a].free; a++)
-        if (apps[a].compatV3 == 2) apps[a].compatV3 = 1;
+    /* Every application still unstated takes 1, also one after a free slot: a 2 would be
+       written as it is and read back as 0 (not compatible) at the next load. */
+    for (int a = 0; a < MAX_APPS; a++)
+        if (!apps[a].free && apps[a].compatV3 == 2) apps[a].compatV3 = 1;
 }
 
 /* ---- references ---- */
