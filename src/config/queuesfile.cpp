@@ -310,6 +310,9 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     t->doneFileLimit = Clamp(Number_Or(&q, 32, 10), 1, 30000);
     t->monitorProcesses = Span_Begins(Span(&q, 33), '1');
     t->noProcesses = Span_Begins(Span(&q, 34), '1');
+    /* A queue that runs no processes names none: the writer stores it with 202, and an entry
+       named here would be kept alive at this save and dropped at the next. */
+    if (t->noProcesses && t->processRef != LBQ_MARKER) t->processRef = NO_PROCESSES;
     if (!Take_BlankText(&q, 35, t->extraText, sizeof t->extraText)) return FALSE;
     if (!Take_BlankText(&q, 36, t->filterExtensions, sizeof t->filterExtensions)) return FALSE;
     const FIELD_SPAN *flags = Span(&q, 37);
