@@ -204,6 +204,17 @@ static void Home_Default(char *out, size_t cap, const char *name)
     else Home_Path(out, cap, homeDir, name);
 }
 
+/* The time-out of a queue that never times out: 300 seconds and the default folder, as a line
+   with the action -1 reads. An action turned into -1 for a reason of its own (a move without a
+   usable folder, a queue that is not there) is given these too, so that the saved line reads
+   back the same. */
+static void Set_NeverTimesOut(Target *t)
+{
+    t->timeoutAction = TIMEOUT_NEVER;
+    t->timeoutSeconds = 300;
+    Home_Default(t->timeoutDir, sizeof t->timeoutDir, "Timed Out Waiting");
+}
+
 static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
 {
     int32_t action = Number_Or(q, 23, TIMEOUT_NEVER);
@@ -216,16 +227,16 @@ static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
     t->timeoutSeconds = seconds;
 
     BOOL present = Span(q, 25) != NULL;
+    BOOL neverBefore = (t->timeoutAction == TIMEOUT_NEVER);
     if (!present && t->timeoutAction == TIMEOUT_MOVE) t->timeoutAction = TIMEOUT_NEVER;
     if (!(present && t->timeoutAction == TIMEOUT_MOVE)) {
         Home_Default(t->timeoutDir, sizeof t->timeoutDir, "Timed Out Waiting");
     } else if (!Take_Text(q, 25, t->timeoutDir, sizeof t->timeoutDir)) {
         return Fail(q, "field %d is longer than the editor can hold", 25);
     }
-    if (t->timeoutAction == TIMEOUT_MOVE && !Dir_Exists(t->timeoutDir) && !Is_AbsDrivePath(t->timeoutDir)) {
-        t->timeoutDir[0] = '\0';
+    if (t->timeoutAction == TIMEOUT_MOVE && !Dir_Exists(t->timeoutDir) && !Is_AbsDrivePath(t->timeoutDir))
         t->timeoutAction = TIMEOUT_NEVER;
-    }
+    if (t->timeoutAction == TIMEOUT_NEVER && !neverBefore) Set_NeverTimesOut(t);
     return TRUE;
 }
 
@@ -461,7 +472,7 @@ static void Apply_QueueOffsets(void)
         }
         if (t->timeoutAction > 0) {
             t->timeoutAction -= lbqCount;
-            if (t->timeoutAction < 0 || t->timeoutAction >= MAX_TARGETS) t->timeoutAction = TIMEOUT_NEVER;
+            if (t->timeoutAction < 0 || t->timeoutAction >= MAX_TARGETS) Set_NeverTimesOut(t);
         }
     }
 }

@@ -201,10 +201,11 @@ TEST_F(QueuesFile, ReadingRules)
               EXPECT_EQ(-2, t.timeoutAction);
               EXPECT_EQ(waiting, t.timeoutDir);
           } },
-        { "time-out directory that is no directory and no drive path", l_dirGone.c_str(),
-          [](const Target &t) {
+        { "time-out directory that is no directory and no drive path: never, as a line with -1 reads", l_dirGone.c_str(),
+          [&](const Target &t) {
               EXPECT_EQ(-1, t.timeoutAction);
-              EXPECT_STREQ("", t.timeoutDir);
+              EXPECT_EQ(300, t.timeoutSeconds);
+              EXPECT_EQ(waiting, t.timeoutDir);
           } },
         { "time-out directory of drive form is kept though missing", l_driveDir.c_str(),
           [](const Target &t) {
