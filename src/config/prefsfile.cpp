@@ -217,6 +217,12 @@ BOOL Get_SpoolerGlobals(void)
         line = next ? next + 1 : end;
     }
     free(text);
+    /* A maximum log size read after the last minimum was never brought into its range (reading
+       a minimum does that): done here, or the saved file, which lists the maximum first, would
+       read back with another maximum. */
+    SPOOLER_GLOBALS *g = &SpoolerGlobals;
+    if (g->SPOOLER_MAX_LOGSIZE > 1000000) g->SPOOLER_MAX_LOGSIZE = 1000000;
+    if (g->SPOOLER_MAX_LOGSIZE < 10) g->SPOOLER_MAX_LOGSIZE = 10;
 
     Match_RIPPreset();
     Trace("Using string masks as follows Group: %s,  SepID:  %s\n", SpoolerGlobals.SPOOLER_JOBNAME_GROUPMASK,
