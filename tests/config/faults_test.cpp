@@ -427,3 +427,49 @@ TEST_F(SaveUnderFaults, UpdateModeExitsOneWhenItCannotWrite)
     EXPECT_EQ(before, Read_Set("R:\\upd"));
     Remove_Tree("U:\\upd");
 }
+
+/* An update killed at any moment: every file is its old or its new content and the backups are
+   complete. (A killed run may leave its "~ed*.tmp" behind; the spooler never takes it for one of
+   its files.) */
+TEST_F(SaveUnderFaults, InterruptedUpdateLeavesEachFileOldOrNew)
+{
+    const char *names[] = { "Queues.cfg", "Applications.cfg", "Preferences.cfg", "LBPrefs.cfg" };
+    TempDir dir("intr");
+    auto lay = [&] {
+        Remove_Tree(dir / "home");
+        Make_Dirs(dir / "home");
+        for (const char *n : names)
+            if (Exists(Fixture(std::string("faults/legacy/") + n)))
+                Write_File(dir / "home" + "\\" + n, Crlf(Read_File(Fixture(std::string("faults/legacy/") + n))));
+    };
+    auto read = [&] {
+        std::map<std::string, std::optional<std::string>> m;
+        for (const char *n : { "Queues.cfg", "Applications.cfg", "Preferences.cfg", "LBPrefs.cfg", "Queues.old",
+                               "Applications.old" }) {
+            bool ok = false;
+            std::string b = Read_File(dir / "home" + "\\" + n, &ok);
+            m[n] = ok ? std::optional<std::string>(b) : std::nullopt;
+        }
+        return m;
+    };
+    lay();
+    auto before = read();
+    Child whole(Quote(Editor_Exe()) + " -update " + dir / "home");
+    ASSERT_EQ(0, whole.wait(20000));
+    auto intended = read();
+    for (const char *n : { "Queues.cfg", "Applications.cfg", "Preferences.cfg" })
+        ASSERT_NE(before[n], intended[n]) << n << " is not rewritten: the test could not tell";
+
+    for (DWORD ms = 0; ms <= 200; ms += 12) {
+        SCOPED_TRACE("killed after " + std::to_string(ms) + " ms");
+        lay();
+        Child editor(Quote(Editor_Exe()) + " -update " + dir / "home");
+        Sleep(ms);
+        editor.kill();
+        auto now = read();
+        for (const char *n : names)
+            EXPECT_TRUE(now[n] == before[n] || now[n] == intended[n]) << n << " is cut or changed";
+        EXPECT_TRUE(!now["Queues.old"] || now["Queues.old"] == before["Queues.cfg"]);
+        EXPECT_TRUE(!now["Applications.old"] || now["Applications.old"] == before["Applications.cfg"]);
+    }
+}
