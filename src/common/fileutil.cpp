@@ -327,9 +327,17 @@ BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
 
 char *Read_WholeFile(const char *path, size_t *len)
 {
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE) return NULL;
+    /* A program that holds the file without sharing it usually lets go within a moment. */
+    DWORD start = GetTickCount();
+    HANDLE h;
+    for (;;) {
+        h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (h != INVALID_HANDLE_VALUE) break;
+        DWORD e = GetLastError();
+        if (!Is_HeldError(e) || GetTickCount() - start >= s_ReplaceRetryMs) return NULL;
+        Sleep(50);
+    }
     LARGE_INTEGER size;
     char *buf = NULL;
     if (GetFileSizeEx(h, &size) && size.QuadPart < (64LL << 20)) {

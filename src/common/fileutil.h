@@ -56,9 +56,9 @@ BOOL Write_FailedAtReplace(void);
 /* Copies path to its ".old" name through a temporary file, so the backup is always complete.
    A missing path removes an earlier backup. FALSE (GetLastError set) when the copy failed. */
 BOOL Keep_OldCopy(const char *path);
-/* Reads a whole file into a heap buffer (terminated; *len without the terminator).
-   NULL when it cannot be read. Free with free(). */
+/* Reads a whole file into a heap buffer (terminated; *len without the terminator), waiting a
+   short while when another program holds it unshared. NULL when it cannot be read. Free with free(). */
 char *Read_WholeFile(const char *path, size_t *len);
 
-/* Tests only: how long the replacement is retried while a reader holds the target (ms). */
+/* Tests only: how long a held file is waited for, when reading it or replacing it (ms). */
 void Set_ReplaceRetryTime(DWORD ms);

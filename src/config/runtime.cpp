@@ -340,6 +340,18 @@ static void Report_QueueFileNotUpdated(BOOL changed, const char *qPath)
     }
 }
 
+/* A run-time file that could not be made is worth a word only where the spooler keeps its
+   run-time files: a folder that does not exist yet is made by the spooler when it starts. */
+static void Report_CreateFailure(const char *path, const char *fmt)
+{
+    DWORD e = GetLastError();
+    char folder[PATH_LEN];
+    Copy_Field(folder, path);
+    if (!Parent_Folder(folder) || !Dir_Exists(folder)) return;
+    SetLastError(e);
+    SysError_Box(programTitle, fmt, path);
+}
+
 void Update_QueueFiles(void)
 {
     Trace("\nUpdate_QueueFiles()\n");
@@ -357,12 +369,15 @@ void Update_QueueFiles(void)
         Trace("Could not find \"%s\". Creating new file\n", qPath);
         if (!Write_WholeFile(qPath, QUEUE_END_MARKER, strlen(QUEUE_END_MARKER), FALSE)) {
             Trace("Could not find or create a new (empty) Q file.");
+            Report_CreateFailure(qPath, "Could not create the queue file \"%s\".");
             haveQueueFile = FALSE;
         }
     }
     BOOL statusExisted = File_Exists(staPath);
-    if (!statusExisted && !Write_WholeFile(staPath, "", 0, TRUE))
+    if (!statusExisted && !Write_WholeFile(staPath, "", 0, TRUE)) {
         Trace("Could not create \"%s\": %s\n", staPath, Error_Text(NULL));
+        Report_CreateFailure(staPath, "Could not create the queue status file \"%s\".");
+    }
 
     BOOL changed = Build_QueueChanges();
     if (statusExisted && !Update_QueueStatusFile()) {

@@ -133,7 +133,11 @@ BOOL Prepare_ParamFile(HWND list)
                 "edit it.%sEnter your required parameters, which must be on a single line, comma (,) separated.%sSave "
                 "the file to the default name and location.%s",
                 "\r\n", "\r\n", "\r\n", "\r\n");
-    Create_EmptyFile(path);
+    if (!Create_EmptyFile(path)) {
+        /* The operator has just been told that a file will be created. */
+        SysError_Box(programTitle, "Could not create the parameter file \"%s\".", path);
+        return FALSE;
+    }
     /* Watched from now on, so the parameters the operator saves into it show without reopening
        the page; table and list stay as they were until then. */
     Copy_Field(s_WatchedPath, path);

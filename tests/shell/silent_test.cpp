@@ -234,3 +234,24 @@ TEST(SilentDemo, TheDemoInstallationSavesUnchanged)
     std::sort(before.begin(), before.end());
     EXPECT_EQ(before, after);
 }
+
+/* A silent save that cannot write its files is a failure: exit 1, every file as it was. */
+TEST(SilentFaults, UnwritableInstallationExitsOne)
+{
+    if (GetDriveTypeA("R:\\") == DRIVE_NO_ROOT_DIR || GetDriveTypeA("U:\\") == DRIVE_NO_ROOT_DIR)
+        GTEST_SKIP() << "no read-only folder on this machine (the test run mounts one as R:)";
+    tk::Remove_Tree("U:\\silent");
+    tk::Lay_Out_Demo("U:\\silent", "R:\\silent");
+    tk::Make_Dirs("U:\\silent\\System");
+    ASSERT_TRUE(CopyFileA(tk::Editor_Exe().c_str(), "U:\\silent\\System\\Editor.exe", FALSE));
+    std::string queues = tk::Read_File("U:\\silent\\Queues.cfg");
+    tk::Child silent(tk::Quote("R:\\silent\\System\\Editor.exe") + " -silent", "R:\\silent\\System");
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(1, tk::Run_Answering(silent, {}, &seen));
+    EXPECT_FALSE(seen.empty()) << "the operator is told which files could not be written";
+    bool named = false;
+    for (const tk::ForeignBox &b : seen) named |= b.text.find("Queues.cfg") != std::string::npos;
+    EXPECT_TRUE(named);
+    EXPECT_EQ(queues, tk::Read_File("R:\\silent\\Queues.cfg"));
+    tk::Remove_Tree("U:\\silent");
+}

@@ -128,7 +128,10 @@ static void Lay_Out_Folder(const std::string &src, const std::string &dest, cons
     }
 }
 
-void Lay_Out_Demo(const std::string &dest) { Lay_Out_Folder(Source_Path("demo"), dest, dest, true); }
+void Lay_Out_Demo(const std::string &dest, const std::string &homeText)
+{
+    Lay_Out_Folder(Source_Path("demo"), dest, homeText.empty() ? dest : homeText, true);
+}
 
 TempDir::TempDir(const char *tag)
 {

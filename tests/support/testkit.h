@@ -53,8 +53,9 @@ void Lay_Profiles(const std::string &home);
 
 /* Lays the demo installation out in dest as the demo script does: "@HOME@" becomes dest, text
    files get CR LF line ends, "X.exe.demoapp" becomes a copy of the stand-in application "X.exe",
-   and every folder of the demo exists (its ".keep" markers are not copied). */
-void Lay_Out_Demo(const std::string &dest);
+   and every folder of the demo exists (its ".keep" markers are not copied). homeText, when given,
+   stands for "@HOME@" instead of dest. */
+void Lay_Out_Demo(const std::string &dest, const std::string &homeText = "");
 
 /* ---- message boxes answered through the seam ---- */
 struct Box {
