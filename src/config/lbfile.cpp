@@ -247,15 +247,18 @@ static void Read_LBLine(const char *line, int *current)
     Trace_NotInterpreted(line);
 }
 
-BOOL Get_LBConfig(void)
+/* The reading itself; a file that cannot be opened is told to the operator only when asked. */
+static BOOL Read_LBConfig(BOOL tellMissing)
 {
-    Trace("\nGet_LBConfig()\n");
-    Trace("New code to fill in the LB array\n");
     lbDebugLevel = 0;
     char path[PATH_LEN];
     Home_Path(path, sizeof path, homeDir, LB_FILE);
     size_t len = 0;
     char *text = Read_WholeFile(path, &len);
+    if (text == NULL && !tellMissing) {
+        Trace("Could not open %s; debug level 0\n", path);
+        return FALSE;
+    }
     if (text == NULL) {
         Trace("Could not open the load balancer configuration file %s. Setting all input queue entries to default, "
               "with no listed ouput targets.\n", path);
@@ -287,6 +290,19 @@ BOOL Get_LBConfig(void)
     }
     free(text);
     return TRUE;
+}
+
+BOOL Get_LBConfig(void)
+{
+    Trace("\nGet_LBConfig()\n");
+    Trace("New code to fill in the LB array\n");
+    return Read_LBConfig(TRUE);
+}
+
+BOOL Get_LBDebugLevel(void)
+{
+    Trace("\nGet_LBDebugLevel()\n");
+    return Read_LBConfig(FALSE);
 }
 
 /* ---- writing ---- */

@@ -30,6 +30,9 @@ extern int32_t lbDebugLevel;
    of range are reset to the nearest bound and an output queue that does not exist is ignored,
    each told to the operator. Needs targetCount and lbqCount of the queues file. */
 BOOL Get_LBConfig(void);
+/* With no input queues only the debug level in the file matters: reads it (0 when the file is
+   missing or has none) without telling the operator anything, so that a save keeps it. */
+BOOL Get_LBDebugLevel(void);
 /* Writes the file from the LBQ records (also when there are none). FALSE when it could not be
    written; the operator is told and the previous file stays as it was. When the queues file was
    not read whole, the previous file is kept as "LBPrefs.old" first. */

@@ -149,7 +149,10 @@ BOOL InitData(void)
     Number_TargetSlots();
     BOOL prefs = Get_SpoolerGlobals();
     BOOL queues = Get_TargetData();
+    /* Without input queues the load balancer file still holds its debug level, which the
+       save writes back. */
     if (lbqCount > 0) Get_LBConfig();
+    else Get_LBDebugLevel();
     BOOL appsRead = Get_AppsData();
     Carry_LegacyCompat();
     Snapshot_Queues();

@@ -1,6 +1,8 @@
 #include "store_fixture.h"
 #include "config/lbfile.h"
 #include "config/queuesfile.h"
+#include "shell/app.h"
+#include "common/appstate.h"
 #include <functional>
 
 namespace {
@@ -184,6 +186,26 @@ TEST_F(LBFile, DebugLevelIsKeptAndDefaultsToZero)
     EXPECT_EQ(0, lbDebugLevel);
     EXPECT_TRUE(Store_LBConfig());
     EXPECT_EQ(Disk("# Load Balancer Configuration File\n\nDEBUG_LEVEL 0\n"), Get("LBPrefs.cfg"));
+}
+
+/* An installation without input queues still keeps the load balancer's debug level through a
+   load and a save, and a missing file is then no news for the operator. */
+TEST_F(LBFile, DebugLevelSurvivesASaveWithoutInputQueues)
+{
+    Put("Queues.cfg", "Proofs::0::C:\\Hot\\Proofs::202:: ::-3::4::1\n");
+    Put("LBPrefs.cfg", "# Load Balancer Configuration File\n\nDEBUG_LEVEL 3\n");
+    saveOnExit = TRUE;
+    InitData();
+    EXPECT_EQ(0, lbqCount);
+    EXPECT_EQ(3, lbDebugLevel);
+    StoreSetup();
+    EXPECT_EQ(Disk("# Load Balancer Configuration File\n\nDEBUG_LEVEL 3\n"), Get("LBPrefs.cfg"));
+
+    DeleteFileA((home / "LBPrefs.cfg").c_str());
+    InitData();
+    EXPECT_EQ(0, lbDebugLevel);
+    Free_Resources();
+    EXPECT_EQ(0u, msgs.count()) << (msgs.count() ? msgs.last().text : "");
 }
 
 TEST_F(LBFile, MissingFileIsToldAndTheDefaultsStay)
