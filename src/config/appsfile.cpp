@@ -1,4 +1,5 @@
 #include "config/appsfile.h"
+#include "config/keptlines.h"
 #include "config/queuesfile.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
@@ -14,25 +15,13 @@
 #include <shellapi.h>
 
 #define WHY_LEN         200
-#define SNIPPET_LEN     100
 #define FIRST_FIELD_LEN (2 * TEXT259_LEN + 8)   /* a quoted path, a space and the arguments */
-
-/* A group member number inside a kept line: where its digits stand and the entry it named. */
-typedef struct {
-    size_t  offset;
-    size_t  len;
-    int32_t entry;
-} KEPT_MEMBER;
 
 /* What the last load noted. */
 static int          s_ReadCount;                    /* entries read: the number of the first not read */
 static BOOL         s_EntryIsGroup[MAX_APPS];       /* the kind of each entry read */
 static BOOL         s_Reserved[MAX_APPS];           /* free App slots that loaded references name */
-static char        *s_Kept;                         /* the lines not taken, line feeds only */
-static size_t       s_KeptLen;
-static int          s_KeptLines;
-static KEPT_MEMBER *s_KeptMembers;
-static int          s_KeptMemberCount;
+static KEPT_LINES   s_Kept;                         /* the lines not taken */
 
 /* What the renumbering before storing decided. */
 static BOOL s_Renumbered;
@@ -47,13 +36,7 @@ void Clear_AppsLoadState(void)
     s_ReadCount = 0;
     memset(s_EntryIsGroup, 0, sizeof s_EntryIsGroup);
     memset(s_Reserved, 0, sizeof s_Reserved);
-    free(s_Kept);
-    free(s_KeptMembers);
-    s_Kept = NULL;
-    s_KeptLen = 0;
-    s_KeptLines = 0;
-    s_KeptMembers = NULL;
-    s_KeptMemberCount = 0;
+    Kept_Clear(&s_Kept);
     s_Renumbered = FALSE;
     s_Written = 0;
 }
@@ -72,7 +55,7 @@ static char Priority_Letter(char c) { return (c == 'R' || c == 'H' || c == 'N' |
    list (fewer than two numbers, or anything else in it). With spans, the place of each number is
    noted there (up to MAX_GROUP_MEMBERS + 60 of them). */
 static int Parse_MemberList(const char *text, size_t len, int32_t *members, int *count, BOOL *parallel,
-                            KEPT_MEMBER *spans, int *spanCount)
+                            KEPT_NUMBER *spans, int *spanCount)
 {
     size_t p = 0;
     while (p < len && (text[p] == ' ' || text[p] == '\t')) p++;
@@ -220,54 +203,22 @@ static BOOL Read_AppEntry(const char *line, int i, char *why, size_t whyCap)
 static void Find_KeptMembers(void)
 {
     size_t pos = 0;
-    while (pos < s_KeptLen) {
-        const char *line = s_Kept + pos;
-        const char *nl = (const char *)memchr(line, '\n', s_KeptLen - pos);
-        size_t len = nl ? (size_t)(nl - line) : s_KeptLen - pos;
-        s_KeptLines++;
+    while (pos < s_Kept.len) {
+        const char *line = s_Kept.text + pos;
+        const char *nl = (const char *)memchr(line, '\n', s_Kept.len - pos);
+        size_t len = nl ? (size_t)(nl - line) : s_Kept.len - pos;
         LINE_FIELDS lf;
         Split_Fields(line, len, &lf);
-        KEPT_MEMBER spans[MAX_GROUP_MEMBERS + 60];
+        KEPT_NUMBER spans[MAX_GROUP_MEMBERS + 60];
         int32_t members[MAX_GROUP_MEMBERS];
         int count = 0, found = 0;
         BOOL parallel;
         if (lf.count > 0 && Parse_MemberList(lf.field[0].text, lf.field[0].len, members, &count, &parallel, spans, &found) != 0) {
-            KEPT_MEMBER *grown =
-                (KEPT_MEMBER *)realloc(s_KeptMembers, (size_t)(s_KeptMemberCount + found) * sizeof(KEPT_MEMBER));
-            if (grown != NULL) {
-                s_KeptMembers = grown;
-                for (int k = 0; k < found; k++) {
-                    spans[k].offset += (size_t)(lf.field[0].text - s_Kept);
-                    s_KeptMembers[s_KeptMemberCount++] = spans[k];
-                }
-            }
+            for (int k = 0; k < found; k++)
+                if (!Kept_AddNumber(&s_Kept, lf.field[0].text + spans[k].offset, spans[k].len, spans[k].entry)) return;
         }
         pos += len + 1;
     }
-}
-
-static void Keep_AppLines(const char *text, size_t len, const char *path, int lineNo, const char *why)
-{
-    char snippet[SNIPPET_LEN];
-    Line_Snippet(snippet, sizeof snippet, text, len);
-    s_Kept = Copy_KeptText(text, len, &s_KeptLen);
-    if (s_Kept == NULL) {
-        if (Is_BlankText(text, len)) return;
-        Trace("Could not keep the lines from line %d of %s: no memory\n", lineNo, path);
-        if (!updateMode)
-            Info_Box(programTitle, "Could not read all of the application data file\r\n\"%s\".\r\n\r\nReading stopped at "
-                     "line %d: %s.\r\n%s\r\n\r\nThere is not enough memory to keep the rest of the file.",
-                     path, lineNo, why, snippet);
-        return;
-    }
-    Find_KeptMembers();
-    Trace("Stopped reading at line %d (%s); keeping %u characters from there.\n", lineNo, why, (unsigned)s_KeptLen);
-    if (!updateMode)
-        Info_Box(programTitle,
-                 "Could not read all of the application data file\r\n\"%s\".\r\n\r\nReading stopped at line %d: %s.\r\n%s\r\n\r\n"
-                 "The entries before that line have been loaded. That line and the lines after it are written back "
-                 "unchanged at the end of the file when the configuration is saved.",
-                 path, lineNo, why, snippet);
 }
 
 /* Reads the entries of text into the arrays; returns the number of entries read. */
@@ -306,7 +257,10 @@ static int Read_AppEntries(const char *text, size_t len, const char *path)
         pos = (end < len) ? end + 1 : len;
         stopAt = len;
     }
-    if (stopAt < len) Keep_AppLines(text + stopAt, len - stopAt, path, i + 1, why);
+    if (stopAt < len &&
+        Kept_Keep(&s_Kept, text + stopAt, len - stopAt, "application data",
+                  "The entries before that line have been loaded. That line and the lines after it are", path, i + 1, why))
+        Find_KeptMembers();
     return i;
 }
 
@@ -396,7 +350,7 @@ BOOL Get_AppsData(void)
             direct = targets[t].processRef == a && !targets[t].usesGroup;
         for (int k = 0; k < Kept_QueueRefCount() && !direct; k++) direct = Kept_QueueRef(k) == a;
         /* so do those of kept group lines, whose settings stay in the kept text */
-        for (int k = 0; k < s_KeptMemberCount && !direct; k++) direct = s_KeptMembers[k].entry == a;
+        for (int k = 0; k < s_Kept.count && !direct; k++) direct = s_Kept.numbers[k].entry == a;
         if (!direct) {
             apps[a].runAlone = -1;
             apps[a].priority = 'U';
@@ -467,8 +421,8 @@ static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
     }
     /* A member of a kept group line keeps its own settings, as Get_AppsData read them: the
        kept line carries its group's settings in its own text. */
-    for (int k = 0; k < s_KeptMemberCount; k++) {
-        int e = s_KeptMembers[k].entry;
+    for (int k = 0; k < s_Kept.count; k++) {
+        int e = s_Kept.numbers[k].entry;
         if (e >= 0 && e < s_ReadCount && !s_EntryIsGroup[e] && App_Used(e)) {
             appRef[e] = TRUE;
             if (direct != NULL) direct[e] = TRUE;
@@ -481,7 +435,7 @@ static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
    201 and 202 mean an input queue and "no processes" in the queues file and are never given. */
 static int Past_End(int e)
 {
-    int n = (e >= s_ReadCount) ? s_Written + (e - s_ReadCount) : s_Written + s_KeptLines;
+    int n = (e >= s_ReadCount) ? s_Written + (e - s_ReadCount) : s_Written + s_Kept.lines;
     if (n == LBQ_MARKER || n == NO_PROCESSES) n = NO_PROCESSES + 1;
     return n;
 }
@@ -500,7 +454,7 @@ int Map_LoadEntryNumber(int e)
     /* A number that named no line of the file and still lies past the end of the file written
        stays as it stands: made smaller it could make a kept line readable at the next load (a
        group member 201 that became 199) and change what the line means. */
-    if (e >= s_ReadCount + s_KeptLines && e >= s_Written + s_KeptLines) return e;
+    if (e >= s_ReadCount + s_Kept.lines && e >= s_Written + s_Kept.lines) return e;
     return Past_End(e);
 }
 
@@ -580,21 +534,6 @@ static void Put_GroupEntry(OUTBUF *b, const AppGroup *g)
     OutBuf_Printf(b, ":%d::%c::%c", g->parallel ? 1 : 0, g->runAlone != 0 ? 'A' : 'P', Priority_Letter(g->priority));
 }
 
-/* The kept lines as they were read, each group member with the entry's number now. */
-static void Put_KeptAppLines(OUTBUF *b)
-{
-    size_t pos = 0;
-    for (int k = 0; k < s_KeptMemberCount; k++) {
-        const KEPT_MEMBER *m = &s_KeptMembers[k];
-        int now = Map_LoadEntryNumber(m->entry);
-        if (now == m->entry) continue;
-        OutBuf_Append(b, s_Kept + pos, m->offset - pos);
-        OutBuf_Printf(b, "%d", now);
-        pos = m->offset + m->len;
-    }
-    OutBuf_Append(b, s_Kept + pos, s_KeptLen - pos);
-}
-
 void Store_AppsData(void)
 {
     Trace("\nStore_AppsData()\n");
@@ -638,9 +577,9 @@ void Store_AppsData(void)
         Put_GroupEntry(&b, &appGroups[g]);
         Trace(" %d", g);
     }
-    if (s_Kept != NULL) {
+    if (s_Kept.text != NULL) {
         if (written > 0) OutBuf_Putc(&b, '\n');
-        Put_KeptAppLines(&b);
+        Kept_Write(&b, &s_Kept);
     }
     BOOL ok = Store_TextFile(path, &b, TRUE,
                              "Could not open the application data file for writing. Data will not be saved.\r\n\"%s\"");

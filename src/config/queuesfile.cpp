@@ -1,4 +1,5 @@
 #include "config/queuesfile.h"
+#include "config/keptlines.h"
 #include "config/appsfile.h"
 #include "config/lbfile.h"
 #include "config/storefile.h"
@@ -12,22 +13,9 @@
 #include <string.h>
 
 #define WHY_LEN      200
-#define SNIPPET_LEN  100
 
-/* A process reference inside a kept line: where its digits stand in s_Kept and the entry
-   number they held at load. */
-typedef struct {
-    size_t  offset;
-    size_t  len;
-    int32_t entry;
-} KEPT_REF;
-
-/* The lines of the last load from the first one not taken to the end of the file, with line
-   feeds only (the writer turns them back into CR LF). */
-static char     *s_Kept;
-static size_t    s_KeptLen;
-static KEPT_REF *s_KeptRefs;
-static int       s_KeptRefCount;
+/* The lines of the last load from the first one not taken to the end of the file. */
+static KEPT_LINES s_Kept;
 
 /* ---- the field tokeniser and writer ---- */
 
@@ -347,19 +335,11 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
 
 /* ---- lines not taken ---- */
 
-void Clear_KeptQueueLines(void)
-{
-    free(s_Kept);
-    free(s_KeptRefs);
-    s_Kept = NULL;
-    s_KeptRefs = NULL;
-    s_KeptLen = 0;
-    s_KeptRefCount = 0;
-}
+void Clear_KeptQueueLines(void) { Kept_Clear(&s_Kept); }
 
-BOOL Have_KeptQueueLines(void) { return s_Kept != NULL; }
-int  Kept_QueueRefCount(void) { return s_KeptRefCount; }
-int  Kept_QueueRef(int k) { return (k >= 0 && k < s_KeptRefCount) ? s_KeptRefs[k].entry : -1; }
+BOOL Have_KeptQueueLines(void) { return s_Kept.text != NULL; }
+int  Kept_QueueRefCount(void) { return s_Kept.count; }
+int  Kept_QueueRef(int k) { return (k >= 0 && k < s_Kept.count) ? s_Kept.numbers[k].entry : -1; }
 
 /* Notes where each kept line names an application entry in field 4, so that the number can
    follow the renumbering of the applications file. Lines without a readable reference are
@@ -367,10 +347,10 @@ int  Kept_QueueRef(int k) { return (k >= 0 && k < s_KeptRefCount) ? s_KeptRefs[k
 static void Find_KeptRefs(void)
 {
     size_t pos = 0;
-    while (pos < s_KeptLen) {
-        const char *line = s_Kept + pos;
-        const char *nl = (const char *)memchr(line, '\n', s_KeptLen - pos);
-        size_t len = nl ? (size_t)(nl - line) : s_KeptLen - pos;
+    while (pos < s_Kept.len) {
+        const char *line = s_Kept.text + pos;
+        const char *nl = (const char *)memchr(line, '\n', s_Kept.len - pos);
+        size_t len = nl ? (size_t)(nl - line) : s_Kept.len - pos;
         LINE_FIELDS lf;
         Split_Fields(line, len, &lf);
         int k = (lf.count > 1 && lf.field[1].len == 1 && !isalpha((unsigned char)lf.field[1].text[0])) ? 3 : 2;
@@ -380,81 +360,11 @@ static void Find_KeptRefs(void)
         if (digits) {
             int32_t entry = 0;
             Read_FieldNumber(s->text, s->len, &entry);
-            if (entry != LBQ_MARKER && entry != NO_PROCESSES) {
-                KEPT_REF *grown = (KEPT_REF *)realloc(s_KeptRefs, (size_t)(s_KeptRefCount + 1) * sizeof(KEPT_REF));
-                if (grown == NULL) return;          /* the references stay as they are */
-                s_KeptRefs = grown;
-                s_KeptRefs[s_KeptRefCount].offset = (size_t)(s->text - s_Kept);
-                s_KeptRefs[s_KeptRefCount].len = s->len;
-                s_KeptRefs[s_KeptRefCount].entry = entry;
-                s_KeptRefCount++;
-            }
+            if (entry != LBQ_MARKER && entry != NO_PROCESSES && !Kept_AddNumber(&s_Kept, s->text, s->len, entry))
+                return;                             /* the references stay as they are */
         }
         pos += len + 1;
     }
-}
-
-void Line_Snippet(char *out, size_t cap, const char *line, size_t len)
-{
-    size_t n = 0;
-    BOOL cut = FALSE;
-    for (size_t i = 0; i < len && line[i] != '\n' && line[i] != '\r'; i++) {
-        if (n + 1 >= cap) {
-            cut = TRUE;
-            break;
-        }
-        unsigned char c = (unsigned char)line[i];
-        out[n++] = (c < 32 || c == 127) ? '?' : (char)c;
-    }
-    out[n] = '\0';
-    if (cut && cap > 4) Copy_Text(out + cap - 4, 4, "...");
-}
-
-BOOL Is_BlankText(const char *text, size_t len)
-{
-    for (size_t i = 0; i < len; i++)
-        if (!(text[i] == '\r' || text[i] == '\n' || text[i] == ' ' || text[i] == '\t')) return FALSE;
-    return TRUE;
-}
-
-char *Copy_KeptText(const char *text, size_t len, size_t *outLen)
-{
-    if (Is_BlankText(text, len)) return NULL;
-    char *copy = (char *)malloc(len + 1);
-    if (copy == NULL) return NULL;
-    size_t n = 0;
-    for (size_t i = 0; i < len; i++) {
-        if (text[i] == '\r' && i + 1 < len && text[i + 1] == '\n') continue;
-        copy[n++] = text[i];
-    }
-    copy[n] = '\0';
-    *outLen = n;
-    return copy;
-}
-
-/* Keeps text[0..len) (from the first line not taken to the end of the file) and tells the
-   operator once. A rest of blank lines is nothing to keep. */
-static void Keep_Lines(const char *text, size_t len, const char *path, int lineNo, const char *why)
-{
-    s_Kept = Copy_KeptText(text, len, &s_KeptLen);
-    char snippet[SNIPPET_LEN];
-    Line_Snippet(snippet, sizeof snippet, text, len);
-    if (s_Kept == NULL) {
-        if (Is_BlankText(text, len)) return;
-        Trace("Could not keep the lines from line %d of %s: no memory\n", lineNo, path);
-        if (!updateMode)
-            Info_Box(programTitle, "Could not read all of the queue data file\r\n\"%s\".\r\n\r\nReading stopped at line %d: %s.\r\n%s"
-                     "\r\n\r\nThere is not enough memory to keep the rest of the file.", path, lineNo, why, snippet);
-        return;
-    }
-    Find_KeptRefs();
-    Trace("Stopped reading at line %d (%s); keeping %u characters from there.\n", lineNo, why, (unsigned)s_KeptLen);
-    if (!updateMode)
-        Info_Box(programTitle,
-                 "Could not read all of the queue data file\r\n\"%s\".\r\n\r\nReading stopped at line %d: %s.\r\n%s\r\n\r\n"
-                 "The queues before that line have been loaded. That line and the lines after it are not shown, "
-                 "but they are written back unchanged at the end of the file when the configuration is saved.",
-                 path, lineNo, why, snippet);
 }
 
 /* ---- the file ---- */
@@ -553,7 +463,12 @@ BOOL Get_TargetData(void)
         stopAt = len;
     }
     free(line);
-    if (stopAt < len) Keep_Lines(text + stopAt, len - stopAt, path, lineNo, why);
+    if (stopAt < len &&
+        Kept_Keep(&s_Kept, text + stopAt, len - stopAt, "queue data",
+                  "The queues before that line have been loaded. That line and the lines after it are not shown, "
+                  "but they are",
+                  path, lineNo, why))
+        Find_KeptRefs();
     free(text);
 
     targetCount = nTargets;
@@ -613,21 +528,6 @@ static void Put_TargetLine(OUTBUF *b, Target *t)
     OutBuf_Printf(b, "::%d", t->switchIfIdle);
 }
 
-/* The kept lines as they were read, each process reference with the entry's number now. */
-static void Put_KeptLines(OUTBUF *b)
-{
-    size_t pos = 0;
-    for (int k = 0; k < s_KeptRefCount; k++) {
-        const KEPT_REF *r = &s_KeptRefs[k];
-        int32_t now = Map_LoadEntryNumber(r->entry);
-        if (now == r->entry) continue;
-        OutBuf_Append(b, s_Kept + pos, r->offset - pos);
-        OutBuf_Printf(b, "%d", now);
-        pos = r->offset + r->len;
-    }
-    OutBuf_Append(b, s_Kept + pos, s_KeptLen - pos);
-}
-
 void Store_TargetData(void)
 {
     Trace("\nStore_TargetData()\n");
@@ -642,7 +542,7 @@ void Store_TargetData(void)
     for (int i = 0; i < lbqCount && i < MAX_LBQS; i++) {
         Put_LbqLine(&b, &lbqs[i]);
         /* the last line of the file has no line feed after it; kept lines start a line of their own */
-        if (i < lbqCount + targetCount - 1 || s_Kept != NULL) OutBuf_Putc(&b, '\n');
+        if (i < lbqCount + targetCount - 1 || s_Kept.text != NULL) OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
     }
     Trace("Writing output targets: ");
@@ -651,9 +551,9 @@ void Store_TargetData(void)
         OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
     }
-    if (s_Kept != NULL) {
+    if (s_Kept.text != NULL) {
         Trace("Writing the lines kept from the last load. ");
-        Put_KeptLines(&b);
+        Kept_Write(&b, &s_Kept);
     }
     BOOL ok = Store_TextFile(path, &b, TRUE,
                              "Could not open the queue data file for writing. Data will not be saved.\r\n\"%s\"");

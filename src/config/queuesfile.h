@@ -64,12 +64,3 @@ BOOL Read_FieldBits(const char *text, size_t len, uint32_t *value);
    is written exactly as it stands. */
 void Put_FieldText(OUTBUF *b, const char *value, BOOL spaceIfEmpty);
 
-/* ---- lines not taken, shared with the applications file ---- */
-
-/* A heap copy of text[0..len) with each CR LF turned into a line feed (the writer turns it back);
-   NULL when the text holds nothing but blanks and line ends, or there is no memory. */
-char *Copy_KeptText(const char *text, size_t len, size_t *outLen);
-/* TRUE when text[0..len) holds only blanks and line ends. */
-BOOL  Is_BlankText(const char *text, size_t len);
-/* The printable beginning of a line (up to its line end) for a message. */
-void Line_Snippet(char *out, size_t cap, const char *line, size_t len);

@@ -1,0 +1,42 @@
+/* Lines of a configuration file that its reader could not take (a damaged line, or one past the
+   arrays' capacity), kept from there to the end of the file and written back unchanged after the
+   lines the writer produces, so that nothing the operator cannot see is lost at the next save.
+   Numbers inside them that name application entries follow the renumbering of the applications
+   file. Shared by the queues file and the applications file. */
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+#include "common/text.h"
+
+/* An entry number inside the kept text: where its digits stand and the entry it named at load. */
+typedef struct {
+    size_t  offset;
+    size_t  len;
+    int32_t entry;
+} KEPT_NUMBER;
+
+typedef struct {
+    char        *text;        /* line feeds only (the writer turns them back into CR LF); NULL: none */
+    size_t       len;
+    int          lines;
+    KEPT_NUMBER *numbers;
+    int          count;
+} KEPT_LINES;
+
+void Kept_Clear(KEPT_LINES *k);
+/* Keeps text[0..len), from line lineNo of the file to its end, and tells the operator once (not in
+   the update mode) that reading of fileWords ("queue data", "application data") path stopped there
+   for why; loadedWhat says what was loaded before it. A rest of blank lines is nothing to keep.
+   TRUE when something was kept. */
+BOOL Kept_Keep(KEPT_LINES *k, const char *text, size_t len, const char *fileWords, const char *loadedWhat,
+               const char *path, int lineNo, const char *why);
+/* Notes an entry number whose digits stand at at[0..len) inside k->text. FALSE without memory
+   (the number then stays as it was). */
+BOOL Kept_AddNumber(KEPT_LINES *k, const char *at, size_t len, int32_t entry);
+/* Appends the kept text with each noted number replaced by the entry's number now. */
+void Kept_Write(OUTBUF *b, const KEPT_LINES *k);
+
+/* The printable beginning of a line (up to its line end) for a message. */
+void Line_Snippet(char *out, size_t cap, const char *line, size_t len);
+/* TRUE when text[0..len) holds only blanks and line ends. */
+BOOL Is_BlankText(const char *text, size_t len);
