@@ -581,16 +581,8 @@ void Store_AppsData(void)
         if (written > 0) OutBuf_Putc(&b, '\n');
         Kept_Write(&b, &s_Kept);
     }
-    BOOL ok = Store_TextFile(path, &b, TRUE,
-                             "Could not open the application data file for writing. Data will not be saved.\r\n\"%s\"");
-    OutBuf_Free(&b);
-    if (!ok) {
-        Trace("Could not write it. Returning (void)\n");
-        return;
-    }
-    Trace("Closed the file.\n");
-    Trace_File("%s", path);
-    Trace("Returning (void)\n");
+    Store_TracedFile(path, &b, TRUE,
+                     "Could not open the application data file for writing. Data will not be saved.\r\n\"%s\"");
 }
 
 /* ---- matching a queue's processes ---- */

@@ -296,15 +296,7 @@ void Store_SpoolerGlobals(void)
     OUTBUF buf;
     OutBuf_Init(&buf);
     Format_Prefs(&buf);
-    BOOL stored = Store_TextFile(path, &buf, FALSE,
-                                 "Could not open the global data file for writing. Data will not be saved.\r\n\"%s\"");
-    OutBuf_Free(&buf);
-    if (!stored) {
-        Trace("Returning (void)\n");
-        return;
-    }
     Trace("Opened %s. ", path);
-    Trace("Closed the file.\n");
-    Trace_File("%s", path);
-    Trace("Returning (void)\n");
+    Store_TracedFile(path, &buf, FALSE,
+                     "Could not open the global data file for writing. Data will not be saved.\r\n\"%s\"");
 }

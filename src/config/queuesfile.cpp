@@ -555,14 +555,6 @@ void Store_TargetData(void)
         Trace("Writing the lines kept from the last load. ");
         Kept_Write(&b, &s_Kept);
     }
-    BOOL ok = Store_TextFile(path, &b, TRUE,
-                             "Could not open the queue data file for writing. Data will not be saved.\r\n\"%s\"");
-    OutBuf_Free(&b);
-    if (!ok) {
-        Trace("Could not write it. Returning (void)\n");
-        return;
-    }
-    Trace("Closed the file.\n");
-    Trace_File("%s", path);
-    Trace("Returning (void)\n");
+    Store_TracedFile(path, &b, TRUE,
+                     "Could not open the queue data file for writing. Data will not be saved.\r\n\"%s\"");
 }

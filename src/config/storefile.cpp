@@ -25,3 +25,17 @@ BOOL Store_TextFile(const char *path, const OUTBUF *buf, BOOL keepOld, const cha
     }
     return ok;
 }
+
+BOOL Store_TracedFile(const char *path, OUTBUF *buf, BOOL keepOld, const char *failFmt)
+{
+    BOOL ok = Store_TextFile(path, buf, keepOld, failFmt);
+    OutBuf_Free(buf);
+    if (!ok) {
+        Trace("Could not write it. Returning (void)\n");
+        return FALSE;
+    }
+    Trace("Closed the file.\n");
+    Trace_File("%s", path);
+    Trace("Returning (void)\n");
+    return TRUE;
+}

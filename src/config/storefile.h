@@ -10,5 +10,10 @@
    previous file stays as it was, storeFailures is counted up and FALSE is returned. */
 BOOL Store_TextFile(const char *path, const OUTBUF *buf, BOOL keepOld, const char *failFmt);
 
+/* Store_TextFile for the configuration files whose content the trace log copies: frees buf,
+   then traces "Closed the file.", the file itself and "Returning (void)" (or that it could not
+   write it). */
+BOOL Store_TracedFile(const char *path, OUTBUF *buf, BOOL keepOld, const char *failFmt);
+
 /* Number of files that could not be written in this run (update mode exits 1 when any). */
 extern int storeFailures;

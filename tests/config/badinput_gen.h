@@ -189,9 +189,10 @@ inline std::string Long_Field(const std::string &t, Rng &r)
     return Replace_Field(t, r, [](Rng &rr) { return Long_Text(rr, rr.pick(k_Sizes)); });
 }
 
-inline std::string Odd_Number(const std::string &t, Rng &r)
+/* Sets a number field of a random line (eight tries) to one of values; false when none was found. */
+template <size_t N>
+inline bool Set_NumberField(const std::string &t, Rng &r, const char *const (&values)[N], std::string *out)
 {
-    /* mostly a field that holds a number, so the edges of the numeric readers are reached */
     std::vector<std::string> l = Split_Lines(t);
     for (int tries = 0; tries < 8 && !l.empty(); tries++) {
         size_t at = r.below(l.size());
@@ -201,10 +202,18 @@ inline std::string Odd_Number(const std::string &t, Rng &r)
             if (s < body.size() && ((body[s] >= '0' && body[s] <= '9') || body[s] == '-')) digits.push_back(s);
         if (digits.empty()) continue;
         size_t s = digits[r.below(digits.size())];
-        size_t e = Field_End(body, s);
-        l[at] = body.substr(0, s) + r.pick(k_Numbers) + body.substr(e) + end;
-        return Join_Lines(l);
+        l[at] = body.substr(0, s) + r.pick(values) + body.substr(Field_End(body, s)) + end;
+        *out = Join_Lines(l);
+        return true;
     }
+    return false;
+}
+
+inline std::string Odd_Number(const std::string &t, Rng &r)
+{
+    /* mostly a field that holds a number, so the edges of the numeric readers are reached */
+    std::string out;
+    if (Set_NumberField(t, r, k_Numbers, &out)) return out;
     return Replace_Field(t, r, [](Rng &rr) { return std::string(rr.pick(k_Numbers)); });
 }
 
@@ -212,19 +221,8 @@ inline std::string Odd_Number(const std::string &t, Rng &r)
 inline std::string Flag_Value(const std::string &t, Rng &r)
 {
     static const char *const k_Flags[] = { "0", "1", "2" };
-    std::vector<std::string> l = Split_Lines(t);
-    for (int tries = 0; tries < 8 && !l.empty(); tries++) {
-        size_t at = r.below(l.size());
-        std::string body = Line_Body(l[at]), end = Line_End(l[at]);
-        std::vector<size_t> digits;
-        for (size_t s : Field_Starts(body))
-            if (s < body.size() && ((body[s] >= '0' && body[s] <= '9') || body[s] == '-')) digits.push_back(s);
-        if (digits.empty()) continue;
-        size_t s = digits[r.below(digits.size())];
-        l[at] = body.substr(0, s) + r.pick(k_Flags) + body.substr(Field_End(body, s)) + end;
-        return Join_Lines(l);
-    }
-    return t;
+    std::string out;
+    return Set_NumberField(t, r, k_Flags, &out) ? out : t;
 }
 
 inline std::string Insert_Nuls(const std::string &t, Rng &r)

@@ -7,23 +7,7 @@
 
 namespace {
 
-/* A real list box in a hidden window, as the Administration dialog has. */
-struct ListBox {
-    HWND hwnd;
-    ListBox() { hwnd = CreateWindowExA(0, "LISTBOX", "", WS_POPUP, 0, 0, 200, 200, NULL, NULL, GetModuleHandleA(NULL), NULL); }
-    ~ListBox() { DestroyWindow(hwnd); }
-    std::vector<std::string> lines() const
-    {
-        std::vector<std::string> out;
-        int n = (int)SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
-        for (int i = 0; i < n; i++) {
-            char buf[512] = "";
-            SendMessageA(hwnd, LB_GETTEXT, i, (LPARAM)buf);
-            out.push_back(buf);
-        }
-        return out;
-    }
-};
+using tk::ListBox;
 
 std::vector<std::string> User_Names()
 {

@@ -133,6 +133,25 @@ void Lay_Out_Demo(const std::string &dest, const std::string &homeText)
     Lay_Out_Folder(Source_Path("demo"), dest, homeText.empty() ? dest : homeText, true);
 }
 
+ListBox::ListBox()
+{
+    hwnd = CreateWindowExA(0, "LISTBOX", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+ListBox::~ListBox() { DestroyWindow(hwnd); }
+
+std::vector<std::string> ListBox::lines() const
+{
+    std::vector<std::string> out;
+    int n = (int)SendMessageA(hwnd, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; i++) {
+        char buf[1024] = "";
+        if (SendMessageA(hwnd, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof buf) SendMessageA(hwnd, LB_GETTEXT, i, (LPARAM)buf);
+        out.push_back(buf);
+    }
+    return out;
+}
+
 TempDir::TempDir(const char *tag)
 {
     static int s_Serial;

@@ -57,6 +57,14 @@ void Lay_Profiles(const std::string &home);
    stands for "@HOME@" instead of dest. */
 void Lay_Out_Demo(const std::string &dest, const std::string &homeText = "");
 
+/* A real list box in a hidden window, as the dialogs have; lines() reads back what it shows. */
+struct ListBox {
+    HWND hwnd;
+    ListBox();
+    ~ListBox();
+    std::vector<std::string> lines() const;
+};
+
 /* ---- message boxes answered through the seam ---- */
 struct Box {
     std::string text, caption;
