@@ -11,6 +11,9 @@ BOOL        saveOnExit;
 HINSTANCE   hInstance;
 HWND        mainWindow;
 
+HICON sharedIcons[SHARED_ICON_COUNT];
+HICON loadBalancerIcon;
+
 char programTitle[NAME_TEXT_LEN]     = "Editor";
 char systemName[NAME_TEXT_LEN]       = "Ostra Output Controller";
 char loadBalancerName[NAME_TEXT_LEN] = "Load Balancer";

@@ -27,8 +27,28 @@
 #define IDB_CLEANUP_BANNER    120   /* loaded by the clean-up page */
 #define IDB_BALANCE_BANNER    143   /* banner of the input-queue editor */
 
-/* Dialogs */
+/* Dialogs. Each dialog has a section of its own below: its template number, then its controls,
+   named with the dialog's tag (IDC_MAIN_..., IDC_OV_...). The control numbers are the ones the
+   dialogs have always had, so they repeat across dialogs but never within one. */
 #define IDD_MAIN              173   /* "Queue Configuration" */
+#define IDD_GLOBALS           135   /* "General Preferences" */
+#define IDD_JOBNAMES          171   /* "File Naming Convention" */
+#define IDD_ADMIN             182   /* user administration */
+#define IDD_USER              183   /* one user */
+#define IDD_OVERVIEW          201   /* the queue editor: "Overview" */
+#define IDD_INPUTS            202   /* "Inputs" */
+#define IDD_IDENTITY          203   /* "Identity" */
+#define IDD_CHOICES           204   /* "Queue / App Choices" */
+#define IDD_PARAMFILE         205   /* "Parameter File" */
+#define IDD_JOBSETTINGS       206   /* "Job Settings" */
+#define IDD_THUMBDIR          207   /* "Thumbnail Image Directory" */
+#define IDD_MULTIJOB          208   /* "Multi-Job Settings" */
+#define IDD_PROCESSES         209   /* "Processes" */
+#define IDD_CLEANUP           210   /* "Clean-Up" */
+#define IDD_RTI               211   /* "Process Instructions" */
+#define IDD_LBQEDIT           212   /* the input queue editor */
+
+/* ---- main dialog (MAIN) ---- */
 #define   IDC_MAIN_TARGETS     1055
 #define   IDC_MAIN_LBQS        1057
 #define   IDC_MAIN_EDIT        1111
@@ -43,6 +63,25 @@
 #define   IDC_MAIN_UP          1125
 #define   IDC_MAIN_DOWN        1126
 #define   IDC_MAIN_OK          1014
+/* ---- end of main dialog ---- */
+
+/* ---- queue editor frame (OV), Inputs (IN), Identity (ID), queue chooser (CH), parameter file (PF) ---- */
+/* ---- end of queue editor frame ---- */
+
+/* ---- Job Settings (JS), Thumbnail Image Directory (TD), Multi-Job Settings (MJ) ---- */
+/* ---- end of Job Settings ---- */
+
+/* ---- Processes (PR) ---- */
+/* ---- end of Processes ---- */
+
+/* ---- Clean-Up (CU), Process Instructions (RTI) ---- */
+/* ---- end of Clean-Up ---- */
+
+/* ---- input queue editor (LB) ---- */
+/* ---- end of input queue editor ---- */
+
+/* ---- General Preferences (GP), File Naming Convention (JN), administration (AD), user (US) ---- */
+/* ---- end of General Preferences ---- */
 
 /* The file and folder choosers: the classic open-file dialog with our own templates. The
    control numbers are the ones that dialog looks for, so both templates share them. */

@@ -20,7 +20,6 @@
 #include <string.h>
 #include <shellapi.h>
 
-HICON sharedIcons[SHARED_ICON_COUNT];
 
 static HANDLE s_RunningMutex;
 

@@ -11,13 +11,6 @@
    moment cannot both miss each other's window. */
 #define EDITOR_MUTEX      "EditorRunning{ECB00F06-6A37-4bce-AA7B-9120BB152E4F}"
 
-/* The seven icons loaded once from the resources, shared by the lists and the queue summary. */
-enum {
-    ICON_PROGRAM, ICON_NO_PROCESSES, ICON_PARALLEL, ICON_SERIES,
-    ICON_MOVE_JOBS, ICON_DELETE_JOBS, ICON_RECYCLE_JOBS, SHARED_ICON_COUNT
-};
-extern HICON sharedIcons[SHARED_ICON_COUNT];
-
 /* The whole program: what WinMain runs. Returns the exit code. */
 int  Editor_Main(HINSTANCE instance, const char *cmdLine);
 /* 1 to go on, 0 to stop (the operator has been told). */

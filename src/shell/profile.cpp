@@ -237,6 +237,7 @@ void Release_Profiles(void)
     Release_Profile(&editorProfile);
     Release_Profile(&viewerProfile);
     Release_Profile(&loadBalProfile);
+    loadBalancerIcon = NULL;
 }
 
 /* Sets a profile back to its defaults: only the product name and, for the editor, the system
@@ -304,6 +305,7 @@ void Load_Profiles(void)
     Give_FallbackIcon(&loadBalProfile, instance, 0, "LoadBalancer.exe", IDI_LOADBAL);
 
     Copy_Field(loadBalancerName, loadBalProfile.productName);
+    loadBalancerIcon = loadBalProfile.icon;
     Trace("Load_Profiles: title \"%s\", system \"%s\", load balancer \"%s\"\n", programTitle, systemName,
           loadBalancerName);
 }

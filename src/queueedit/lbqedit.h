@@ -1,0 +1,9 @@
+/* The load-balanced input queue editor: one input queue edited on a working copy. */
+#pragma once
+#include <windows.h>
+
+/* The dialog procedure; the creation argument is the input queue's position (lbqCount: a new
+   one; a position above it is taken as 0). Always ends with 0. */
+INT_PTR CALLBACK LBQMan_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+/* Opens the input queue editor modally over owner on position pos. */
+int Edit_LBQ(HWND owner, int pos);
