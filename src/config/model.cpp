@@ -100,6 +100,7 @@ void Delete_Target(int pos)
     if (pos < 0 || pos >= targetCount) return;
     int loaded = targets[pos].loadIndex;
     if (loaded >= 0 && loaded < MAX_QUEUES) deletedQueues[loaded] = TRUE;
+    if (targets[pos].icon != NULL) DestroyIcon(targets[pos].icon);
 
     memmove(&targets[pos], &targets[pos + 1], (size_t)(targetCount - pos - 1) * sizeof(Target));
     targetCount--;
@@ -149,6 +150,7 @@ int Copy_Target(int pos)
         Trace("Copy_Target: the name of the copy was cut to %u characters\n", (unsigned)(sizeof t->name - 1));
     t->loadIndex = -1;
     t->slotIndex = at;
+    if (t->icon != NULL) t->icon = CopyIcon(t->icon);      /* each slot owns its own handle */
     return at;
 }
 

@@ -152,6 +152,13 @@ typedef struct {
     BOOL         parallel;
 } ProcessList;
 
+/* Icon handles in records have one owner: the slot of the array that holds the record
+   (targets[i].icon, apps[i].icon). A copy of a record (the queue editor's working copy, a page's
+   copy, a ProcessList entry) shares its original's handle and never destroys it. An editor that
+   extracts a new icon into its copy owns that icon until it either commits the copy (the slot then
+   owns the new icon and the editor destroys the one it replaced) or drops the copy (it destroys
+   the new icon). Copy_Target gives the copy a handle of its own; Delete_Target destroys the
+   deleted queue's. */
 extern Target   targets[MAX_TARGETS];
 extern LBQ      lbqs[MAX_LBQS];
 extern App      apps[MAX_APPS];
