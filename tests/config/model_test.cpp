@@ -201,6 +201,24 @@ TEST_F(QueueArrays, CopyAppendsAWholeCopyUnderANewName)
     EXPECT_EQ(-1, Copy_Target(-1));
 }
 
+TEST_F(QueueArrays, EachSlotOwnsItsIcon)
+{
+    HICON own = CopyIcon(LoadIconA(NULL, (LPCSTR)IDI_APPLICATION));
+    targets[1].icon = own;
+    int at = Copy_Target(1);
+    ASSERT_EQ(5, at);
+    ASSERT_NE(nullptr, targets[at].icon);
+    EXPECT_NE(own, targets[at].icon) << "the copy's handle is its own";
+    HICON copied = targets[at].icon;
+    ICONINFO info;
+    Delete_Target(1);
+    EXPECT_FALSE(GetIconInfo(own, &info)) << "the deleted queue's icon is destroyed";
+    ASSERT_TRUE(GetIconInfo(copied, &info)) << "the copy's icon lives on";
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(copied);
+}
+
 TEST_F(QueueArrays, CopyIsRefusedAtTheLimitOfQueuesOfBothKinds)
 {
     targetCount = MAX_QUEUES - lbqCount - 1;
