@@ -1,4 +1,5 @@
 #include "config/lbfile.h"
+#include "config/limits.h"
 #include "config/queuesfile.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
@@ -40,12 +41,12 @@ int32_t lbDebugLevel;
 enum { LB_TIME_PRIORITY, LB_PURGE_MINUTES, LB_COPIES_SPLIT, LB_PAGES_SPLIT, LB_NUMERIC_COUNT };
 static const struct {
     const char *token;
-    int32_t     min, max;
+    FIELD_RANGE range;
 } k_Numeric[LB_NUMERIC_COUNT] = {
-    { "TIME_PRIORITY_VALUE", 1, 100 },
-    { "FILE_GROUP_PURGE_MINUTES", 1, 1439 },
-    { "MINIMUM_COPIES_SPLIT_SIZE", 0, 1000 },
-    { "MINIMUM_PAGES_SPLIT_SIZE", 0, 1000 },
+    { "TIME_PRIORITY_VALUE", LIMIT_TIME_PRIORITY },
+    { "FILE_GROUP_PURGE_MINUTES", LIMIT_PURGE_MINUTES },
+    { "MINIMUM_COPIES_SPLIT_SIZE", LIMIT_SPLIT_SIZE },
+    { "MINIMUM_PAGES_SPLIT_SIZE", LIMIT_SPLIT_SIZE },
 };
 
 int Count_LBRules(const LBRule *table)
@@ -212,12 +213,12 @@ static void Read_LBLine(const char *line, int *current)
             return;
         }
         int32_t v = number;
-        if (v < k_Numeric[k].min) {
-            Report_Range(*current, k_Numeric[k].token, v, k_Numeric[k].min, TRUE);
-            v = k_Numeric[k].min;
-        } else if (v > k_Numeric[k].max) {
-            Report_Range(*current, k_Numeric[k].token, v, k_Numeric[k].max, FALSE);
-            v = k_Numeric[k].max;
+        if (v < k_Numeric[k].range.minimum) {
+            Report_Range(*current, k_Numeric[k].token, v, k_Numeric[k].range.minimum, TRUE);
+            v = k_Numeric[k].range.minimum;
+        } else if (v > k_Numeric[k].range.maximum) {
+            Report_Range(*current, k_Numeric[k].token, v, k_Numeric[k].range.maximum, FALSE);
+            v = k_Numeric[k].range.maximum;
         }
         Store_Numeric(q, k, v);
         return;

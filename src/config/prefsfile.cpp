@@ -1,4 +1,5 @@
 #include "config/prefsfile.h"
+#include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -130,19 +131,18 @@ static void Read_PrefsLine(const char *line)
         if (Read_LeadingInt(value, &n)) g->SPOOLER_FILE_SETTLE_TIME = n;
         n = g->SPOOLER_FILE_SETTLE_TIME;
         Trace("Found File Settle Time: %d.\n", n);
-        g->SPOOLER_FILE_SETTLE_TIME = n > 1200 ? 1200 : (n < 0 ? 0 : n);
+        g->SPOOLER_FILE_SETTLE_TIME = Clamp_ToRange(n, LIMIT_SETTLE_TIME);
     } else if (strcmp(key, "SPOOLER_MIN_LOGSIZE") == 0) {
         if (Read_LeadingInt(value, &n)) g->SPOOLER_MIN_LOGSIZE = n;
         Trace("Found Min Log Size: %d.\n", g->SPOOLER_MIN_LOGSIZE);
         /* Only the maximum is held to its range here; the minimum is checked when the maximum
            is read, which the written file lists first. */
-        if (g->SPOOLER_MAX_LOGSIZE > 1000000) g->SPOOLER_MAX_LOGSIZE = 1000000;
-        if (g->SPOOLER_MAX_LOGSIZE < 10) g->SPOOLER_MAX_LOGSIZE = 10;
+        g->SPOOLER_MAX_LOGSIZE = Clamp_ToRange(g->SPOOLER_MAX_LOGSIZE, LIMIT_MAX_LOGSIZE);
     } else if (strcmp(key, "SPOOLER_MAX_LOGSIZE") == 0) {
         if (Read_LeadingInt(value, &n)) g->SPOOLER_MAX_LOGSIZE = n;
         Trace("Found Max Log Size: %d.\n", g->SPOOLER_MAX_LOGSIZE);
         if (g->SPOOLER_MIN_LOGSIZE >= g->SPOOLER_MAX_LOGSIZE) g->SPOOLER_MIN_LOGSIZE = g->SPOOLER_MAX_LOGSIZE - 1;
-        if (g->SPOOLER_MIN_LOGSIZE < 1) g->SPOOLER_MIN_LOGSIZE = 1;
+        if (g->SPOOLER_MIN_LOGSIZE < LIMIT_MIN_LOGSIZE.minimum) g->SPOOLER_MIN_LOGSIZE = LIMIT_MIN_LOGSIZE.minimum;
     } else if (strcmp(key, "SPOOLER_USE_MINIMISED_IMAGE_WINDOWS") == 0) {
         g->SPOOLER_USE_MINIMISED_IMAGE_WINDOWS = (int16_t)Read_Bool(value);
     } else if (strcmp(key, "SPOOLER_DRAW_WHOLE_IMAGES_ONLY") == 0) {
@@ -158,7 +158,7 @@ static void Read_PrefsLine(const char *line)
         if (Read_LeadingInt(value, &n)) g->SPOOLER_MAX_HIST_RECORDS = n;
         n = g->SPOOLER_MAX_HIST_RECORDS;
         Trace("Found Max History Record Number: %d.\n", n);
-        g->SPOOLER_MAX_HIST_RECORDS = n >= 1000000 ? 1000000 : (n < 1 ? 1 : n);
+        g->SPOOLER_MAX_HIST_RECORDS = Clamp_ToRange(n, LIMIT_HIST_RECORDS);
     } else if (strcmp(key, "SPOOLER_PIM") == 0) {
         g->SPOOLER_PIM = Read_Bool(value);
     } else if (strcmp(key, "PIM_AUTO_RESUME_JOB") == 0) {
@@ -221,8 +221,7 @@ BOOL Get_SpoolerGlobals(void)
        a minimum does that): done here, or the saved file, which lists the maximum first, would
        read back with another maximum. */
     SPOOLER_GLOBALS *g = &SpoolerGlobals;
-    if (g->SPOOLER_MAX_LOGSIZE > 1000000) g->SPOOLER_MAX_LOGSIZE = 1000000;
-    if (g->SPOOLER_MAX_LOGSIZE < 10) g->SPOOLER_MAX_LOGSIZE = 10;
+    g->SPOOLER_MAX_LOGSIZE = Clamp_ToRange(g->SPOOLER_MAX_LOGSIZE, LIMIT_MAX_LOGSIZE);
 
     Match_RIPPreset();
     Trace("Using string masks as follows Group: %s,  SepID:  %s\n", SpoolerGlobals.SPOOLER_JOBNAME_GROUPMASK,

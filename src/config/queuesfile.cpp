@@ -2,6 +2,7 @@
 #include "config/keptlines.h"
 #include "config/appsfile.h"
 #include "config/lbfile.h"
+#include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -144,7 +145,6 @@ static int32_t Number_Or(const QUEUE_LINE *q, int n, int32_t missing)
     return Take_Number(q, n, &v) ? v : missing;
 }
 
-static int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 /* A bool field: 1 when the number read is not 0. */
 static BOOL Bool_Or(const QUEUE_LINE *q, int n, BOOL missing)
@@ -200,7 +200,7 @@ static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
 
     int32_t seconds;
     if (!Take_Number(q, 24, &seconds) || t->timeoutAction == TIMEOUT_NEVER) seconds = 300;
-    else seconds = Clamp(seconds, 0, 86400);
+    else seconds = Clamp_ToRange(seconds, LIMIT_TIMEOUT_SECONDS);
     t->timeoutSeconds = seconds;
 
     BOOL present = Span(q, 25) != NULL;
@@ -259,9 +259,9 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     if (!Take_Number(&q, 6, &v)) return Fail(&q, "field %d (what happens to a completed job) is not a number", 6);
     t->afterAction = (v <= -5 || v >= 200) ? AFTER_LEAVE : v;
     if (!Take_Number(&q, 7, &v)) return Fail(&q, "field %d (the priority) is not a number", 7);
-    t->priority = Clamp(v, 1, 7);
+    t->priority = Clamp_ToRange(v, LIMIT_PRIORITY);
     if (!Take_Number(&q, 8, &v)) return Fail(&q, "field %d (the copies) is not a number", 8);
-    t->copies = Clamp(v, 1, 10000);
+    t->copies = Clamp_ToRange(v, LIMIT_COPIES);
 
     if (Span(&q, 9) == NULL) {
         t->afterAction = AFTER_LEAVE;
@@ -273,7 +273,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     t->forceOverwriteDone = Bool_Or(&q, 11, TRUE);
     t->alertOnError = Bool_Or(&q, 12, FALSE);
     t->suspendOnError = Bool_Or(&q, 13, FALSE);
-    t->keepSeconds = Clamp(Number_Or(&q, 14, 5), 0, 2678400);
+    t->keepSeconds = Clamp_ToRange(Number_Or(&q, 14, 5), LIMIT_KEEP_SECONDS);
     Take_ShortText(&q, 15, t->mutexGroup, sizeof t->mutexGroup);
     Take_ShortText(&q, 16, t->outputIdentity, sizeof t->outputIdentity);
 
@@ -281,26 +281,22 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     t->initialState = (v == 1 || v == 7) ? 7 : 0;
     t->jobGrouping = Span(&q, 18) != NULL && !Span_Begins(Span(&q, 18), '0');
     t->thumbnailsOnArrival = Span(&q, 19) != NULL && !Span_Begins(Span(&q, 19), '0');
-    t->countDown = Clamp(Number_Or(&q, 20, 1), 1, 10000);
-    t->jobsAtATime = Clamp(Number_Or(&q, 21, 1), 1, 16);
+    t->countDown = Clamp_ToRange(Number_Or(&q, 20, 1), LIMIT_COUNT_DOWN);
+    t->jobsAtATime = Clamp_ToRange(Number_Or(&q, 21, 1), LIMIT_JOBS_AT_A_TIME);
     t->legacyCompatV3 = (Span(&q, 22) == NULL) ? 2 : Span_Begins(Span(&q, 22), '0') ? 0 : 1;
 
     if (!Parse_TimeoutFields(&q, t)) return FALSE;
 
     t->forceOverwriteTimeout = Span_Begins(Span(&q, 26), '1');
     v = Number_Or(&q, 27, 2);
-    t->openFilePolicy = (v >= 0 && v <= 2) ? v : 2;
+    t->openFilePolicy = In_Range(v, LIMIT_OPEN_FILE_POLICY) ? v : 2;
     if (!Take_BlankText(&q, 28, t->thumbnailDir, sizeof t->thumbnailDir)) return FALSE;
     t->thumbnailsWhenActive = Span_Begins(Span(&q, 29), '1');
-    if (t->thumbnailsWhenActive && t->thumbnailsOnArrival) t->thumbnailsOnArrival = FALSE;
     t->hidden = Span_Begins(Span(&q, 30), '1');
     t->limitDoneFiles = Span_Begins(Span(&q, 31), '1');
-    t->doneFileLimit = Clamp(Number_Or(&q, 32, 10), 1, 30000);
+    t->doneFileLimit = Clamp_ToRange(Number_Or(&q, 32, 10), LIMIT_DONE_FILE_LIMIT);
     t->monitorProcesses = Span_Begins(Span(&q, 33), '1');
     t->noProcesses = Span_Begins(Span(&q, 34), '1');
-    /* A queue that runs no processes names none: the writer stores it with 202, and an entry
-       named here would be kept alive at this save and dropped at the next. */
-    if (t->noProcesses && t->processRef != LBQ_MARKER) t->processRef = NO_PROCESSES;
     if (!Take_BlankText(&q, 35, t->extraText, sizeof t->extraText)) return FALSE;
     if (!Take_BlankText(&q, 36, t->filterExtensions, sizeof t->filterExtensions)) return FALSE;
     const FIELD_SPAN *flags = Span(&q, 37);
@@ -318,7 +314,11 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
         if (strlen(t->hotDir) >= sizeof lbqs[0].hotDir)
             return Fail(&q, "field %d (the hot directory) is too long", 3);
         if (isLbq != NULL) *isLbq = TRUE;
+        return TRUE;
     }
+    /* The record in the form the writer stores: a queue that runs no processes names none (an
+       entry named here would be kept alive at this save and dropped at the next), and so on. */
+    Normalise_Target(t);
     return TRUE;
 }
 
@@ -478,25 +478,12 @@ static void Put_LbqLine(OUTBUF *b, const LBQ *q)
     OutBuf_Printf(b, "::%d:: ::-3::%d::%d", LBQ_MARKER, q->priority, q->copies);
 }
 
-/* What the file holds for a queue differs from the record in a few derived settings: a queue that
-   runs no processes names none, a filter bit goes with its directory, and thumbnails shown only
-   while a job is active are not shown on arrival. The record itself is left as it is. */
-static void Normalise_ForFile(Target *t)
-{
-    if (t->noProcesses) {
-        t->processRef = NO_PROCESSES;
-        t->usesGroup = FALSE;
-    }
-    if (t->excludeFilterDir[0] == '\0') t->filterFlags &= ~0x20u;
-    if (t->includeFilterDir[0] == '\0') t->filterFlags &= ~0x80u;
-    if (t->thumbnailsWhenActive) t->thumbnailsOnArrival = FALSE;
-}
-
 static void Put_TargetLine(OUTBUF *b, const Target *queue, const APP_NUMBERING *numbers)
 {
+    /* The record itself is left as it is: a copy is brought into the form the file carries. */
     Target copy = *queue;
     Target *t = &copy;
-    Normalise_ForFile(t);
+    Normalise_Target(t);
     int32_t processRef = (t->processRef == NO_PROCESSES) ? NO_PROCESSES : Entry_OfSlot(numbers, t->processRef, t->usesGroup);
 
     Put_FieldText(b, t->name, TRUE);

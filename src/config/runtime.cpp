@@ -1,4 +1,5 @@
 #include "config/runtime.h"
+#include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -216,7 +217,7 @@ BOOL Remap_QueueEntry(QueueEntry *e)
         return FALSE;
     }
     if (c->copiesChanged && waiting) e->jobCopies = copies;
-    if (c->priorityChanged && waiting) e->jobPriority = priority < 1 ? 1 : (priority > 7 ? 7 : priority);
+    if (c->priorityChanged && waiting) e->jobPriority = Clamp_ToRange(priority, LIMIT_PRIORITY);
     return TRUE;
 }
 

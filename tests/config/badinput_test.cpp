@@ -17,6 +17,7 @@
 #include "common/text.h"
 #include "config/appsfile.h"
 #include "config/lbfile.h"
+#include "config/limits.h"
 #include "config/model.h"
 #include "config/oemapps.h"
 #include "config/prefsfile.h"
@@ -219,13 +220,13 @@ void Check_Ranges(Problems &p)
         const LBQ &q = lbqs[i];
         std::string n = Fmt("input queue %d: ", i);
         CHECK(p, Terminated(q.name, sizeof q.name) && Terminated(q.hotDir, sizeof q.hotDir), n + "text not terminated");
-        CHECK(p, In(q.priority, 1, 7) && In(q.copies, 1, 10000) && Is_Bool(q.includeSubdirs),
+        CHECK(p, In_Range(q.priority, LIMIT_PRIORITY) && In_Range(q.copies, LIMIT_COPIES) && Is_Bool(q.includeSubdirs),
                 n + Fmt("priority %d copies %d subdirs %d", q.priority, q.copies, q.includeSubdirs));
-        CHECK(p, In(q.minCopiesSplitSize, 0, 1000) && In(q.minPagesSplitSize, 0, 1000),
+        CHECK(p, In_Range(q.minCopiesSplitSize, LIMIT_SPLIT_SIZE) && In_Range(q.minPagesSplitSize, LIMIT_SPLIT_SIZE),
                 n + Fmt("split sizes %d %d", q.minCopiesSplitSize, q.minPagesSplitSize));
         CHECK(p, q.fileGroupIdRule <= 2 && q.fileGroupRule <= 2 && q.jobReassignmentRule <= 3,
                 n + Fmt("rules %d %d %d", q.fileGroupIdRule, q.fileGroupRule, q.jobReassignmentRule));
-        CHECK(p, In(q.timePriorityValue, 1, 100) && In(q.fileGroupPurgeMinutes, 1, 1439) && q.queueGroupEnabled >= 0,
+        CHECK(p, In_Range(q.timePriorityValue, LIMIT_TIME_PRIORITY) && In_Range(q.fileGroupPurgeMinutes, LIMIT_PURGE_MINUTES) && q.queueGroupEnabled >= 0,
                 n + Fmt("time %d purge %d enabled %d", q.timePriorityValue, q.fileGroupPurgeMinutes, q.queueGroupEnabled));
         for (int j = 0; j < MAX_LBQ_OUTPUTS; j++)
             CHECK(p, q.outputs[j] == 0 || (q.outputs[j] == 1 && j < targetCount), n + Fmt("output %d = %d", j, q.outputs[j]));
@@ -247,12 +248,14 @@ void Check_Ranges(Problems &p)
         CHECK(p, In(t.afterAction, -4, MAX_TARGETS - 1), n + Fmt("after action %d", t.afterAction));
         CHECK(p, In(t.timeoutAction, -6, MAX_TARGETS - 1), n + Fmt("time-out action %d", t.timeoutAction));
         CHECK(p, t.timeoutAction != TIMEOUT_MOVE || t.timeoutDir[0] != '\0', n + "moves timed-out jobs to no folder");
-        CHECK(p, In(t.priority, 1, 7) && In(t.copies, 1, 10000) && In(t.keepSeconds, 0, 2678400),
+        CHECK(p, In_Range(t.priority, LIMIT_PRIORITY) && In_Range(t.copies, LIMIT_COPIES) && In_Range(t.keepSeconds, LIMIT_KEEP_SECONDS),
                 n + Fmt("priority %d copies %d keep %d", t.priority, t.copies, t.keepSeconds));
         CHECK(p, t.initialState == 0 || t.initialState == 7, n + Fmt("initial state %d", t.initialState));
-        CHECK(p, In(t.countDown, 1, 10000) && In(t.jobsAtATime, 1, 16) && In(t.legacyCompatV3, 0, 2),
+        CHECK(p, In_Range(t.countDown, LIMIT_COUNT_DOWN) && In_Range(t.jobsAtATime, LIMIT_JOBS_AT_A_TIME) &&
+                    In_Range(t.legacyCompatV3, LIMIT_LEGACY_COMPAT),
                 n + Fmt("count down %d at a time %d compat %d", t.countDown, t.jobsAtATime, t.legacyCompatV3));
-        CHECK(p, In(t.timeoutSeconds, 0, 86400) && In(t.openFilePolicy, 0, 2) && In(t.doneFileLimit, 1, 30000),
+        CHECK(p, In_Range(t.timeoutSeconds, LIMIT_TIMEOUT_SECONDS) && In_Range(t.openFilePolicy, LIMIT_OPEN_FILE_POLICY) &&
+                    In_Range(t.doneFileLimit, LIMIT_DONE_FILE_LIMIT),
                 n + Fmt("time-out %d policy %d limit %d", t.timeoutSeconds, t.openFilePolicy, t.doneFileLimit));
         CHECK(p, !(t.thumbnailsOnArrival && t.thumbnailsWhenActive), n + "both thumbnail modes");
     }
@@ -276,10 +279,10 @@ void Check_Ranges(Problems &p)
             CHECK(p, In(g.members[k], 0, MAX_APPS - 1), n + Fmt("member %d", g.members[k]));
     }
     const SPOOLER_GLOBALS &g = SpoolerGlobals;
-    CHECK(p, In(g.SPOOLER_FILE_SETTLE_TIME, 0, 1200), Fmt("settle time %d", g.SPOOLER_FILE_SETTLE_TIME));
-    CHECK(p, In(g.SPOOLER_MAX_HIST_RECORDS, 1, 1000000), Fmt("history records %d", g.SPOOLER_MAX_HIST_RECORDS));
+    CHECK(p, In_Range(g.SPOOLER_FILE_SETTLE_TIME, LIMIT_SETTLE_TIME), Fmt("settle time %d", g.SPOOLER_FILE_SETTLE_TIME));
+    CHECK(p, In_Range(g.SPOOLER_MAX_HIST_RECORDS, LIMIT_HIST_RECORDS), Fmt("history records %d", g.SPOOLER_MAX_HIST_RECORDS));
     /* the minimum is held only while a maximum is read after it */
-    CHECK(p, In(g.SPOOLER_MAX_LOGSIZE, 10, 1000000), Fmt("maximum log size %d", g.SPOOLER_MAX_LOGSIZE));
+    CHECK(p, In_Range(g.SPOOLER_MAX_LOGSIZE, LIMIT_MAX_LOGSIZE), Fmt("maximum log size %d", g.SPOOLER_MAX_LOGSIZE));
     CHECK(p, In(g.RIPIndex, -1, RIP_PRESET_COUNT - 1), Fmt("RIP index %d", g.RIPIndex));
     CHECK(p, Terminated(g.SPOOLER_JOBNAME_GROUPMASK, MASK_LEN) && Terminated(g.SPOOLER_JOBNAME_SEPIDMASK, MASK_LEN) &&
                 Terminated(g.SPOOLER_LOGFILE_ADDRESS, TEXT259_LEN) && Terminated(PLATE_SEARCH_APP, PLATE_APP_LEN),
@@ -407,22 +410,6 @@ protected:
         saveOnExit = TRUE;
     }
 
-    /* The main window's deletion of the last output queue: its load number is recorded and
-       whatever passed jobs to it now leaves them where they are. */
-    static void Delete_LastQueue()
-    {
-        if (targetCount == 0) return;
-        int pos = targetCount - 1;
-        if (targets[pos].loadIndex >= 0 && targets[pos].loadIndex < MAX_QUEUES) deletedQueues[targets[pos].loadIndex] = TRUE;
-        for (int i = 0; i < pos; i++) {
-            if (targets[i].afterAction == pos) targets[i].afterAction = AFTER_LEAVE;
-            if (targets[i].timeoutAction == pos) targets[i].timeoutAction = TIMEOUT_NEVER;
-        }
-        for (int i = 0; i < lbqCount; i++) lbqs[i].outputs[pos] = 0;
-        targets[pos].loadIndex = -1;
-        targetCount--;
-    }
-
     void Check_NoTemporaryFiles(Problems &p) const
     {
         for (const char *dir : { "", "queue", "state" }) {
@@ -493,7 +480,7 @@ protected:
     {
         Fresh_Process();
         Load(c);
-        if (deleteQueue) Delete_LastQueue();
+        if (deleteQueue && targetCount > 0) Delete_Target(targetCount - 1);
         Check_Ranges(p);
         Run r;
         r.dump = Dump_Configuration();

@@ -120,22 +120,7 @@ SaveResult Save_Everything(const std::string &home, const std::function<void()> 
     SpoolerGlobals.SPOOLER_FILE_SETTLE_TIME = 42;
     lbqs[0].timePriorityValue = 61;
     targets[2].copies += 1;                                  /* waiting jobs of this queue change */
-    /* delete the second output queue the way the main window does: its jobs and status go */
-    deletedQueues[targets[1].loadIndex] = TRUE;
-    for (int i = 1; i < targetCount - 1; i++) {
-        targets[i] = targets[i + 1];
-        targets[i].slotIndex = i;
-    }
-    targets[targetCount - 1].loadIndex = -1;
-    targetCount--;
-    for (int q = 0; q < lbqCount; q++)
-        for (int i = 1; i < MAX_LBQ_OUTPUTS - 1; i++) lbqs[q].outputs[i] = lbqs[q].outputs[i + 1];
-    for (int i = 0; i < targetCount; i++) {
-        if (targets[i].afterAction == 1) targets[i].afterAction = AFTER_LEAVE;
-        else if (targets[i].afterAction > 1) targets[i].afterAction--;
-        if (targets[i].timeoutAction == 1) targets[i].timeoutAction = TIMEOUT_NEVER;
-        else if (targets[i].timeoutAction > 1) targets[i].timeoutAction--;
-    }
+    Delete_Target(1);                                         /* its jobs and status go */
     Add_User(nullptr, "nightshift", "pw42");
 
     /* Every file that can grow grows by more than a page: the small disk counts whole pages, and

@@ -115,6 +115,7 @@ TEST_F(QueuesFile, ReadingRules)
     const std::string l_noDir = line({ { 23, "-3" }, { 25, "" } });
     const std::string l_bitsHigh = line({ { 37, "4294967295" } });
     const std::string l_bitsSigned = line({ { 37, "-2147483520" } });
+    const std::string l_bitsExclude = line({ { 37, "160" }, { 38, "C:\\Excluded" } });
 
     const ReadCase cases[] = {
         { "older file without field 2: the second field is the hot directory", "Q::C:\\Hot\\Q::0:: ::-1::4::1",
@@ -181,8 +182,10 @@ TEST_F(QueuesFile, ReadingRules)
           [](const Target &t) { EXPECT_EQ(300, t.timeoutSeconds); } },
         { "time-out seconds clamped to a day", l_secondsHigh.c_str(), [](const Target &t) { EXPECT_EQ(86400, t.timeoutSeconds); } },
         { "time-out seconds missing", l_secondsMissing.c_str(), [](const Target &t) { EXPECT_EQ(300, t.timeoutSeconds); } },
-        { "filter bits written unsigned", l_bitsHigh.c_str(), [](const Target &t) { EXPECT_EQ(0xFFFFFFFFu, t.filterFlags); } },
-        { "filter bits written signed", l_bitsSigned.c_str(), [](const Target &t) { EXPECT_EQ(0x80000080u, t.filterFlags); } },
+        /* the two directory bits (0x20, 0x80) go with directories these lines do not name */
+        { "filter bits written unsigned", l_bitsHigh.c_str(), [](const Target &t) { EXPECT_EQ(0xFFFFFF5Fu, t.filterFlags); } },
+        { "filter bits written signed", l_bitsSigned.c_str(), [](const Target &t) { EXPECT_EQ(0x80000000u, t.filterFlags); } },
+        { "the exclude bit stays with its directory", l_bitsExclude.c_str(), [](const Target &t) { EXPECT_EQ(0x20u, t.filterFlags); } },
         { "open file policy 3", l_policy3.c_str(), [](const Target &t) { EXPECT_EQ(2, t.openFilePolicy); } },
         { "done file limit clamped", l_limitHigh.c_str(), [](const Target &t) { EXPECT_EQ(30000, t.doneFileLimit); } },
         { "keep seconds clamped to 31 days", l_keepHigh.c_str(), [](const Target &t) { EXPECT_EQ(2678400, t.keepSeconds); } },

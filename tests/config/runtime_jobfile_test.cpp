@@ -64,7 +64,7 @@ TEST_F(JobFile, DeletingAQueueDropsItsJobsAndItsStatusLine)
     Write_File(statusFile, Crlf("1,2\n3\n"));
     ASSERT_EQ(1, Snapshot_Queues());
 
-    Delete_OutputQueue(1);                  /* Proofs, number 2 */
+    Delete_Target(1);                  /* Proofs, number 2 */
     Update_QueueFiles();
 
     EXPECT_EQ(Jobs({ "1::0::a.ps::4::1::0::r", "2::1::b.ps::4::1::2::r", "4::2::d.ps::4::1::4::r" }), Read_File(jobFile));
@@ -82,7 +82,7 @@ TEST_F(JobFile, DeletingAnInputQueueMovesEveryLaterQueueUp)
     Write_File(statusFile, Crlf("0\n1\n3\n"));
     ASSERT_EQ(1, Snapshot_Queues());
 
-    Delete_InputQueue(0);
+    Delete_LBQ(0);
     Update_QueueFiles();
 
     EXPECT_EQ(Jobs({ "2::0::b.ps::4::1::0::r", "3::1::c.ps::4::1::0::r", "4::2::d.ps::4::1::0::r" }), Read_File(jobFile));
@@ -267,7 +267,7 @@ TEST_F(JobFile, MissingFilesAreCreatedEmpty)
 {
     Load_ThreeQueues();
     ASSERT_EQ(1, Snapshot_Queues());
-    Delete_OutputQueue(0);
+    Delete_Target(0);
 
     Update_QueueFiles();
 
@@ -332,7 +332,7 @@ TEST_F(JobFile, StatusFileOfManyQueuesIsReadWhole)
     Write_File(statusFile, before);
     ASSERT_EQ(1, Snapshot_Queues());
 
-    Delete_OutputQueue(0);
+    Delete_Target(0);
     Update_QueueFiles();
 
     EXPECT_EQ(after, Read_File(statusFile));
@@ -343,7 +343,7 @@ TEST_F(JobFile, StatusNumbersThatNameNoLoadedQueueAreDropped)
     Load_ThreeQueues();
     Write_File(statusFile, "2,,x,7,-1\r\n\r\n 1\r\n");
     ASSERT_EQ(1, Snapshot_Queues());
-    Delete_OutputQueue(0);
+    Delete_Target(0);
     Update_QueueFiles();
     EXPECT_EQ(Crlf("1\n0\n"), Read_File(statusFile));
 }
@@ -465,7 +465,7 @@ TEST_F(JobFile, StatusFileThatCannotBeUpdatedIsReported)
     Write_File(jobFile, Jobs({ "1::0::a.ps::4::1::0::r", "2::1::b.ps::4::1::0::r" }));
     Write_File(statusFile, Crlf("0\n1\n"));
     ASSERT_EQ(1, Snapshot_Queues());
-    Delete_OutputQueue(0);
+    Delete_Target(0);
     tk::MsgRecorder boxes;
     {
         HeldFile held(statusFile, GENERIC_READ, 0);

@@ -1,6 +1,6 @@
 /* What the tests of the run-time files share: a temporary installation as the home directory,
-   an empty configuration, queues added in memory, and the array edits of the main window
-   (deleting a queue) done the way the main window does them. */
+   an empty configuration and queues added in memory. The queues are edited with the model's own
+   array operations (Delete_Target, Move_Target, ...). */
 #pragma once
 #include "support/testkit.h"
 #include "common/appstate.h"
@@ -90,26 +90,6 @@ protected:
         g.count = 0;
         for (int m : members) g.members[g.count++] = m;
         g.priority = 'N';
-    }
-
-    /* The main window's deletion: the load number is recorded, the records behind move up and
-       the slot that falls vacant loses its load number. */
-    static void Delete_OutputQueue(int pos)
-    {
-        if (targets[pos].loadIndex != -1) deletedQueues[targets[pos].loadIndex] = TRUE;
-        for (int i = pos; i < targetCount - 1; i++) {
-            targets[i] = targets[i + 1];
-            targets[i].slotIndex = i;
-        }
-        targets[targetCount - 1].loadIndex = -1;
-        targetCount--;
-    }
-    static void Delete_InputQueue(int pos)
-    {
-        if (lbqs[pos].loadIndex != -1) deletedQueues[lbqs[pos].loadIndex] = TRUE;
-        for (int i = pos; i < lbqCount - 1; i++) lbqs[i] = lbqs[i + 1];
-        lbqs[lbqCount - 1].loadIndex = -1;
-        lbqCount--;
     }
 
     /* A job file as the spooler writes it: each line with CR LF, then the end marker. */

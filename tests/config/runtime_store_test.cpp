@@ -21,7 +21,7 @@ TEST_F(DemoShop, DeletingAQueueKeepsTheRunningJobsOfQueuesWhoseApplicationsWereR
     ASSERT_STREQ("Imposition", targets[4].name);
     /* PDF Archive is the only queue that runs its application: the renumbering drops that
        entry and every later entry number, Imposition's group among them, goes down by one. */
-    Delete_OutputQueue(2);
+    Delete_Target(2);
     saveOnExit = TRUE;
     tk::MsgRecorder boxes;
     StoreSetup();

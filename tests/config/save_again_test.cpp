@@ -70,7 +70,7 @@ protected:
     static void Edit()
     {
         ASSERT_STREQ("PDF Archive", targets[2].name);
-        Delete_OutputQueue(2);
+        Delete_Target(2);
         Move_Target(2, 4);                       /* Proofer, whose queue is suspended, goes down */
         Append_Field(targets[1].name, " (night)");
         Append_Field(apps[0].args, " -fast");
