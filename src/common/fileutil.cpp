@@ -4,7 +4,7 @@
 
 static char  s_HomeDir[PATH_LEN];
 static char  s_LastFound[PATH_LEN];
-static DWORD s_ReplaceRetryMs = 1500;
+static DWORD s_ReplaceRetryMs = REPLACE_RETRY_MS;
 static BOOL  s_FailedAtReplace;
 
 void Set_ReplaceRetryTime(DWORD ms) { s_ReplaceRetryMs = ms; }

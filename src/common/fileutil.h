@@ -60,5 +60,7 @@ BOOL Keep_OldCopy(const char *path);
    short while when another program holds it unshared. NULL when it cannot be read. Free with free(). */
 char *Read_WholeFile(const char *path, size_t *len);
 
-/* Tests only: how long a held file is waited for, when reading it or replacing it (ms). */
+/* How long a held file is waited for, when reading it or replacing it (ms). */
+#define REPLACE_RETRY_MS 1500
+/* Tests only: another wait than REPLACE_RETRY_MS. */
 void Set_ReplaceRetryTime(DWORD ms);

@@ -51,6 +51,36 @@ BOOL Format_Text(char *dst, size_t cap, const char *fmt, ...)
     return ok;
 }
 
+BOOL Read_Decimal(const char *text, size_t len, long long lo, long long hi, long long *value, size_t *used)
+{
+    size_t i = 0;
+    while (i < len && (text[i] == ' ' || text[i] == '\t')) i++;
+    BOOL negative = FALSE;
+    if (i < len && (text[i] == '-' || text[i] == '+')) negative = (text[i++] == '-');
+    if (i >= len || text[i] < '0' || text[i] > '9') return FALSE;
+    long long n = 0;
+    for (; i < len && text[i] >= '0' && text[i] <= '9'; i++)
+        if (n < 100000000000LL) n = n * 10 + (text[i] - '0');      /* held at a bound below */
+    if (negative) n = -n;
+    *value = (n < lo) ? lo : (n > hi) ? hi : n;
+    if (used != NULL) *used = i;
+    return TRUE;
+}
+
+BOOL Next_TextLine(const char *text, size_t size, size_t *pos, TEXT_LINE *line)
+{
+    if (*pos >= size) return FALSE;
+    const char *start = text + *pos;
+    const char *nl = (const char *)memchr(start, '\n', size - *pos);
+    size_t len = nl ? (size_t)(nl - start) : size - *pos;
+    line->text = start;
+    line->ended = (nl != NULL);
+    line->rawLen = len + (nl ? 1 : 0);
+    line->len = (len > 0 && start[len - 1] == '\r') ? len - 1 : len;
+    *pos += line->rawLen;
+    return TRUE;
+}
+
 int Compare_NoCase(const char *a, const char *b)
 {
     for (;; a++, b++) {

@@ -23,6 +23,23 @@ BOOL Format_TextV(char *dst, size_t cap, const char *fmt, va_list args);
 template <size_t N> inline BOOL Copy_Field(char (&dst)[N], const char *src) { return Copy_Text(dst, N, src); }
 template <size_t N> inline BOOL Append_Field(char (&dst)[N], const char *src) { return Append_Text(dst, N, src); }
 
+/* Reads a decimal number at the start of text[0..len): blanks and tabs, an optional sign, then
+   digits; what follows the digits is ignored. The value is held to lo..hi (a number of any length
+   is read, never overflows). *used (may be NULL) gets the number of characters taken. FALSE,
+   with nothing stored, when no digit follows the blanks and the sign. */
+BOOL Read_Decimal(const char *text, size_t len, long long lo, long long hi, long long *value, size_t *used);
+
+/* One line of a text held in memory. */
+typedef struct {
+    const char *text;       /* where the line starts */
+    size_t      len;        /* its length without the line feed and one carriage return before it */
+    size_t      rawLen;     /* its length as it stands in the text, line feed included */
+    BOOL        ended;      /* a line feed ended it; FALSE for a last line that runs to the end */
+} TEXT_LINE;
+/* Takes the line of text[0..size) that starts at *pos and moves *pos past it. A line is taken
+   whole however long it is, and a zero byte in it is part of it. FALSE at the end of the text. */
+BOOL Next_TextLine(const char *text, size_t size, size_t *pos, TEXT_LINE *line);
+
 /* Case-insensitive comparisons of plain ASCII text. */
 int  Compare_NoCase(const char *a, const char *b);
 BOOL Starts_With_NoCase(const char *text, const char *prefix);

@@ -1,6 +1,6 @@
 #include "config/appsfile.h"
 #include "config/keptlines.h"
-#include "config/queuesfile.h"
+#include "config/fieldsplit.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -21,14 +21,13 @@
 static int          s_ReadCount;                    /* entries read: the number of the first not read */
 static BOOL         s_EntryIsGroup[MAX_APPS];       /* the kind of each entry read */
 static BOOL         s_Reserved[MAX_APPS];           /* free App slots that loaded references name */
-static KEPT_LINES   s_Kept;                         /* the lines not taken */
 
 void Clear_AppsLoadState(void)
 {
     s_ReadCount = 0;
     memset(s_EntryIsGroup, 0, sizeof s_EntryIsGroup);
     memset(s_Reserved, 0, sizeof s_Reserved);
-    Kept_Clear(&s_Kept);
+    Kept_Clear(&keptAppLines);
 }
 
 static BOOL App_Used(int a) { return a >= 0 && a < MAX_APPS && !apps[a].free; }
@@ -52,11 +51,12 @@ static int Parse_MemberList(const char *text, size_t len, int32_t *members, int 
     int n = 0;
     BOOL fits = TRUE;
     for (;;) {
+        /* a member is digits alone: no blank or sign before it */
         if (p >= len || !isdigit((unsigned char)text[p])) return 0;
-        size_t start = p;
+        size_t start = p, used = 0;
         long long v = 0;
-        for (; p < len && isdigit((unsigned char)text[p]); p++)
-            if (v < 1000000) v = v * 10 + (text[p] - '0');
+        Read_Decimal(text + p, len - p, 0, INT32_MAX, &v, &used);
+        p += used;
         if (n < MAX_GROUP_MEMBERS) members[n] = (int32_t)v;
         if (spans != NULL && n < MAX_GROUP_MEMBERS + 60) {
             spans[n].offset = start;
@@ -193,21 +193,18 @@ static BOOL Read_AppEntry(const char *line, int i, char *why, size_t whyCap)
 static void Find_KeptMembers(void)
 {
     size_t pos = 0;
-    while (pos < s_Kept.len) {
-        const char *line = s_Kept.text + pos;
-        const char *nl = (const char *)memchr(line, '\n', s_Kept.len - pos);
-        size_t len = nl ? (size_t)(nl - line) : s_Kept.len - pos;
+    TEXT_LINE l;
+    while (Next_TextLine(keptAppLines.text, keptAppLines.len, &pos, &l)) {
         LINE_FIELDS lf;
-        Split_Fields(line, len, &lf);
+        Split_Fields(l.text, l.len, &lf);
         KEPT_NUMBER spans[MAX_GROUP_MEMBERS + 60];
         int32_t members[MAX_GROUP_MEMBERS];
         int count = 0, found = 0;
         BOOL parallel;
         if (lf.count > 0 && Parse_MemberList(lf.field[0].text, lf.field[0].len, members, &count, &parallel, spans, &found) != 0) {
             for (int k = 0; k < found; k++)
-                if (!Kept_AddNumber(&s_Kept, lf.field[0].text + spans[k].offset, spans[k].len, spans[k].entry)) return;
+                if (!Kept_AddNumber(&keptAppLines, lf.field[0].text + spans[k].offset, spans[k].len, spans[k].entry)) return;
         }
-        pos += len + 1;
     }
 }
 
@@ -218,17 +215,15 @@ static int Read_AppEntries(const char *text, size_t len, const char *path)
     size_t pos = 0, stopAt = len;
     char why[WHY_LEN] = "";
     char line[FIRST_FIELD_LEN + 1024];
-    while (pos < len) {
-        size_t end = pos;
-        while (end < len && text[end] != '\n') end++;
-        size_t n = end - pos;
-        if (n > 0 && text[pos + n - 1] == '\r') n--;
-        stopAt = pos;
+    TEXT_LINE l;
+    for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
+        size_t n = l.len;
+        stopAt = at;
         if (n == 0) {
             Copy_Field(why, "an empty line ends the list of entries");
             break;
         }
-        if (memchr(text + pos, '\0', n) != NULL) {
+        if (memchr(l.text, '\0', n) != NULL) {
             Copy_Field(why, "the line holds a zero byte");
             break;
         }
@@ -240,15 +235,14 @@ static int Read_AppEntries(const char *text, size_t len, const char *path)
             Copy_Field(why, "the line is too long");
             break;
         }
-        memcpy(line, text + pos, n);
+        memcpy(line, l.text, n);
         line[n] = '\0';
         if (!Read_AppEntry(line, i, why, sizeof why)) break;
         i++;
-        pos = (end < len) ? end + 1 : len;
         stopAt = len;
     }
     if (stopAt < len &&
-        Kept_Keep(&s_Kept, text + stopAt, len - stopAt, "application data",
+        Kept_Keep(&keptAppLines, text + stopAt, len - stopAt, "application data",
                   "The entries before that line have been loaded. That line and the lines after it are", path, i + 1, why))
         Find_KeptMembers();
     return i;
@@ -338,9 +332,9 @@ BOOL Get_AppsData(void)
         BOOL direct = FALSE;
         for (int t = 0; t < targetCount && t < MAX_TARGETS && !direct; t++)
             direct = targets[t].processRef == a && !targets[t].usesGroup;
-        for (int k = 0; k < Kept_QueueRefCount() && !direct; k++) direct = Kept_QueueRef(k) == a;
+        for (int k = 0; k < keptQueueLines.count && !direct; k++) direct = keptQueueLines.numbers[k].entry == a;
         /* so do those of kept group lines, whose settings stay in the kept text */
-        for (int k = 0; k < s_Kept.count && !direct; k++) direct = s_Kept.numbers[k].entry == a;
+        for (int k = 0; k < keptAppLines.count && !direct; k++) direct = keptAppLines.numbers[k].entry == a;
         if (!direct) {
             apps[a].runAlone = -1;
             apps[a].priority = 'U';
@@ -397,8 +391,8 @@ static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
             if (direct != NULL) direct[ref] = TRUE;
         }
     }
-    for (int k = 0; k < Kept_QueueRefCount(); k++) {
-        int e = Kept_QueueRef(k);
+    for (int k = 0; k < keptQueueLines.count; k++) {
+        int e = keptQueueLines.numbers[k].entry;
         if (e < 0 || e >= s_ReadCount) continue;
         if (s_EntryIsGroup[e] && Group_Used(e)) {
             groupRef[e] = TRUE;
@@ -411,8 +405,8 @@ static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
     }
     /* A member of a kept group line keeps its own settings, as Get_AppsData read them: the
        kept line carries its group's settings in its own text. */
-    for (int k = 0; k < s_Kept.count; k++) {
-        int e = s_Kept.numbers[k].entry;
+    for (int k = 0; k < keptAppLines.count; k++) {
+        int e = keptAppLines.numbers[k].entry;
         if (e >= 0 && e < s_ReadCount && !s_EntryIsGroup[e] && App_Used(e)) {
             appRef[e] = TRUE;
             if (direct != NULL) direct[e] = TRUE;
@@ -439,7 +433,7 @@ void Defrag_AppsArray(APP_NUMBERING *n)
     n->written = next;
     n->readCount = s_ReadCount;
     memcpy(n->readAsGroup, s_EntryIsGroup, sizeof n->readAsGroup);
-    n->keptLines = s_Kept.lines;
+    n->keptLines = keptAppLines.lines;
 }
 
 /* ---- writing ---- */
@@ -522,9 +516,9 @@ BOOL Store_AppsData(void)
         Put_GroupEntry(&b, &appGroups[g], &n);
         Trace(" %d", g);
     }
-    if (s_Kept.text != NULL) {
+    if (keptAppLines.text != NULL) {
         if (written > 0) OutBuf_Putc(&b, '\n');
-        Kept_Write(&b, &s_Kept, &n);
+        Kept_Write(&b, &keptAppLines, &n);
     }
     return Store_TracedFile(path, &b, TRUE,
                             "Could not open the application data file for writing. Data will not be saved.\r\n\"%s\"");

@@ -7,6 +7,9 @@
 
 #define SNIPPET_LEN 100
 
+KEPT_LINES keptQueueLines;
+KEPT_LINES keptAppLines;
+
 void Line_Snippet(char *out, size_t cap, const char *line, size_t len)
 {
     size_t n = 0;

@@ -25,6 +25,12 @@ typedef struct {
     int          count;
 } KEPT_LINES;
 
+/* What the last load kept: the queues file's lines, whose numbers are the application entries the
+   kept queues run, and the applications file's lines, whose numbers are the members of kept
+   group lines. The readers fill them; the renumbering and the writers read them. */
+extern KEPT_LINES keptQueueLines;
+extern KEPT_LINES keptAppLines;
+
 void Kept_Clear(KEPT_LINES *k);
 /* Keeps text[0..len), from line lineNo of the file to its end, and tells the operator once (not in
    the update mode) that reading of fileWords ("queue data", "application data") path stopped there

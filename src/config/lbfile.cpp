@@ -1,6 +1,5 @@
 #include "config/lbfile.h"
 #include "config/limits.h"
-#include "config/queuesfile.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -56,16 +55,6 @@ int Count_LBRules(const LBRule *table)
     return n;
 }
 
-void Init_LBConfig(LBQ *q)
-{
-    q->fileGroupIdRule = 0;
-    q->fileGroupRule = 0;
-    q->jobReassignmentRule = 1;
-    q->timePriorityValue = 50;
-    q->fileGroupPurgeMinutes = 10;
-    q->queueGroupEnabled = 1;
-}
-
 int Count_LBQOutputs(const int32_t *outputs)
 {
     int n = 0;
@@ -88,20 +77,14 @@ static void Split_Words(const char *line, char *token, size_t tokenCap, char *va
 }
 
 /* The value as a decimal number (sign allowed, stops at the first non-digit, held at the 32-bit
-   limits); -1 stands for a missing number: no value, or a value that converts to 0 without
-   beginning with "0". */
+   limits); -1 stands for a missing number. The load balancer reads its file so: a value that
+   converts to 0 without beginning with "0" is no number, and neither is one that begins with a
+   blank (a tab is no word separator here, so it can start a value). */
 static int32_t Value_Number(const char *value)
 {
-    if (value[0] == '\0') return -1;
-    const char *p = value;
-    BOOL negative = FALSE;
-    if (*p == '-' || *p == '+') negative = (*p++ == '-');
-    long long n = 0;
-    for (; isdigit((unsigned char)*p); p++)
-        if (n < 100000000000LL) n = n * 10 + (*p - '0');
-    if (negative) n = -n;
-    if (n > INT32_MAX) n = INT32_MAX;
-    if (n < INT32_MIN) n = INT32_MIN;
+    long long n;
+    if (value[0] == ' ' || value[0] == '\t' || !Read_Decimal(value, strlen(value), INT32_MIN, INT32_MAX, &n, NULL))
+        return -1;
     if (n == 0 && value[0] != '0') return -1;
     return (int32_t)n;
 }
@@ -272,20 +255,16 @@ static BOOL Read_LBConfig(BOOL tellMissing)
 
     int current = -1;
     size_t pos = 0;
-    while (pos < len) {
-        size_t end = pos;
-        while (end < len && text[end] != '\n') end++;
-        size_t n = end - pos;
-        if (n > 0 && text[pos + n - 1] == '\r') n--;
-        const char *start = text + pos;
-        pos = (end < len) ? end + 1 : len;
+    TEXT_LINE l;
+    while (Next_TextLine(text, len, &pos, &l)) {
+        size_t n = l.len;
         if (n > LB_LINE_MAX) {
             /* an over-long line is no setting: skipped whole rather than read in pieces */
             Trace("A line of %u characters was skipped by the load balancer file reading routine\n", (unsigned)n);
             continue;
         }
         char line[LB_LINE_MAX + 1];
-        Copy_TextN(line, sizeof line, start, n);
+        Copy_TextN(line, sizeof line, l.text, n);
         if (line[0] == '#') continue;
         Read_LBLine(line, &current);
     }
@@ -318,7 +297,7 @@ static const char *Rule_Line(const LBRule *table, int index, int fallback)
     return table[index].line;
 }
 
-BOOL Store_LBConfig(void)
+BOOL Store_LBConfig(BOOL keepPrevious)
 {
     Trace("\nStore_LBConfig()\n");
     char path[PATH_LEN];
@@ -344,10 +323,7 @@ BOOL Store_LBConfig(void)
     }
     OutBuf_Printf(&b, "\nDEBUG_LEVEL %d\n", lbDebugLevel);
 
-    /* The file names queues by number. When the queues file could not be read whole, the numbers
-       it was written with may not be those of the queues read, and its rules may not have been
-       taken: the previous file is kept as "LBPrefs.old" then, so that none of them is lost. */
-    BOOL ok = Store_TextFile(path, &b, Have_KeptQueueLines(),
+    BOOL ok = Store_TextFile(path, &b, keepPrevious,
                              "Could not open the load balancer configuration file for writing. Data will not be "
                              "saved.\r\n\"%s\"");
     OutBuf_Free(&b);

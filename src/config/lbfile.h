@@ -34,11 +34,11 @@ BOOL Get_LBConfig(void);
    missing or has none) without telling the operator anything, so that a save keeps it. */
 BOOL Get_LBDebugLevel(void);
 /* Writes the file from the LBQ records (also when there are none). FALSE when it could not be
-   written; the operator is told and the previous file stays as it was. When the queues file was
-   not read whole, the previous file is kept as "LBPrefs.old" first. */
-BOOL Store_LBConfig(void);
-/* Gives an input queue's rules, time priority, purge minutes and enabled flag their defaults;
-   the split sizes and output flags stay as the caller cleared them. */
-void Init_LBConfig(LBQ *q);
+   written; the operator is told and the previous file stays as it was. keepPrevious: the previous
+   file is kept as "LBPrefs.old" first (the caller asks for it when the queues file was not read
+   whole: the numbers the previous file was written with may not be those of the queues read, and
+   its rules may not have been taken). */
+BOOL Store_LBConfig(BOOL keepPrevious);
+/* (The defaults of an input queue's settings, Init_LBConfig, are the model's: model.h.) */
 /* Number of output flags equal to 1 among all of an input queue's flags. */
 int  Count_LBQOutputs(const int32_t *outputs);

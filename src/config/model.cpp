@@ -1,7 +1,4 @@
 #include "config/model.h"
-#include "config/appsfile.h"
-#include "config/lbfile.h"
-#include "config/queuesfile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"
@@ -35,10 +32,6 @@ void Reset_Configuration(void)
     targetCount = 0;
     lbqCount = 0;
     Number_TargetSlots();
-    /* what the file readers noted at the last load (lines kept, entry kinds, renumbering) */
-    Clear_KeptQueueLines();
-    Clear_AppsLoadState();
-    lbDebugLevel = 0;
 }
 
 void Move_Target(int from, int to)
@@ -191,6 +184,16 @@ void Init_NewTarget(Target *t, const char *hotDir)
     t->monitorProcesses = FALSE;
     t->noProcesses = FALSE;
     t->switchIfIdle = FALSE;
+}
+
+void Init_LBConfig(LBQ *q)
+{
+    q->fileGroupIdRule = 0;
+    q->fileGroupRule = 0;
+    q->jobReassignmentRule = 1;
+    q->timePriorityValue = 50;
+    q->fileGroupPurgeMinutes = 10;
+    q->queueGroupEnabled = 1;
 }
 
 void Init_NewLBQ(LBQ *q, const char *hotDir)

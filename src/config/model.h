@@ -169,7 +169,8 @@ extern int      lbqCount;
 extern BOOL     deletedQueues[MAX_QUEUES];
 
 /* Empties the whole configuration: counts 0, records zeroed, App and AppGroup slots free,
-   every Target slot numbered, nothing deleted, nothing kept from an earlier load. */
+   every Target slot numbered, nothing deleted. (What the file readers kept from the last load is
+   theirs to forget: Forget_LastLoad in setup.h.) */
 void Reset_Configuration(void);
 /* Gives every Target slot its slot number. */
 void Number_TargetSlots(void);
@@ -206,6 +207,9 @@ void Init_NewTarget(Target *t, const char *hotDir);
 /* Fills q with the defaults of a new input queue: every field cleared, then the name, the
    proposed hot directory and the load balancer's settings. */
 void Init_NewLBQ(LBQ *q, const char *hotDir);
+/* Gives an input queue's rules, time priority, purge minutes and enabled flag the load
+   balancer's defaults; the split sizes and output flags stay as the caller cleared them. */
+void Init_LBConfig(LBQ *q);
 
 /* Moves the Target at from to to, shifting those between, and keeps every reference by
    position (after and time-out actions, input queue outputs) pointing at the same queue. */

@@ -10,20 +10,17 @@
 
 #define OEMAPPS_FILE "OEMApps.cfg"
 
-/* Takes the next line off *p, which runs to end (without its line feed and a carriage return
-   before it); NULL at the end of the text. A line is taken whole, however long, and *len counts
-   every byte of it: a zero byte inside a line is kept, and never ends the text early. */
-static char *Next_Line(char **p, char *end, size_t *len)
+/* The next line of text[0..size) from *pos, ended in place (without its line feed and a carriage
+   return before it); NULL at the end of the text. *len counts every byte of the line: a zero
+   byte inside a line is kept, and never ends the text early. */
+static char *Next_Line(char *text, size_t size, size_t *pos, size_t *len)
 {
-    char *s = *p;
-    if (s == NULL || s >= end) return NULL;
-    char *e = (char *)memchr(s, '\n', (size_t)(end - s));
-    if (e == NULL) e = end;
-    *p = (e < end) ? e + 1 : end;
-    if (e > s && e[-1] == '\r') e--;
-    *e = '\0';
-    *len = (size_t)(e - s);
-    return s;
+    TEXT_LINE l;
+    if (text == NULL || !Next_TextLine(text, size, pos, &l)) return NULL;
+    char *line = text + (l.text - text);
+    line[l.len] = '\0';
+    *len = l.len;
+    return line;
 }
 
 BOOL Lookup_OEMApp(const char *appPath, int *lineNo, char *utility, size_t cap)
@@ -40,8 +37,9 @@ BOOL Lookup_OEMApp(const char *appPath, int *lineNo, char *utility, size_t cap)
 
     size_t keyLen = strlen(appPath);
     const char *found = NULL;
-    char *rest = text, *line;
-    for (int n = 0; (line = Next_Line(&rest, text + textLen, &lineLen)) != NULL; n++) {
+    size_t pos = 0;
+    char *line;
+    for (int n = 0; (line = Next_Line(text, textLen, &pos, &lineLen)) != NULL; n++) {
         /* A line that only begins with the same text names another application
            ("C:\Apps\Rip" against "C:\Apps\Rip.exe : ..."): its line is not ours to replace. */
         if (!Starts_With_NoCase(line, appPath) || (line[keyLen] != ':' && line[keyLen] != ' ')) continue;
@@ -120,8 +118,9 @@ BOOL Record_OEMApp(const char *appPath, int lineNo, const char *utility)
     OUTBUF out;
     OutBuf_Init(&out);
     BOOL replaced = FALSE;
-    char *rest = old, *line;
-    for (int n = 0; (line = Next_Line(&rest, old ? old + oldLen : NULL, &lineLen)) != NULL; n++) {
+    size_t pos = 0;
+    char *line;
+    for (int n = 0; (line = Next_Line(old, oldLen, &pos, &lineLen)) != NULL; n++) {
         if (n == lineNo) {
             OutBuf_Printf(&out, "%s %c %s\n", appPath, ':', utility);
             replaced = TRUE;

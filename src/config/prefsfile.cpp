@@ -70,17 +70,8 @@ void Match_RIPPreset(void)
    the 32-bit range. FALSE when text does not begin with a number. */
 static BOOL Read_LeadingInt(const char *text, int32_t *out)
 {
-    const char *p = text + strspn(text, " \t");
-    BOOL negative = (*p == '-');
-    if (*p == '-' || *p == '+') p++;
-    if (*p < '0' || *p > '9') return FALSE;
-    long long v = 0;
-    for (; *p >= '0' && *p <= '9'; p++) {
-        if (v <= 2147483648LL) v = v * 10 + (*p - '0');
-    }
-    if (negative) v = -v;
-    if (v > 2147483647LL) v = 2147483647LL;
-    if (v < -2147483647LL - 1) v = -2147483647LL - 1;
+    long long v;
+    if (!Read_Decimal(text, strlen(text), INT32_MIN, INT32_MAX, &v, NULL)) return FALSE;
     *out = (int32_t)v;
     return TRUE;
 }
@@ -204,17 +195,14 @@ BOOL Get_SpoolerGlobals(void)
 
     /* Lines are taken whole, however long, so that a long recipient list or path is never
        split into a cut value and a stray line. */
-    char *line = text;
-    char *end = text + len;
-    while (line < end) {
-        char *next = (char *)memchr(line, '\n', (size_t)(end - line));
-        char *stop = next ? next : end;
-        if (stop > line && stop[-1] == '\r') stop--;
-        char saved = *stop;
-        *stop = '\0';
+    size_t pos = 0;
+    TEXT_LINE l;
+    while (Next_TextLine(text, len, &pos, &l)) {
+        char *line = text + (l.text - text);        /* the line is ended in place for the key search */
+        char saved = line[l.len];
+        line[l.len] = '\0';
         if (line[0] != '\0' && line[0] != '#') Read_PrefsLine(line);
-        *stop = saved;
-        line = next ? next + 1 : end;
+        line[l.len] = saved;
     }
     free(text);
     /* A maximum log size read after the last minimum was never brought into its range (reading

@@ -15,73 +15,6 @@
 
 #define WHY_LEN      200
 
-/* The lines of the last load from the first one not taken to the end of the file. */
-static KEPT_LINES s_Kept;
-
-/* ---- the field tokeniser and writer ---- */
-
-void Split_Fields(const char *line, size_t len, LINE_FIELDS *out)
-{
-    out->count = 0;
-    const char *cr = (const char *)memchr(line, '\r', len);
-    if (cr != NULL) len = (size_t)(cr - line);
-    size_t pos = 0;
-    while (out->count < MAX_LINE_FIELDS) {
-        size_t start = pos;
-        while (pos < len && !(line[pos] == ':' && pos + 1 < len && line[pos + 1] == ':')) pos++;
-        FIELD_SPAN *f = &out->field[out->count++];
-        f->text = line + start;
-        f->len = pos - start;
-        /* the space the writer puts after a final colon */
-        if (f->len >= 2 && f->text[f->len - 2] == ':' && f->text[f->len - 1] == ' ') f->len--;
-        if (pos >= len) break;
-        pos += 2;
-    }
-}
-
-static BOOL Read_Integer(const char *text, size_t len, long long lo, long long hi, long long *value)
-{
-    size_t i = 0;
-    while (i < len && (text[i] == ' ' || text[i] == '\t')) i++;
-    BOOL negative = FALSE;
-    if (i < len && (text[i] == '-' || text[i] == '+')) negative = (text[i++] == '-');
-    if (i >= len || !isdigit((unsigned char)text[i])) return FALSE;
-    long long n = 0;
-    for (; i < len && isdigit((unsigned char)text[i]); i++)
-        if (n < 100000000000LL) n = n * 10 + (text[i] - '0');      /* held at a bound further on */
-    if (negative) n = -n;
-    *value = (n < lo) ? lo : (n > hi) ? hi : n;
-    return TRUE;
-}
-
-BOOL Read_FieldNumber(const char *text, size_t len, int32_t *value)
-{
-    long long v;
-    if (!Read_Integer(text, len, INT32_MIN, INT32_MAX, &v)) return FALSE;
-    *value = (int32_t)v;
-    return TRUE;
-}
-
-BOOL Read_FieldBits(const char *text, size_t len, uint32_t *value)
-{
-    long long v;
-    if (!Read_Integer(text, len, INT32_MIN, UINT32_MAX, &v)) return FALSE;
-    *value = (uint32_t)v;
-    return TRUE;
-}
-
-void Put_FieldText(OUTBUF *b, const char *value, BOOL spaceIfEmpty)
-{
-    if (value == NULL || value[0] == '\0') {
-        if (spaceIfEmpty) OutBuf_Putc(b, ' ');
-        return;
-    }
-    for (const char *p = value; *p != '\0'; p++) {
-        char c = (*p == '\r' || *p == '\n') ? ' ' : *p;
-        OutBuf_Putc(b, c);
-        if (c == ':' && (p[1] == ':' || p[1] == '\0')) OutBuf_Putc(b, ' ');
-    }
-}
 
 /* ---- reading one line ---- */
 
@@ -324,11 +257,9 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
 
 /* ---- lines not taken ---- */
 
-void Clear_KeptQueueLines(void) { Kept_Clear(&s_Kept); }
+void Clear_KeptQueueLines(void) { Kept_Clear(&keptQueueLines); }
 
-BOOL Have_KeptQueueLines(void) { return s_Kept.text != NULL; }
-int  Kept_QueueRefCount(void) { return s_Kept.count; }
-int  Kept_QueueRef(int k) { return (k >= 0 && k < s_Kept.count) ? s_Kept.numbers[k].entry : -1; }
+BOOL Have_KeptQueueLines(void) { return keptQueueLines.text != NULL; }
 
 /* Notes where each kept line names an application entry in field 4, so that the number can
    follow the renumbering of the applications file. Lines without a readable reference are
@@ -336,12 +267,10 @@ int  Kept_QueueRef(int k) { return (k >= 0 && k < s_Kept.count) ? s_Kept.numbers
 static void Find_KeptRefs(void)
 {
     size_t pos = 0;
-    while (pos < s_Kept.len) {
-        const char *line = s_Kept.text + pos;
-        const char *nl = (const char *)memchr(line, '\n', s_Kept.len - pos);
-        size_t len = nl ? (size_t)(nl - line) : s_Kept.len - pos;
+    TEXT_LINE l;
+    while (Next_TextLine(keptQueueLines.text, keptQueueLines.len, &pos, &l)) {
         LINE_FIELDS lf;
-        Split_Fields(line, len, &lf);
+        Split_Fields(l.text, l.len, &lf);
         int k = (lf.count > 1 && lf.field[1].len == 1 && !isalpha((unsigned char)lf.field[1].text[0])) ? 3 : 2;
         const FIELD_SPAN *s = (k < lf.count) ? &lf.field[k] : NULL;
         BOOL digits = s != NULL && s->len > 0 && s->len <= 6;
@@ -349,10 +278,9 @@ static void Find_KeptRefs(void)
         if (digits) {
             int32_t entry = 0;
             Read_FieldNumber(s->text, s->len, &entry);
-            if (entry != LBQ_MARKER && entry != NO_PROCESSES && !Kept_AddNumber(&s_Kept, s->text, s->len, entry))
+            if (entry != LBQ_MARKER && entry != NO_PROCESSES && !Kept_AddNumber(&keptQueueLines, s->text, s->len, entry))
                 return;                             /* the references stay as they are */
         }
-        pos += len + 1;
     }
 }
 
@@ -399,18 +327,16 @@ BOOL Get_TargetData(void)
     char why[WHY_LEN] = "";
     char *line = NULL;
     size_t lineCap = 0;
-    while (pos < len) {
-        size_t end = pos;
-        while (end < len && text[end] != '\n') end++;
-        size_t n = end - pos;
-        if (n > 0 && text[pos + n - 1] == '\r') n--;
+    TEXT_LINE l;
+    for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
+        size_t n = l.len;
         lineNo++;
-        stopAt = pos;
+        stopAt = at;
         if (n == 0) {
             Copy_Field(why, "an empty line ends the list of queues");
             break;
         }
-        if (memchr(text + pos, '\0', n) != NULL) {
+        if (memchr(l.text, '\0', n) != NULL) {
             Copy_Field(why, "the line holds a zero byte");
             break;
         }
@@ -427,7 +353,7 @@ BOOL Get_TargetData(void)
             line = grown;
             lineCap = n + 1;
         }
-        memcpy(line, text + pos, n);
+        memcpy(line, l.text, n);
         line[n] = '\0';
 
         Target t;
@@ -448,12 +374,11 @@ BOOL Get_TargetData(void)
             t.slotIndex = nTargets;
             targets[nTargets++] = t;
         }
-        pos = (end < len) ? end + 1 : len;
         stopAt = len;
     }
     free(line);
     if (stopAt < len &&
-        Kept_Keep(&s_Kept, text + stopAt, len - stopAt, "queue data",
+        Kept_Keep(&keptQueueLines, text + stopAt, len - stopAt, "queue data",
                   "The queues before that line have been loaded. That line and the lines after it are not shown, "
                   "but they are",
                   path, lineNo, why))
@@ -534,7 +459,7 @@ BOOL Store_TargetData(void)
     for (int i = 0; i < lbqCount && i < MAX_LBQS; i++) {
         Put_LbqLine(&b, &lbqs[i]);
         /* the last line of the file has no line feed after it; kept lines start a line of their own */
-        if (i < lbqCount + targetCount - 1 || s_Kept.text != NULL) OutBuf_Putc(&b, '\n');
+        if (i < lbqCount + targetCount - 1 || keptQueueLines.text != NULL) OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
     }
     Trace("Writing output targets: ");
@@ -543,9 +468,9 @@ BOOL Store_TargetData(void)
         OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
     }
-    if (s_Kept.text != NULL) {
+    if (keptQueueLines.text != NULL) {
         Trace("Writing the lines kept from the last load. ");
-        Kept_Write(&b, &s_Kept, &numbers);
+        Kept_Write(&b, &keptQueueLines, &numbers);
     }
     return Store_TracedFile(path, &b, TRUE,
                             "Could not open the queue data file for writing. Data will not be saved.\r\n\"%s\"");

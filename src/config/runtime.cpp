@@ -221,20 +221,12 @@ BOOL Remap_QueueEntry(QueueEntry *e)
     return TRUE;
 }
 
-/* A decimal number at the start of text (blanks and a sign before it allowed); FALSE when there
-   is none. Too large values are held to the 32-bit range. */
+/* A decimal number at the start of text (blanks and a sign before it allowed), held to the
+   32-bit range; FALSE when there is none. */
 static BOOL Read_Number(const char *text, int32_t *out)
 {
-    const char *p = text + strspn(text, " \t");
-    BOOL negative = (*p == '-');
-    if (*p == '-' || *p == '+') p++;
-    if (*p < '0' || *p > '9') return FALSE;
-    long long v = 0;
-    for (; *p >= '0' && *p <= '9'; p++)
-        if (v <= 2147483648LL) v = v * 10 + (*p - '0');
-    if (negative) v = -v;
-    if (v > 2147483647LL) v = 2147483647LL;
-    if (v < -2147483647LL - 1) v = -2147483647LL - 1;
+    long long v;
+    if (!Read_Decimal(text, strlen(text), INT32_MIN, INT32_MAX, &v, NULL)) return FALSE;
     *out = (int32_t)v;
     return TRUE;
 }
@@ -269,20 +261,21 @@ static BOOL Parse_QueueEntry(const char *body, QueueEntry *e)
 static void Rewrite_QueueText(char *data, size_t len, OUTBUF *out)
 {
     size_t markerLen = strlen(QUEUE_END_MARKER);
-    char *end = data + len;
-    char *line = data;
     int kept = 0, dropped = 0, skipped = 0;
     /* Lines are taken whole however long they are, so that the tail of a long line is never
        read as a line of its own. */
-    while (line < end) {
-        char *nl = (char *)memchr(line, '\n', (size_t)(end - line));
-        char *next = nl ? nl + 1 : end;
-        char *bodyEnd = nl ? nl : end;
-        if (nl != NULL && bodyEnd > line && bodyEnd[-1] == '\r') bodyEnd--;
-        /* Counted as a text-mode read counts it: the line end is one character. */
-        size_t textLen = (size_t)(bodyEnd - line) + (nl ? 1 : 0);
+    size_t pos = 0;
+    TEXT_LINE l;
+    while (Next_TextLine(data, len, &pos, &l)) {
+        char *line = data + (l.text - data);
+        char *next = line + l.rawLen;
+        /* As the spooler reads the list: a carriage return is part of the line end only before a
+           line feed, and the line is counted as a text-mode read counts it (its line end is one
+           character). */
+        char *bodyEnd = line + (l.ended ? l.len : l.rawLen);
+        size_t textLen = (size_t)(bodyEnd - line) + (l.ended ? 1 : 0);
         if (textLen < 5) break;
-        if ((size_t)(end - line) >= markerLen && memcmp(line, QUEUE_END_MARKER, markerLen) == 0) break;
+        if (len - (size_t)(line - data) >= markerLen && memcmp(line, QUEUE_END_MARKER, markerLen) == 0) break;
 
         char saved = *bodyEnd;
         *bodyEnd = '\0';
@@ -301,13 +294,12 @@ static void Rewrite_QueueText(char *data, size_t len, OUTBUF *out)
                               e.jobCopies, e.jobStatus);
                 OutBuf_Append(out, e.rest, e.restLen);
                 /* A last line cut short must not swallow the end marker. */
-                if (nl == NULL) OutBuf_Puts(out, "\r\n");
+                if (!l.ended) OutBuf_Puts(out, "\r\n");
                 kept++;
             } else {
                 dropped++;
             }
         }
-        line = next;
     }
     OutBuf_Puts(out, QUEUE_END_MARKER);
     Trace("Update_QueueFiles: %d jobs kept, %d dropped, %d unreadable lines skipped\n", kept, dropped, skipped);

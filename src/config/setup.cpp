@@ -31,6 +31,14 @@ void Free_Resources(void)
     Free_Snapshot();
 }
 
+void Forget_LastLoad(void)
+{
+    Clear_KeptQueueLines();
+    Clear_AppsLoadState();
+    lbDebugLevel = 0;
+    Free_Snapshot();
+}
+
 BOOL StoreSetup(void)
 {
     Trace("StoreSetup()\n");
@@ -41,7 +49,9 @@ BOOL StoreSetup(void)
            (Defrag_AppsArray), computed from the configuration as it stands. */
         if (!Update_QueueFiles()) stored = FALSE;
         if (!Store_TargetData()) stored = FALSE;
-        if (!Store_LBConfig()) stored = FALSE;
+        /* When the queues file was not read whole, its unread lines may name queues that the load
+           balancer file's numbers refer to: its previous version is kept too. */
+        if (!Store_LBConfig(Have_KeptQueueLines())) stored = FALSE;
         if (!Store_AppsData()) stored = FALSE;
         if (!Store_SpoolerGlobals()) stored = FALSE;
     }

@@ -14,3 +14,7 @@ BOOL InitData(void);
 BOOL StoreSetup(void);
 /* Releases the load-time snapshot of the queues. */
 void Free_Resources(void);
+/* Forgets everything the readers noted at the last load (the lines they kept, the kinds of the
+   application entries, the load balancer's debug level) and the load-time snapshot: the store
+   of a process that has read nothing. The configuration itself is emptied by Reset_Configuration. */
+void Forget_LastLoad(void);

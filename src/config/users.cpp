@@ -188,24 +188,17 @@ BOOL Load_Users(HWND list)
     }
     /* Read line by line, so that one bad line never shifts the name/password pairing of the
        lines after it. */
-    int lineNo = 0;
-    char *textEnd = text + len;
-    for (char *line = text; line < textEnd; lineNo++) {
-        char *end = (char *)memchr(line, '\n', (size_t)(textEnd - line));
-        char *next = textEnd;
-        if (end != NULL) {
-            *end = '\0';
-            next = end + 1;
-        } else {
-            end = textEnd;
-        }
+    size_t pos = 0;
+    TEXT_LINE l;
+    for (int lineNo = 0; Next_TextLine(text, len, &pos, &l); lineNo++) {
+        char *line = text + (l.text - text);
         /* A zero byte would end the line early and cut the password short: the whole line is
            left out, and the lines after it are read as usual. */
-        if (memchr(line, '\0', (size_t)(end - line)) != NULL) {
+        if (memchr(line, '\0', l.len) != NULL) {
             Trace("Load_Users: line %d skipped: it holds a zero byte\n", lineNo + 1);
-            line = next;
             continue;
         }
+        line[l.len] = '\0';
         char *rest = line;
         char *name = Next_Word(&rest);
         char *encoded = (name != NULL) ? Next_Word(&rest) : NULL;
@@ -220,7 +213,6 @@ BOOL Load_Users(HWND list)
                 Add_User(list, name, password);
             free(password);
         }
-        line = next;
     }
     free(text);
     Trace("Load_Users: %d users\n", userCount);

@@ -39,7 +39,7 @@ class Chooser : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Reset_AppState();
+        tk::Reset_ProcessState();
         start = Current_Dir();
         tk::Write_File(dir / "Press.exe", "MZ");
         tk::Write_File(dir / "notes.txt", "n");

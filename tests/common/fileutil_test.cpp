@@ -11,6 +11,7 @@ protected:
         Make_Dirs(dir / "A\\Sub");
         Write_File(dir / "A\\file.txt", "x");
     }
+    void TearDown() override { Reset_ProcessState(); }
 };
 
 TEST_F(FileUtil, ExistenceTestsIgnoreQuotesAndTellFilesFromFolders)
@@ -193,7 +194,6 @@ TEST_F(FileUtil, WholeFileWriterReplacesInOneStepAndLeavesNoTemporary)
     EXPECT_FALSE(Write_WholeFile(path.c_str(), "new", 3, FALSE));
     EXPECT_GE(GetTickCount() - start, 150u) << "retried for a while";
     CloseHandle(held);
-    Set_ReplaceRetryTime(1500);
     EXPECT_EQ("a\nb", Read_File(path));
     EXPECT_EQ((std::vector<std::string>{ "A", "Queues.cfg" }), List_Dir(dir.path()));
 }

@@ -8,7 +8,7 @@
 /* A dialog with one edit field, typed into as the operator would. */
 class ValidateField : public ::testing::Test {
 protected:
-    void SetUp() override { Reset_AppState(); }
+    void SetUp() override { tk::Reset_ProcessState(); }
     dk::Form form{ "Validate", { { "EDIT", IDC_FIELD, "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 10, 120, 12 },
                                  { "BUTTON", IDOK, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 140, 10, 50, 14 } } };
     HWND field() { return form.item(IDC_FIELD); }

@@ -586,7 +586,6 @@ TEST_F(AddApps, FailedStoreTellsTheOperator)
     Set_ReplaceRetryTime(0);
     CreateDirectoryA(Path("Applications.cfg").c_str(), nullptr);
     Store_AppsData();
-    Set_ReplaceRetryTime(1500);
     EXPECT_EQ(1, storeFailures);
     ASSERT_EQ(1u, msgs.count());
     EXPECT_EQ(MB_ICONSTOP, tk::Icon_Of(msgs.last().flags));

@@ -334,10 +334,8 @@ std::vector<FileKind> All_Kinds()
 
 /* ---- the test ---- */
 
-class BadInput : public ::testing::Test {
+class BadInput : public tk::HomeTest {
 protected:
-    tk::TempHome home;
-    tk::MsgRecorder msgs;
     std::map<std::string, std::string> baseline;    /* the demo's files, as laid out */
     std::map<std::string, std::string> onDisk;      /* what the home's files hold now */
 
@@ -349,10 +347,7 @@ protected:
 
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::HomeTest::SetUp();
         tk::Lay_Out_Demo(home.home());
         /* The stand-in applications go: extracting their icons at every load would cost more
            than all the rest of a case. */
@@ -361,15 +356,6 @@ protected:
         for (const char *f : k_OtherFiles) baseline[f] = Get(f);
         onDisk = baseline;
     }
-    void TearDown() override
-    {
-        Free_Snapshot();
-        Free_Users(NULL);
-        Reset_ParamFile();
-        Reset_Configuration();
-    }
-
-    std::string Path(const std::string &name) const { return home / name; }
     std::string Get(const std::string &name) const { return tk::Read_File(Path(name)); }
     void Put(const std::string &name, const std::string &bytes) const { tk::Write_File(Path(name), bytes); }
 
@@ -400,13 +386,10 @@ protected:
         onDisk[k.file] = bytes;
     }
 
-    /* What a new process has before it reads anything. */
-    static void Fresh_Process()
+    /* What a new process has before it reads anything; it will save. */
+    void New_Process()
     {
-        Free_Snapshot();
-        Reset_Configuration();
-        Reset_SpoolerGlobalsForTest();
-        storeFailures = 0;
+        Fresh_Process();
         saveOnExit = TRUE;
     }
 
@@ -471,14 +454,14 @@ protected:
     static void Save(Cycle c)
     {
         switch (c) {
-        case LB_CYCLE:    Store_LBConfig();       break;
+        case LB_CYCLE:    Store_LBConfig(Have_KeptQueueLines()); break;
         case PREFS_CYCLE: Store_SpoolerGlobals(); break;
         default:          StoreSetup();           break;
         }
     }
     Run Load_And_Save(Cycle c, bool deleteQueue, Problems &p)
     {
-        Fresh_Process();
+        New_Process();
         Load(c);
         if (deleteQueue && targetCount > 0) Delete_Target(targetCount - 1);
         Check_Ranges(p);
@@ -895,7 +878,7 @@ TEST_F(BadInput, TheProgramUpdatesAndSavesDamagedHomes)
 
         /* what the program must write: the same home loaded and saved in this process */
         Lay_Case(*k, bytes);
-        Fresh_Process();
+        New_Process();
         InitData();
         StoreSetup();
         std::map<std::string, std::string> expected;

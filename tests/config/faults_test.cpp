@@ -95,15 +95,8 @@ SaveResult Save_Everything(const std::string &home, const std::function<void()> 
 {
     SaveResult r;
     MsgRecorder rec;
-    Reset_Configuration();
-    Reset_AppState();
-    Reset_SpoolerGlobalsForTest();
-    Free_Snapshot();
-    Reset_ParamFile();
-    Free_Users(nullptr);
-    storeFailures = 0;
-    Copy_Field(homePathBuffer, home.c_str());
-    homeDir = homePathBuffer;
+    Reset_ProcessState();                 /* as a new process */
+    Use_Home(home);
     saveOnExit = TRUE;
 
     InitData();
@@ -167,8 +160,7 @@ SaveResult Save_Everything(const std::string &home, const std::function<void()> 
 
     r.boxes = rec.boxes;
     r.storeFailures = storeFailures;
-    Free_Users(nullptr);
-    Reset_Configuration();
+    Reset_ProcessState();
     return r;
 }
 
@@ -260,12 +252,7 @@ void Clear_Folder(const std::string &dir)
 
 class SaveUnderFaults : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        Set_ReplaceRetryTime(1500);
-        Reset_Configuration();
-        Reset_AppState();
-    }
+    void TearDown() override { Reset_ProcessState(); }
 };
 
 /* A disk with only N pages free, N from 0 up to what the new files need. */
@@ -325,9 +312,10 @@ TEST_F(SaveUnderFaults, FilesHeldByAnotherProgram)
     for (auto &c : cases) {
         SCOPED_TRACE(std::string("share ") + c.share + ", held " + std::to_string(c.holdMs) + " ms");
         Write_Set(home, before);
-        Set_ReplaceRetryTime(c.holdMs > 1000 ? 100 : 1500);
         Child holder;
         SaveResult r = Save_Everything(home, [&] {
+            /* a long holder is waited for only briefly: it will not let go while the save runs */
+            Set_ReplaceRetryTime(c.holdMs > 1000 ? 100 : REPLACE_RETRY_MS);
             std::string event = "EditorHold" + std::to_string(GetCurrentProcessId());
             HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
             std::string cmd = Quote(Helper_Exe("holdfile")) + " " + c.share + " " + std::to_string(c.holdMs) + " " + event;

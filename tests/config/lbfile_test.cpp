@@ -130,7 +130,7 @@ TEST_F(LBFile, OutputQueuesAreNumberedAfterTheInputQueues)
     EXPECT_EQ(Inconsistency("Proofs In", "The queue \"3\" does not exist."), msgs.boxes[0].text);
     EXPECT_EQ(Inconsistency("Proofs In", "The queue \"-1\" does not exist."), msgs.boxes[1].text);
 
-    Store_LBConfig();
+    Store_LBConfig(FALSE);
     EXPECT_EQ(Disk("# Load Balancer Configuration File\n"
                    "\n# Plates In\nQUEUE_GROUP 0\nINPUT_QUEUE 3\nQUEUE_GROUP_ENABLED 1\nFILE_GROUP_RULE NONE\n"
                    "JOB_REASSIGNMENT_RULE NONUSERMOVE\nTIME_PRIORITY_VALUE 50\nFILE_GROUP_PURGE_MINUTES 10\n"
@@ -178,13 +178,13 @@ TEST_F(LBFile, DebugLevelIsKeptAndDefaultsToZero)
     Put("LBPrefs.cfg", "DEBUG_LEVEL 3\n");
     EXPECT_TRUE(Get_LBConfig());
     EXPECT_EQ(3, lbDebugLevel);
-    EXPECT_TRUE(Store_LBConfig());
+    EXPECT_TRUE(Store_LBConfig(FALSE));
     EXPECT_EQ(Disk("# Load Balancer Configuration File\n\nDEBUG_LEVEL 3\n"), Get("LBPrefs.cfg"));
 
     Put("LBPrefs.cfg", "# no level\nDEBUG_LEVEL -3\n");
     EXPECT_TRUE(Get_LBConfig());
     EXPECT_EQ(0, lbDebugLevel);
-    EXPECT_TRUE(Store_LBConfig());
+    EXPECT_TRUE(Store_LBConfig(FALSE));
     EXPECT_EQ(Disk("# Load Balancer Configuration File\n\nDEBUG_LEVEL 0\n"), Get("LBPrefs.cfg"));
 }
 
@@ -228,7 +228,7 @@ TEST_F(LBFile, EveryRuleAndSettingRoundTrips)
     Put("LBPrefs.cfg", text);
     EXPECT_TRUE(Get_LBConfig());
     EXPECT_EQ(0u, msgs.count());
-    EXPECT_TRUE(Store_LBConfig());
+    EXPECT_TRUE(Store_LBConfig(FALSE));
     EXPECT_EQ(Disk(text), Get("LBPrefs.cfg"));
 }
 
@@ -244,7 +244,8 @@ TEST_F(LBFile, RulesSurviveAQueuesFileThatWasNotReadWhole)
     ASSERT_TRUE(Get_TargetData());
     ASSERT_EQ(1, targetCount);
     Get_LBConfig();
-    EXPECT_TRUE(Store_LBConfig());
+    saveOnExit = TRUE;
+    EXPECT_TRUE(StoreSetup()) << "the store keeps the load balancer file's previous version";
     EXPECT_EQ(Disk(lb), Get("LBPrefs.old"));
 }
 
@@ -253,8 +254,7 @@ TEST_F(LBFile, FailedStoreIsToldAndReturnsFalse)
     Set_ReplaceRetryTime(0);
     Queues(0, 0);
     CreateDirectoryA(Path("LBPrefs.cfg").c_str(), nullptr);
-    EXPECT_FALSE(Store_LBConfig());
-    Set_ReplaceRetryTime(1500);
+    EXPECT_FALSE(Store_LBConfig(FALSE));
     EXPECT_EQ(1, storeFailures);
     ASSERT_EQ(1u, msgs.count());
     EXPECT_EQ(MB_ICONSTOP, tk::Icon_Of(msgs.last().flags));

@@ -7,23 +7,18 @@
 
 namespace {
 
-class OEMApps : public testing::Test {
+class OEMApps : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     std::string file, util1, util2;
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::HomeTest::SetUp();
         file = home / "OEMApps.cfg";
         util1 = home / "Setup1.exe";
         util2 = home / "Setup2.exe";
         tk::Write_File(util1, "MZ");
         tk::Write_File(util2, "MZ");
     }
-    void TearDown() override { Set_ReplaceRetryTime(1500); }
 };
 
 } // namespace

@@ -12,21 +12,16 @@ using tk::Crlf;
 using tk::Read_File;
 using tk::Write_File;
 
-class PrefsFile : public ::testing::Test {
+class PrefsFile : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     std::string prefs, older;
 
     void SetUp() override
     {
-        Reset_AppState();
-        Reset_SpoolerGlobalsForTest();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::HomeTest::SetUp();
         prefs = home / "Preferences.cfg";
         older = home / "Spooler.cfg";
     }
-    void TearDown() override { Set_ReplaceRetryTime(1500); }
 
     /* Reads a file holding the given lines (CR LF), starting from the defaults. */
     BOOL Read_Lines(const std::string &lfText)

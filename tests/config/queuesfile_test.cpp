@@ -584,7 +584,7 @@ TEST_F(KeptLines, ResetForgetsThem)
     Put("Queues.cfg", "broken\n");
     ASSERT_TRUE(Get_TargetData());
     EXPECT_TRUE(Have_KeptQueueLines());
-    Reset_Configuration();
+    Fresh_Process();
     EXPECT_FALSE(Have_KeptQueueLines());
     Store_TargetData();
     EXPECT_EQ("", Get("Queues.cfg"));
@@ -598,7 +598,6 @@ TEST_F(QueuesFile, FailedStoreTellsTheOperatorAndKeepsTheOldFile)
     Copy_Field(targets[0].name, "Q");
     Copy_Field(targets[0].hotDir, "H");
     Store_TargetData();
-    Set_ReplaceRetryTime(1500);
     EXPECT_EQ(1, storeFailures);
     ASSERT_EQ(1u, msgs.count());
     EXPECT_EQ(MB_ICONSTOP, tk::Icon_Of(msgs.last().flags));

@@ -11,27 +11,17 @@
 #include <initializer_list>
 #include <string.h>
 
-class RuntimeTest : public ::testing::Test {
+class RuntimeTest : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     std::string jobFile, statusFile;
 
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        Free_Snapshot();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::HomeTest::SetUp();
         tk::Make_Dirs(home / "queue");
         tk::Make_Dirs(home / "state");
         jobFile = home / "queue\\engine.q";
         statusFile = home / "state\\queues.sta";
-    }
-    void TearDown() override
-    {
-        Free_Snapshot();
-        Set_ReplaceRetryTime(1500);
     }
 
     static Target &Add_Target(const char *name, const char *hotDir, int priority = 4, int copies = 1,

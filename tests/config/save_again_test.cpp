@@ -58,10 +58,7 @@ protected:
         tk::Remove_Tree(home.home());
         tk::Make_Dirs(home.home());
         tk::Lay_Out_Demo(home.home());
-        Free_Snapshot();
-        Reset_Configuration();
-        Reset_SpoolerGlobalsForTest();
-        storeFailures = 0;
+        Fresh_Process();
         saveOnExit = TRUE;
         InitData();
     }
@@ -145,7 +142,7 @@ TEST_F(SaveAgain, AfterAFailedSaveTheNextWritesWhatOneHealthySaveWrites)
         }
         held.clear();
         RemoveDirectoryA(queuesOld.c_str());
-        Set_ReplaceRetryTime(1500);
+        Set_ReplaceRetryTime(REPLACE_RETRY_MS);
         {
             tk::MsgRecorder boxes;
             EXPECT_TRUE(StoreSetup());

@@ -1,5 +1,5 @@
-/* What the configuration store tests share: a temporary home directory that is the program's
-   home, the configuration and the app state reset, and the message boxes recorded. */
+/* What the configuration store tests share: the temporary installation of tk::HomeTest (the
+   process state reset, the boxes recorded) and ways to put files into it and read them back. */
 #pragma once
 #include "support/testkit.h"
 #include "common/appstate.h"
@@ -10,22 +10,8 @@
 #include <string>
 #include <vector>
 
-class StoreTest : public ::testing::Test {
+class StoreTest : public tk::HomeTest {
 protected:
-    tk::TempHome home;
-    tk::MsgRecorder msgs;
-
-    void SetUp() override
-    {
-        Reset_Configuration();
-        Reset_AppState();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
-        storeFailures = 0;
-    }
-    void TearDown() override { Reset_Configuration(); }
-
-    std::string Path(const std::string &name) const { return home / name; }
     /* "@HOME@" becomes the home directory. */
     std::string Homed(const std::string &text) const
     {

@@ -50,7 +50,7 @@ TEST_F(StoreRoundTrip, DemoConfigurationReadsAsAPrintShop)
     EXPECT_EQ(2, lbDebugLevel);
 
     Store_TargetData();
-    Store_LBConfig();
+    Store_LBConfig(FALSE);
     Store_AppsData();
     for (const char *f : k_Files) EXPECT_EQ(before[f], Get(f)) << f;
 }

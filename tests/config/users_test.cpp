@@ -16,23 +16,13 @@ std::vector<std::string> User_Names()
     return out;
 }
 
-class Users : public testing::Test {
+class Users : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     std::string file;
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        Free_Users(NULL);
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::HomeTest::SetUp();
         file = home / "Users.cfg";
-    }
-    void TearDown() override
-    {
-        Free_Users(NULL);
-        Set_ReplaceRetryTime(1500);
     }
 };
 

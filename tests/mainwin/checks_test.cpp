@@ -7,20 +7,17 @@
 #include "config/model.h"
 #include <string.h>
 
-class ChecksTest : public ::testing::Test {
+class ChecksTest : public tk::HomeTest {
 protected:
-    tk::TempDir dir{ "checks" };
     std::string present1, present2, missing1, missing2;
 
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        homeDir = dir.path().c_str();
-        present1 = dir / "Present One.exe";
-        present2 = dir / "present2.exe";
-        missing1 = dir / "Gone.exe";
-        missing2 = dir / "gone2.bat";
+        tk::HomeTest::SetUp();
+        present1 = home / "Present One.exe";
+        present2 = home / "present2.exe";
+        missing1 = home / "Gone.exe";
+        missing2 = home / "gone2.bat";
         tk::Write_File(present1, "MZ");
         tk::Write_File(present2, "MZ");
         /* Application slots: 0 and 1 exist, 2 and 3 are missing, 4 is slot 0's file in quotes. */

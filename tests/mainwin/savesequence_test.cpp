@@ -11,19 +11,12 @@
 #include "config/setup.h"
 #include "config/storefile.h"
 
-class SaveSequence : public ::testing::Test {
+class SaveSequence : public tk::HomeTest {
 protected:
-    tk::TempHome home;
-
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        Free_Snapshot();
-        storeFailures = 0;
+        tk::HomeTest::SetUp();
         Set_ReplaceRetryTime(100);
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
         /* two queues that run nothing, fed by one balancing input queue with a single output */
         for (const char *name : { "Plates", "Proofs" }) {
             Target &t = targets[targetCount];
@@ -45,12 +38,6 @@ protected:
         Init_LBConfig(&q);
         q.outputs[0] = 1;
         Snapshot_Queues();
-    }
-    void TearDown() override
-    {
-        Set_ReplaceRetryTime(1500);
-        Free_Snapshot();
-        Reset_Configuration();
     }
     static bool Has_Text(const tk::MsgRecorder &r, const std::string &part)
     {

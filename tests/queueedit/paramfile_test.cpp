@@ -35,20 +35,14 @@ void Touch_Later(const std::string &path)
     CloseHandle(h);
 }
 
-class ParamFile : public testing::Test {
+class ParamFile : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     std::string file;
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        Reset_ParamFile();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::HomeTest::SetUp();
         file = home / "CommandLine.cfg";
     }
-    void TearDown() override { Reset_ParamFile(); }
 };
 
 } // namespace

@@ -55,7 +55,7 @@ TEST(Parse_CommandLine, ModesHomePathsAndRefusals)
     TempDir dir("cmd");
     for (const CmdCase &c : k_Cases) {
         SCOPED_TRACE(c.name);
-        Reset_AppState();
+        Reset_ProcessState();
         std::string existing = dir.path(), fresh = dir / "new\\home";
         RemoveDirectoryA(fresh.c_str());
         std::string line = Expand(c.line, existing, fresh);
@@ -92,5 +92,5 @@ TEST(Parse_CommandLine, ModesHomePathsAndRefusals)
             : "Could not find the specified home directory in the command line:\n\n" + line + "\n\nCannot continue.";
         EXPECT_EQ(want, b.text);
     }
-    Reset_AppState();
+    Reset_ProcessState();
 }

@@ -79,11 +79,15 @@ protected:
 
     void SetUp() override
     {
-        Reset_AppState();
+        tk::Reset_ProcessState();
         hInstance = GetModuleHandleA(NULL);
-        homeDir = home.path().c_str();
+        tk::Use_Home(home.path());
     }
-    void TearDown() override { Release_Profiles(); }
+    void TearDown() override
+    {
+        Release_Profiles();
+        tk::Reset_ProcessState();
+    }
 
     std::string Folder(const char *which) const { return home / (std::string("Profile\\") + which); }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <stdio.h>
 #include <gtest/gtest.h>
+#include "support/testkit.h"
 
 static LONG WINAPI On_Crash(EXCEPTION_POINTERS *info)
 {
@@ -18,5 +19,6 @@ int main(int argc, char **argv)
     SetUnhandledExceptionFilter(On_Crash);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     testing::InitGoogleTest(&argc, argv);
+    tk::Guard_MessageBoxes();
     return RUN_ALL_TESTS();
 }

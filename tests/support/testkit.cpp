@@ -1,5 +1,14 @@
 #include "support/testkit.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
 #include "common/msg.h"
+#include "common/text.h"
+#include "config/model.h"
+#include "config/prefsfile.h"
+#include "config/setup.h"
+#include "config/storefile.h"
+#include "config/users.h"
+#include "queueedit/paramfile.h"
 #include <algorithm>
 #include <stdio.h>
 #include <string.h>
@@ -190,38 +199,95 @@ void Lay_Profiles(const std::string &home)
 
 /* ---- message boxes ---- */
 static MsgRecorder *s_Recorder;
+static bool         s_Guarded;
 
 UINT Icon_Of(UINT flags)    { return flags & MB_ICONMASK; }
 UINT Buttons_Of(UINT flags) { return flags & MB_TYPEMASK; }
 
-static int Record_Box(HWND, const char *text, const char *caption, UINT flags)
+static int Cautious_Answer(UINT flags)
+{
+    UINT b = Buttons_Of(flags);
+    return (b == MB_YESNO || b == MB_YESNOCANCEL) ? IDNO : IDOK;
+}
+
+static int Record_Box(HWND owner, const char *text, const char *caption, UINT flags)
 {
     MsgRecorder *r = s_Recorder;
-    r->boxes.push_back(Box{ text ? text : "", caption ? caption : "", flags });
+    if (r == nullptr) {
+        ADD_FAILURE() << "a message box that no recorder answers: [" << (caption ? caption : "") << "] "
+                      << (text ? text : "");
+        return Cautious_Answer(flags);
+    }
+    r->boxes.push_back(Box{ text ? text : "", caption ? caption : "", flags, owner });
     if (!r->answers.empty()) {
         int a = r->answers.front();
         r->answers.erase(r->answers.begin());
         return a;
     }
-    UINT b = Buttons_Of(flags);
-    return (b == MB_YESNO || b == MB_YESNOCANCEL) ? IDNO : IDOK;
+    return Cautious_Answer(flags);
 }
 
-static void Record_Beep(UINT type) { s_Recorder->beeps.push_back(type); }
+static void Record_Beep(UINT type)
+{
+    if (s_Recorder != nullptr) s_Recorder->beeps.push_back(type);
+}
 
-MsgRecorder::MsgRecorder(std::vector<int> a) : answers(std::move(a))
+/* The hooks stay installed while a recorder or the guard wants them. */
+static void Install_Hooks()
+{
+    bool on = s_Recorder != nullptr || s_Guarded;
+    Set_MessageBoxHook(on ? Record_Box : nullptr);
+    Set_BeepHook(on ? Record_Beep : nullptr);
+}
+
+void Guard_MessageBoxes()
+{
+    s_Guarded = true;
+    Install_Hooks();
+}
+
+MsgRecorder::MsgRecorder(std::vector<int> a) : answers(std::move(a)), outer_(s_Recorder)
 {
     s_Recorder = this;
-    Set_MessageBoxHook(Record_Box);
-    Set_BeepHook(Record_Beep);
+    Install_Hooks();
 }
 
 MsgRecorder::~MsgRecorder()
 {
-    Set_MessageBoxHook(nullptr);
-    Set_BeepHook(nullptr);
-    s_Recorder = nullptr;
+    s_Recorder = outer_;
+    Install_Hooks();
 }
+
+/* ---- the process state ---- */
+
+void Reset_ProcessState()
+{
+    Reset_Configuration();
+    Forget_LastLoad();
+    Reset_AppState();
+    Reset_SpoolerGlobalsForTest();
+    Free_Users(nullptr);
+    Reset_ParamFile();
+    storeFailures = 0;
+    Clear_StoreFailedNames();
+    Set_ReplaceRetryTime(REPLACE_RETRY_MS);
+}
+
+void Use_Home(const std::string &dir)
+{
+    Copy_Field(homePathBuffer, dir.c_str());
+    homeDir = homePathBuffer;
+}
+
+void HomeTest::SetUp() { Fresh_Process(); }
+
+void HomeTest::Fresh_Process()
+{
+    Reset_ProcessState();
+    Use_Home(home.home());
+}
+
+void HomeTest::TearDown() { Reset_ProcessState(); }
 
 /* ---- processes ---- */
 std::string Quote(const std::string &s) { return "\"" + s + "\""; }

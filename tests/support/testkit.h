@@ -69,21 +69,54 @@ struct ListBox {
 struct Box {
     std::string text, caption;
     UINT flags;
+    HWND owner;
 };
-/* Installs itself as the message-box and beep hooks for its lifetime; records every box and
-   answers from the queue given (IDOK / IDNO by kind when it runs dry). */
+/* Records every box shown and every beep played for its lifetime, and answers the boxes from the
+   queue given (IDOK / IDNO by kind when it runs dry). Recorders nest: the innermost records, and
+   the one around it records again when it is gone. */
 class MsgRecorder {
 public:
     MsgRecorder(std::vector<int> answers = {});
     ~MsgRecorder();
+    MsgRecorder(const MsgRecorder &) = delete;
+    MsgRecorder &operator=(const MsgRecorder &) = delete;
     std::vector<Box> boxes;
     std::vector<UINT> beeps;
     std::vector<int> answers;
     size_t count() const { return boxes.size(); }
     const Box &last() const { return boxes.back(); }
+private:
+    MsgRecorder *outer_;
 };
+/* Called once by the test programs' entry: from then on a box that no recorder takes is never
+   shown (it would wait for an answer until the test run's time-out); it fails the test that
+   showed it and takes the cautious answer (IDNO to a question, else IDOK). */
+void Guard_MessageBoxes();
 UINT Icon_Of(UINT flags);      /* MB_ICONINFORMATION, MB_ICONSTOP, ... */
 UINT Buttons_Of(UINT flags);   /* MB_OK, MB_YESNO, ... */
+
+/* ---- the process state ---- */
+/* Back to what a new editor process starts with: the configuration emptied, what the readers
+   kept from the last load forgotten (no snapshot), the app state, the preferences' first-read
+   defaults, no users, no parameter file, no failures counted, the usual wait for held files.
+   The fixtures call it before and after every test. */
+void Reset_ProcessState();
+/* Makes dir the home directory of the process, as the command line would. */
+void Use_Home(const std::string &dir);
+
+/* A test in a temporary installation: the process state reset before and after it, the home
+   directory a fresh temporary home, and every message box recorded and answered (msgs) from the
+   test's first line, so that a box shown while loading is seen, never waited for. */
+class HomeTest : public ::testing::Test {
+protected:
+    MsgRecorder msgs;
+    TempHome home;
+    void SetUp() override;
+    void TearDown() override;
+    /* The process state reset again, as a new process in this installation starts. */
+    void Fresh_Process();
+    std::string Path(const std::string &rel) const { return home / rel; }
+};
 
 /* ---- other processes ---- */
 /* A started process that is always ended: terminated and waited for if still running. */
