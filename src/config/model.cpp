@@ -2,6 +2,9 @@
 #include "config/appsfile.h"
 #include "config/lbfile.h"
 #include "config/queuesfile.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/text.h"
 #include "common/trace.h"
 #include <string.h>
 
@@ -65,4 +68,141 @@ void Move_Target(int from, int to)
         memcpy(old, lbqs[q].outputs, (size_t)targetCount * sizeof(int32_t));
         for (int i = 0; i < targetCount; i++) lbqs[q].outputs[newPos[i]] = old[i];
     }
+}
+
+/* A default folder under the home directory (empty while no home is known). */
+static void Home_Default(char *out, size_t cap, const char *name)
+{
+    if (homeDir == NULL || !Home_Path(out, cap, homeDir, name)) out[0] = '\0';
+}
+
+void Set_NeverTimesOut(Target *t)
+{
+    t->timeoutAction = TIMEOUT_NEVER;
+    t->timeoutSeconds = 300;
+    Home_Default(t->timeoutDir, sizeof t->timeoutDir, "Timed Out Waiting");
+}
+
+void Normalise_Target(Target *t)
+{
+    if (t->noProcesses) {
+        t->processRef = NO_PROCESSES;
+        t->usesGroup = FALSE;
+    }
+    if (t->excludeFilterDir[0] == '\0') t->filterFlags &= ~0x20u;
+    if (t->includeFilterDir[0] == '\0') t->filterFlags &= ~0x80u;
+    if (t->thumbnailsWhenActive) t->thumbnailsOnArrival = FALSE;
+}
+
+void Delete_Target(int pos)
+{
+    Trace("Delete_Target ( %d ) \n", pos);
+    if (pos < 0 || pos >= targetCount) return;
+    int loaded = targets[pos].loadIndex;
+    if (loaded >= 0 && loaded < MAX_QUEUES) deletedQueues[loaded] = TRUE;
+    if (targets[pos].icon != NULL) DestroyIcon(targets[pos].icon);
+
+    memmove(&targets[pos], &targets[pos + 1], (size_t)(targetCount - pos - 1) * sizeof(Target));
+    targetCount--;
+    memset(&targets[targetCount], 0, sizeof(Target));
+    targets[targetCount].loadIndex = -1;
+    Number_TargetSlots();
+
+    for (int i = 0; i < targetCount; i++) {
+        Target *t = &targets[i];
+        if (t->afterAction == pos) t->afterAction = AFTER_LEAVE;
+        else if (t->afterAction > pos && t->afterAction < MAX_TARGETS) t->afterAction--;
+        /* A time-out that passed waiting jobs to the deleted queue now never times out, as the
+           queues file reads a time-out that names no queue. */
+        if (t->timeoutAction == pos) Set_NeverTimesOut(t);
+        else if (t->timeoutAction > pos && t->timeoutAction < MAX_TARGETS) t->timeoutAction--;
+    }
+    for (int q = 0; q < lbqCount; q++) {
+        int32_t *out = lbqs[q].outputs;
+        memmove(&out[pos], &out[pos + 1], (size_t)(MAX_LBQ_OUTPUTS - pos - 1) * sizeof(int32_t));
+        out[MAX_LBQ_OUTPUTS - 1] = 0;
+    }
+}
+
+void Delete_LBQ(int pos)
+{
+    Trace("Delete_LBQ ( %d ) \n", pos);
+    if (pos < 0 || pos >= lbqCount) return;
+    int loaded = lbqs[pos].loadIndex;
+    if (loaded >= 0 && loaded < MAX_QUEUES) deletedQueues[loaded] = TRUE;
+    memmove(&lbqs[pos], &lbqs[pos + 1], (size_t)(lbqCount - pos - 1) * sizeof(LBQ));
+    lbqCount--;
+    memset(&lbqs[lbqCount], 0, sizeof(LBQ));
+    lbqs[lbqCount].loadIndex = -1;
+}
+
+int Copy_Target(int pos)
+{
+    Trace("Copy_Target ( %d ) \n", pos);
+    if (targetCount + lbqCount >= MAX_QUEUES || pos < 0 || pos >= targetCount) return -1;
+    int at = targetCount;
+    targets[at] = targets[pos];
+    targetCount++;
+    Target *t = &targets[at];
+    /* The name field cannot hold every copied name; the copy's name is then cut, and the editor
+       that opens on the copy shows it for the operator to shorten. */
+    if (!Format_Text(t->name, sizeof t->name, "Copy of \"%s\"", targets[pos].name))
+        Trace("Copy_Target: the name of the copy was cut to %u characters\n", (unsigned)(sizeof t->name - 1));
+    t->loadIndex = -1;
+    t->slotIndex = at;
+    if (t->icon != NULL) t->icon = CopyIcon(t->icon);      /* each slot owns its own handle */
+    return at;
+}
+
+void Init_NewTarget(Target *t, const char *hotDir)
+{
+    Copy_Field(t->name, NEW_TARGET_NAME);
+    Copy_Field(t->hotDir, hotDir);
+    t->includeSubdirs = FALSE;
+    t->thumbnailDir[0] = '\0';
+    t->parameters[0] = '\0';
+    t->parametersIsFile = FALSE;
+    t->priority = 4;
+    t->copies = 1;
+    t->afterAction = AFTER_LEAVE;
+    Home_Default(t->doneDir, sizeof t->doneDir, "Done");
+    t->beepOnComplete = FALSE;
+    t->forceOverwriteDone = TRUE;
+    t->alertOnError = FALSE;
+    t->suspendOnError = FALSE;
+    t->keepSeconds = 5;
+    t->processRef = NO_PROCESSES;
+    t->usesGroup = FALSE;
+    t->mutexGroup[0] = '\0';
+    t->outputIdentity[0] = '\0';
+    t->initialState = 0;
+    t->jobGrouping = FALSE;
+    t->thumbnailsOnArrival = FALSE;
+    t->countDown = 1;
+    t->jobsAtATime = 1;
+    t->timeoutSeconds = 300;
+    t->timeoutAction = TIMEOUT_NEVER;
+    Home_Default(t->timeoutDir, sizeof t->timeoutDir, "Timed Out Waiting");
+    t->forceOverwriteTimeout = TRUE;
+    t->openFilePolicy = 2;
+    t->loadIndex = -1;
+    t->limitDoneFiles = FALSE;
+    t->doneFileLimit = 10;
+    t->monitorProcesses = FALSE;
+    t->noProcesses = FALSE;
+    t->switchIfIdle = FALSE;
+}
+
+void Init_NewLBQ(LBQ *q, const char *hotDir)
+{
+    memset(q, 0, sizeof *q);
+    Copy_Field(q->name, NEW_LBQ_NAME);
+    Copy_Field(q->hotDir, hotDir);
+    q->includeSubdirs = FALSE;
+    q->priority = 4;
+    q->copies = 1;
+    Init_LBConfig(q);
+    q->minCopiesSplitSize = 0;
+    q->minPagesSplitSize = 0;
+    q->loadIndex = -1;
 }

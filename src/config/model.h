@@ -16,6 +16,9 @@
 #define TEXT259_LEN       260     /* a text of up to 259 characters */
 #define SHORT_TEXT_LEN    65      /* mutex group and output identity: up to 64 characters */
 
+#define NEW_TARGET_NAME   "[New Output Queue]"
+#define NEW_LBQ_NAME      "[New Load Balanced Input Queue]"
+
 #define NO_PROCESSES      202     /* processRef of a queue that runs no processes */
 #define LBQ_MARKER        201     /* process reference that marks an input queue line */
 
@@ -149,6 +152,13 @@ typedef struct {
     BOOL         parallel;
 } ProcessList;
 
+/* Icon handles in records have one owner: the slot of the array that holds the record
+   (targets[i].icon, apps[i].icon). A copy of a record (the queue editor's working copy, a page's
+   copy, a ProcessList entry) shares its original's handle and never destroys it. An editor that
+   extracts a new icon into its copy owns that icon until it either commits the copy (the slot then
+   owns the new icon and the editor destroys the one it replaced) or drops the copy (it destroys
+   the new icon). Copy_Target gives the copy a handle of its own; Delete_Target destroys the
+   deleted queue's. */
 extern Target   targets[MAX_TARGETS];
 extern LBQ      lbqs[MAX_LBQS];
 extern App      apps[MAX_APPS];
@@ -163,6 +173,40 @@ extern BOOL     deletedQueues[MAX_QUEUES];
 void Reset_Configuration(void);
 /* Gives every Target slot its slot number. */
 void Number_TargetSlots(void);
+/* The time-out of a queue that never times out: the action -1, 300 seconds and the default
+   folder, as a queues-file line with the action -1 reads back. */
+void Set_NeverTimesOut(Target *t);
+/* Brings a record into the one form the queues file can carry and read back the same: a queue
+   that runs no processes names none (202, no group); a filter directory bit without its
+   directory is cleared (0x20 exclude, 0x80 include); thumbnails on arrival are off while
+   thumbnails are shown only for the active job. The reader, the editor's commits and the writer
+   all apply it. */
+void Normalise_Target(Target *t);
+
+/* The array operations of the main window. Each keeps every reference by position (after and
+   time-out actions, input queue outputs) pointing at the same queue. */
+
+/* Deletes the output queue at pos (pos == targetCount: nothing). Its queues-file number goes to
+   deletedQueues; the queues behind it move up. An after-action that passed jobs to it now leaves
+   them where they are; a time-out action that passed waiting jobs to it now never times out;
+   references to later queues drop by one; every input queue loses its output flag and the flags
+   behind it move up. */
+void Delete_Target(int pos);
+/* Deletes the input queue at pos (pos == lbqCount: nothing); its queues-file number goes to
+   deletedQueues. */
+void Delete_LBQ(int pos);
+/* Appends a whole copy of the output queue at pos named "Copy of "<name>"" (cut to the name
+   field), as a queue added since loading. Returns the new position, or -1 when the queues of
+   both kinds already number MAX_QUEUES (or pos names no queue). The copy shares the original's
+   icon handle. */
+int  Copy_Target(int pos);
+/* Fills t with the defaults of a new output queue; hotDir is the proposed hot directory. Fields
+   without a default keep what t held (the empty slot at targetCount). */
+void Init_NewTarget(Target *t, const char *hotDir);
+/* Fills q with the defaults of a new input queue: every field cleared, then the name, the
+   proposed hot directory and the load balancer's settings. */
+void Init_NewLBQ(LBQ *q, const char *hotDir);
+
 /* Moves the Target at from to to, shifting those between, and keeps every reference by
    position (after and time-out actions, input queue outputs) pointing at the same queue. */
 void Move_Target(int from, int to);

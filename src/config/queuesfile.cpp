@@ -192,17 +192,6 @@ static void Home_Default(char *out, size_t cap, const char *name)
     else Home_Path(out, cap, homeDir, name);
 }
 
-/* The time-out of a queue that never times out: 300 seconds and the default folder, as a line
-   with the action -1 reads. An action turned into -1 for a reason of its own (a move without a
-   usable folder, a queue that is not there) is given these too, so that the saved line reads
-   back the same. */
-static void Set_NeverTimesOut(Target *t)
-{
-    t->timeoutAction = TIMEOUT_NEVER;
-    t->timeoutSeconds = 300;
-    Home_Default(t->timeoutDir, sizeof t->timeoutDir, "Timed Out Waiting");
-}
-
 static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
 {
     int32_t action = Number_Or(q, 23, TIMEOUT_NEVER);

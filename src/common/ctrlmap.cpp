@@ -1,0 +1,128 @@
+#include "common/ctrlmap.h"
+#include "common/appstate.h"
+#include "common/msg.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "common/validate.h"
+#include <commctrl.h>
+#include <string.h>
+
+static int32_t *Int_Field(void *rec, const CTRL_MAP *row) { return (int32_t *)((char *)rec + row->offset); }
+static const int32_t *Int_Field(const void *rec, const CTRL_MAP *row)
+{
+    return (const int32_t *)((const char *)rec + row->offset);
+}
+
+static BOOL Is_ComboBox(HWND control)
+{
+    char cls[32];
+    return GetClassNameA(control, cls, sizeof cls) > 0 && Compare_NoCase(cls, "ComboBox") == 0;
+}
+
+void Limit_Text(HWND control, int maxChars)
+{
+    SendMessageA(control, Is_ComboBox(control) ? CB_LIMITTEXT : EM_LIMITTEXT, (WPARAM)maxChars, 0);
+}
+
+static void Load_List(HWND control, const CTRL_MAP *row, int32_t value)
+{
+    SendMessageA(control, CB_RESETCONTENT, 0, 0);
+    int count = 0;
+    for (; row->items != NULL && row->items[count] != NULL; count++)
+        SendMessageA(control, CB_ADDSTRING, 0, (LPARAM)row->items[count]);
+    int index = value - row->minimum;
+    SendMessageA(control, CB_SETCURSEL, (WPARAM)(index >= 0 && index < count ? index : -1), 0);
+}
+
+void Load_Controls(HWND dlg, const CTRL_MAP *map, int count, const void *rec)
+{
+    char text[32];
+    for (int i = 0; i < count; i++) {
+        const CTRL_MAP *row = &map[i];
+        HWND control = GetDlgItem(dlg, row->id);
+        if (control == NULL) {
+            Trace("Load_Controls: the dialog has no control %d\n", row->id);
+            continue;
+        }
+        switch (row->kind) {
+        case CM_TEXT:
+            Limit_Text(control, (int)row->size - 1);
+            SetWindowTextA(control, (const char *)rec + row->offset);
+            break;
+        case CM_INT:
+            Format_Text(text, sizeof text, "%d", *Int_Field(rec, row));
+            SetWindowTextA(control, text);
+            break;
+        case CM_CHECK:
+            SendMessageA(control, BM_SETCHECK, *Int_Field(rec, row) ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case CM_LIST:
+            Load_List(control, row, *Int_Field(rec, row));
+            break;
+        case CM_RADIO:
+            SendMessageA(control, BM_SETCHECK, *Int_Field(rec, row) == row->minimum ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case CM_SPIN:
+            SendMessageA(control, UDM_SETRANGE32, (WPARAM)row->minimum, (LPARAM)row->maximum);
+            break;
+        }
+    }
+}
+
+/* A text field: refused when the control holds more than the field can (it could only have been
+   put there by a program, typing is limited). */
+static BOOL Save_Text(HWND control, const CTRL_MAP *row, void *rec)
+{
+    int len = GetWindowTextLengthA(control);
+    if (len >= (int)row->size) {
+        Trace("Save_Controls: control %d holds %d characters, its field %d\n", row->id, len, (int)row->size - 1);
+        Info_Box(programTitle, "This text is too long: the field holds at most %d characters.", (int)row->size - 1);
+        SetFocus(control);
+        if (Is_ComboBox(control)) SendMessageA(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        else SendMessageA(control, EM_SETSEL, 0, -1);
+        return FALSE;
+    }
+    GetWindowTextA(control, (char *)rec + row->offset, (int)row->size);
+    return TRUE;
+}
+
+BOOL Save_Controls(HWND dlg, const CTRL_MAP *map, int count, void *rec, const char *title)
+{
+    for (int i = 0; i < count; i++) {
+        const CTRL_MAP *row = &map[i];
+        HWND control = GetDlgItem(dlg, row->id);
+        if (control == NULL) continue;
+        switch (row->kind) {
+        case CM_TEXT:
+            if (!Save_Text(control, row, rec)) return FALSE;
+            break;
+        case CM_INT:
+            if (!Validate_Field(control, VF_INT, Int_Field(rec, row), row->minimum, row->maximum, title))
+                return FALSE;
+            break;
+        case CM_CHECK:
+            *Int_Field(rec, row) = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            break;
+        case CM_LIST: {
+            LRESULT index = SendMessageA(control, CB_GETCURSEL, 0, 0);
+            if (index != CB_ERR) *Int_Field(rec, row) = row->minimum + (int32_t)index;
+            break;
+        }
+        case CM_RADIO:
+            if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) *Int_Field(rec, row) = row->minimum;
+            break;
+        case CM_SPIN:
+            break;
+        }
+    }
+    return TRUE;
+}
+
+void Copy_MappedFields(const CTRL_MAP *map, int count, const FIELD_SPAN *spans, int spanCount, void *dst,
+                       const void *src)
+{
+    for (int i = 0; i < count; i++)
+        if (map[i].size > 0) memcpy((char *)dst + map[i].offset, (const char *)src + map[i].offset, map[i].size);
+    for (int i = 0; i < spanCount; i++)
+        memcpy((char *)dst + spans[i].offset, (const char *)src + spans[i].offset, spans[i].size);
+}
