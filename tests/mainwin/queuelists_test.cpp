@@ -216,8 +216,8 @@ TEST_F(QueueListTest, ListsTakeThePlaceholdersPlaceIdAndTabOrder)
     EXPECT_FALSE(GetWindowLongA(lbqList, GWL_STYLE) & LVS_SINGLESEL);
     EXPECT_EQ("Output Queues", Column_Title(list));
     EXPECT_EQ("Load Balanced Input Queues", Column_Title(lbqList));
-    /* the column: the list's width less 18, but at least 400 */
-    EXPECT_EQ(std::max(400, (int)(rc.right - rc.left) - 18), (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    /* the column: at least 400 wide, however narrow the list */
+    EXPECT_EQ(Scale_ForDpi(400), (int)SendMessageA(single, LVM_GETCOLUMNWIDTH, 0, 0));
 
     /* Tab order: the lists stand where their placeholders stood */
     HWND first = GetDlgItem(d(), 100);
@@ -397,6 +397,12 @@ TEST_F(QueueListTest, RefreshingKeepsTheScrollPosition)
 
     EXPECT_EQ(top, (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
     EXPECT_EQ(200, ImageList_GetImageCount(Images_Of(list)));
+    /* the column fills the list beside its vertical scroll bar, with no horizontal one */
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(client.right, (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(Icon_Pixels(sharedIcons[ICON_NO_PROCESSES]), Image_Pixels(Images_Of(list), 199));
 
     targetCount = 60;                          /* fewer queues than the old position */
