@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <map>
+#include <thread>
 #include <shellapi.h>
 
 namespace {
@@ -184,6 +185,65 @@ TEST_F(EditorMain, ARefusedOKKeepsTheEditsAndCancelThenLeavesEveryFileAsItWas)
     EXPECT_TRUE(seen.empty()) << seen[0].text;
     Tree after = Tree_Of(home.path());
     EXPECT_TRUE(before == after) << Differences(before, after);
+}
+
+TEST_F(EditorMain, TheEndOfTheSessionAsksThenStoresAsOKDoes)
+{
+    tk::Child editor;
+    HWND main = Start(&editor);
+    ASSERT_NE(nullptr, main);
+    rk::LV_Select(main, IDC_MAIN_TARGETS, { 2, 4 });
+    ASSERT_TRUE(rk::Press_Done(main, IDC_MAIN_DELETE));
+
+    /* the system sends these (they never pass through the message loop): sent from a thread of
+       ours while this one answers the question */
+    LRESULT mayEnd = -1;
+    std::thread ask([&] { mayEnd = SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); });
+    tk::ForeignBox box;
+    bool asked = rk::Answer_Box(editor.pid(), IDNO, &box);
+    ask.join();
+    ASSERT_TRUE(asked);
+    EXPECT_EQ("Are you sure you want to quit?", box.text);
+    EXPECT_EQ(FALSE, mayEnd) << "No: the session may not end";
+    EXPECT_EQ(-1, editor.wait(200));
+
+    std::thread ask2([&] { mayEnd = SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); });
+    asked = rk::Answer_Box(editor.pid(), IDYES, &box);
+    ask2.join();
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(TRUE, mayEnd);
+    std::vector<tk::ForeignBox> seen;
+    std::thread end([&] { SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
+    int code = tk::Run_Answering(editor, {}, &seen, 30000);
+    end.join();
+    EXPECT_EQ(0, code) << "stored and ended";
+
+    Tree written = Tree_Of(home.path());
+    std::vector<std::string> boxes;
+    Tree expected = Same_Edit_In_Process(home.path(), { 2, 4 }, &boxes);
+    EXPECT_TRUE(written == expected) << Differences(written, expected);
+}
+
+TEST_F(EditorMain, DoubleClickAndEnterOpenTheQueueEditor)
+{
+    tk::TempDir logDir("e2elog");
+    tk::Child editor(tk::Quote(home.editor()), logDir.path(), "EDITOR_TRACE=1");
+    HWND main = rk::Find_Window(editor.pid(), k_MainCaption, 20000);
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 7; }, 5000));
+    rk::LV_Double_Click(main, IDC_MAIN_TARGETS, 3);
+    rk::LV_Select(main, IDC_MAIN_LBQS, { 1 });
+    rk::Key_To_Focus(main, VK_RETURN);
+    /* the queue editors close at once until they are built: their opening shows in the log */
+    rk::Wait_Until([&] { return tk::Read_File(logDir / "editor.log").find("Edit LB Queue") != std::string::npos; }, 5000);
+    EXPECT_TRUE(IsWindowVisible(main)) << "Enter on a selected queue does not press OK";
+    rk::Press(main, IDCANCEL);
+    EXPECT_EQ(0, editor.wait(10000));
+    std::string log = tk::Read_File(logDir / "editor.log");
+    size_t edit = log.find("Edit queue\r\n"), lbq = log.find("Edit LB Queue\r\n");
+    EXPECT_NE(std::string::npos, edit) << "the double click edits the output queue";
+    EXPECT_NE(std::string::npos, lbq) << "Enter edits the selected input queue";
+    EXPECT_EQ(std::string::npos, log.find("MainMenu_Dlg: OK"));
 }
 
 TEST_F(EditorMain, ASecondEditorBringsTheRunningOneToTheFront)

@@ -563,3 +563,17 @@ TEST_F(QueueDrawTest, LongTextsAreShortenedPathsInTheirMiddle)
     EXPECT_NE(Draw(2, 0), Draw(0, 0));
     EXPECT_EQ(Draw(4, 0), Draw(3, 0)) << "other texts lose their end";
 }
+
+/* The program's manifest (every test program carries it too) declares DPI awareness: the
+   system leaves the scaling to the program instead of stretching its windows. */
+TEST(Manifest, TheProgramIsAwareOfTheScreensDpi)
+{
+    EXPECT_TRUE(IsProcessDPIAware());
+    HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(nullptr, res);
+    std::string text((const char *)LockResource(LoadResource(nullptr, res)), SizeofResource(nullptr, res));
+    EXPECT_NE(std::string::npos, text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">system"));
+    EXPECT_NE(std::string::npos, text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")) << "Windows 10 and 11";
+    EXPECT_NE(std::string::npos, text.find("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}")) << "Windows 7";
+    EXPECT_NE(std::string::npos, text.find("Microsoft.Windows.Common-Controls"));
+}
