@@ -1,56 +1,13 @@
 /* Editor.exe -preferences <home> as the operator starts it: a real process on the demo
    installation, its dialogs driven through their windows, the files compared byte for byte. */
 #include "prefs_kit.h"
+#include "support/remote.h"
 #include "resources/resource.h"
 #include <map>
 
 using namespace tk;
 
 namespace {
-
-struct WindowSearch { DWORD pid; const char *caption; HWND found; };
-
-BOOL CALLBACK Find_Window_Proc(HWND hwnd, LPARAM lp)
-{
-    WindowSearch *s = (WindowSearch *)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char text[256] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    if (pid == s->pid && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && strcmp(text, s->caption) == 0) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-/* The shown and enabled window of process pid with this caption; nullptr when none came within ms. */
-HWND Find_Dialog(DWORD pid, const char *caption, DWORD ms = 15000)
-{
-    DWORD start = GetTickCount();
-    do {
-        WindowSearch s{ pid, caption, nullptr };
-        EnumWindows(Find_Window_Proc, (LPARAM)&s);
-        if (s.found != nullptr) return s.found;
-        Sleep(30);
-    } while (GetTickCount() - start < ms);
-    return nullptr;
-}
-
-void Set_Text(HWND dlg, int id, const char *text)
-{
-    DWORD_PTR r = 0;
-    ASSERT_NE(0, SendMessageTimeoutA(GetDlgItem(dlg, id), WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &r));
-}
-
-std::string Get_Text(HWND dlg, int id)
-{
-    char text[512] = "";
-    GetDlgItemTextA(dlg, id, text, sizeof text);
-    return text;
-}
-
-void Press(HWND dlg, int id) { PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
 
 std::string Lf(const std::string &crlf)
 {
@@ -102,13 +59,13 @@ TEST_F(PreferencesMode, OkWritesExactlyTheTwoValuesChanged)
 {
     const auto before = Tree(home.home());
     Child editor = Start();
-    HWND dlg = Find_Dialog(editor.pid(), "General Preferences");
+    HWND dlg = rk::Find_Window(editor.pid(), "General Preferences");
     ASSERT_NE(nullptr, dlg) << "no General Preferences window";
     EXPECT_EQ(nullptr, GetWindow(dlg, GW_OWNER)) << "no owner: the program's one window";
-    EXPECT_EQ("20", Get_Text(dlg, IDC_GP_SETTLE));
-    Set_Text(dlg, IDC_GP_SETTLE, "42");
-    Set_Text(dlg, IDC_GP_MAILTO, "ops@printshop.example");
-    Press(dlg, IDOK);
+    EXPECT_EQ("20", rk::Text(dlg, IDC_GP_SETTLE));
+    rk::Type(dlg, IDC_GP_SETTLE, "42");
+    rk::Type(dlg, IDC_GP_MAILTO, "ops@printshop.example");
+    rk::Press(dlg, IDOK);
     std::vector<ForeignBox> seen;
     EXPECT_EQ(0, Run_Answering(editor, {}, &seen));
     EXPECT_TRUE(seen.empty()) << seen[0].text;
@@ -128,12 +85,12 @@ TEST_F(PreferencesMode, CancelChangesNothing)
 {
     const auto before = Tree(home.home());
     Child editor = Start();
-    HWND dlg = Find_Dialog(editor.pid(), "General Preferences");
+    HWND dlg = rk::Find_Window(editor.pid(), "General Preferences");
     ASSERT_NE(nullptr, dlg);
-    Set_Text(dlg, IDC_GP_SETTLE, "42");
-    Set_Text(dlg, IDC_GP_PORT, "");
-    Press(dlg, IDC_GP_HONOUR);
-    Press(dlg, IDCANCEL);
+    rk::Type(dlg, IDC_GP_SETTLE, "42");
+    rk::Type(dlg, IDC_GP_PORT, "");
+    rk::Set_Check(dlg, IDC_GP_HONOUR, false);
+    rk::Press(dlg, IDCANCEL);
     std::vector<ForeignBox> seen;
     EXPECT_EQ(0, Run_Answering(editor, {}, &seen));
     EXPECT_TRUE(seen.empty());
@@ -143,20 +100,20 @@ TEST_F(PreferencesMode, CancelChangesNothing)
 TEST_F(PreferencesMode, CancelInFileNamingConventionChangesNothing)
 {
     Child editor = Start();
-    HWND dlg = Find_Dialog(editor.pid(), "General Preferences");
+    HWND dlg = rk::Find_Window(editor.pid(), "General Preferences");
     ASSERT_NE(nullptr, dlg);
-    Press(dlg, IDC_GP_MASKS_CHANGE);
-    HWND masks = Find_Dialog(editor.pid(), "File Naming Convention");
+    rk::Press(dlg, IDC_GP_MASKS_CHANGE);
+    HWND masks = rk::Find_Window(editor.pid(), "File Naming Convention");
     ASSERT_NE(nullptr, masks);
     EXPECT_EQ(dlg, GetWindow(masks, GW_OWNER));
-    HWND list = GetDlgItem(masks, IDC_JN_PRESETS);
-    SendMessageA(list, CB_SETCURSEL, 0, 0);
-    PostMessageA(masks, WM_COMMAND, MAKEWPARAM(IDC_JN_PRESETS, CBN_SELCHANGE), (LPARAM)list);
-    Press(masks, IDCANCEL);
+    rk::Choose(masks, IDC_JN_PRESETS, "Varro RIP (V4.5 or V5.0 with sep numbers)");
+    EXPECT_EQ("01>011.TIF", rk::Text(masks, IDC_JN_GROUPMASK));
+    rk::Press(masks, IDCANCEL);
+    ASSERT_TRUE(rk::Wait_Gone(masks));
     /* back in General Preferences (enabled again), OK */
-    dlg = Find_Dialog(editor.pid(), "General Preferences");
+    dlg = rk::Find_Window(editor.pid(), "General Preferences");
     ASSERT_NE(nullptr, dlg);
-    Press(dlg, IDOK);
+    rk::Press(dlg, IDOK);
     std::vector<ForeignBox> seen;
     EXPECT_EQ(0, Run_Answering(editor, {}, &seen));
     EXPECT_TRUE(seen.empty());
