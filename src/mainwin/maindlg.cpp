@@ -1,8 +1,7 @@
 #include "mainwin/maindlg.h"
-#include "mainwin/checks.h"
 #include "mainwin/queuelists.h"
+#include "mainwin/savesequence.h"
 #include "config/model.h"
-#include "config/runtime.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/msg.h"
@@ -11,22 +10,12 @@
 #include "prefs/globals.h"
 #include "queueedit/lbqedit.h"
 #include "queueedit/targetman.h"
-#include "shell/app.h"
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <stdlib.h>
 #include <string.h>
 
-BOOL Main_SaveSequence(void)
-{
-    saveOnExit = TRUE;
-    if (!Check_AppPaths(FALSE) || !Check_UniqueQueueNames()) return FALSE;
-    Create_QueueDirs(0);
-    if (!Check_LBQOutputs()) return FALSE;
-    Warn_SpoolerRunning();
-    StoreSetup();
-    return TRUE;
-}
+BOOL Main_SaveSequence(void) { return Save_Sequence(FALSE); }
 
 /* ---- the commands' work on the arrays ---- */
 

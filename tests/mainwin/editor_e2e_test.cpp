@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "config/model.h"
 #include "config/storefile.h"
+#include "config/setup.h"
 #include "shell/app.h"
 #include "resources/resource.h"
 #include <commctrl.h>

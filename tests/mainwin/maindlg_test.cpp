@@ -706,6 +706,31 @@ TEST_F(MainDialog, AFailedCheckKeepsTheDialogOpenWithEveryEdit)
     EXPECT_TRUE(tk::Exists(home / "Queues.cfg"));
 }
 
+TEST_F(MainDialog, AFileThatCannotBeWrittenKeepsTheDialogOpenWithEveryEdit)
+{
+    Make_Queues(3);
+    CreateDirectoryA((home / "Queues.cfg").c_str(), nullptr);     /* a folder where the file must go */
+    Open();
+    Pick(Targets(), { 1 });
+    Command(IDC_MAIN_DELETE);
+    Command(IDC_MAIN_OK);
+    EXPECT_TRUE(IsWindow(dlg)) << "the dialog stays open";
+    EXPECT_FALSE(Drain_Quit());
+    bool told = false;
+    for (const tk::Box &b : msgs.boxes) told = told || b.text.find("Queues.cfg") != std::string::npos;
+    EXPECT_TRUE(told) << "the operator is told which file";
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3" }), Names()) << "every edit is kept";
+    EXPECT_EQ(Names(), Shown(Targets()));
+
+    RemoveDirectoryA((home / "Queues.cfg").c_str());
+    Command(IDC_MAIN_OK);
+    EXPECT_FALSE(IsWindow(dlg));
+    std::string stored = tk::Read_File(home / "Queues.cfg");
+    EXPECT_EQ(0u, stored.find("Q1::")) << stored;
+    EXPECT_NE(std::string::npos, stored.find("\r\nQ3::"));
+    EXPECT_EQ(std::string::npos, stored.find("Q2::"));
+}
+
 TEST_F(MainDialog, CancelAndClosingStoreNothing)
 {
     for (UINT how : { (UINT)IDCANCEL, (UINT)WM_CLOSE }) {
