@@ -399,8 +399,9 @@ BOOL Choose_CreateFolder(HWND owner, const char *title, char *path, size_t cap)
     DWORD err = 0;
     if (!Create_DirectoryPath(chosen, &err)) {
         Trace("Choose_CreateFolder: could not create %s (error %lu)\n", chosen, (unsigned long)err);
-        Show_MessageBox(owner, "Could not create the specified new directory", "Directory Chooser Call Failed",
-                        MB_OK | MB_ICONSTOP);
+        /* like every other box: no owner, modal for the task, in the foreground */
+        Message_Box("Directory Chooser Call Failed", MB_OK | MB_ICONSTOP | MB_EDITOR,
+                    "Could not create the specified new directory");
         return FALSE;
     }
     Copy_Text(path, cap, chosen);

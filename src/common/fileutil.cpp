@@ -1,4 +1,5 @@
 #include "common/fileutil.h"
+#include "common/trace.h"
 #include <stdlib.h>
 #include <string.h>
 
@@ -248,7 +249,16 @@ BOOL Replace_All(const char *src, char *dst, size_t dstCap, const char *find, co
 
 BOOL Home_Path(char *out, size_t cap, const char *home, const char *name)
 {
-    return Format_Text(out, cap, "%s\\%s", home ? home : "", name);
+    /* Without a home, or cut short, the path would name another file (the root of the current
+       drive, "Applications.c"): there is no path then, and the caller cannot open anything. */
+    if (home == NULL || home[0] == '\0' || !Format_Text(out, cap, "%s\\%s", home, name)) {
+        Trace("Home_Path: no path for \"%s\" under the home directory \"%s\" (%u characters at most)\n", name,
+              home ? home : "(none)", (unsigned)(cap ? cap - 1 : 0));
+        if (cap > 0) out[0] = '\0';
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL Backup_Name(const char *path, char *out, size_t cap)
@@ -361,10 +371,9 @@ BOOL Keep_OldCopy(const char *path)
 {
     char old[PATH_LEN];
     if (!Backup_Name(path, old, sizeof old)) return FALSE;
-    if (!File_Exists(path)) {
-        DeleteFileA(old);
-        return TRUE;
-    }
+    /* With no file to back up, an earlier backup stays as it is: it may be the only copy of
+       the configuration left. */
+    if (!File_Exists(path)) return TRUE;
     size_t len = 0;
     char *data = Read_WholeFile(path, &len);
     if (data == NULL) return FALSE;

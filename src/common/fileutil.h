@@ -38,7 +38,9 @@ int  Get_ConfigString(const char *key, char *out, size_t outCap, FILE *f, char *
    is never scanned again). FALSE when the result was cut to fit. */
 BOOL Replace_All(const char *src, char *dst, size_t dstCap, const char *find, const char *repl);
 
-/* "%s\%s" of the home directory and a relative name. FALSE when it did not fit. */
+/* "%s\%s" of the home directory and a relative name. FALSE, with out empty and the thread's last
+   error ERROR_FILENAME_EXCED_RANGE, when there is no home directory or the path does not fit:
+   a path cut short would name another file. */
 BOOL Home_Path(char *out, size_t cap, const char *home, const char *name);
 /* The backup name of a file: its extension replaced by ".old", or ".old" appended. */
 BOOL Backup_Name(const char *path, char *out, size_t cap);
@@ -54,7 +56,8 @@ BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text);
    putting it in place of the target failed (callers that word the two failures apart). */
 BOOL Write_FailedAtReplace(void);
 /* Copies path to its ".old" name through a temporary file, so the backup is always complete.
-   A missing path removes an earlier backup. FALSE (GetLastError set) when the copy failed. */
+   When path is missing there is nothing to back up and an earlier backup is left untouched.
+   FALSE (GetLastError set) when the copy failed. */
 BOOL Keep_OldCopy(const char *path);
 /* Reads a whole file into a heap buffer (terminated; *len without the terminator), waiting a
    short while when another program holds it unshared. NULL when it cannot be read. Free with free(). */

@@ -294,12 +294,8 @@ BOOL Get_AppsData(void)
 
     char path[PATH_LEN];
     size_t len = 0;
-    Home_Path(path, sizeof path, homeDir, APPS_FILE);
-    char *text = Read_WholeFile(path, &len);
-    if (text == NULL) {
-        Home_Path(path, sizeof path, homeDir, APPS_FILE_OLD);
-        text = Read_WholeFile(path, &len);
-    }
+    char *text = Home_Path(path, sizeof path, homeDir, APPS_FILE) ? Read_WholeFile(path, &len) : NULL;
+    if (text == NULL && Home_Path(path, sizeof path, homeDir, APPS_FILE_OLD)) text = Read_WholeFile(path, &len);
     if (text == NULL) {
         Trace("Could not open %s. Returning FALSE\n", path);
         Reserve_DanglingRefs();
@@ -494,7 +490,7 @@ BOOL Store_AppsData(void)
     Defrag_AppsArray(&n);
 
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, APPS_FILE);
+    if (!Store_PathOf(APPS_FILE, path, sizeof path)) return FALSE;
     OUTBUF b;
     OutBuf_Init(&b);
     int written = 0;

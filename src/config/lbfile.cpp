@@ -6,7 +6,6 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
-#include <ctype.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -236,9 +235,8 @@ static BOOL Read_LBConfig(BOOL tellMissing)
 {
     lbDebugLevel = 0;
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, LB_FILE);
     size_t len = 0;
-    char *text = Read_WholeFile(path, &len);
+    char *text = Home_Path(path, sizeof path, homeDir, LB_FILE) ? Read_WholeFile(path, &len) : NULL;
     if (text == NULL && !tellMissing) {
         Trace("Could not open %s; debug level 0\n", path);
         return FALSE;
@@ -301,7 +299,7 @@ BOOL Store_LBConfig(BOOL keepPrevious)
 {
     Trace("\nStore_LBConfig()\n");
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, LB_FILE);
+    if (!Store_PathOf(LB_FILE, path, sizeof path)) return FALSE;
     OUTBUF b;
     OutBuf_Init(&b);
     OutBuf_Puts(&b, "# Load Balancer Configuration File\n");

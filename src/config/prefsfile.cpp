@@ -179,13 +179,9 @@ BOOL Get_SpoolerGlobals(void)
     SpoolerGlobals.COMMS_SERVER_PORT = -1;
 
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, "Preferences.cfg");
     size_t len = 0;
-    char *text = Read_WholeFile(path, &len);
-    if (text == NULL) {
-        Home_Path(path, sizeof path, homeDir, "Spooler.cfg");
-        text = Read_WholeFile(path, &len);
-    }
+    char *text = Home_Path(path, sizeof path, homeDir, "Preferences.cfg") ? Read_WholeFile(path, &len) : NULL;
+    if (text == NULL && Home_Path(path, sizeof path, homeDir, "Spooler.cfg")) text = Read_WholeFile(path, &len);
     if (text == NULL) {
         Trace("Could not open %s. Returning FALSE\n", path);
         return FALSE;
@@ -277,7 +273,7 @@ BOOL Store_SpoolerGlobals(void)
 {
     Trace("\nStore_SpoolerGlobals()\n");
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, "Preferences.cfg");
+    if (!Store_PathOf("Preferences.cfg", path, sizeof path)) return FALSE;
     Trace("Opening the file %s.\n", path);
 
     OUTBUF buf;

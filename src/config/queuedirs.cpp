@@ -1,5 +1,6 @@
 /* The directories that the configuration names and the spooler's system directories. */
 #include "config/runtime.h"
+#include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
@@ -11,7 +12,7 @@ void Empty_Queue(void)
 {
     Trace("\nEmpty_Queue()\n");
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, "queue\\engine.q");
+    if (!Store_PathOf("queue\\engine.q", path, sizeof path)) return;
     /* The marker goes to a temporary file that replaces the job file in one step. */
     if (!Write_WholeFile(path, QUEUE_END_MARKER, strlen(QUEUE_END_MARKER), FALSE)) {
         Trace("Error: %s\n", Error_Text(NULL));
@@ -58,14 +59,13 @@ void Create_SystemDirs(void)
     static const char *const k_SystemDirs[] = { "queue", "logs", "state" };
     for (size_t i = 0; i < ARRAY_LEN(k_SystemDirs); i++) {
         char path[PATH_LEN];
-        Home_Path(path, sizeof path, homeDir, k_SystemDirs[i]);
+        if (!Home_Path(path, sizeof path, homeDir, k_SystemDirs[i])) continue;
         DWORD err = 0;
         if (!Dir_Exists(path) && !Create_DirectoryPath(path, &err))
             Trace("Could not create \"%s\": %s\n", path, Error_Text(&err));
     }
     char qPath[PATH_LEN];
-    Home_Path(qPath, sizeof qPath, homeDir, "queue\\engine.q");
-    if (!File_Exists(qPath)) Empty_Queue();
+    if (Home_Path(qPath, sizeof qPath, homeDir, "queue\\engine.q") && !File_Exists(qPath)) Empty_Queue();
 }
 
 void Create_QueueDirs(int silent)

@@ -1,7 +1,6 @@
 #include "config/queuesfile.h"
 #include "config/keptlines.h"
 #include "config/appsfile.h"
-#include "config/lbfile.h"
 #include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
@@ -310,12 +309,8 @@ BOOL Get_TargetData(void)
     Clear_KeptQueueLines();
     char path[PATH_LEN];
     size_t len = 0;
-    Home_Path(path, sizeof path, homeDir, QUEUES_FILE);
-    char *text = Read_WholeFile(path, &len);
-    if (text == NULL) {
-        Home_Path(path, sizeof path, homeDir, QUEUES_FILE_OLD);
-        text = Read_WholeFile(path, &len);
-    }
+    char *text = Home_Path(path, sizeof path, homeDir, QUEUES_FILE) ? Read_WholeFile(path, &len) : NULL;
+    if (text == NULL && Home_Path(path, sizeof path, homeDir, QUEUES_FILE_OLD)) text = Read_WholeFile(path, &len);
     if (text == NULL) {
         Trace("Could not open the file %s. Returning FALSE\n", path);
         targetCount = lbqCount = 0;
@@ -449,7 +444,7 @@ BOOL Store_TargetData(void)
     APP_NUMBERING numbers;
     Defrag_AppsArray(&numbers);
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, QUEUES_FILE);
+    if (!Store_PathOf(QUEUES_FILE, path, sizeof path)) return FALSE;
     Trace("Opening the file %s.\n", path);
 
     OUTBUF b;
@@ -458,7 +453,9 @@ BOOL Store_TargetData(void)
     Trace("Writing load balancer targets: ");
     for (int i = 0; i < lbqCount && i < MAX_LBQS; i++) {
         Put_LbqLine(&b, &lbqs[i]);
-        /* the last line of the file has no line feed after it; kept lines start a line of their own */
+        /* An input queue's line is followed by a line feed unless it is the last line of the
+           file: only when there are no output queues (whose lines always end with one) and no
+           kept lines (which start a line of their own). */
         if (i < lbqCount + targetCount - 1 || keptQueueLines.text != NULL) OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
     }

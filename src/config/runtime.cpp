@@ -414,8 +414,8 @@ BOOL Update_QueueFiles(void)
         return TRUE;
     }
     char qPath[PATH_LEN], staPath[PATH_LEN];
-    Home_Path(qPath, sizeof qPath, homeDir, QUEUE_FILE);
-    Home_Path(staPath, sizeof staPath, homeDir, STATUS_FILE);
+    if (!Store_PathOf(QUEUE_FILE, qPath, sizeof qPath) || !Store_PathOf(STATUS_FILE, staPath, sizeof staPath))
+        return FALSE;
 
     BOOL ok = TRUE;
     BOOL haveQueueFile = TRUE;
@@ -459,13 +459,16 @@ BOOL Update_QueueStatusFile(void)
 {
     Trace("Update_QueueStatusFile()\n");
     int loadTotal = snapshotLbqCount + snapshotTargetCount;
-    BOOL anyDeleted = FALSE;
+    /* The file names queues by number: it follows every change of number (a deletion, a move,
+       an input queue added before the output queues), and is left byte for byte as it is when
+       no queue's number changed. */
+    BOOL renumbered = FALSE;
     for (int q = 0; q < loadTotal; q++)
-        if (deletedQueues[q]) anyDeleted = TRUE;
-    if (!anyDeleted) return TRUE;
+        if (deletedQueues[q] || !queueChanges[q].present || queueChanges[q].numberChanged) renumbered = TRUE;
+    if (!renumbered) return TRUE;
 
     char path[PATH_LEN];
-    Home_Path(path, sizeof path, homeDir, STATUS_FILE);
+    if (!Home_Path(path, sizeof path, homeDir, STATUS_FILE)) return FALSE;
     /* Read whole: a list of many queue numbers is longer than any fixed line buffer. */
     size_t len = 0;
     char *text = Read_WholeFile(path, &len);

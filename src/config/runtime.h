@@ -70,8 +70,9 @@ BOOL Remap_QueueEntry(QueueEntry *e);
    way. The snapshot stays: a later save (after a failed one) still compares with the load, and a
    file this save rewrote is renumbered from the numbers it now holds. */
 BOOL Update_QueueFiles(void);
-/* Drops deleted queues from the status file and renumbers the rest. TRUE on success (also
-   when nothing was deleted: the file is then left as it is). */
+/* Renumbers the status file with the numbers of the job list (queueChanges) and drops the
+   numbers of deleted queues. TRUE on success, also when no queue's number changed: the file is
+   then left byte for byte as it is. */
 BOOL Update_QueueStatusFile(void);
 
 /* Writes an empty queue job file (the end marker alone); a failure is shown to the operator. */

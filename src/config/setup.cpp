@@ -7,7 +7,33 @@
 #include "config/runtime.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
+#include "common/text.h"
 #include "common/trace.h"
+#include <string.h>
+
+/* Every name the program forms beneath the home directory; the temporary files of the whole-file
+   writer ("~ed" and four hexadecimal digits) stand in the folders they are made in. */
+static const char *const k_HomeNames[] = {
+    QUEUES_FILE, QUEUES_FILE_OLD, "Queues.old", APPS_FILE, APPS_FILE_OLD, "Applications.old", LB_FILE, "LBPrefs.old",
+    "Preferences.cfg", "Spooler.cfg", "Users.cfg", "OEMApps.cfg", "OEMApps.new", "CommandLine.cfg",
+    "queue\\engine.q", "state\\queues.sta", "queue\\~edFFFF.tmp", "state\\~edFFFF.tmp", "~edFFFF.tmp", "logs",
+    "Done", "Timed Out Waiting", "System\\Editor.exe", "Profile\\Editor\\*Splash.bmp", "Profile\\Editor\\*Profile.cfg",
+    "Profile\\Viewer\\*Profile.cfg", "Profile\\LoadBal\\*Profile.cfg", "Profile\\LoadBal\\*.ico",
+};
+
+int Longest_HomePath(void)
+{
+    size_t longest = 0;
+    for (size_t i = 0; i < ARRAY_LEN(k_HomeNames); i++)
+        if (strlen(k_HomeNames[i]) > longest) longest = strlen(k_HomeNames[i]);
+    /* a path of the platform holds MAX_PATH - 1 characters: the home, a backslash and the name */
+    return (int)(MAX_PATH - 1 - 1 - longest);
+}
+
+BOOL Home_HasRoom(const char *home)
+{
+    return home != NULL && strlen(home) <= (size_t)Longest_HomePath();
+}
 
 BOOL InitData(void)
 {

@@ -3,6 +3,13 @@
 #pragma once
 #include <windows.h>
 
+/* The longest home directory path that leaves room for every file the program keeps beneath it
+   (the longest of those names, the profile folders' search patterns among them, after a
+   backslash), so that no path under it is ever cut short. */
+int  Longest_HomePath(void);
+/* TRUE when home is not longer than Longest_HomePath. */
+BOOL Home_HasRoom(const char *home);
+
 /* Loads the whole configuration; TRUE when the preferences, queues or applications file was read. */
 BOOL InitData(void);
 /* Stores every file when saveOnExit is set: the spooler's run-time files, then the queues, load

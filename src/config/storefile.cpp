@@ -20,13 +20,29 @@ void Note_StoreFailed(const char *path)
 const char *Store_FailedNames(void) { return s_FailedNames; }
 void Clear_StoreFailedNames(void) { s_FailedNames[0] = '\0'; }
 
+BOOL Store_PathOf(const char *name, char *path, size_t cap)
+{
+    if (Home_Path(path, cap, homeDir, name)) return TRUE;
+    DWORD e = GetLastError();
+    storeFailures++;
+    Note_StoreFailed(name);
+    SetLastError(e);
+    SysError_Box(programTitle, "The path of \"%s\" in the home directory \"%s\" is too long. The file cannot be saved.",
+                 name, homeDir != NULL ? homeDir : "");
+    return FALSE;
+}
+
 BOOL Store_TextFile(const char *path, const OUTBUF *buf, BOOL keepOld, const char *failFmt)
 {
     BOOL ok = !buf->failed;
     if (!ok) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     if (ok && keepOld && !Keep_OldCopy(path)) {
         /* Without a complete backup the previous version would be lost: do not replace it. */
-        Trace("Could not keep the previous file as %s.old: %s\n", path, Error_Text(NULL));
+        DWORD e = GetLastError();
+        char old[PATH_LEN];
+        if (!Backup_Name(path, old, sizeof old)) Copy_Field(old, "its backup name");
+        Trace("Could not keep the previous file as %s: %s\n", old, Error_Text(&e));
+        SetLastError(e);
         ok = FALSE;
     }
     if (ok) ok = Write_WholeFile(path, buf->data ? buf->data : "", buf->len, TRUE);

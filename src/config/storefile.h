@@ -15,6 +15,11 @@ BOOL Store_TextFile(const char *path, const OUTBUF *buf, BOOL keepOld, const cha
    write it). */
 BOOL Store_TracedFile(const char *path, OUTBUF *buf, BOOL keepOld, const char *failFmt);
 
+/* The path of the file name of the home directory, for storing it. When there is none (no home
+   directory, or a path too long for it) the operator is told, the failure is counted and noted,
+   and FALSE is returned: a path cut short would name another file. */
+BOOL Store_PathOf(const char *name, char *path, size_t cap);
+
 /* Number of files that could not be written in this run (update mode exits 1 when any). */
 extern int storeFailures;
 

@@ -230,10 +230,15 @@ BOOL Store_Users(void)
     OUTBUF out;
     OutBuf_Init(&out);
     for (int i = 0; i < userCount; i++) {
-        const unsigned char *p = (const unsigned char *)users[i].password;
-        OutBuf_Printf(&out, "%s %02X", users[i].name, (unsigned)(strlen(users[i].password) % 256));
-        for (; *p != '\0'; p++) OutBuf_Printf(&out, "%02X", *p);
-        OutBuf_Putc(&out, '\n');
+        size_t cap = 2 + 2 * strlen(users[i].password) + 1;
+        char *encoded = (char *)malloc(cap);
+        if (encoded == NULL || !Encode_Password(users[i].password, encoded, cap)) {
+            out.failed = TRUE;
+            free(encoded);
+            break;
+        }
+        OutBuf_Printf(&out, "%s %s\n", users[i].name, encoded);
+        free(encoded);
     }
     BOOL ok = !out.failed && Write_WholeFile(path, out.data ? out.data : "", out.len, TRUE);
     DWORD e = out.failed ? (DWORD)ERROR_NOT_ENOUGH_MEMORY : GetLastError();

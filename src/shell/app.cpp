@@ -25,11 +25,46 @@ static BOOL Usable_HomePath(const char *path)
     return Dir_Exists(path) || Create_DirectoryPath(path, NULL);
 }
 
-/* Copies what follows an option and one separating character into homePathBuffer. */
-static void Take_HomePath(const char *cmdLine, size_t optionLen)
+/* Copies what follows an option and one separating character into homePathBuffer. FALSE when
+   it does not fit (the buffer then holds nothing usable). */
+static BOOL Take_HomePath(const char *cmdLine, size_t optionLen)
 {
     const char *rest = (strlen(cmdLine) > optionLen) ? cmdLine + optionLen + 1 : "";
-    Copy_Field(homePathBuffer, rest);
+    return Copy_Field(homePathBuffer, rest);
+}
+
+/* A quoted home path: what lies between the first quote and the next (or the end). */
+static void Unquote_HomePath(char *path)
+{
+    char *quote = strchr(path, '"');
+    if (quote == NULL) return;
+    size_t n = strcspn(quote + 1, "\"");
+    memmove(path, quote + 1, n);
+    path[n] = '\0';
+}
+
+/* TRUE when the home path given (before unquoting) leaves room for every file beneath it. */
+static BOOL Home_Fits(BOOL whole)
+{
+    char unquoted[sizeof homePathBuffer];
+    Copy_Field(unquoted, homePathBuffer);
+    Unquote_HomePath(unquoted);
+    return whole && Home_HasRoom(unquoted);
+}
+
+/* A home path too long for the files beneath it is refused before anything is read, written or
+   created under it (in the update mode the text goes to the standard error). Returns 0. */
+static int Refuse_LongHome(const char *given)
+{
+    char path[MSG_TEXT_LEN / 2];
+    Copy_Field(path, given);
+    Unquote_HomePath(path);
+    Trace("The home directory path is too long: %s\n", path);
+    Info_Box(programTitle,
+             "The home directory path is too long:\n\n%s\n\nA home directory path may have at most %d characters, so "
+             "that the paths of the files the editor keeps in it fit. Cannot continue.",
+             path, Longest_HomePath());
+    return 0;
 }
 
 int Parse_CommandLine(const char *cmdLine)
@@ -38,14 +73,18 @@ int Parse_CommandLine(const char *cmdLine)
 
     BOOL haveHome = FALSE;
     if (Starts_With_NoCase(cmdLine, "-update")) {
-        Take_HomePath(cmdLine, 7);
+        /* checked before the path is tried, which may create its folders */
+        if (!Home_Fits(Take_HomePath(cmdLine, 7))) {
+            updateMode = TRUE;
+            return Refuse_LongHome(cmdLine + (strlen(cmdLine) > 7 ? 8 : 7));
+        }
         if (Usable_HomePath(homePathBuffer)) {
             updateMode = TRUE;
             haveHome = TRUE;
         }
     }
     if (!haveHome && Starts_With_NoCase(cmdLine, "-preferences")) {
-        Take_HomePath(cmdLine, 12);
+        if (!Home_Fits(Take_HomePath(cmdLine, 12))) return Refuse_LongHome(cmdLine + (strlen(cmdLine) > 12 ? 13 : 12));
         preferencesMode = TRUE;
         haveHome = TRUE;
     }
@@ -62,13 +101,7 @@ int Parse_CommandLine(const char *cmdLine)
         return 0;
     }
 
-    /* A quoted home path: what lies between the first quote and the next (or the end). */
-    char *quote = strchr(homePathBuffer, '"');
-    if (quote != NULL) {
-        size_t n = strcspn(quote + 1, "\"");
-        memmove(homePathBuffer, quote + 1, n);
-        homePathBuffer[n] = '\0';
-    }
+    Unquote_HomePath(homePathBuffer);
     if (!Usable_HomePath(homePathBuffer)) {
         Info_Box(programTitle, "Could not find the specified home directory in the command line:\n\n%s\n\nCannot continue.",
                  cmdLine);
@@ -160,6 +193,10 @@ HWND InitApp(HINSTANCE instance)
         return NULL;
     }
     Trace("Home directory: %s\n", homeDir);
+    if (!Home_HasRoom(homeDir)) {
+        Refuse_LongHome(homeDir);
+        return NULL;
+    }
     Load_Profiles();
     saveOnExit = TRUE;
     if (!Claim_SingleEditor()) return NULL;

@@ -240,13 +240,17 @@ TEST_F(Chooser, CreateFolderFailureIsToldAndLeavesThePath)
     tk::MsgRecorder boxes;
     dk::ChooserRecorder picks({ "Q:\\Nowhere\\New" });
     char path[PATH_LEN] = "C:\\Spool\\Hot";
-    EXPECT_FALSE(Choose_CreateFolder(nullptr, "Queue Hot Directory", path, sizeof path));
+    tk::ListBox page;                       /* a window of the caller's, as a page would pass */
+    EXPECT_FALSE(Choose_CreateFolder(page.hwnd, "Queue Hot Directory", path, sizeof path));
     EXPECT_STREQ("C:\\Spool\\Hot", path);
     ASSERT_EQ(1u, boxes.count());
     EXPECT_EQ("Could not create the specified new directory", boxes.last().text);
     EXPECT_EQ("Directory Chooser Call Failed", boxes.last().caption);
     EXPECT_EQ((UINT)MB_ICONSTOP, tk::Icon_Of(boxes.last().flags));
     EXPECT_EQ((UINT)MB_OK, tk::Buttons_Of(boxes.last().flags));
+    /* like every other box of the program */
+    EXPECT_EQ(nullptr, boxes.last().owner);
+    EXPECT_EQ((UINT)(MB_TASKMODAL | MB_SETFOREGROUND), boxes.last().flags & (MB_TASKMODAL | MB_SETFOREGROUND));
 }
 
 TEST(ChooserSeam, AnswersWithoutADialogAndRecordsTheCall)

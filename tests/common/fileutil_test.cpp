@@ -105,6 +105,18 @@ TEST_F(FileUtil, PathPieces)
     char home[PATH_LEN];
     EXPECT_TRUE(Home_Path(home, sizeof home, "D:\\Spool", "Queues.cfg"));
     EXPECT_STREQ("D:\\Spool\\Queues.cfg", home);
+    /* a path that would name another file is no path: none under no home (the root of the
+       current drive), none cut short ("Applications.c") */
+    const std::string longHome = "D:\\" + std::string(PATH_LEN - 16, 'h');
+    const char *noPath[][2] = { { nullptr, "Queues.cfg" }, { "", "Queues.cfg" }, { longHome.c_str(), "Applications.cfg" } };
+    for (auto &c : noPath) {
+        SCOPED_TRACE(c[0] ? c[0] : "(no home)");
+        Copy_Field(home, "stale");
+        SetLastError(0);
+        EXPECT_FALSE(Home_Path(home, sizeof home, c[0], c[1]));
+        EXPECT_STREQ("", home);
+        EXPECT_EQ((DWORD)ERROR_FILENAME_EXCED_RANGE, GetLastError());
+    }
 }
 
 TEST_F(FileUtil, FindFileUnderFolderSearchesDepthFirst)
@@ -206,5 +218,6 @@ TEST_F(FileUtil, OldCopyIsTheCompletePreviousFile)
     EXPECT_EQ("first version\r\n", Read_File(dir / "Applications.old"));
     DeleteFileA(path.c_str());
     EXPECT_TRUE(Keep_OldCopy(path.c_str()));
-    EXPECT_FALSE(Exists(dir / "Applications.old")) << "no file: no stale backup";
+    EXPECT_EQ("first version\r\n", Read_File(dir / "Applications.old"))
+        << "no file to back up: the backup, perhaps the only copy left, stays untouched";
 }

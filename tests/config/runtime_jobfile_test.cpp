@@ -2,6 +2,7 @@
    edited: real files in a temporary installation. */
 #include "runtime_kit.h"
 #include "common/msg.h"
+#include <functional>
 #include "config/appsfile.h"
 #include "config/setup.h"
 
@@ -41,7 +42,7 @@ TEST_F(JobFile, UnchangedConfigurationKeepsBothFilesByteForByte)
     EXPECT_EQ(std::vector<std::string>({ "engine.q" }), tk::List_Dir(home / "queue")) << "a temporary file was left";
 }
 
-TEST_F(JobFile, MovingAQueueRenumbersTheJobsButLeavesTheStatusFile)
+TEST_F(JobFile, MovingAQueueRenumbersTheJobsAndTheStatusFile)
 {
     Load_ThreeQueues();
     Write_File(jobFile, Jobs({ "1::0::a.ps::4::1::0::r", "2::1::b.ps::4::1::3::r", "3::2::c.ps::4::1::7::r" }));
@@ -52,7 +53,40 @@ TEST_F(JobFile, MovingAQueueRenumbersTheJobsButLeavesTheStatusFile)
     Update_QueueFiles();
 
     EXPECT_EQ(Jobs({ "1::1::a.ps::4::1::0::r", "2::2::b.ps::4::1::3::r", "3::0::c.ps::4::1::7::r" }), Read_File(jobFile));
-    EXPECT_EQ(Crlf("0\n2\n"), Read_File(statusFile));
+    EXPECT_EQ(Crlf("1\n0\n"), Read_File(statusFile)) << "Plates and Films stay suspended under their new numbers";
+}
+
+/* The status file names suspended queues by number: every change of number reaches it, and
+   without one it is left byte for byte as the spooler wrote it. */
+struct StatusCase {
+    const char *name;
+    std::function<void()> edit;
+    const char *after;                      /* nullptr: untouched */
+};
+
+TEST_F(JobFile, TheStatusFileFollowsEveryChangeOfNumberAndOnlyThen)
+{
+    const char *before = "0,2 \r\n";        /* Plates and Films suspended, as another program wrote it */
+    const StatusCase cases[] = {
+        { "nothing changed", [] {}, nullptr },
+        { "a setting changed", [] { targets[1].copies = 5; }, nullptr },
+        { "an output queue added at the end", [] { Add_Target("New", "C:\\Hot\\New"); }, nullptr },
+        { "a queue moved", [] { Move_Target(0, 2); }, "2\n1\n" },
+        { "an input queue added before the output queues", [] { Add_LBQ("In", "C:\\Hot\\In"); }, "1\n3\n" },
+        { "the last queue deleted", [] { Delete_Target(2); }, "0\n" },
+        { "the first queue deleted", [] { Delete_Target(0); }, "1\n" },
+    };
+    for (const StatusCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fresh_Process();
+        Load_ThreeQueues();
+        Write_File(jobFile, Jobs({}));
+        Write_File(statusFile, before);
+        ASSERT_EQ(1, Snapshot_Queues());
+        c.edit();
+        EXPECT_TRUE(Update_QueueFiles());
+        EXPECT_EQ(c.after ? Crlf(c.after) : std::string(before), Read_File(statusFile));
+    }
 }
 
 TEST_F(JobFile, DeletingAQueueDropsItsJobsAndItsStatusLine)
@@ -498,8 +532,10 @@ TEST_F(JobFile, InAReadOnlyInstallationTheJobFileIsKeptAndTheOperatorTold)
           { "Could not open a temporary file for writing out updated queue data.\r\n\r\nError: ",
             "Could not open the current queue file for updating.\r\n\r\nCannot guarantee that this file is in the "
             "correct format for the current version of Ostra Output Controller.\r\n\r\nError: " } },
-        { "a queue moved", true,
-          { "Could not open a temporary file for writing out updated queue data.\r\n\r\nError: ", k_CannotUpdate } },
+        { "a queue moved (the status file follows the numbers too)", true,
+          { "Error updating the queue status file.  There may be some queues suspended which were not suspended "
+            "before editing the configuration.  This is a non-fatal (recoverable) error\r\n\r\nError: ",
+            "Could not open a temporary file for writing out updated queue data.\r\n\r\nError: ", k_CannotUpdate } },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 #include "config/appsfile.h"
 #include "config/lbfile.h"
 #include "config/queuesfile.h"
+#include "config/setup.h"
 #include <map>
 
 namespace {
@@ -65,6 +66,23 @@ TEST_F(StoreRoundTrip, UpdateModeRewritesEveryFileByteForByte)
     EXPECT_EQ(before["Applications.cfg"], Get("Applications.old"));
     EXPECT_FALSE(tk::Exists(Path("LBPrefs.old")));
     for (const std::string &n : tk::List_Dir(home.home())) EXPECT_NE(0u, n.find("~ed")) << "temporary file left: " << n;
+}
+
+/* The queues and applications files are gone and only their backups are left: a save (of the
+   empty configuration read) writes new files and leaves both backups exactly as they were. */
+TEST_F(StoreTest, ABackupWithoutItsFileIsLeftUntouched)
+{
+    for (const char *f : k_Files) DeleteFileA(Path(f).c_str());
+    const std::string queuesOld = tk::Read_File(tk::Source_Path("demo\\Queues.cfg"));
+    const std::string appsOld = tk::Read_File(tk::Source_Path("demo\\Applications.cfg"));
+    tk::Write_File(Path("Queues.old"), queuesOld);
+    tk::Write_File(Path("Applications.old"), appsOld);
+    InitData();                                    /* nothing to read */
+    saveOnExit = TRUE;
+    EXPECT_TRUE(StoreSetup());
+    EXPECT_TRUE(tk::Exists(Path("Queues.cfg")));
+    EXPECT_EQ(queuesOld, Get("Queues.old"));
+    EXPECT_EQ(appsOld, Get("Applications.old"));
 }
 
 } // namespace

@@ -292,18 +292,22 @@ void HomeTest::TearDown() { Reset_ProcessState(); }
 /* ---- processes ---- */
 std::string Quote(const std::string &s) { return "\"" + s + "\""; }
 
-Child::Child(const std::string &cmdLine, const std::string &dir, const char *envAdd)
+Child::Child(const std::string &cmdLine, const std::string &dir, const char *envAdd, const std::string &output)
 {
-    /* The child's standard handles go to NUL: its output (trace lines, crash reports) must not
-       mix with the test's own, which ctest reads. */
+    /* The child's standard handles go to NUL (or the output file): its output (trace lines, crash
+       reports) must not mix with the test's own, which ctest reads. */
     SECURITY_ATTRIBUTES sa = { sizeof sa, nullptr, TRUE };
     HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                              OPEN_EXISTING, 0, nullptr);
+    HANDLE out = output.empty() ? INVALID_HANDLE_VALUE
+                                : CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                              CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOA si;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = si.hStdOutput = si.hStdError = nul;
+    if (out != INVALID_HANDLE_VALUE) si.hStdOutput = si.hStdError = out;
     PROCESS_INFORMATION pi;
     std::vector<char> cmd(cmdLine.begin(), cmdLine.end());
     cmd.push_back('\0');
@@ -319,6 +323,7 @@ Child::Child(const std::string &cmdLine, const std::string &dir, const char *env
     BOOL ok = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, envAdd ? env.data() : nullptr,
                              dir.empty() ? nullptr : dir.c_str(), &si, &pi);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
     if (ok) {
         CloseHandle(pi.hThread);
         proc_ = pi.hProcess;

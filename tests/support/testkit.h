@@ -123,7 +123,10 @@ protected:
 class Child {
 public:
     Child() = default;
-    Child(const std::string &cmdLine, const std::string &dir = "", const char *envAdd = nullptr);
+    /* output (when given) is a file that gets what the process writes to its standard output and
+       standard error; otherwise both go nowhere. */
+    Child(const std::string &cmdLine, const std::string &dir = "", const char *envAdd = nullptr,
+          const std::string &output = "");
     ~Child();
     Child(Child &&o) noexcept;
     Child &operator=(Child &&o) noexcept;
