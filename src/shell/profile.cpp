@@ -1,4 +1,5 @@
 #include "shell/profile.h"
+#include "shell/splash.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/fileutil.h"
@@ -234,6 +235,8 @@ void Release_Profile(ProgramProfile *profile)
 
 void Release_Profiles(void)
 {
+    /* The splash thread may still be painting the editor's splash bitmap: it ends first. */
+    Close_Splash();
     Release_Profile(&editorProfile);
     Release_Profile(&viewerProfile);
     Release_Profile(&loadBalProfile);

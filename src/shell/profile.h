@@ -47,7 +47,8 @@ BOOL Get_ProfileResources(ProgramProfile *profile, HINSTANCE instance, const cha
 BOOL Load_Customisation(HINSTANCE instance, const char *folder, BOOL wantSplash, BOOL wantIcon);
 /* Deletes the profile's splash bitmap and destroys its icon where they were loaded. */
 void Release_Profile(ProgramProfile *profile);
-/* Release_Profile for the editor, viewer and load balancer profiles. */
+/* Release_Profile for the editor, viewer and load balancer profiles, after the splash screen,
+   which paints the editor's splash bitmap, has been closed and its thread has ended. */
 void Release_Profiles(void);
 
 /* The editor's icon (NULL when none could be had). */

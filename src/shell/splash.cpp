@@ -22,6 +22,8 @@ typedef struct {
 
 static HWND volatile s_SplashWindow;
 static BOOL          s_ClassRegistered;
+static HANDLE        s_SplashThread;        /* the thread of the splash shown last, until it is joined */
+static volatile LONG s_CloseAsked;          /* Close_Splash wants the splash gone */
 
 HWND Splash_Window(void) { return s_SplashWindow; }
 
@@ -148,7 +150,9 @@ static DWORD WINAPI Splash_Thread(LPVOID param)
     if (hwnd == NULL) {
         Trace("Splash_Thread: no window (%lu)\n", (unsigned long)GetLastError());
     } else {
-        s_SplashWindow = hwnd;
+        InterlockedExchangePointer((PVOID volatile *)&s_SplashWindow, hwnd);
+        /* Close_Splash may have asked before the window was known to it */
+        if (InterlockedCompareExchange(&s_CloseAsked, 0, 0)) PostMessageA(hwnd, WM_CLOSE, 0, 0);
         ShowWindow(hwnd, SW_SHOWNORMAL);
         UpdateWindow(hwnd);
         MSG m;
@@ -161,11 +165,25 @@ static DWORD WINAPI Splash_Thread(LPVOID param)
     return 0;
 }
 
+void Close_Splash(void)
+{
+    if (s_SplashThread == NULL) return;
+    Trace("Close_Splash()\n");
+    InterlockedExchange(&s_CloseAsked, 1);
+    HWND w = (HWND)InterlockedCompareExchangePointer((PVOID volatile *)&s_SplashWindow, NULL, NULL);
+    if (w != NULL) PostMessageA(w, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(s_SplashThread, 10000) != WAIT_OBJECT_0) Trace("Close_Splash: the splash thread did not end\n");
+    CloseHandle(s_SplashThread);
+    s_SplashThread = NULL;
+    InterlockedExchange(&s_CloseAsked, 0);
+}
+
 BOOL Start_Splash(HINSTANCE instance, HBITMAP bitmap, HICON icon, const char *title, DWORD displayMs,
                   BOOL doubleClicks)
 {
     Trace("Start_Splash: %lu ms\n", (unsigned long)displayMs);
     if (instance == NULL || bitmap == NULL) return FALSE;
+    Close_Splash();                             /* one splash at a time */
     SPLASH_BLOCK *block = (SPLASH_BLOCK *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(SPLASH_BLOCK));
     if (block == NULL) return FALSE;
     block->instance = instance;
@@ -197,6 +215,7 @@ BOOL Start_Splash(HINSTANCE instance, HBITMAP bitmap, HICON icon, const char *ti
         HeapFree(GetProcessHeap(), 0, block);
         return FALSE;
     }
-    CloseHandle(thread);
+    /* kept, so that the shut-down can wait for the thread before it frees the bitmap */
+    s_SplashThread = thread;
     return TRUE;
 }

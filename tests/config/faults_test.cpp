@@ -222,8 +222,6 @@ std::string Join(const std::vector<std::string> &lines)
     return s;
 }
 
-bool Have_Drive(const char *root) { return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR && Dir_Exists(root); }
-
 /* The intended content: the same save on a healthy disk at the same path. */
 FileSet Intended_After(const std::string &home, const FileSet &before)
 {
@@ -254,11 +252,12 @@ class SaveUnderFaults : public ::testing::Test {
 protected:
     void TearDown() override { Reset_ProcessState(); }
 };
+class SaveOnFaultDisks : public SaveUnderFaults {};
 
 /* A disk with only N pages free, N from 0 up to what the new files need. */
-TEST_F(SaveUnderFaults, FullDiskLeavesEachFileOldOrNew)
+TEST_F(SaveOnFaultDisks, FullDiskLeavesEachFileOldOrNew)
 {
-    if (!Have_Drive("T:\\")) GTEST_SKIP() << "no small disk on this machine (the test run mounts one as T:)";
+    NEED_FAULT_DRIVE('T', "small disk T:");
     const std::string home = "T:\\shop";
     Clear_Folder("T:\\");
     Make_Dirs(home);
@@ -341,10 +340,9 @@ TEST_F(SaveUnderFaults, FilesHeldByAnotherProgram)
 }
 
 /* The installation folder can be read but not written (a read-only view of a folder). */
-TEST_F(SaveUnderFaults, UnwritableInstallationFolderKeepsEveryFile)
+TEST_F(SaveOnFaultDisks, UnwritableInstallationFolderKeepsEveryFile)
 {
-    if (!Have_Drive("R:\\") || !Have_Drive("U:\\"))
-        GTEST_SKIP() << "no read-only folder on this machine (the test run mounts one as R:)";
+    NEED_FAULT_DRIVE('R', "read-only folder R:");
     Remove_Tree("U:\\shop");
     FileSet before = Old_Files("R:\\shop");
     Write_Set("U:\\shop", before);
@@ -386,10 +384,9 @@ TEST_F(SaveUnderFaults, MissingInstallationFolderCreatesNothingAndReportsEveryFi
 }
 
 /* A failed save is never reported as a success: the update mode ends with 1 and keeps every file. */
-TEST_F(SaveUnderFaults, UpdateModeExitsOneWhenItCannotWrite)
+TEST_F(SaveOnFaultDisks, UpdateModeExitsOneWhenItCannotWrite)
 {
-    if (!Have_Drive("R:\\") || !Have_Drive("U:\\"))
-        GTEST_SKIP() << "no read-only folder on this machine (the test run mounts one as R:)";
+    NEED_FAULT_DRIVE('R', "read-only folder R:");
     Remove_Tree("U:\\upd");
     FileSet before = Old_Files("R:\\upd");
     Write_Set("U:\\upd", before);

@@ -215,11 +215,12 @@ TEST_F(OEMApps, DemoFileIsExactlyWhatRecordWrites)
     EXPECT_EQ(0, line);
 }
 
-TEST_F(OEMApps, ReadOnlyFolderIsReportedWithTheRunTimeText)
+class OEMAppsOnFaultDisks : public OEMApps {};
+
+TEST_F(OEMAppsOnFaultDisks, ReadOnlyFolderIsReportedWithTheRunTimeText)
 {
     /* R: is a read-only view of U: (set up by the test run when the machine allows it) */
-    if (GetFileAttributesA("R:\\") == INVALID_FILE_ATTRIBUTES || GetFileAttributesA("U:\\") == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "no read-only folder on this machine";
+    NEED_FAULT_DRIVE('R', "read-only folder R:");
     const std::string name = "edt_oem_" + std::to_string(GetCurrentProcessId());
     const std::string before = "C:\\Apps\\Rip.exe : C:\\Tools\\Setup.exe\r\n";
     tk::Make_Dirs("U:\\" + name);

@@ -519,11 +519,11 @@ TEST_F(JobFile, StatusFileThatCannotBeUpdatedIsReported)
 
 /* R: is a read-only view of U:, T: a small disk (both set up by the test run where the machine
    allows it). */
-static bool Have_Drive(const char *root) { return GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES; }
+class JobFileOnFaultDisks : public JobFile {};
 
-TEST_F(JobFile, InAReadOnlyInstallationTheJobFileIsKeptAndTheOperatorTold)
+TEST_F(JobFileOnFaultDisks, InAReadOnlyInstallationTheJobFileIsKeptAndTheOperatorTold)
 {
-    if (!Have_Drive("R:\\") || !Have_Drive("U:\\")) GTEST_SKIP() << "no read-only folder on this machine";
+    NEED_FAULT_DRIVE('R', "read-only folder R:");
     const std::string name = "edt_jobs_" + std::to_string(GetCurrentProcessId());
     const std::string jobs = Jobs({ "1::0::a.ps::4::1::0::r", "2::2::c.ps::4::1::3::r" });
     struct Case { const char *name; bool move; std::vector<std::string> boxes; };
@@ -561,11 +561,11 @@ TEST_F(JobFile, InAReadOnlyInstallationTheJobFileIsKeptAndTheOperatorTold)
     }
 }
 
-TEST_F(JobFile, OnAFullDiskTheOldJobListStays)
+TEST_F(JobFileOnFaultDisks, OnAFullDiskTheOldJobListStays)
 {
+    NEED_FAULT_DRIVE('T', "small disk T:");
     ULARGE_INTEGER freeBytes;
-    if (!Have_Drive("T:\\") || !GetDiskFreeSpaceExA("T:\\", &freeBytes, nullptr, nullptr))
-        GTEST_SKIP() << "no small disk on this machine";
+    ASSERT_TRUE(GetDiskFreeSpaceExA("T:\\", &freeBytes, nullptr, nullptr));
     const std::string dir = "T:\\edt_jobs_" + std::to_string(GetCurrentProcessId());
     tk::Make_Dirs(dir + "\\queue");
     tk::Make_Dirs(dir + "\\state");

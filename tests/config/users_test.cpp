@@ -245,11 +245,12 @@ TEST_F(Users, DemoFileIsExactlyWhatStoreWrites)
     EXPECT_EQ(demo, tk::Read_File(file));
 }
 
-TEST_F(Users, StoreIntoAReadOnlyFolderFailsAndKeepsTheFile)
+class UsersOnFaultDisks : public Users {};
+
+TEST_F(UsersOnFaultDisks, StoreIntoAReadOnlyFolderFailsAndKeepsTheFile)
 {
     /* R: is a read-only view of U: (set up by the test run when the machine allows it) */
-    if (GetFileAttributesA("R:\\") == INVALID_FILE_ATTRIBUTES || GetFileAttributesA("U:\\") == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "no read-only folder on this machine";
+    NEED_FAULT_DRIVE('R', "read-only folder R:");
     const std::string name = "edt_users_" + std::to_string(GetCurrentProcessId());
     tk::Make_Dirs("U:\\" + name);
     tk::Write_File("U:\\" + name + "\\Users.cfg", "kept 00\r\n");

@@ -60,14 +60,14 @@ void Fill_Disk(const std::string &root, const std::string &filler)
 
 } // namespace
 
-class SaveAgainProcess : public ::testing::Test {
+class SaveAgainOnFaultDisks : public ::testing::Test {
 protected:
     TempDir shop{ "shop" };          /* the print shop's folders and programs, on the ordinary disk */
     std::string home;                /* the installation, on the small disk */
 
     void SetUp() override
     {
-        if (GetDriveTypeA("T:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no small disk on this machine (the test run mounts one as T:)";
+        NEED_FAULT_DRIVE('T', "small disk T:");
         home = "T:\\edt_shop_" + std::to_string(GetCurrentProcessId());
         Lay_Out_Demo(shop.path());
         Make_Dirs(shop / "Hot\\Monitor");     /* the monitor queue of the older line format takes jobs */
@@ -102,7 +102,7 @@ protected:
     static void Press_OK(HWND main) { PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_OK, BN_CLICKED), 0); }
 };
 
-TEST_F(SaveAgainProcess, OkOnAFullDiskStaysOpenAndOkAgainSavesWhatAHealthyDiskGets)
+TEST_F(SaveAgainOnFaultDisks, OkOnAFullDiskStaysOpenAndOkAgainSavesWhatAHealthyDiskGets)
 {
     /* One OK on a healthy disk, for comparison. */
     Lay_Home();

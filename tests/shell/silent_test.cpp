@@ -236,10 +236,9 @@ TEST(SilentDemo, TheDemoInstallationSavesUnchanged)
 }
 
 /* A silent save that cannot write its files is a failure: exit 1, every file as it was. */
-TEST(SilentFaults, UnwritableInstallationExitsOne)
+TEST(SilentOnFaultDisks, UnwritableInstallationExitsOne)
 {
-    if (GetDriveTypeA("R:\\") == DRIVE_NO_ROOT_DIR || GetDriveTypeA("U:\\") == DRIVE_NO_ROOT_DIR)
-        GTEST_SKIP() << "no read-only folder on this machine (the test run mounts one as R:)";
+    NEED_FAULT_DRIVE('R', "read-only folder R:");
     tk::Remove_Tree("U:\\silent");
     tk::Lay_Out_Demo("U:\\silent", "R:\\silent");
     tk::Make_Dirs("U:\\silent\\System");

@@ -136,6 +136,29 @@ TEST_F(Splash, AClickClosesItAndItsThreadEnds)
     }
 }
 
+/* The shut-down frees the splash bitmap: before it does, the splash is closed and its thread has
+   ended, also when the splash had not yet shown its window. */
+TEST_F(Splash, ClosingWaitsForTheThreadSoTheBitmapCanGo)
+{
+    for (DWORD wait : { 300u, 0u }) {
+        SCOPED_TRACE(wait ? "shown" : "closed at once");
+        std::set<DWORD> before = Thread_Ids();
+        HBITMAP own = Palette_Bitmap(200, 100);
+        ASSERT_TRUE(Start_Splash(GetModuleHandleA(nullptr), own, nullptr, "Splash Test", 60000, TRUE));
+        if (wait) {
+            ASSERT_GE(Wait_Splash(true, 2000), 0);
+        }
+        DWORD t0 = GetTickCount();
+        Close_Splash();
+        EXPECT_LT(GetTickCount() - t0, 2000u) << "the splash does not stay for its display time";
+        EXPECT_EQ(nullptr, FindWindowA(SPLASH_CLASS, nullptr));
+        EXPECT_EQ(nullptr, Splash_Window());
+        for (DWORD id : Thread_Ids()) EXPECT_EQ(1u, before.count(id)) << "the splash thread is still there";
+        EXPECT_TRUE(DeleteObject(own));
+        Close_Splash();                         /* nothing left to close */
+    }
+}
+
 TEST_F(Splash, WithoutABitmapOrInstanceNothingStarts)
 {
     std::set<DWORD> before = Thread_Ids();

@@ -10,6 +10,7 @@
 #include "config/users.h"
 #include "queueedit/paramfile.h"
 #include <algorithm>
+#include <stdlib.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -256,6 +257,24 @@ MsgRecorder::~MsgRecorder()
 {
     s_Recorder = outer_;
     Install_Hooks();
+}
+
+/* ---- the fault disks ---- */
+
+static bool Drive_There(char letter)
+{
+    char root[4] = { letter, ':', '\\', '\0' };
+    return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR && GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Fault_Drive(char letter) { return Drive_There(letter) && (letter != 'R' || Drive_There('U')); }
+
+bool Fault_DriveRequired(char letter)
+{
+    const char *required = getenv("EDITOR_FAULT_DISKS_REQUIRED");
+    if (required != nullptr && required[0] != '\0' && strcmp(required, "0") != 0) return true;
+    const char *mounted = getenv("EDITOR_FAULT_DISKS");
+    return mounted != nullptr && strchr(mounted, letter) != nullptr;
 }
 
 /* ---- the process state ---- */

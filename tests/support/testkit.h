@@ -95,6 +95,23 @@ void Guard_MessageBoxes();
 UINT Icon_Of(UINT flags);      /* MB_ICONINFORMATION, MB_ICONSTOP, ... */
 UINT Buttons_Of(UINT flags);   /* MB_OK, MB_YESNO, ... */
 
+/* ---- the fault disks ---- */
+/* Where the machine allows it the test run mounts a small disk as T: (to fill) and a read-only
+   view of U: as R:, and says so in EDITOR_FAULT_DISKS ("T", "R" or both). The tests that need
+   them live in suites named "...OnFaultDisks" (run by CTest as config_faults and shell_faults)
+   and begin with NEED_FAULT_DRIVE. A test whose drive the run could not mount is skipped, and
+   the skip shows in the CTest summary; a test whose drive the run mounted, or every such test
+   when EDITOR_FAULT_DISKS_REQUIRED is set (the CI on a machine that can mount), fails instead. */
+bool Fault_Drive(char letter);                 /* the drive is there (R also needs U) */
+bool Fault_DriveRequired(char letter);
+#define NEED_FAULT_DRIVE(letter, what)                                                                     \
+    do {                                                                                                  \
+        if (!tk::Fault_Drive(letter)) {                                                                   \
+            if (tk::Fault_DriveRequired(letter)) FAIL() << "the test run should have mounted " << (what); \
+            GTEST_SKIP() << "no " << (what) << " on this machine (the test run mounts one where it can)"; \
+        }                                                                                                 \
+    } while (0)
+
 /* ---- the process state ---- */
 /* Back to what a new editor process starts with: the configuration emptied, what the readers
    kept from the last load forgotten (no snapshot), the app state, the preferences' first-read
