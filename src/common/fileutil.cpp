@@ -300,6 +300,15 @@ BOOL Write_FailedAtReplace(void) { return s_FailedAtReplace; }
 BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
 {
     s_FailedAtReplace = FALSE;
+    /* A file made read-only is not replaced: Windows refuses to, and so does the editor where the
+       platform would let it (Wine, for the superuser). */
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        s_FailedAtReplace = TRUE;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
     char dir[PATH_LEN], tmp[MAX_PATH + 1];
     Copy_Field(dir, path);
     if (!Parent_Folder(dir)) Copy_Field(dir, ".");

@@ -50,7 +50,8 @@ BOOL Backup_Name(const char *path, char *out, size_t cap);
    and closes it, and only then moves it over path in one step, retrying for a short while when
    a reader holds the target. With text set, every "\n" is written as CR LF.
    On failure the temporary file is removed, path keeps its previous content, GetLastError()
-   tells why and FALSE is returned. The real name is never opened for writing. */
+   tells why and FALSE is returned. The real name is never opened for writing, and a file with
+   the read-only attribute is never replaced (ERROR_ACCESS_DENIED). */
 BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text);
 /* After a failed Write_WholeFile: TRUE when the new content had been written completely and only
    putting it in place of the target failed (callers that word the two failures apart). */

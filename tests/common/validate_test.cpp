@@ -2,6 +2,8 @@
 #include "support/dlgkit.h"
 #include "common/appstate.h"
 #include "common/validate.h"
+#include "config/limits.h"
+#include <string>
 
 #define IDC_FIELD 100
 
@@ -72,6 +74,41 @@ TEST_F(ValidateField, AsksWithTheProblemAndKeepsTheOldValue)
         EXPECT_EQ((UINT)MB_ICONSTOP, tk::Icon_Of(boxes.last().flags));
         EXPECT_TRUE(boxes.last().flags & MB_TASKMODAL);
         if (c.kind == VF_FLOAT) EXPECT_EQ(1.25f, value.f); else EXPECT_EQ(7, value.i);
+    }
+}
+
+/* Both edges of every range the dialogs validate: the lowest and the highest allowed value are
+   taken, one below and one above are refused. */
+TEST_F(ValidateField, BothEdgesOfEveryRangeAreAllowedAndNothingBeyond)
+{
+    struct Range { const char *name; FIELD_RANGE r; };
+    const Range ranges[] = {
+        { "priority", LIMIT_PRIORITY },           { "copies", LIMIT_COPIES },
+        { "keep seconds", LIMIT_KEEP_SECONDS },   { "count down", LIMIT_COUNT_DOWN },
+        { "jobs at a time", LIMIT_JOBS_AT_A_TIME }, { "time-out", LIMIT_TIMEOUT_SECONDS },
+        { "done files", LIMIT_DONE_FILE_LIMIT },  { "time priority", LIMIT_TIME_PRIORITY },
+        { "purge minutes", LIMIT_PURGE_MINUTES }, { "split size", LIMIT_SPLIT_SIZE },
+        { "settle time", LIMIT_SETTLE_TIME },     { "maximum log", LIMIT_MAX_LOGSIZE },
+        { "history records", LIMIT_HIST_RECORDS }, { "a negative range", { -10, -2 } },
+    };
+    for (const Range &c : ranges) {
+        for (int kind : { VF_INT, VF_UINT, VF_FLOAT }) {
+            if (kind == VF_UINT && c.r.minimum < 0) continue;
+            SCOPED_TRACE(std::string(c.name) + (kind == VF_INT ? " (integer)" : kind == VF_UINT ? " (unsigned)" : " (decimal)"));
+            const long long edges[] = { c.r.minimum, c.r.maximum, (long long)c.r.minimum - 1, (long long)c.r.maximum + 1 };
+            for (int e = 0; e < 4; e++) {
+                bool allowed = e < 2;
+                SCOPED_TRACE(std::to_string(edges[e]));
+                tk::MsgRecorder boxes({ IDNO });
+                union { int i; float f; } value;
+                if (kind == VF_FLOAT) value.f = 0.5f; else value.i = 123456789;
+                dk::Type(form.hwnd(), IDC_FIELD, std::to_string(edges[e]));
+                EXPECT_EQ(allowed, Validate_Field(field(), kind, &value, c.r.minimum, c.r.maximum, "Editor") != FALSE);
+                EXPECT_EQ(allowed ? 0u : 1u, boxes.count());
+                if (kind == VF_FLOAT) EXPECT_EQ(allowed ? (float)edges[e] : 0.5f, value.f);
+                else EXPECT_EQ(allowed ? (int)edges[e] : 123456789, value.i);
+            }
+        }
     }
 }
 

@@ -1,8 +1,8 @@
 /* Saving under faults: a full disk, files held open by another program, an installation folder
    that is missing or cannot be written. One oracle checks every case: after the save each file is
    byte for byte either what it was or what the save meant to write; every file that is not the new
-   content has been reported to the operator; the ".old" copies are complete previous versions; no
-   temporary file is left behind. */
+   content has been reported to the operator; a ".old" copy is the complete previous version, and
+   is there whenever its file was replaced; no temporary file is left behind. */
 #include "support/testkit.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -204,8 +204,13 @@ std::vector<std::string> Check_Promise(const std::string &home, const FileSet &b
     }
     for (auto &b : k_Backups) {
         const auto &old = now[b[1]];
-        if (old && old != before.at(b[0]))
-            faults.push_back(std::string(b[1]) + " is not the complete previous " + b[0]);
+        bool replaced = now[b[0]] != before.at(b[0]);
+        if (replaced && before.at(b[0]) && old != before.at(b[0])) {
+            /* the previous configuration would be gone */
+            faults.push_back(std::string(b[0]) + " was replaced but " + b[1] + " does not hold its previous version");
+        } else if (!replaced && old && old != before.at(b[1]) && old != before.at(b[0])) {
+            faults.push_back(std::string(b[1]) + " is neither as it was nor the complete previous " + b[0]);
+        }
     }
     if (anyKept && r.storeFailures == 0 && r.usersStored && now["Queues.cfg"] != intended.at("Queues.cfg"))
         faults.push_back("a file was not saved but no failure was counted");
@@ -304,13 +309,20 @@ TEST_F(SaveUnderFaults, FilesHeldByAnotherProgram)
     FileSet before = Old_Files(home);
     FileSet intended = Intended_After(home, before);
 
-    struct { const char *share; DWORD holdMs; bool allSaved; } cases[] = {
-        { "-", 300, true }, { "r", 300, true }, { "rw", 300, true }, { "rwd", 300, true },
-        { "-", 4000, false }, { "r", 4000, false }, { "rw", 4000, false }, { "rwd", 4000, false },
+    /* backups: only the ".old" copies of an earlier save are held; the files they back up must
+       then stay as they are, as nothing could keep their previous version */
+    struct { const char *share; DWORD holdMs; bool allSaved; bool backups; } cases[] = {
+        { "-", 300, true, false }, { "r", 300, true, false }, { "rw", 300, true, false }, { "rwd", 300, true, false },
+        { "-", 4000, false, false }, { "r", 4000, false, false }, { "rw", 4000, false, false },
+        { "rwd", 4000, false, false }, { "-", 300, true, true }, { "-", 4000, false, true }, { "rwd", 4000, false, true },
     };
     for (auto &c : cases) {
-        SCOPED_TRACE(std::string("share ") + c.share + ", held " + std::to_string(c.holdMs) + " ms");
-        Write_Set(home, before);
+        SCOPED_TRACE(std::string("share ") + c.share + ", held " + std::to_string(c.holdMs) + " ms" +
+                     (c.backups ? ", the backups only" : ""));
+        FileSet start = before;
+        if (c.backups)
+            for (auto &b : k_Backups) start[b[1]] = std::string("a backup of an earlier save\r\n");
+        Write_Set(home, start);
         Child holder;
         SaveResult r = Save_Everything(home, [&] {
             /* a long holder is waited for only briefly: it will not let go while the save runs */
@@ -318,19 +330,27 @@ TEST_F(SaveUnderFaults, FilesHeldByAnotherProgram)
             std::string event = "EditorHold" + std::to_string(GetCurrentProcessId());
             HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
             std::string cmd = Quote(Helper_Exe("holdfile")) + " " + c.share + " " + std::to_string(c.holdMs) + " " + event;
-            for (const SavedFile &f : k_Saved)
-                if (before.at(f.name)) cmd += " " + Quote(home + "\\" + f.name);
+            if (c.backups) {
+                for (auto &b : k_Backups) cmd += " " + Quote(home + "\\" + b[1]);
+            } else {
+                for (const SavedFile &f : k_Saved)
+                    if (before.at(f.name)) cmd += " " + Quote(home + "\\" + f.name);
+            }
             holder = Child(cmd);
             EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 10000));
             CloseHandle(ready);
         });
         holder.kill();      /* a long holder has made its point once the save is over */
-        std::vector<std::string> faults = Check_Promise(home, before, intended, r);
+        std::vector<std::string> faults = Check_Promise(home, start, intended, r);
         EXPECT_TRUE(faults.empty()) << Join(faults);
         FileSet now = Read_Set(home);
         for (const SavedFile &f : k_Saved) {
             if (!before.at(f.name)) continue;       /* a new file is not held by anyone */
-            if (c.allSaved) {
+            bool backedUp = false;
+            for (auto &b : k_Backups) backedUp |= strcmp(b[0], f.name) == 0;
+            if (c.backups && !backedUp) {
+                EXPECT_EQ(intended.at(f.name), now[f.name]) << f.name << " needs no backup and should have been saved";
+            } else if (c.allSaved) {
                 EXPECT_EQ(intended.at(f.name), now[f.name]) << f.name << " should have been saved";
             } else {
                 EXPECT_EQ(before.at(f.name), now[f.name]) << f.name << " cannot have been replaced";

@@ -60,6 +60,14 @@ TEST_F(LBFile, ValuesAreClampedWithTheirExactMessage)
         { "TIME_PRIORITY_VALUE 75", time, 75, "" },
         { "time_priority_value 20", time, 20, "" },
         { "FILE_GROUP_PURGE_MINUTES 1439", purge, 1439, "" },
+        /* the lowest and highest allowed values are taken as they stand */
+        { "TIME_PRIORITY_VALUE 1", time, 1, "" },
+        { "TIME_PRIORITY_VALUE 100", time, 100, "" },
+        { "FILE_GROUP_PURGE_MINUTES 1", purge, 1, "" },
+        { "MINIMUM_COPIES_SPLIT_SIZE 0", copies, 0, "" },
+        { "MINIMUM_COPIES_SPLIT_SIZE 1000", copies, 1000, "" },
+        { "MINIMUM_PAGES_SPLIT_SIZE 0", pages, 0, "" },
+        { "MINIMUM_PAGES_SPLIT_SIZE 1000", pages, 1000, "" },
         { "TIME_PRIORITY_VALUE high", time, 50, "" },
         { "TIME_PRIORITY_VALUE", time, 50, "" },
         { "MINIMUM_COPIES_SPLIT_SIZE -1", copies, 0, "" },            /* -1 stands for "no number" */

@@ -90,6 +90,20 @@ static const ClampCase k_Clamps[] = {
     { "reading the minimum brings the maximum into range", "SPOOLER_MAX_LOGSIZE 5\nSPOOLER_MIN_LOGSIZE 2\n", 15, 10, 2,
       5000, 7200 },
     { "a huge maximum", "SPOOLER_MAX_LOGSIZE 9000000\nSPOOLER_MIN_LOGSIZE 10\n", 15, 1000000, 10, 5000, 7200 },
+    /* the edges themselves */
+    { "a minimum equal to the maximum goes one below it", "SPOOLER_MIN_LOGSIZE 500\nSPOOLER_MAX_LOGSIZE 500\n", 15,
+      500, 499, 5000, 7200 },
+    { "a minimum one below the maximum stays", "SPOOLER_MIN_LOGSIZE 499\nSPOOLER_MAX_LOGSIZE 500\n", 15, 500, 499,
+      5000, 7200 },
+    { "the smallest maximum and minimum", "SPOOLER_MAX_LOGSIZE 10\nSPOOLER_MIN_LOGSIZE 1\n", 15, 10, 1, 5000, 7200 },
+    { "the largest maximum", "SPOOLER_MAX_LOGSIZE 1000000\nSPOOLER_MIN_LOGSIZE 999999\n", 15, 1000000, 999999, 5000,
+      7200 },
+    { "a minimum of 0 read before the maximum becomes 1", "SPOOLER_MIN_LOGSIZE 0\nSPOOLER_MAX_LOGSIZE 500\n", 15, 500,
+      1, 5000, 7200 },
+    { "settle time at its edges", "SPOOLER_FILE_SETTLE_TIME 1200\n", 1200, 1000, 100, 5000, 7200 },
+    { "settle time of 0", "SPOOLER_FILE_SETTLE_TIME 0\n", 0, 1000, 100, 5000, 7200 },
+    { "history records at their edges", "SPOOLER_MAX_HIST_RECORDS 1000000\n", 15, 1000, 100, 1000000, 7200 },
+    { "history records of 1", "SPOOLER_MAX_HIST_RECORDS 1\n", 15, 1000, 100, 1, 7200 },
 };
 
 TEST_F(PrefsFile, NumbersOutOfRangeAreClampedOnReading)

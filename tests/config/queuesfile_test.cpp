@@ -1,6 +1,7 @@
 #include "store_fixture.h"
 #include "config/queuesfile.h"
 #include "config/appsfile.h"
+#include "config/limits.h"
 #include <functional>
 #include <utility>
 #include <vector>
@@ -228,6 +229,62 @@ TEST_F(QueuesFile, ReadingRules)
         char why[200];
         ASSERT_TRUE(Parse_QueueLine(c.line, &t, &lbq, why, sizeof why)) << why;
         c.check(t);
+    }
+}
+
+/* Every number field the reader holds to a range, at both edges and one beyond each: the edges
+   themselves are read as they stand. */
+TEST_F(QueuesFile, EveryRangedFieldIsReadAtItsEdges)
+{
+    struct Field { const char *name; int number; FIELD_RANGE range; int32_t Target::*member; };
+    const Field fields[] = {
+        { "priority", 7, LIMIT_PRIORITY, &Target::priority },
+        { "copies", 8, LIMIT_COPIES, &Target::copies },
+        { "keep seconds", 14, LIMIT_KEEP_SECONDS, &Target::keepSeconds },
+        { "count down", 20, LIMIT_COUNT_DOWN, &Target::countDown },
+        { "jobs at a time", 21, LIMIT_JOBS_AT_A_TIME, &Target::jobsAtATime },
+        { "time-out seconds", 24, LIMIT_TIMEOUT_SECONDS, &Target::timeoutSeconds },
+        { "done file limit", 32, LIMIT_DONE_FILE_LIMIT, &Target::doneFileLimit },
+        { "open file policy", 27, LIMIT_OPEN_FILE_POLICY, &Target::openFilePolicy },
+    };
+    for (const Field &f : fields) {
+        const long long edges[][2] = { { f.range.minimum, f.range.minimum },
+                                       { f.range.maximum, f.range.maximum },
+                                       { (long long)f.range.minimum - 1, f.range.minimum },
+                                       { (long long)f.range.maximum + 1, f.range.maximum } };
+        for (const auto &e : edges) {
+            /* beyond its range the open file policy takes 2, whatever the side */
+            long long want = (f.number == 27 && e[0] != e[1]) ? 2 : e[1];
+            SCOPED_TRACE(std::string(f.name) + " " + std::to_string(e[0]));
+            /* the time-out passes waiting jobs on (-2), so that its seconds count */
+            std::string line = "Q::0::H::0:: ::-1::4::1:: ::0::1::0::0::5:: :: ::0::0::0::1::1::0::-2::300::X::0::2:: "
+                               "::0::0::0::10::0::0:: :: ::0:: ::1:: :: ::0";
+            std::vector<std::string> parts;
+            for (size_t at = 0;;) {
+                size_t sep = line.find("::", at);
+                parts.push_back(line.substr(at, sep == std::string::npos ? std::string::npos : sep - at));
+                if (sep == std::string::npos) break;
+                at = sep + 2;
+            }
+            parts[f.number - 1] = std::to_string(e[0]);
+            std::string built;
+            for (size_t i = 0; i < parts.size(); i++) built += (i ? "::" : "") + parts[i];
+            Target t;
+            BOOL lbq;
+            char why[200];
+            ASSERT_TRUE(Parse_QueueLine(built.c_str(), &t, &lbq, why, sizeof why)) << why;
+            EXPECT_EQ(want, t.*f.member);
+        }
+    }
+    /* an input queue's priority and copies too */
+    for (const char *line : { "In::0::H::201:: ::-3::7::10000", "In::0::H::201:: ::-3::1::1" }) {
+        SCOPED_TRACE(line);
+        Target t;
+        BOOL lbq = FALSE;
+        ASSERT_TRUE(Parse_QueueLine(line, &t, &lbq, nullptr, 0));
+        EXPECT_TRUE(lbq);
+        EXPECT_EQ(line[22] == '7' ? LIMIT_PRIORITY.maximum : LIMIT_PRIORITY.minimum, t.priority);
+        EXPECT_EQ(line[22] == '7' ? LIMIT_COPIES.maximum : LIMIT_COPIES.minimum, t.copies);
     }
 }
 
