@@ -95,7 +95,7 @@ static int Typed_Jobs(HWND dlg)
 
 /* Shows the page for the action in the page copy: which parts take input, which radio buttons
    are checked, the pictures and the target text. keepTarget (after a change of the jobs field)
-   leaves a typed directory or queue name as it is. */
+   leaves the target text as it is. */
 static void Refresh(HWND dlg, BOOL keepTarget)
 {
     Target *page = Copy_Of(dlg);
@@ -121,7 +121,7 @@ static void Refresh(HWND dlg, BOOL keepTarget)
     case TIMEOUT_RECYCLE:  checked = IDC_MJ_RECYCLE; iconId = IDI_RECYCLE_JOBS;   icon = Shared_Icon(ICON_RECYCLE_JOBS, iconId); break;
     case TIMEOUT_UNCHOSEN: checked = IDC_MJ_PASS;    break;
     case TIMEOUT_MOVE:     checked = IDC_MJ_MOVE;    iconId = IDI_MOVE_JOBS;      icon = Shared_Icon(ICON_MOVE_JOBS, iconId);
-                           target = keepTarget ? NULL : page->timeoutDir;                                                 break;
+                           target = page->timeoutDir;                                                                     break;
     case TIMEOUT_PROCESS:  checked = IDC_MJ_ANYWAY;  iconId = IDI_PROCESS_ANYWAY; icon = p->anywayIcon;                   break;
     case TIMEOUT_NEVER:    break;
     default:
@@ -129,13 +129,13 @@ static void Refresh(HWND dlg, BOOL keepTarget)
             checked = IDC_MJ_PASS;
             if (action < targetCount) {
                 icon = Queue_Picture(&targets[action], &iconId);
-                target = keepTarget ? NULL : targets[action].name;
+                target = targets[action].name;
             }
         }
         break;
     }
     if (checked != 0) CheckDlgButton(dlg, checked, BST_CHECKED);
-    if (target != NULL) SetDlgItemTextA(dlg, IDC_MJ_TARGET, target);
+    if (!keepTarget) SetDlgItemTextA(dlg, IDC_MJ_TARGET, target);
     if (action != TIMEOUT_NEVER && action != TIMEOUT_UNCHOSEN) p->previous = action;
     Trace("Action icon = %d\n", iconId);
 
@@ -223,20 +223,21 @@ static BOOL Write_MultiJob(HWND dlg)
         Select_Field(dlg, IDC_MJ_SECONDS);
         return FALSE;
     }
-    if (action == TIMEOUT_UNCHOSEN) {
-        Info_Box(programTitle, "No queue for passing waiting jobs to has been chosen.  Cannot continue with save.");
-        return FALSE;
-    }
-
+    /* a queue's name typed below counts as chosen */
     char text[MAX_PATH];
     GetDlgItemTextA(dlg, IDC_MJ_TARGET, text, sizeof text);
+    if (action == TIMEOUT_UNCHOSEN && Is_BlankText(text)) {
+        Info_Box(programTitle, "No queue for passing waiting jobs to has been chosen.  Cannot continue with save.");
+        Select_Field(dlg, IDC_MJ_TARGET);
+        return FALSE;
+    }
     char dir[TEXT_LEN];
     Copy_Field(dir, caller->timeoutDir);
     if (action == TIMEOUT_MOVE) {
         if (!Check_TimeoutDir(dlg, page, text, sizeof text)) return FALSE;
         Copy_Field(dir, text);
     }
-    if (action >= 0) {
+    if (action >= 0 || action == TIMEOUT_UNCHOSEN) {
         int match = Find_TargetByName(text);
         if (match < 0) {
             Info_Box(programTitle, "The chosen follow on queue has not been recognised.  Please correct the entry or "
