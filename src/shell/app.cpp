@@ -10,6 +10,7 @@
 #include "config/setup.h"
 #include "mainwin/maindlg.h"
 #include "mainwin/savesequence.h"
+#include "prefs/globals.h"
 #include "resources/resource.h"
 #include <stdio.h>
 #include <string.h>
@@ -109,8 +110,14 @@ int Find_RunningEditor(void)
     HWND other = FindWindowA(EDITOR_CLASS, NULL);
     if (other == NULL) other = FindWindowA(EDITOR_OLD_CLASS, NULL);
     if (other == NULL) return 0;
-    ShowWindow(other, SW_SHOWNORMAL);
-    SetForegroundWindow(other);
+    /* The editor's dialogs share its class: start from the main window, restore it if it was
+       minimised (a maximised one stays so), and put in front the dialog the operator was
+       working in, which may be an editor open over the main window. */
+    HWND root = GetAncestor(other, GA_ROOTOWNER);
+    if (root == NULL) root = other;
+    ShowWindow(root, IsIconic(root) ? SW_RESTORE : SW_SHOW);
+    HWND front = GetLastActivePopup(root);
+    SetForegroundWindow(front != NULL ? front : root);
     return 1;
 }
 
@@ -242,8 +249,7 @@ int Editor_Main(HINSTANCE instance, const char *cmdLine)
     }
     if (preferencesMode) {
         if (!Register_Classes(instance)) return 1;
-        /* The General Preferences dialog comes with the preferences work; until then this mode
-           stops after the home directory check. */
+        Edit_Globals(NULL);
         CloseApp();
         Trace_Close();
         return 0;
