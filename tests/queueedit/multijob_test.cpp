@@ -194,6 +194,7 @@ TEST_F(MultiJob, OkKeepsWhatPassesEveryCheck)
         { "a queue named without one chosen", 3, -4, [](HWND d) { Type_Target(d, " archive "); }, {}, {}, true,
           [](Target &t) { t.timeoutAction = 3; } },
         { "no such queue", 3, 1, [](HWND d) { Type_Target(d, "Proofer 2"); }, {}, { unknown }, false, nullptr },
+        { "a queue that is no longer there", 3, 9, none, {}, { unknown }, false, nullptr },
         { "the queue itself, no", 3, 1, [](HWND d) { Type_Target(d, "plate setter 1"); }, { IDNO }, { ownQuestion }, false,
           nullptr },
         { "the queue itself, yes", 3, 1, [](HWND d) { Type_Target(d, "plate setter 1"); }, { IDYES }, { ownQuestion }, true,
