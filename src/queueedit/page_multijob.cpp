@@ -117,20 +117,38 @@ static void Refresh(HWND dlg, BOOL keepTarget)
     HICON icon = NULL;
     const char *target = "";
     switch (action) {
-    case TIMEOUT_DELETE:   checked = IDC_MJ_DELETE;  iconId = IDI_DELETE_JOBS;    icon = Shared_Icon(ICON_DELETE_JOBS, iconId);  break;
-    case TIMEOUT_RECYCLE:  checked = IDC_MJ_RECYCLE; iconId = IDI_RECYCLE_JOBS;   icon = Shared_Icon(ICON_RECYCLE_JOBS, iconId); break;
-    case TIMEOUT_UNCHOSEN: checked = IDC_MJ_PASS;    break;
-    case TIMEOUT_MOVE:     checked = IDC_MJ_MOVE;    iconId = IDI_MOVE_JOBS;      icon = Shared_Icon(ICON_MOVE_JOBS, iconId);
-                           target = page->timeoutDir;                                                                     break;
-    case TIMEOUT_PROCESS:  checked = IDC_MJ_ANYWAY;  iconId = IDI_PROCESS_ANYWAY; icon = p->anywayIcon;                   break;
-    case TIMEOUT_NEVER:    break;
+    case TIMEOUT_DELETE:
+        checked = IDC_MJ_DELETE;
+        iconId = IDI_DELETE_JOBS;
+        icon = Shared_Icon(ICON_DELETE_JOBS, iconId);
+        break;
+    case TIMEOUT_RECYCLE:
+        checked = IDC_MJ_RECYCLE;
+        iconId = IDI_RECYCLE_JOBS;
+        icon = Shared_Icon(ICON_RECYCLE_JOBS, iconId);
+        break;
+    case TIMEOUT_UNCHOSEN:
+        checked = IDC_MJ_PASS;
+        break;
+    case TIMEOUT_MOVE:
+        checked = IDC_MJ_MOVE;
+        iconId = IDI_MOVE_JOBS;
+        icon = Shared_Icon(ICON_MOVE_JOBS, iconId);
+        target = page->timeoutDir;
+        break;
+    case TIMEOUT_PROCESS:
+        checked = IDC_MJ_ANYWAY;
+        iconId = IDI_PROCESS_ANYWAY;
+        icon = p->anywayIcon;
+        break;
+    case TIMEOUT_NEVER:
+        break;
     default:
-        if (action >= 0) {
-            checked = IDC_MJ_PASS;
-            if (action < targetCount) {
-                icon = Queue_Picture(&targets[action], &iconId);
-                target = targets[action].name;
-            }
+        if (action < 0) break;
+        checked = IDC_MJ_PASS;
+        if (action < targetCount) {           /* a queue that is no longer there shows no name */
+            icon = Queue_Picture(&targets[action], &iconId);
+            target = targets[action].name;
         }
         break;
     }
