@@ -26,12 +26,13 @@ static const CTRL_MAP k_MultiJobMap[] = {
     CM_SPIN_ROW(IDC_MJ_JOBS_SPIN, LIMIT_JOBS_AT_A_TIME),
     CM_SPIN_ROW(IDC_MJ_MINUTES_SPIN, k_Minutes),
     CM_SPIN_ROW(IDC_MJ_SECONDS_SPIN, k_Seconds),
-    CM_CHECK_ROW(IDC_MJ_FORCE, Target, forceOverwriteTimeout),
 };
 /* The action and the time-out are put together from several controls; the directory comes from
-   the target text only when waiting jobs are moved to a directory. */
+   the target text only when waiting jobs are moved to a directory; "Force overwrite" is read at
+   OK, where it may be disabled. */
 static const FIELD_SPAN k_MultiJobOwned[] = {
     FIELD_OF(Target, timeoutAction), FIELD_OF(Target, timeoutSeconds), FIELD_OF(Target, timeoutDir),
+    FIELD_OF(Target, forceOverwriteTimeout),
 };
 
 /* The page's own state. The icons are resource icons, shared and never destroyed. */
@@ -176,6 +177,7 @@ static void Load_MultiJob(HWND dlg)
     p->previous = page->timeoutAction == TIMEOUT_NEVER ? TIMEOUT_PROCESS : page->timeoutAction;
     SetDlgItemInt(dlg, IDC_MJ_MINUTES, (UINT)(page->timeoutSeconds / 60), FALSE);
     SetDlgItemInt(dlg, IDC_MJ_SECONDS, (UINT)(page->timeoutSeconds % 60), FALSE);
+    CheckDlgButton(dlg, IDC_MJ_FORCE, page->forceOverwriteTimeout ? BST_CHECKED : BST_UNCHECKED);
     Limit_Text(GetDlgItem(dlg, IDC_MJ_TARGET), MAX_PATH - 1);
     p->loaded = TRUE;
     Refresh(dlg, FALSE);
@@ -273,6 +275,7 @@ static BOOL Write_MultiJob(HWND dlg)
     page->timeoutAction = action;
     page->timeoutSeconds = total;
     Copy_Field(page->timeoutDir, dir);
+    page->forceOverwriteTimeout = IsDlgButtonChecked(dlg, IDC_MJ_FORCE) == BST_CHECKED;
     return TRUE;
 }
 
