@@ -4,7 +4,7 @@
 #include "queueedit/editkit.h"
 #include "queueedit/targetwork.h"
 #include "config/badinput_gen.h"
-#include "shell/app.h"
+#include "config/setup.h"
 #include "config/runtime.h"
 #include <set>
 
