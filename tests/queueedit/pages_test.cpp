@@ -17,21 +17,31 @@ struct PageRow {
     std::map<int, std::string> texts;                  /* what to type into a text control ("Changed" otherwise) */
     std::vector<std::string> choices;                  /* the choosers' answers while the row changes things */
     std::function<void(HWND)> changeRest;              /* the controls outside the table (NULL: none) */
+    std::function<void(Target &)> prepare;             /* the record (and arrays) as the page needs them (NULL: as is) */
 };
 
 const std::vector<PageRow> &Pages()
 {
     static const std::vector<PageRow> rows = {
+        /* caption   template      procedure          its table      texts typed, choosers' answers, the rest, the record */
         { "Inputs", IDD_INPUTS, QueueInputs_Dlg, &inputsPage, { { IDC_IN_PATH, "D:\\Changed Hot" } },
-          { ek::Icon_File("blue.ico") }, [](HWND d) { dk::Click(d, IDC_IN_CHANGE_ICON); } },
-        { "Identity", IDD_IDENTITY, QueueIdentity_Dlg, &identityPage, {}, {}, nullptr },
+          { ek::Icon_File("blue.ico") }, [](HWND d) { dk::Click(d, IDC_IN_CHANGE_ICON); }, nullptr },
+        { "Identity", IDD_IDENTITY, QueueIdentity_Dlg, &identityPage, {}, {}, nullptr, nullptr },
     };
     return rows;
 }
 
 /* A working copy on which every field holds something a page could change, and every page's
-   checks pass untouched. */
-Target Table_Record(const std::string &home)
+   checks pass untouched; then the row's own preparation. */
+Target Table_Fields(const std::string &home);
+Target Table_Record(const std::string &home, const PageRow &row)
+{
+    Target t = Table_Fields(home);
+    if (row.prepare) row.prepare(t);
+    return t;
+}
+
+Target Table_Fields(const std::string &home)
 {
     Target t;
     memset(&t, 0x5A, sizeof t);                        /* the bytes between the fields too */
@@ -156,7 +166,7 @@ TEST_F(PageTable, OkUntouchedLeavesTheWorkingCopyAsItWas)
 {
     for (const PageRow &row : Pages()) {
         SCOPED_TRACE(row.caption);
-        Target work = Table_Record(home.home()), before = work;
+        Target work = Table_Record(home.home(), row), before = work;
         EXPECT_EQ(0, Run_Page(row, &work, [](HWND d) { dk::Click(d, IDOK); }));
         EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
         EXPECT_EQ(0u, boxes.count()) << (boxes.count() ? boxes.last().text : "");
@@ -168,7 +178,7 @@ TEST_F(PageTable, CancelAfterChangingEverythingLeavesTheWorkingCopyAsItWas)
     for (const PageRow &row : Pages()) {
         SCOPED_TRACE(row.caption);
         dk::ChooserRecorder picks(row.choices);
-        Target work = Table_Record(home.home()), before = work;
+        Target work = Table_Record(home.home(), row), before = work;
         EXPECT_EQ(0, Run_Page(row, &work, [&](HWND d) {
             Change_Everything(d, row);
             dk::Click(d, IDCANCEL);
@@ -183,7 +193,7 @@ TEST_F(PageTable, OkAfterChangingEverythingChangesExactlyThePagesOwnFields)
     for (const PageRow &row : Pages()) {
         SCOPED_TRACE(row.caption);
         dk::ChooserRecorder picks(row.choices);
-        Target work = Table_Record(home.home()), before = work;
+        Target work = Table_Record(home.home(), row), before = work;
         EXPECT_EQ(0, Run_Page(row, &work, [&](HWND d) {
             Change_Everything(d, row);
             dk::Click(d, IDOK);
@@ -208,7 +218,7 @@ TEST_F(PageTable, EveryTextIsLimitedToItsField)
 {
     for (const PageRow &row : Pages()) {
         SCOPED_TRACE(row.caption);
-        Target work = Table_Record(home.home());
+        Target work = Table_Record(home.home(), row);
         Run_Page(row, &work, [&](HWND d) {
             for (int i = 0; i < row.def->mapCount; i++) {
                 const CTRL_MAP &c = row.def->map[i];
