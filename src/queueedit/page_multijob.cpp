@@ -4,6 +4,7 @@
    from the Job Settings page on that page's copy. */
 #include "queueedit/pages.h"
 #include "queueedit/queuetext.h"
+#include "queueedit/targetchoices.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/msg.h"
@@ -298,13 +299,6 @@ static void On_Pass_Click(HWND dlg)
     Set_Action(dlg, followOn >= 0 ? followOn : TIMEOUT_UNCHOSEN);
 }
 
-/* The queue chooser; the chosen position, or -1. The chooser comes with the overview's own
-   dialogs; until it is there no queue can be chosen here. */
-static int Choose_FollowOn(HWND)
-{
-    return -1;
-}
-
 static void On_Browse_Click(HWND dlg)
 {
     Target *page = Copy_Of(dlg);
@@ -322,7 +316,7 @@ static void On_Browse_Click(HWND dlg)
             Info_Box(programTitle, "There are no queues to choose from yet.");
             return;
         }
-        int chosen = Choose_FollowOn(dlg);
+        int chosen = Choose_Target(dlg);
         if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
         if (chosen < 0 || chosen >= targetCount) return;
         Trace("queue Dlg: After queue\n");

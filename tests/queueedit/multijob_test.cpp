@@ -297,6 +297,63 @@ TEST_F(MultiJob, BrowseChoosesTheDirectoryFromWhatIsTyped)
     EXPECT_EQ(TIMEOUT_MOVE, work.timeoutAction);
 }
 
+/* A click in the middle of an item of the chooser's queue list. */
+void Click_Queue(HWND chooser, int item)
+{
+    HWND list = GetDlgItem(chooser, IDC_CH_LIST);
+    RECT rc;
+    ListView_GetItemRect(list, item, &rc, LVIR_LABEL);
+    LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
+TEST_F(MultiJob, BrowseChoosesTheQueueFromTheQueueChooser)
+{
+    Target work = With(3, TIMEOUT_RECYCLE);
+    const std::string warning = "Warning: The chosen follow on queue is also the current queue.  Jobs will not be moved "
+                                "out of this queue given the current setting.";
+    boxes.answers = { IDOK, IDYES };
+    dk::Script s;
+    s.On("Multi-Job Settings", [&](HWND d) {
+        dk::Click(d, IDC_MJ_PASS);
+        Expect_Shown(d, { IDC_MJ_PASS, false, true, true, true, "", false });
+        dk::Click(d, IDC_MJ_BROWSE);
+    });
+    s.On("Choose a Queue", [&](HWND c) { dk::Click(c, IDCANCEL); });
+    s.On("Multi-Job Settings", [&](HWND d) {
+        Expect_Shown(d, { IDC_MJ_PASS, false, true, true, true, "", false });
+        dk::Click(d, IDC_MJ_BROWSE);
+    });
+    s.On("Choose a Queue", [&](HWND c) {
+        Click_Queue(c, 2);
+        dk::Click(c, IDOK);
+    });
+    s.On("Multi-Job Settings", [&](HWND d) {
+        EXPECT_EQ(0u, boxes.count());
+        Expect_Shown(d, { IDC_MJ_PASS, false, true, true, true, "Proofer", true });
+        dk::Click(d, IDC_MJ_ANYWAY);
+        dk::Click(d, IDC_MJ_PASS);
+        EXPECT_EQ("Proofer", dk::Text(d, IDC_MJ_TARGET)) << "the queue chosen is remembered";
+        dk::Click(d, IDC_MJ_BROWSE);
+    });
+    s.On("Choose a Queue", [&](HWND c) {
+        Click_Queue(c, 0);                             /* the queue itself */
+        dk::Click(c, IDOK);
+    });
+    s.On("Multi-Job Settings", [&](HWND d) {
+        ASSERT_EQ(1u, boxes.count());
+        EXPECT_EQ(warning, boxes.last().text);
+        EXPECT_EQ((UINT)MB_ICONWARNING, tk::Icon_Of(boxes.last().flags));
+        EXPECT_EQ("Plate Setter 1", dk::Text(d, IDC_MJ_TARGET));
+        dk::Click(d, IDOK);                            /* asked again, and kept */
+    });
+    EXPECT_EQ(0, Open_MultiJob(s, &work));
+    ASSERT_EQ(2u, boxes.count());
+    EXPECT_EQ((UINT)MB_ICONSTOP, tk::Icon_Of(boxes.last().flags));
+    EXPECT_EQ(0, work.timeoutAction);
+}
+
 TEST_F(MultiJob, WithoutQueuesThereIsNothingToChooseFrom)
 {
     Target work = With(3, -4);
