@@ -91,7 +91,13 @@ TEST_F(JobSettingsEditor, CopiesPriorityAndATimeOutPassingJobsOnAreStoredInTheir
     rk::Type(multi, IDC_MJ_MINUTES, "2");
     rk::Type(multi, IDC_MJ_SECONDS, "5");
     ASSERT_TRUE(rk::Press_Done(multi, IDC_MJ_PASS));
-    rk::Type(multi, IDC_MJ_TARGET, "Proofer");
+    rk::Press(multi, IDC_MJ_BROWSE);
+    HWND chooser = rk::Find_Window(editor.pid(), "Choose a Queue");
+    ASSERT_NE(nullptr, chooser);
+    rk::LV_Select(chooser, IDC_CH_LIST, { 3 });                  /* Proofer */
+    rk::Press(chooser, IDOK);
+    ASSERT_TRUE(rk::Wait_Gone(chooser));
+    EXPECT_TRUE(rk::Wait_Until([&] { return rk::Text(multi, IDC_MJ_TARGET) == "Proofer"; }));
     dk::Screenshot(multi, "e2e_multijob");
     rk::Press(multi, IDOK);
     ASSERT_TRUE(rk::Wait_Gone(multi));
