@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/validate.h"
+#include "mainwin/queuelists.h"
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <stdlib.h>
@@ -115,31 +116,27 @@ static void On_Split_Change(HWND dlg, LBQ_EDIT *e)
 
 /* ---- the outputs list ---- */
 
+/* The output queue positions of the selected items. */
 static int Selected_Outputs(LBQ_EDIT *e, int *positions, int cap)
 {
     int n = 0;
     if (e->list == NULL) return 0;
-    for (int item = ListView_GetNextItem(e->list, -1, LVNI_SELECTED); item >= 0 && n < cap;
-         item = ListView_GetNextItem(e->list, item, LVNI_SELECTED)) {
-        LVITEMA lvi;
-        memset(&lvi, 0, sizeof lvi);
-        lvi.mask = LVIF_PARAM;
-        lvi.iItem = item;
-        if (SendMessageA(e->list, LVM_GETITEMA, 0, (LPARAM)&lvi)) positions[n++] = (int)lvi.lParam;
+    for (int item = Next_Selected(e->list, 0); item >= 0 && n < cap; item = Next_Selected(e->list, item + 1)) {
+        int pos = Get_LV__Item_Param(e->list, item);
+        if (pos >= 0) positions[n++] = pos;
     }
     return n;
 }
 
-static void Fill_Outputs(HWND dlg, LBQ_EDIT *e)
+static void Fill_Outputs(LBQ_EDIT *e)
 {
-    (void)dlg;
-    (void)e;
+    if (e->list != NULL) Add_LVData(e->list, &e->work);
 }
 
-static void Create_Outputs(HWND dlg, LBQ_EDIT *e)
+/* Remove is there for a selection. */
+static void Enable_Remove(HWND dlg, LBQ_EDIT *e)
 {
-    (void)dlg;
-    e->list = NULL;
+    EnableWindow(GetDlgItem(dlg, IDC_LB_REMOVE), e->list != NULL && Count_Selected(e->list) > 0);
 }
 
 /* The queue chooser: the position of the output queue picked, or -1. */
@@ -160,7 +157,7 @@ static void On_Add_Click(HWND dlg, LBQ_EDIT *e)
     }
     int pos = Choose_OutputQueue(dlg);
     if (pos < 0 || !Add_LBQOutput(&e->work, pos)) return;
-    Fill_Outputs(dlg, e);
+    Fill_Outputs(e);
 }
 
 static void On_Remove_Click(HWND dlg, LBQ_EDIT *e)
@@ -173,14 +170,14 @@ static void On_Remove_Click(HWND dlg, LBQ_EDIT *e)
         return;
     }
     Remove_LBQOutputs(&e->work, positions, n);
-    Fill_Outputs(dlg, e);
+    Fill_Outputs(e);
     e->listSel = -1;
-    EnableWindow(GetDlgItem(dlg, IDC_LB_REMOVE), FALSE);
+    Enable_Remove(dlg, e);
 }
 
 static void On_Outputs_DoubleClick(HWND dlg, LBQ_EDIT *e)
 {
-    if (e->list == NULL || ListView_GetSelectedCount(e->list) == 0) return;
+    if (e->list == NULL || Count_Selected(e->list) == 0) return;
     if (Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR,
                     "Remove this output Queue from the set for this Input Queue?") == IDYES)
         On_Remove_Click(dlg, e);
@@ -199,7 +196,7 @@ static void Load_Editor(HWND dlg, LBQ_EDIT *e)
     SetDlgItemTextA(dlg, IDC_LB_PURGE_HOURS, text);
     Format_Text(text, sizeof text, "%d", e->work.fileGroupPurgeMinutes % 60);
     SetDlgItemTextA(dlg, IDC_LB_PURGE_MINUTES, text);
-    Fill_Outputs(dlg, e);
+    Fill_Outputs(e);
     e->formerSplit = e->work.minCopiesSplitSize;
     Format_Text(text, sizeof text, "%d", e->work.minCopiesSplitSize);
     SetDlgItemTextA(dlg, IDC_LB_SPLIT, text);     /* the split handler runs on this filling too */
@@ -249,7 +246,7 @@ static INT_PTR On_Init(HWND dlg, LPARAM lParam)
     Limit_Text(GetDlgItem(dlg, IDC_LB_SPLIT), 5);
     Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_HOURS), 4);
     Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_MINUTES), 4);
-    Create_Outputs(dlg, e);
+    e->list = Create_TargetList_InPlace(dlg, IDC_LB_OUTPUTS, FALSE);
 
     Trace("Open Page %d\n", pos);
     if (e->isNew) {
@@ -476,6 +473,7 @@ static void On_Destroy(HWND dlg)
     if (e->bannerLB) DeleteObject(e->bannerLB);
     if (e->bannerQueue) DeleteObject(e->bannerQueue);
     if (e->ownIcon) DestroyIcon(e->ownIcon);
+    if (e->list) Destroy_ListImageList(e->list);
     free(e);
 }
 
@@ -511,24 +509,41 @@ static INT_PTR On_Command(HWND dlg, LBQ_EDIT *e, int id, int code)
 
 static INT_PTR On_Notify(HWND dlg, LBQ_EDIT *e, const NMHDR *nm)
 {
-    if (nm->idFrom != IDC_LB_OUTPUTS) return FALSE;
+    if (QueueList_Notify(nm)) return TRUE;
+    if (nm->hwndFrom != e->list || e->list == NULL) return FALSE;
     switch (nm->code) {
     case NM_DBLCLK:
         On_Outputs_DoubleClick(dlg, e);
         return TRUE;
     case LVN_ITEMCHANGED:
-        EnableWindow(GetDlgItem(dlg, IDC_LB_REMOVE), e->list != NULL && ListView_GetSelectedCount(e->list) > 0);
+        Enable_Remove(dlg, e);
+        return TRUE;
+    case LVN_KEYDOWN:
+        if (((const NMLVKEYDOWN *)nm)->wVKey == VK_DELETE && Count_Selected(e->list) > 0) On_Remove_Click(dlg, e);
         return TRUE;
     }
     return FALSE;
 }
 
+/* An item drawn selected is the list's selection and can be removed. */
+static BOOL On_DrawItem(HWND dlg, LBQ_EDIT *e, const DRAWITEMSTRUCT *dis)
+{
+    if (!Draw_QueueItem(dis)) return FALSE;
+    if (dis->hwndItem == e->list && (dis->itemState & ODS_SELECTED)) {
+        e->listSel = (int)dis->itemID;
+        EnableWindow(GetDlgItem(dlg, IDC_LB_REMOVE), TRUE);
+    }
+    return TRUE;
+}
+
 INT_PTR CALLBACK LBQMan_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_INITDIALOG) return On_Init(hDlg, lParam);
+    if (msg == WM_MEASUREITEM) return Measure_QueueItem(hDlg, (MEASUREITEMSTRUCT *)lParam);
     LBQ_EDIT *e = Edit_Of(hDlg);
     if (e == NULL) return FALSE;
     switch (msg) {
+    case WM_DRAWITEM: return On_DrawItem(hDlg, e, (const DRAWITEMSTRUCT *)lParam);
     case WM_COMMAND: return On_Command(hDlg, e, LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:  return On_Notify(hDlg, e, (const NMHDR *)lParam);
     case WM_HSCROLL:

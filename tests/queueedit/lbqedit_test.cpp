@@ -10,6 +10,7 @@
 #include "config/newdirs.h"
 #include "queueedit/lbqedit.h"
 #include "queueedit/lbqlogic.h"
+#include "mainwin/queuelists.h"
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <set>
@@ -753,6 +754,142 @@ TEST_F(LBQEditor, AddWithoutOutputQueuesSaysSo)
     Run(0, s);
 }
 
+/* ---- the outputs list ---- */
+
+struct Item { std::string text; int image; int data; };
+
+std::vector<Item> Outputs_Shown(HWND d)
+{
+    std::vector<Item> out;
+    HWND list = GetDlgItem(d, IDC_LB_OUTPUTS);
+    int n = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < n; i++) {
+        char text[260] = "";
+        LVITEMA it;
+        memset(&it, 0, sizeof it);
+        it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        it.iItem = i;
+        it.pszText = text;
+        it.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it);
+        out.push_back(Item{ text, it.iImage, (int)it.lParam });
+    }
+    return out;
+}
+
+void Select_Outputs(HWND d, const std::vector<int> &items)
+{
+    HWND list = GetDlgItem(d, IDC_LB_OUTPUTS);
+    SetFocus(list);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    for (int i : items) ListView_SetItemState(list, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    UpdateWindow(list);
+}
+
+/* A double click on the list as the list tells its dialog. */
+void Double_Click_Outputs(HWND d)
+{
+    NMITEMACTIVATE nm;
+    memset(&nm, 0, sizeof nm);
+    nm.hdr.hwndFrom = GetDlgItem(d, IDC_LB_OUTPUTS);
+    nm.hdr.idFrom = IDC_LB_OUTPUTS;
+    nm.hdr.code = NM_DBLCLK;
+    nm.iItem = ListView_GetNextItem(nm.hdr.hwndFrom, -1, LVNI_SELECTED);
+    SendMessageA(d, WM_NOTIFY, IDC_LB_OUTPUTS, (LPARAM)&nm);
+}
+
+TEST_F(LBQEditor, TheOutputsListShowsTheOutputFlagsWithTheQueuesIcons)
+{
+    dk::Script s;
+    s.On("Editor", [&](HWND d) {
+        HWND list = GetDlgItem(d, IDC_LB_OUTPUTS);
+        char cls[64] = "";
+        GetClassNameA(list, cls, sizeof cls);
+        EXPECT_STREQ(WC_LISTVIEWA, cls);
+        EXPECT_TRUE(IsWindowVisible(list));
+        EXPECT_EQ(0, (int)(GetWindowLongA(list, GWL_STYLE) & LVS_SINGLESEL)) << "several items at a time";
+        std::vector<Item> shown = Outputs_Shown(d);
+        ASSERT_EQ(2u, shown.size());
+        EXPECT_EQ("Plate Setter 1", shown[0].text);
+        EXPECT_EQ("Proofer", shown[1].text);
+        EXPECT_EQ(0, shown[0].image);
+        EXPECT_EQ(2, shown[1].image);
+        EXPECT_EQ(0, shown[0].data);
+        EXPECT_EQ(2, shown[1].data);
+        HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
+        ASSERT_NE(nullptr, images);
+        EXPECT_EQ(3, ImageList_GetImageCount(images)) << "one icon per output queue, at its position";
+        dk::Screenshot(d, "lbqedit_outputs");
+        dk::Click(d, IDCANCEL);
+    });
+    Run(0, s);
+}
+
+TEST_F(LBQEditor, RemoveClearsTheFlagsOfTheSelectedOutputs)
+{
+    lbqs[0].outputs[1] = 1;
+    lbqs[0].queueGroupEnabled = 0;
+    tk::MsgRecorder boxes;
+    dk::Script s;
+    s.On("Editor", [&](HWND d) {
+        ASSERT_EQ(3u, Outputs_Shown(d).size());
+        EXPECT_FALSE(dk::Enabled(d, IDC_LB_REMOVE));
+        /* Remove without a selection (as a command, the button being disabled) */
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_LB_REMOVE, BN_CLICKED), 0);
+        ASSERT_EQ(1u, boxes.count());
+        EXPECT_EQ("There is no queue to selected.  You must first select a queue before you can remove it.",
+                  boxes.last().text);
+        Select_Outputs(d, { 0, 2 });
+        EXPECT_TRUE(dk::Enabled(d, IDC_LB_REMOVE));
+        dk::Click(d, IDC_LB_REMOVE);
+        std::vector<Item> shown = Outputs_Shown(d);
+        ASSERT_EQ(1u, shown.size());
+        EXPECT_EQ("Plate Setter 2", shown[0].text);
+        EXPECT_EQ(1, shown[0].image);
+        EXPECT_FALSE(dk::Enabled(d, IDC_LB_REMOVE)) << "nothing is selected any more";
+        EXPECT_EQ(1, lbqs[0].outputs[0]) << "only OK writes the flags back";
+        dk::Click(d, IDC_LB_OK);
+    });
+    Run(0, s);
+    EXPECT_EQ(1u, boxes.count());
+    EXPECT_EQ(0, lbqs[0].outputs[0]);
+    EXPECT_EQ(1, lbqs[0].outputs[1]);
+    EXPECT_EQ(0, lbqs[0].outputs[2]);
+    EXPECT_EQ(1, Count_LBQOutputs(lbqs[0].outputs));
+}
+
+TEST_F(LBQEditor, ADoubleClickOrDeleteOnTheOutputsAsksOrRemoves)
+{
+    lbqs[0].outputs[1] = 1;
+    const std::string question = "Remove this output Queue from the set for this Input Queue?";
+    tk::MsgRecorder boxes({ IDNO, IDYES });
+    dk::Script s;
+    s.On("Editor", [&](HWND d) {
+        Double_Click_Outputs(d);
+        EXPECT_EQ(0u, boxes.count()) << "nothing selected: nothing asked";
+        Select_Outputs(d, { 1 });
+        Double_Click_Outputs(d);
+        ASSERT_EQ(1u, boxes.count());
+        EXPECT_EQ(question, boxes.last().text);
+        EXPECT_EQ((UINT)MB_YESNO, tk::Buttons_Of(boxes.last().flags));
+        EXPECT_EQ((UINT)MB_ICONQUESTION, tk::Icon_Of(boxes.last().flags));
+        EXPECT_EQ(3u, Outputs_Shown(d).size()) << "No keeps it";
+        Double_Click_Outputs(d);
+        ASSERT_EQ(2u, boxes.count());
+        std::vector<Item> shown = Outputs_Shown(d);
+        ASSERT_EQ(2u, shown.size());
+        EXPECT_EQ(0, shown[0].data);
+        EXPECT_EQ(2, shown[1].data);
+        Select_Outputs(d, { 1 });
+        SendMessageA(GetDlgItem(d, IDC_LB_OUTPUTS), WM_KEYDOWN, VK_DELETE, 0);
+        ASSERT_EQ(1u, Outputs_Shown(d).size());
+        EXPECT_EQ(0, Outputs_Shown(d)[0].data);
+        dk::Click(d, IDCANCEL);
+    });
+    Run(0, s);
+    EXPECT_EQ(3, Count_LBQOutputs(lbqs[0].outputs)) << "Cancel drops it all";
+}
+
 /* ---- keyboard ---- */
 
 void Key(HWND target, UINT vk)
@@ -810,7 +947,7 @@ TEST_F(LBQEditor, MnemonicsAreUniqueAndTabFollowsTheLayout)
             order.push_back(GetDlgCtrlID(c));
             c = GetNextDlgTabItem(d, c, FALSE);
         } while (c != nullptr && c != first && order.size() < 40);
-        std::vector<int> want = { IDC_LB_NAME, IDC_LB_PATH, IDC_LB_SUBDIRS, IDC_LB_BROWSE, IDC_LB_ADD,
+        std::vector<int> want = { IDC_LB_NAME, IDC_LB_PATH, IDC_LB_SUBDIRS, IDC_LB_BROWSE, IDC_LB_OUTPUTS, IDC_LB_ADD,
                                   IDC_LB_COPIES, IDC_LB_PRIORITY, IDC_LB_ENABLED, IDC_LB_GROUP_ID,
                                   IDC_LB_GROUP_RULE, IDC_LB_REASSIGN, IDC_LB_TIME_PRIORITY, IDC_LB_PURGE_HOURS,
                                   IDC_LB_PURGE_MINUTES, IDC_LB_SPLIT, IDC_LB_OK, IDCANCEL };
