@@ -183,6 +183,30 @@ static void On_Outputs_DoubleClick(HWND dlg, LBQ_EDIT *e)
         On_Remove_Click(dlg, e);
 }
 
+/* The name field keeps Enter for itself: Enter there takes the name into the working copy and
+   leaves the dialog open (the dialog would otherwise take it for OK). */
+static LRESULT CALLBACK Name_Proc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref)
+{
+    LBQ_EDIT *e = (LBQ_EDIT *)ref;
+    switch (msg) {
+    case WM_GETDLGCODE: {
+        const MSG *m = (const MSG *)lParam;
+        LRESULT code = DefSubclassProc(edit, msg, wParam, lParam);
+        if (m != NULL && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wParam != VK_RETURN) break;
+        GetWindowTextA(edit, e->work.name, sizeof e->work.name);
+        Trace("LBQMan_Dlg: the name is now \"%s\"\n", e->work.name);
+        return 0;
+    case WM_CHAR:
+        if (wParam == '\r') return 0;       /* no beep for it */
+        break;
+    }
+    return DefSubclassProc(edit, msg, wParam, lParam);
+}
+
 /* ---- opening ---- */
 
 static void Load_Editor(HWND dlg, LBQ_EDIT *e)
@@ -247,6 +271,7 @@ static INT_PTR On_Init(HWND dlg, LPARAM lParam)
     Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_HOURS), 4);
     Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_MINUTES), 4);
     e->list = Create_TargetList_InPlace(dlg, IDC_LB_OUTPUTS, FALSE);
+    SetWindowSubclass(GetDlgItem(dlg, IDC_LB_NAME), Name_Proc, 0, (DWORD_PTR)e);
 
     Trace("Open Page %d\n", pos);
     if (e->isNew) {
@@ -386,11 +411,6 @@ static BOOL Is_BlankName(const char *name)
 
 static void On_Ok(HWND dlg, LBQ_EDIT *e)
 {
-    /* Enter in the name field takes the name and leaves the dialog open */
-    if (GetFocus() == GetDlgItem(dlg, IDC_LB_NAME)) {
-        GetDlgItemTextA(dlg, IDC_LB_NAME, e->work.name, sizeof e->work.name);
-        return;
-    }
     Trace("Queue Dlg: Done\n");
     Trace("Close Page %d \n", e->pos);
     GetDlgItemTextA(dlg, IDC_LB_NAME, e->work.name, sizeof e->work.name);
@@ -433,6 +453,7 @@ static void On_Ok(HWND dlg, LBQ_EDIT *e)
 
 /* ---- the other controls ---- */
 
+
 static void On_Browse_Click(HWND dlg)
 {
     Trace("queue Dlg: queue Directory\n");
@@ -470,6 +491,7 @@ static void On_Destroy(HWND dlg)
     LBQ_EDIT *e = Edit_Of(dlg);
     SetWindowLongPtrA(dlg, DWLP_USER, 0);
     if (e == NULL) return;
+    RemoveWindowSubclass(GetDlgItem(dlg, IDC_LB_NAME), Name_Proc, 0);
     if (e->bannerLB) DeleteObject(e->bannerLB);
     if (e->bannerQueue) DeleteObject(e->bannerQueue);
     if (e->ownIcon) DestroyIcon(e->ownIcon);

@@ -922,7 +922,29 @@ TEST_F(LBQEditor, EnterInTheNameFieldKeepsTheDialogOpenElsewhereItIsOkAndEscIsCa
     });
     Run(0, esc);
     EXPECT_EQ(4, lbqs[0].copies);
+
+    /* OK told by a program while the name field has the focus is OK */
+    dk::Script told;
+    told.On("Editor", [&](HWND d) {
+        dk::Type(d, IDC_LB_NAME, "Told");
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_LB_OK, BN_CLICKED), (LPARAM)GetDlgItem(d, IDC_LB_OK));
+        EXPECT_FALSE(Open(d));
+    });
+    Run(0, told);
+    EXPECT_STREQ("Told", lbqs[0].name);
     EXPECT_EQ(0u, boxes.count());
+}
+
+TEST_F(LBQEditor, NoNewInputQueueOnceTheQueuesNumberTwoHundred)
+{
+    lbqCount = MAX_QUEUES - targetCount;
+    tk::MsgRecorder boxes;
+    EXPECT_EQ(0, Edit_LBQ(nullptr, lbqCount));
+    ASSERT_EQ(1u, boxes.count());
+    EXPECT_EQ("The maximum number of queues (200) has been reached", boxes.last().text);
+    EXPECT_EQ((UINT)MB_ICONHAND, tk::Icon_Of(boxes.last().flags));
+    EXPECT_EQ(1u, boxes.beeps.size());
+    EXPECT_EQ(MAX_QUEUES - targetCount, lbqCount);
 }
 
 /* Every labelled control has a mnemonic of its own, and Tab walks the dialog top to bottom, left
