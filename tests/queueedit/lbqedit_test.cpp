@@ -8,6 +8,7 @@
 #include "config/lbfile.h"
 #include "config/model.h"
 #include "config/newdirs.h"
+#include "config/setup.h"
 #include "queueedit/lbqedit.h"
 #include "queueedit/lbqlogic.h"
 #include "mainwin/queuelists.h"
@@ -888,6 +889,56 @@ TEST_F(LBQEditor, ADoubleClickOrDeleteOnTheOutputsAsksOrRemoves)
     });
     Run(0, s);
     EXPECT_EQ(3, Count_LBQOutputs(lbqs[0].outputs)) << "Cancel drops it all";
+}
+
+/* ---- what a committed input queue writes ---- */
+
+/* The bytes a file of home must hold: the fixture's LF text with CR LF and the home filled in. */
+std::string Expected(const std::string &fixture, const std::string &home)
+{
+    std::string text = tk::Read_File(tk::Fixture(fixture));
+    for (size_t at; (at = text.find("@HOME@")) != std::string::npos;) text.replace(at, 6, home);
+    return tk::Crlf(text);
+}
+
+/* The demo installation with the input queue the end-to-end test adds through the windows: the
+   queues file keeps the input queues first and the output queues' references move on by one;
+   the load balancer file numbers the new input queue after the output queues and its outputs
+   after the input queues. */
+TEST(LBQEditorFiles, ANewInputQueueIsStoredWithTheFilesNumbering)
+{
+    tk::TempHome home;
+    tk::Lay_Out_Demo(home.home());
+    Reset_Configuration();
+    Reset_AppState();
+    Copy_Field(homePathBuffer, home.home().c_str());
+    homeDir = homePathBuffer;
+    tk::MsgRecorder boxes;
+    InitData();
+    ASSERT_EQ(2, lbqCount);
+    ASSERT_EQ(7, targetCount);
+
+    char dir[PATH_LEN];
+    Get_NewLBQDir(lbqCount, dir, sizeof dir);
+    LBQ q;
+    Init_NewLBQ(&q, dir);
+    Copy_Field(q.name, "Proof Split");
+    q.includeSubdirs = TRUE;
+    q.priority = 2;
+    q.copies = 2;
+    q.fileGroupIdRule = 1;
+    q.fileGroupRule = 1;
+    q.jobReassignmentRule = 3;
+    q.timePriorityValue = 60;
+    q.fileGroupPurgeMinutes = 75;
+    q.outputs[0] = q.outputs[3] = q.outputs[4] = 1;     /* Plate Setter 1, Proofer, Imposition */
+    lbqs[lbqCount++] = q;
+    saveOnExit = TRUE;
+    EXPECT_TRUE(StoreSetup());
+    EXPECT_EQ(Expected("lbqedit/Queues.cfg", home.home()), tk::Read_File(home / "Queues.cfg"));
+    EXPECT_EQ(Expected("lbqedit/LBPrefs.cfg", home.home()), tk::Read_File(home / "LBPrefs.cfg"));
+    EXPECT_EQ(0u, boxes.count());
+    Reset_Configuration();
 }
 
 /* ---- keyboard ---- */
