@@ -133,10 +133,14 @@ static void Fill_Outputs(LBQ_EDIT *e)
     if (e->list != NULL) Add_LVData(e->list, &e->work);
 }
 
-/* Remove is there for a selection. */
+/* Remove is there for a selection. A Remove pressed from the keyboard hands the focus to the
+   list when it goes grey, so that the keyboard is not left on a disabled button. */
 static void Enable_Remove(HWND dlg, LBQ_EDIT *e)
 {
-    EnableWindow(GetDlgItem(dlg, IDC_LB_REMOVE), e->list != NULL && Count_Selected(e->list) > 0);
+    HWND remove = GetDlgItem(dlg, IDC_LB_REMOVE);
+    BOOL on = e->list != NULL && Count_Selected(e->list) > 0;
+    if (!on && GetFocus() == remove && e->list != NULL) SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)e->list, TRUE);
+    EnableWindow(remove, on);
 }
 
 /* The queue chooser: the position of the output queue picked, or -1. */

@@ -848,6 +848,7 @@ TEST_F(LBQEditor, RemoveClearsTheFlagsOfTheSelectedOutputs)
         EXPECT_EQ("Plate Setter 2", shown[0].text);
         EXPECT_EQ(1, shown[0].image);
         EXPECT_FALSE(dk::Enabled(d, IDC_LB_REMOVE)) << "nothing is selected any more";
+        EXPECT_EQ(GetDlgItem(d, IDC_LB_OUTPUTS), GetFocus()) << "the keyboard is not left on a grey button";
         EXPECT_EQ(1, lbqs[0].outputs[0]) << "only OK writes the flags back";
         dk::Click(d, IDC_LB_OK);
     });
