@@ -936,8 +936,8 @@ TEST(LBQEditorFiles, ANewInputQueueIsStoredWithTheFilesNumbering)
     lbqs[lbqCount++] = q;
     saveOnExit = TRUE;
     EXPECT_TRUE(StoreSetup());
-    EXPECT_EQ(Expected("lbqedit/Queues.cfg", home.home()), tk::Read_File(home / "Queues.cfg"));
-    EXPECT_EQ(Expected("lbqedit/LBPrefs.cfg", home.home()), tk::Read_File(home / "LBPrefs.cfg"));
+    EXPECT_EQ(Expected("lbqedit/add_Queues.cfg", home.home()), tk::Read_File(home / "Queues.cfg"));
+    EXPECT_EQ(Expected("lbqedit/add_LBPrefs.cfg", home.home()), tk::Read_File(home / "LBPrefs.cfg"));
     EXPECT_EQ(0u, boxes.count());
     Reset_Configuration();
 }
