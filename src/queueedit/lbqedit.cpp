@@ -262,7 +262,8 @@ static INT_PTR On_Init(HWND dlg, LPARAM lParam)
     e->bannerLB = LoadBitmapA(hInstance, MAKEINTRESOURCEA(IDB_BALANCE_BANNER));
     e->bannerQueue = LoadBitmapA(hInstance, MAKEINTRESOURCEA(IDB_QUEUE_BANNER));
     if (loadBalancerIcon == NULL)
-        e->ownIcon = (HICON)LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_LOADBAL), IMAGE_ICON, 32, 32, 0);
+        e->ownIcon = (HICON)LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_LOADBAL), IMAGE_ICON, Queue_IconSize(),
+                                       Queue_IconSize(), 0);
 
     Fill_RuleList(dlg, IDC_LB_GROUP_ID, fileGroupIdRules);
     Fill_RuleList(dlg, IDC_LB_GROUP_RULE, fileGroupRules);
@@ -485,7 +486,8 @@ static void On_Paint(HWND dlg, LBQ_EDIT *e)
         Draw_Bitmap(hdc, e->bannerQueue, x, rc.top, rc.right - x, rc.bottom - rc.top);
     }
     HICON icon = loadBalancerIcon != NULL ? loadBalancerIcon : e->ownIcon;
-    if (icon != NULL && Get_ControlRect(dlg, IDC_LB_ICON, &rc)) DrawIconEx(hdc, rc.left, rc.top, icon, 32, 32, 0, NULL, DI_NORMAL);
+    int side = Queue_IconSize();
+    if (icon != NULL && Get_ControlRect(dlg, IDC_LB_ICON, &rc)) DrawIconEx(hdc, rc.left, rc.top, icon, side, side, 0, NULL, DI_NORMAL);
     EndPaint(dlg, &ps);
 }
 
