@@ -1,5 +1,7 @@
 #include "queueedit/lbqedit.h"
 #include "queueedit/lbqlogic.h"
+#include "queueedit/queuetext.h"
+#include "queueedit/targetchoices.h"
 #include "config/lbfile.h"
 #include "config/limits.h"
 #include "config/model.h"
@@ -41,7 +43,7 @@ static const CTRL_MAP k_LBQMap[] = {
     CM_TEXT_ROW(IDC_LB_PATH, LBQ, hotDir),
     CM_CHECK_ROW(IDC_LB_SUBDIRS, LBQ, includeSubdirs),
     CM_CHECK_ROW(IDC_LB_ENABLED, LBQ, queueGroupEnabled),
-    CM_LIST_ROW(IDC_LB_PRIORITY, LBQ, priority, lbqPriorityNames, 1),
+    CM_LIST_ROW(IDC_LB_PRIORITY, LBQ, priority, priorityNames, 1),
     CM_INT_ROW(IDC_LB_COPIES, LBQ, copies, LIMIT_COPIES),
     CM_SPIN_ROW(IDC_LB_COPIES_SPIN, LIMIT_COPIES),
     CM_SPIN_ROW(IDC_LB_SPLIT_SPIN, LIMIT_SPLIT_SIZE),
@@ -143,13 +145,6 @@ static void Enable_Remove(HWND dlg, LBQ_EDIT *e)
     EnableWindow(remove, on);
 }
 
-/* The queue chooser: the position of the output queue picked, or -1. */
-static int Choose_OutputQueue(HWND dlg)
-{
-    (void)dlg;
-    return -1;
-}
-
 static void On_Add_Click(HWND dlg, LBQ_EDIT *e)
 {
     Trace("LB Dlg: Add Output Queue\n");
@@ -159,7 +154,7 @@ static void On_Add_Click(HWND dlg, LBQ_EDIT *e)
                                "targets before you can add them.");
         return;
     }
-    int pos = Choose_OutputQueue(dlg);
+    int pos = Choose_Target(dlg);
     if (pos < 0 || !Add_LBQOutput(&e->work, pos)) return;
     Fill_Outputs(e);
 }
@@ -361,9 +356,9 @@ static BOOL Read_Split(HWND dlg, LBQ_EDIT *e)
 /* The hot directory field: the directory rule, then a directory of its own. */
 static BOOL Read_HotDir(HWND dlg, LBQ_EDIT *e)
 {
-    Apply_DirRule(e->work.hotDir, sizeof e->work.hotDir);
+    BOOL valid = Check_HotDirText(e->work.hotDir, sizeof e->work.hotDir);
     SetDlgItemTextA(dlg, IDC_LB_PATH, e->work.hotDir);
-    if (!Is_ValidHotDir(e->work.hotDir)) {
+    if (!valid) {
         Info_Box(programTitle, "The chosen hot directory is not a valid path name.  Please correct the entry or "
                                "select an existing directory using the chooser.");
         Select_Field(dlg, IDC_LB_PATH);
@@ -406,14 +401,6 @@ static BOOL Confirm_Outputs(HWND dlg, LBQ_EDIT *e)
     return TRUE;
 }
 
-/* A name made only of blanks is no name. */
-static BOOL Is_BlankName(const char *name)
-{
-    for (; *name != '\0'; name++)
-        if (*name != ' ' && *name != '\t') return FALSE;
-    return TRUE;
-}
-
 static void On_Ok(HWND dlg, LBQ_EDIT *e)
 {
     Trace("Queue Dlg: Done\n");
@@ -433,7 +420,7 @@ static void On_Ok(HWND dlg, LBQ_EDIT *e)
             return;
         }
     }
-    if (Is_BlankName(e->work.name)) {
+    if (Is_BlankText(e->work.name)) {
         Info_Box(programTitle, "You must enter a name for this load balanced input queue before continuing.");
         Select_Field(dlg, IDC_LB_NAME);
         return;

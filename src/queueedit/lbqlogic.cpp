@@ -1,14 +1,11 @@
 #include "queueedit/lbqlogic.h"
+#include "queueedit/queuetext.h"
 #include "common/fileutil.h"
 #include "common/text.h"
 #include <ctype.h>
 #include <errno.h>
 #include <stdlib.h>
 #include <string.h>
-
-const char *const lbqPriorityNames[] = {
-    "Highest", "High", "Above Normal", "Normal", "Below Normal", "Low", "Lowest", NULL,
-};
 
 /* Positions in the rule tables that the compatibility rules name. */
 enum {
@@ -91,19 +88,10 @@ int Remove_LBQOutputs(LBQ *q, const int *positions, int count)
     return removed;
 }
 
-void Apply_DirRule(char *path, size_t cap)
+BOOL Check_HotDirText(char *path, size_t cap)
 {
     Strip_Quotes(path);
-    size_t len = strlen(path);
-    if (len == 0 || len >= 3 || cap < 4) return;
-    path[1] = ':';
-    path[2] = '\\';
-    path[3] = '\0';
-}
-
-BOOL Is_ValidHotDir(const char *path)
-{
-    return Dir_Exists(path) || Is_AbsDrivePath(path);
+    return Check_DirText(path, cap);
 }
 
 /* The form in which two directories are compared: unquoted, without final backslashes (a drive

@@ -6,10 +6,6 @@
 #include <stddef.h>
 #include "config/model.h"
 
-/* The initial priority table: the names shown for the priorities 1 to 7 (list position =
-   priority - 1), NULL at the end. */
-extern const char *const lbqPriorityNames[];
-
 /* The compatibility of the three rules, applied in this order:
    1. without a group identification rule ("None") groups cannot be output together, so the group
       output rule becomes "Don't care";
@@ -40,12 +36,9 @@ BOOL Add_LBQOutput(LBQ *q, int pos);
 /* Clears the output flags of the positions given; returns how many were set. */
 int  Remove_LBQOutputs(LBQ *q, const int *positions, int count);
 
-/* The directory rule of the editors, in place: quotes are removed; a text of one or two
-   characters becomes the root of the drive named by its first character ("D" and "DX" become
-   "D:\"); an empty text stays empty. */
-void Apply_DirRule(char *path, size_t cap);
-/* TRUE when path names an existing directory or begins with a letter, a colon and a backslash. */
-BOOL Is_ValidHotDir(const char *path);
+/* The hot directory as typed, in place: quotes removed, then the directory rule of the pages
+   (Check_DirText). TRUE when it is acceptable. */
+BOOL Check_HotDirText(char *path, size_t cap);
 /* TRUE when both name the same directory: letter case, quotes and final backslashes aside. */
 BOOL Same_Directory(const char *a, const char *b);
 /* The queue whose hot directory dir is, other than the input queue at lbqPos: the position of

@@ -11,6 +11,7 @@
 #include "config/setup.h"
 #include "queueedit/lbqedit.h"
 #include "queueedit/lbqlogic.h"
+#include "queueedit/targetchoices.h"
 #include "mainwin/queuelists.h"
 #include "resources/resource.h"
 #include <commctrl.h>
@@ -143,7 +144,7 @@ TEST_F(LBQStore, HotDirectoriesAreComparedAsDirectories)
     for (const auto &r : rules) {
         char buf[PATH_LEN];
         Copy_Field(buf, r.in);
-        Apply_DirRule(buf, sizeof buf);
+        EXPECT_EQ(r.out[0] != '\0', Check_HotDirText(buf, sizeof buf) != FALSE) << r.in;
         EXPECT_STREQ(r.out, buf) << r.in;
     }
     EXPECT_TRUE(Same_Directory("C:\\Spool\\In", "c:\\spool\\in\\"));
@@ -162,10 +163,14 @@ TEST_F(LBQStore, HotDirectoriesAreComparedAsDirectories)
     EXPECT_TRUE(isLBQ);
     EXPECT_EQ(-1, Find_HotDirOwner("C:\\Inputs\\B", 1, &isLBQ)) << "its own hot directory";
     EXPECT_EQ(-1, Find_HotDirOwner("C:\\Inputs\\C", 2, &isLBQ));
-    EXPECT_TRUE(Is_ValidHotDir("Q:\\Not\\There"));
-    EXPECT_TRUE(Is_ValidHotDir(home.home().c_str()));
-    EXPECT_FALSE(Is_ValidHotDir("Hot\\Relative"));
-    EXPECT_FALSE(Is_ValidHotDir(""));
+    for (const char *valid : { "Q:\\Not\\There", "\"Q:\\Not\\There\"" }) {
+        char buf[PATH_LEN];
+        Copy_Field(buf, valid);
+        EXPECT_TRUE(Check_HotDirText(buf, sizeof buf)) << valid;
+        EXPECT_STREQ("Q:\\Not\\There", buf);
+    }
+    char relative[PATH_LEN] = "Hot\\Relative";
+    EXPECT_FALSE(Check_HotDirText(relative, sizeof relative));
 }
 
 /* ---- the dialog ---- */
@@ -824,6 +829,69 @@ TEST_F(LBQEditor, TheOutputsListShowsTheOutputFlagsWithTheQueuesIcons)
         dk::Click(d, IDCANCEL);
     });
     Run(0, s);
+}
+
+/* The queue chooser: picks the output queue at item (or cancels with -1). */
+std::function<void(HWND)> Pick(int item)
+{
+    return [item](HWND c) {
+        if (item < 0) {
+            dk::Click(c, IDCANCEL);
+            return;
+        }
+        HWND list = GetDlgItem(c, IDC_CH_LIST);
+        ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        dk::Click(c, IDOK);
+    };
+}
+
+TEST_F(LBQEditor, AddPicksAnOutputQueueWithTheChooserAndTakesItOnce)
+{
+    tk::MsgRecorder boxes;
+    dk::Script s;
+    s.On("Editor", [&](HWND d) {
+        dk::Click(d, IDC_LB_ADD);
+        std::vector<Item> shown = Outputs_Shown(d);
+        ASSERT_EQ(3u, shown.size());
+        EXPECT_EQ("Plate Setter 2", shown[1].text);
+        EXPECT_EQ(1, shown[1].image);
+        EXPECT_EQ(1, shown[1].data);
+        dk::Click(d, IDC_LB_ADD);                /* the same queue again */
+        EXPECT_EQ(3u, Outputs_Shown(d).size());
+        dk::Click(d, IDC_LB_ADD);                /* cancelled */
+        EXPECT_EQ(3u, Outputs_Shown(d).size());
+        dk::Click(d, IDC_LB_OK);
+    });
+    s.On("Choose a Queue", Pick(1)).On("Choose a Queue", Pick(1)).On("Choose a Queue", Pick(-1));
+    Run(0, s);
+    EXPECT_EQ(0u, boxes.count());
+    EXPECT_EQ(1, lbqs[0].outputs[0]);
+    EXPECT_EQ(1, lbqs[0].outputs[1]);
+    EXPECT_EQ(1, lbqs[0].outputs[2]);
+    EXPECT_EQ(3, Count_LBQOutputs(lbqs[0].outputs));
+}
+
+TEST_F(LBQEditor, ANewInputQueueBalancingBetweenTwoQueuesIsAddedAtTheEnd)
+{
+    tk::MsgRecorder boxes;
+    dk::Script s;
+    s.On("Editor", [&](HWND d) {
+        dk::Type(d, IDC_LB_NAME, "Proofs In");
+        dk::Click(d, IDC_LB_ADD);
+        dk::Click(d, IDC_LB_ADD);
+        dk::Click(d, IDC_LB_OK);
+    });
+    s.On("Choose a Queue", Pick(2)).On("Choose a Queue", Pick(0));
+    Run(1, s);
+    EXPECT_EQ(0u, boxes.count()) << "two outputs: nothing to ask";
+    ASSERT_EQ(2, lbqCount);
+    EXPECT_STREQ("Proofs In", lbqs[1].name);
+    EXPECT_EQ(1, lbqs[1].queueGroupEnabled);
+    EXPECT_EQ(-1, lbqs[1].loadIndex);
+    EXPECT_EQ(1, lbqs[1].outputs[0]);
+    EXPECT_EQ(0, lbqs[1].outputs[1]);
+    EXPECT_EQ(1, lbqs[1].outputs[2]);
+    EXPECT_STREQ("Plates In", lbqs[0].name) << "the others stay as they were";
 }
 
 TEST_F(LBQEditor, RemoveClearsTheFlagsOfTheSelectedOutputs)
