@@ -148,6 +148,69 @@ TEST_F(LBQEditorProcess, EditingAnInputQueueAndOKWritesTheHandCheckedFiles)
     Expect_UpdateChangesNothing();
 }
 
+/* Picks the output queue at item in the queue chooser that Add... opens. */
+void Add_Output(const tk::Child &editor, HWND dlg, int item, int expectedCount)
+{
+    rk::Press(dlg, IDC_LB_ADD);
+    HWND chooser = rk::Find_Window(editor.pid(), "Choose a Queue");
+    ASSERT_NE(nullptr, chooser);
+    rk::LV_Select(chooser, IDC_CH_LIST, { item });
+    rk::Press(chooser, IDOK);
+    ASSERT_TRUE(rk::Wait_Gone(chooser));
+    EXPECT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(dlg, IDC_LB_OUTPUTS) == expectedCount; }, 5000));
+}
+
+TEST_F(LBQEditorProcess, AddingAnInputQueueBalancingBetweenThreeQueuesWritesTheHandCheckedFiles)
+{
+    tk::Child editor;
+    HWND main = Start(&editor);
+    ASSERT_NE(nullptr, main);
+    rk::Press(main, IDC_MAIN_LBQ_ADD);
+    HWND dlg = Find_Editor(editor);
+    ASSERT_NE(nullptr, dlg);
+    EXPECT_EQ("[New Load Balanced Input Queue]", rk::Text(dlg, IDC_LB_NAME));
+    EXPECT_EQ(home / "Load Balancer Inputs\\Input 3", rk::Text(dlg, IDC_LB_PATH));
+    EXPECT_EQ(0, rk::LV_Count(dlg, IDC_LB_OUTPUTS));
+
+    rk::Type(dlg, IDC_LB_NAME, "Proof Split");
+    rk::Set_Check(dlg, IDC_LB_SUBDIRS, true);
+    rk::Choose(dlg, IDC_LB_GROUP_ID, "Same head name");
+    rk::Choose(dlg, IDC_LB_GROUP_RULE, "On the same device");
+    rk::Choose(dlg, IDC_LB_REASSIGN, "All jobs but don't split groups");
+    rk::Focus(dlg, IDC_LB_TIME_PRIORITY);
+    rk::Key(rk::Control(dlg, IDC_LB_TIME_PRIORITY), VK_NEXT);
+    EXPECT_TRUE(rk::Wait_Until(
+        [&] { return SendMessageA(rk::Control(dlg, IDC_LB_TIME_PRIORITY), TBM_GETPOS, 0, 0) == 60; }, 5000));
+    rk::Type(dlg, IDC_LB_PURGE_HOURS, "1");
+    rk::Type(dlg, IDC_LB_PURGE_MINUTES, "15");
+    rk::Type(dlg, IDC_LB_COPIES, "2");
+    rk::Choose(dlg, IDC_LB_PRIORITY, "High");
+    Add_Output(editor, dlg, 4, 1);               /* Imposition */
+    Add_Output(editor, dlg, 0, 2);               /* Plate Setter 1 */
+    Add_Output(editor, dlg, 3, 3);               /* Proofer */
+    Add_Output(editor, dlg, 0, 3);               /* Plate Setter 1 again: taken once */
+    EXPECT_EQ((std::vector<std::string>{ "Plate Setter 1", "Proofer", "Imposition" }), rk::LV_Texts(dlg, IDC_LB_OUTPUTS));
+    dk::Screenshot(dlg, "lbqedit_process_new");
+    rk::Press(dlg, IDC_LB_OK);
+    ASSERT_TRUE(rk::Wait_Gone(dlg));
+    EXPECT_TRUE(rk::Wait_Until(
+        [&] {
+            return rk::LV_Texts(main, IDC_MAIN_LBQS) == std::vector<std::string>{ "Plates In", "Proofs In", "Proof Split" };
+        },
+        5000));
+
+    rk::Press(main, IDC_MAIN_OK);
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, tk::Run_Answering(editor, { IDYES }, &seen, 30000)) << "OK stores and ends";
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Create the directory \"" + home / "Load Balancer Inputs\\Input 3" + "\"?", seen[0].text);
+    EXPECT_EQ(k_Title, seen[0].caption);
+    EXPECT_EQ(Expected("lbqedit/add_Queues.cfg", home.path()), tk::Read_File(home / "Queues.cfg"));
+    EXPECT_EQ(Expected("lbqedit/add_LBPrefs.cfg", home.path()), tk::Read_File(home / "LBPrefs.cfg"));
+    EXPECT_TRUE(tk::Exists(home / "Load Balancer Inputs\\Input 3")) << "the new hot directory is made on saving";
+    Expect_UpdateChangesNothing();
+}
+
 TEST_F(LBQEditorProcess, CancelInTheEditorChangesNothing)
 {
     Tree before = Tree_Of(home.path());
