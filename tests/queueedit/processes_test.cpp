@@ -12,6 +12,7 @@
 #include "queueedit/processlist.h"
 #include "resources/resource.h"
 #include <shellapi.h>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -727,29 +728,569 @@ TEST_F(Matching, EditingBackAndForthLeavesNoOrphansInTheFile)
 
 /* ---- the page, driven as the operator drives it ---- */
 
-class ProcessesPage : public ProcessTest {};
+namespace {
+
+class ProcessesPage : public ProcessTest {
+protected:
+    void SetUp() override
+    {
+        ProcessTest::SetUp();
+        Set_App(0, Make_App(0, "-sheet A1", 'U', -1));
+        Set_App(1, Make_App(1, "-res 2400", 'U', -1));
+        Set_App(2, Make_App(2, "", 'H', 1));
+        Set_Group(0, { 0, 1 }, FALSE, 0, 'N');
+        appGroups[0].free = FALSE;
+    }
+    /* a queue with something in every field, so that a stray write shows */
+    static Target Full_Queue(int ref, BOOL group)
+    {
+        Target t = Queue(0, ref, group);
+        Copy_Field(t.parameters, "-calibrate");
+        Copy_Field(t.doneDir, "C:\\Done");
+        Copy_Field(t.mutexGroup, "Platesetters");
+        Copy_Field(t.launchAppPath, "C:\\Viewer\\view.exe");
+        Copy_Field(t.extraText, "kept");
+        t.afterAction = -2;
+        t.keepSeconds = 3600;
+        t.copies = 3;
+        t.timeoutSeconds = 300;
+        t.filterFlags = 0x33;
+        t.switchIfIdle = TRUE;
+        t.icon = (HICON)(intptr_t)0x1234;       /* never touched by this page */
+        return t;
+    }
+    std::string Cmd(int prog, const std::string &args = "") const
+    {
+        return "\"" + Prog(prog) + "\"" + (args.empty() ? "" : " " + args);
+    }
+    /* the whole store of applications, to compare before and after */
+    struct Apps {
+        std::vector<char> bytes;
+        Apps()
+        {
+            bytes.assign((const char *)apps, (const char *)apps + sizeof apps);
+            bytes.insert(bytes.end(), (const char *)appGroups, (const char *)appGroups + sizeof appGroups);
+        }
+        bool operator==(const Apps &o) const { return bytes == o.bytes; }
+    };
+    static std::vector<std::string> Texts(const tk::MsgRecorder &r)
+    {
+        std::vector<std::string> out;
+        for (const tk::Box &b : r.boxes) out.push_back(b.text);
+        return out;
+    }
+    static void Press_Key(HWND d, int id, UINT key)
+    {
+        HWND ctl = GetDlgItem(d, id);
+        SetFocus(ctl);
+        PostMessageA(ctl, WM_KEYDOWN, key, 1);
+        PostMessageA(ctl, WM_KEYUP, key, 0xC0000001);
+    }
+    static void Select_Parameter(HWND d, const std::string &param)
+    {
+        HWND list = GetDlgItem(d, IDC_PR_PARAMS);
+        LRESULT i = SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)param.c_str());
+        ASSERT_GE(i, 0) << param;
+        SendMessageA(list, LB_SETSEL, TRUE, i);
+    }
+};
+
+/* Moves a file's last-write time on by a second: a rewrite within one clock tick must not depend
+   on the file system's time resolution. */
+void Touch_Later(const std::string &path)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    FILETIME ft;
+    GetFileTime(h, NULL, NULL, &ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    t.QuadPart += 10000000;
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    SetFileTime(h, NULL, NULL, &ft);
+    CloseHandle(h);
+}
+
+} // namespace
+
+TEST_F(ProcessesPage, WithoutAQueueItTellsAndCloses)
+{
+    dk::Script s;
+    EXPECT_EQ(0, Open(s, nullptr));
+    EXPECT_EQ(std::vector<std::string>{ "Queue Processes dialog called but no target pointer passed in.  Cannot show dialog" },
+              Texts(boxes));
+    EXPECT_EQ((UINT)MB_ICONINFORMATION, tk::Icon_Of(boxes.last().flags));
+}
+
+TEST_F(ProcessesPage, ANewQueueOpensEmptyReadyForAProgram)
+{
+    Target work = Full_Queue(NO_PROCESSES, FALSE);
+    work.noProcesses = FALSE;
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        EXPECT_EQ("", dk::Text(d, IDC_PR_COMMAND));
+        EXPECT_EQ(GetDlgItem(d, IDC_PR_COMMAND), GetFocus()) << "the operator starts in the command text";
+        EXPECT_EQ("New Process 1", dk::Text(d, IDC_PR_POSITION));
+        EXPECT_EQ((std::vector<std::string>{ "Real Time", "High", "Normal", "Low" }), dk::Items(d, IDC_PR_PRIORITY));
+        EXPECT_EQ("Normal", dk::Selected(d, IDC_PR_PRIORITY));
+        EXPECT_EQ((std::vector<std::string>{ "a normal window", "a minimised window", "hidden (no window visible)" }),
+                  dk::Items(d, IDC_PR_SHOW_MODE));
+        EXPECT_EQ("hidden (no window visible)", dk::Selected(d, IDC_PR_SHOW_MODE));
+        EXPECT_TRUE(dk::Checked(d, IDC_PR_COMPAT));
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_RESIDENT));
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_PARALLEL) || dk::Checked(d, IDC_PR_PARALLEL) || dk::Checked(d, IDC_PR_SERIES));
+        EXPECT_TRUE(dk::Enabled(d, IDC_PR_ADD));
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_REMOVE) || dk::Enabled(d, IDC_PR_NEXT) || dk::Enabled(d, IDC_PR_PREVIOUS));
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_HOLD_ALL)) << "only a queue without processes holds all jobs";
+        EXPECT_EQ((std::vector<std::string>{ "-duplex", "-copies 2", "-verbose" }), dk::Items(d, IDC_PR_PARAMS));
+        EXPECT_EQ("C:\\Viewer\\view.exe", dk::Text(d, IDC_PR_LAUNCH_PATH));
+        EXPECT_FALSE(dk::Visible(d, IDC_PR_ICON) || dk::Visible(d, IDC_PR_LIST_ICON)) << "placeholders only";
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0u, boxes.count());
+
+    /* a queue stored with both monitor and no processes comes up with neither */
+    work.noProcesses = work.monitorProcesses = TRUE;
+    dk::Script both;
+    both.On("Processes", [&](HWND d) {
+        EXPECT_FALSE(dk::Checked(d, IDC_PR_NO_PROCESSES) || dk::Checked(d, IDC_PR_MONITOR));
+        EXPECT_TRUE(dk::Enabled(d, IDC_PR_COMMAND));
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(both, &work));
+}
+
+TEST_F(ProcessesPage, EnterInTheCommandTextWritesItAndKeepsThePageOpen)
+{
+    Target work = Full_Queue(NO_PROCESSES, FALSE);
+    work.noProcesses = FALSE;
+    const Target before = work;
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Type(d, IDC_PR_COMMAND, Prog(0) + " -x");
+        Press_Key(d, IDC_PR_COMMAND, VK_RETURN);
+    });
+    s.On("Processes", [&](HWND d) {
+        EXPECT_EQ("Process 1 of 1", dk::Text(d, IDC_PR_POSITION)) << "the text was written as the first process";
+        EXPECT_EQ(Prog(0) + " -x", dk::Text(d, IDC_PR_COMMAND));
+        EXPECT_TRUE(dk::Enabled(d, IDC_PR_REMOVE) == false && dk::Enabled(d, IDC_PR_ADD));
+        Press_Key(d, IDC_PR_COMMAND, VK_ESCAPE);              /* Esc is Cancel */
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
+    EXPECT_EQ(0u, boxes.count());
+}
+
+TEST_F(ProcessesPage, ASeriesGroupOfTwoMadeOnThePage)
+{
+    Target work = Full_Queue(NO_PROCESSES, FALSE);
+    work.noProcesses = FALSE;
+    const Target before = work;
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Type(d, IDC_PR_COMMAND, Cmd(3, "-mail prepress"));
+        dk::Choose(d, IDC_PR_SHOW_MODE, "a minimised window");
+        dk::Click(d, IDC_PR_ADD);
+        EXPECT_EQ("New Process 2", dk::Text(d, IDC_PR_POSITION));
+        EXPECT_EQ("", dk::Text(d, IDC_PR_COMMAND));
+        EXPECT_EQ(GetDlgItem(d, IDC_PR_COMMAND), GetFocus());
+        dk::Type(d, IDC_PR_COMMAND, Cmd(4));
+        dk::Click(d, IDC_PR_COMPAT);                          /* not compatible, and resident */
+        dk::Click(d, IDC_PR_RESIDENT);
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_COMPAT) || dk::Enabled(d, IDC_PR_NON_NATIVE));
+        EXPECT_TRUE(dk::Enabled(d, IDC_PR_SERIES));
+        dk::Click(d, IDC_PR_SERIES);
+        dk::Choose(d, IDC_PR_PRIORITY, "High");
+        dk::Click(d, IDC_PR_ALONE);
+        dk::Click(d, IDOK);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0u, boxes.count());
+    ASSERT_TRUE(work.usesGroup);
+    ASSERT_EQ(1, work.processRef);
+    const AppGroup &g = appGroups[1];
+    EXPECT_EQ(2, g.count);
+    EXPECT_FALSE(g.parallel);
+    EXPECT_EQ('H', g.priority);
+    EXPECT_EQ(1, g.runAlone);
+    const App &first = apps[g.members[0]], &second = apps[g.members[1]];
+    EXPECT_EQ(Prog(3), first.path);
+    EXPECT_STREQ("-mail prepress", first.args);
+    EXPECT_EQ(6, first.showCommand);
+    EXPECT_EQ(1, first.compatV3);
+    EXPECT_EQ(Prog(4), second.path) << "kept without the quotes of the text";
+    EXPECT_EQ(0, second.compatV3);
+    EXPECT_TRUE(second.resident);
+    EXPECT_EQ(0, second.showCommand);
+    EXPECT_EQ('U', second.priority);
+    Target expected = before;
+    expected.processRef = 1;
+    expected.usesGroup = TRUE;
+    EXPECT_EQ(0, memcmp(&expected, &work, sizeof work)) << "only the reference changed";
+    DestroyIcon(first.icon);
+    DestroyIcon(second.icon);
+}
+
+TEST_F(ProcessesPage, FourProcessesAtMost)
+{
+    Set_App(3, Make_App(3, "", 'U', -1));
+    Set_Group(1, { 0, 1, 2, 3 }, TRUE, 0, 'N');
+    appGroups[1].free = FALSE;
+    Target work = Full_Queue(1, TRUE);
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        EXPECT_EQ("Process 1 of 4", dk::Text(d, IDC_PR_POSITION));
+        EXPECT_TRUE(dk::Checked(d, IDC_PR_PARALLEL));
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_ADD) || dk::Enabled(d, IDC_PR_INSERT) || dk::Enabled(d, IDC_PR_PREVIOUS));
+        for (int i = 0; i < 3; i++) dk::Click(d, IDC_PR_NEXT);
+        EXPECT_EQ("Process 4 of 4", dk::Text(d, IDC_PR_POSITION));
+        EXPECT_EQ(Prog(3), dk::Text(d, IDC_PR_COMMAND));
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_ADD) || dk::Enabled(d, IDC_PR_INSERT) || dk::Enabled(d, IDC_PR_NEXT));
+        EXPECT_EQ(GetDlgItem(d, IDC_PR_COMMAND), GetFocus()) << "focus leaves the button that went grey";
+        dk::Click(d, IDC_PR_REMOVE);
+        EXPECT_EQ("Process 3 of 3", dk::Text(d, IDC_PR_POSITION));
+        EXPECT_TRUE(dk::Enabled(d, IDC_PR_ADD));
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(1, work.processRef);
+}
+
+TEST_F(ProcessesPage, RefusalsKeepThePageOpenWithWhatWasTyped)
+{
+    Target work = Full_Queue(0, TRUE);
+    const Target before = work;
+    const Apps store;
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Type(d, IDC_PR_COMMAND, "C:\\nowhere\\run.exe -x");
+        dk::Click(d, IDC_PR_NEXT);
+        EXPECT_EQ(std::vector<std::string>{ "String does not contain a valid application path" }, Texts(boxes));
+        EXPECT_EQ(1u, boxes.beeps.size());
+        EXPECT_EQ("Process 1 of 2", dk::Text(d, IDC_PR_POSITION)) << "Next did not move";
+        EXPECT_EQ("C:\\nowhere\\run.exe -x", dk::Text(d, IDC_PR_COMMAND)) << "the text stays as typed";
+        EXPECT_EQ(GetDlgItem(d, IDC_PR_COMMAND), GetFocus());
+        dk::Click(d, IDOK);
+        EXPECT_EQ(2u, boxes.count()) << "OK writes the same text and is refused the same way";
+        EXPECT_EQ("String does not contain a valid application path", boxes.last().text);
+        /* an empty list */
+        dk::Type(d, IDC_PR_COMMAND, "");
+        dk::Click(d, IDC_PR_REMOVE);
+        dk::Type(d, IDC_PR_COMMAND, "");
+        dk::Click(d, IDOK);
+        EXPECT_EQ("You have no applications configured.", boxes.last().text);
+        EXPECT_EQ((UINT)MB_ICONSTOP, tk::Icon_Of(boxes.last().flags));
+        /* a text put there longer than any command text */
+        SetDlgItemTextA(d, IDC_PR_COMMAND, (Cmd(0) + " " + std::string(600, 'a')).c_str());
+        dk::Click(d, IDC_PR_ADD);
+        EXPECT_EQ("The command text is too long: it holds at most 521 characters.", boxes.last().text);
+        EXPECT_EQ(4u, boxes.count());
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
+    EXPECT_TRUE(store == Apps()) << "nothing reached the applications";
+}
+
+TEST_F(ProcessesPage, TheTimerNoticesARewrittenParameterFile)
+{
+    Target work = Full_Queue(0, TRUE);
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        EXPECT_EQ((std::vector<std::string>{ "-duplex", "-copies 2", "-verbose" }), dk::Items(d, IDC_PR_PARAMS));
+        tk::Write_File(home / "CommandLine.cfg", "-tray:2,-nobanner\n");
+        Touch_Later(home / "CommandLine.cfg");
+        tk::Pump(600);                                      /* two ticks of the page's timer */
+        EXPECT_EQ((std::vector<std::string>{ "-nobanner", "-tray:2" }), dk::Items(d, IDC_PR_PARAMS));
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0u, boxes.count());
+}
+
+TEST_F(ProcessesPage, APickedParameterGoesInAtTheCaret)
+{
+    Target work = Full_Queue(NO_PROCESSES, FALSE);
+    work.noProcesses = FALSE;
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        const std::string text = Cmd(0, "-x -y");
+        dk::Type(d, IDC_PR_COMMAND, text);
+        /* the operator puts the caret before -y, then picks a parameter in the list */
+        SendDlgItemMessageA(d, IDC_PR_COMMAND, EM_SETSEL, text.size() - 2, text.size() - 2);
+        Select_Parameter(d, "-duplex");
+        dk::Click(d, IDC_PR_ADD);
+        dk::Click(d, IDC_PR_PREVIOUS);
+        EXPECT_EQ(Prog(0) + " -x -duplex -y", dk::Text(d, IDC_PR_COMMAND));
+        /* with the text as shown (all of it selected) a parameter goes at the end, on OK too */
+        Select_Parameter(d, "-copies 2");
+        dk::Click(d, IDOK);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0u, boxes.count());
+    ASSERT_FALSE(work.usesGroup);
+    EXPECT_STREQ("-x -duplex -y -copies 2", apps[work.processRef].args);
+    DestroyIcon(apps[work.processRef].icon);
+}
+
+TEST_F(ProcessesPage, ChoosersForTheProgramAndTheLaunchApplication)
+{
+    Target work = Full_Queue(2, FALSE);
+    dk::ChooserRecorder picks({ Prog(1), "", home / ("Apps\\" + std::string(250, 'l') + ".exe") });
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Click(d, IDC_PR_BROWSE);
+        ASSERT_EQ(1u, picks.calls.size());
+        EXPECT_EQ("Application To Run", picks.calls[0].title);
+        EXPECT_EQ(FILTER_EXECUTABLE, picks.calls[0].filterIndex);
+        EXPECT_EQ(Prog(2), picks.calls[0].path) << "starts from the program shown";
+        EXPECT_EQ("\"" + Prog(1) + "\"", dk::Text(d, IDC_PR_COMMAND)) << "chosen, in double quotes, no arguments";
+        dk::Click(d, IDC_PR_LAUNCH_BROWSE);                 /* cancelled */
+        EXPECT_EQ("C:\\Viewer\\view.exe", dk::Text(d, IDC_PR_LAUNCH_PATH));
+        EXPECT_EQ("Launch Application To Run", picks.calls[1].title);
+        dk::Click(d, IDC_PR_LAUNCH_BROWSE);                 /* a path longer than the field */
+        EXPECT_EQ("The chosen path is too long: the launch application path holds at most 260 characters.",
+                  boxes.last().text);
+        EXPECT_EQ("C:\\Viewer\\view.exe", dk::Text(d, IDC_PR_LAUNCH_PATH));
+        dk::Type(d, IDC_PR_LAUNCH_PATH, std::string(300, 'v'));
+        EXPECT_EQ(std::string(260, 'v'), dk::Text(d, IDC_PR_LAUNCH_PATH)) << "typing stops at the field's room";
+        dk::Type(d, IDC_PR_LAUNCH_PATH, Prog(3));
+        dk::Click(d, IDOK);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(1u, boxes.count());
+    EXPECT_EQ(Prog(3), work.launchAppPath);
+    ASSERT_FALSE(work.usesGroup);
+    EXPECT_EQ(Prog(1), apps[work.processRef].path);
+    EXPECT_EQ('H', apps[work.processRef].priority) << "the list's settings came from the App it replaced";
+    DestroyIcon(apps[work.processRef].icon);
+}
+
+TEST_F(ProcessesPage, NoProcessesAndMonitorProcessesExcludeEachOther)
+{
+    Target work = Full_Queue(0, TRUE);
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Click(d, IDC_PR_MONITOR);
+        EXPECT_FALSE(dk::Enabled(d, IDC_PR_NO_PROCESSES) || dk::Enabled(d, IDC_PR_HOLD_ALL));
+        dk::Click(d, IDC_PR_MONITOR);
+        EXPECT_TRUE(dk::Enabled(d, IDC_PR_NO_PROCESSES));
+        dk::Type(d, IDC_PR_COMMAND, "typed, not written");
+        dk::Click(d, IDC_PR_NO_PROCESSES);
+        for (int id : { IDC_PR_COMMAND, IDC_PR_BROWSE, IDC_PR_NEXT, IDC_PR_PRIORITY, IDC_PR_MONITOR, IDC_PR_PARAMS })
+            EXPECT_FALSE(dk::Enabled(d, id)) << id;
+        EXPECT_TRUE(dk::Enabled(d, IDC_PR_HOLD_ALL));
+        EXPECT_EQ("typed, not written", dk::Text(d, IDC_PR_COMMAND));
+        dk::Click(d, IDC_PR_HOLD_ALL);
+        dk::Click(d, IDOK);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0u, boxes.count());
+    EXPECT_TRUE(work.noProcesses && work.holdAllJobs && !work.monitorProcesses);
+    EXPECT_EQ(NO_PROCESSES, work.processRef);
+    EXPECT_FALSE(work.usesGroup);
+}
+
+TEST_F(ProcessesPage, TheParameterFileIsOpenedToldOfOnceAndWatched)
+{
+    /* missing: told once, created, and what the operator saves into it shows */
+    DeleteFileA((home / "CommandLine.cfg").c_str());
+    Target work = Full_Queue(0, TRUE);
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        ASSERT_EQ(1u, boxes.count());
+        EXPECT_EQ(0u, boxes.last().text.find("There is no parameter file.\r\n")) << boxes.last().text;
+        EXPECT_TRUE(tk::Exists(home / "CommandLine.cfg"));
+        dk::Click(d, IDC_PR_NEXT);
+        dk::Click(d, IDC_PR_PREVIOUS);
+        EXPECT_EQ(1u, boxes.count()) << "told once";
+        tk::Write_File(home / "CommandLine.cfg", "-x\n");
+        Touch_Later(home / "CommandLine.cfg");
+        tk::Pump(600);
+        EXPECT_EQ(std::vector<std::string>{ "-x" }, dk::Items(d, IDC_PR_PARAMS));
+        /* no program registered for text files under this prefix's test keys: told so */
+        HKEY k;
+        bool txt = RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &k) == ERROR_SUCCESS;
+        if (txt) RegCloseKey(k);
+        if (!txt) {
+            dk::Click(d, IDC_PR_EDIT_PARAMS);
+            EXPECT_EQ("There's no application configured in Windows for .txt files", boxes.last().text);
+        }
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+
+    /* unreadable (held by another program): told once, the page stays usable */
+    Set_ReplaceRetryTime(50);
+    HANDLE held = CreateFileA((home / "CommandLine.cfg").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    tk::MsgRecorder told;
+    dk::Script u;
+    u.On("Processes", [&](HWND d) {
+        dk::Click(d, IDC_PR_NEXT);
+        EXPECT_EQ(std::vector<std::string>{ "The parameter file \"" + home / "CommandLine.cfg" +
+                                            "\" could not be read, so no parameters can be picked from it." },
+                  Texts(told));
+        EXPECT_TRUE(dk::Items(d, IDC_PR_PARAMS).empty());
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(u, &work));
+    CloseHandle(held);
+    Set_ReplaceRetryTime(1500);
+}
+
+/* ---- what the frame relies on: a page copies back exactly its own fields ---- */
+
+TEST_F(ProcessesPage, OkUntouchedLeavesTheWorkingCopyAsItWas)
+{
+    Set_App(4, Make_App(4, "-o C:\\Archive", 'N', 0));
+    for (Target work : { Full_Queue(0, TRUE), Full_Queue(4, FALSE), Full_Queue(NO_PROCESSES, FALSE) }) {
+        SCOPED_TRACE(work.processRef);
+        const Target before = work;
+        const int apps0 = Used_Apps(), groups0 = Used_Groups();
+        dk::Script s;
+        s.On("Processes", [](HWND d) { dk::Click(d, IDOK); });
+        EXPECT_EQ(0, Open(s, &work));
+        EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
+        EXPECT_EQ(apps0, Used_Apps());
+        EXPECT_EQ(groups0, Used_Groups());
+    }
+    EXPECT_EQ(0u, boxes.count());
+}
+
+TEST_F(ProcessesPage, CancelAfterChangingEveryControlLeavesItAsItWas)
+{
+    Target work = Full_Queue(0, TRUE);
+    const Target before = work;
+    const Apps store;
+    dk::ChooserRecorder picks({ Prog(4), Prog(3) });
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Type(d, IDC_PR_COMMAND, Cmd(2, "-changed"));
+        dk::Click(d, IDC_PR_INSERT);
+        dk::Click(d, IDC_PR_BROWSE);
+        dk::Click(d, IDC_PR_NEXT);
+        dk::Click(d, IDC_PR_COMPAT);
+        dk::Click(d, IDC_PR_NON_NATIVE);
+        dk::Choose(d, IDC_PR_SHOW_MODE, "a normal window");
+        dk::Click(d, IDC_PR_PARALLEL);
+        dk::Choose(d, IDC_PR_PRIORITY, "Low");
+        dk::Click(d, IDC_PR_ALONE);
+        dk::Click(d, IDC_PR_LAUNCH_BROWSE);
+        dk::Click(d, IDC_PR_MONITOR);
+        dk::Click(d, IDC_PR_MONITOR);
+        dk::Click(d, IDC_PR_NO_PROCESSES);
+        dk::Click(d, IDC_PR_HOLD_ALL);
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
+    EXPECT_TRUE(store == Apps());
+    EXPECT_EQ(0u, boxes.count());
+}
+
+TEST_F(ProcessesPage, OkAfterChangingTheQueueControlsChangesExactlyThePagesFields)
+{
+    Target work = Full_Queue(0, TRUE);
+    Target expected = work;
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Type(d, IDC_PR_LAUNCH_PATH, "D:\\Launch\\it.exe");
+        dk::Click(d, IDC_PR_NO_PROCESSES);
+        dk::Click(d, IDC_PR_HOLD_ALL);
+        dk::Click(d, IDOK);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    Copy_Field(expected.launchAppPath, "D:\\Launch\\it.exe");
+    expected.noProcesses = expected.holdAllJobs = TRUE;
+    expected.processRef = NO_PROCESSES;
+    expected.usesGroup = FALSE;
+    EXPECT_EQ(0, memcmp(&expected, &work, sizeof work));
+
+    /* and monitor processes, with the processes it runs */
+    work = expected = Full_Queue(0, TRUE);
+    dk::Script m;
+    m.On("Processes", [&](HWND d) {
+        dk::Click(d, IDC_PR_MONITOR);
+        dk::Click(d, IDC_PR_SERIES);
+        dk::Click(d, IDC_PR_PARALLEL);
+        dk::Click(d, IDOK);
+    });
+    EXPECT_EQ(0, Open(m, &work));
+    expected.monitorProcesses = TRUE;
+    expected.processRef = 1;                             /* the same two run in parallel */
+    EXPECT_EQ(0, memcmp(&expected, &work, sizeof work));
+    EXPECT_TRUE(appGroups[1].parallel);
+    EXPECT_EQ(0u, boxes.count());
+}
+
+/* ---- keyboard ---- */
+
+TEST_F(ProcessesPage, EveryMnemonicIsItsOwnAndTheKeysWork)
+{
+    Target work = Full_Queue(0, TRUE);
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        std::map<char, std::string> seen;
+        for (HWND c = GetWindow(d, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            std::string text = dk::Caption(c);
+            size_t amp = text.find('&');
+            if (amp == std::string::npos || amp + 1 >= text.size()) continue;
+            char key = (char)tolower((unsigned char)text[amp + 1]);
+            EXPECT_EQ(0u, seen.count(key)) << "'" << key << "' in \"" << text << "\" and \"" << seen[key] << "\"";
+            seen[key] = text;
+            LONG style = GetWindowLongA(c, GWL_STYLE);
+            char cls[32];
+            GetClassNameA(c, cls, sizeof cls);
+            LONG kind = style & 0x0F;
+            if (lstrcmpiA(cls, "Button") == 0 && kind != BS_GROUPBOX && kind != BS_AUTORADIOBUTTON) {
+                EXPECT_TRUE(style & WS_TABSTOP) << text;
+            }
+        }
+        EXPECT_GE(seen.size(), 20u);
+        EXPECT_TRUE(GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & BS_DEFPUSHBUTTON);
+        /* Alt+X is Next, Alt+Y takes the priority list */
+        PostMessageA(GetFocus(), WM_SYSCHAR, 'x', 0x20000001);
+    });
+    s.On("Processes", [&](HWND d) {
+        EXPECT_EQ("Process 2 of 2", dk::Text(d, IDC_PR_POSITION));
+        PostMessageA(GetFocus(), WM_SYSCHAR, 'y', 0x20000001);
+    });
+    s.On("Processes", [&](HWND d) {
+        EXPECT_EQ(GetDlgItem(d, IDC_PR_PRIORITY), GetFocus());
+        Press_Key(d, IDC_PR_PRIORITY, VK_ESCAPE);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+}
+
+/* ---- how it looks ---- */
 
 TEST_F(ProcessesPage, ScreenshotsWithFourProcessesAndWithNone)
 {
-    for (int i = 0; i < 4; i++) Set_App(i, Make_App(i, i == 1 ? "-res 2400" : "", 'U', -1));
+    Set_App(3, Make_App(3, "-mail prepress", 'U', -1));
     apps[1].icon = ExtractIconA(GetModuleHandleA(nullptr), Prog(1).c_str(), 0);
-    Set_Group(0, { 0, 1, 2, 3 }, TRUE, 1, 'H');
-    appGroups[0].free = FALSE;
-    Target work = Queue(0, 0, TRUE);
+    Set_Group(1, { 0, 1, 2, 3 }, TRUE, 1, 'H');
+    appGroups[1].free = FALSE;
+    Target four = Full_Queue(1, TRUE);
     dk::Script s;
     s.On("Processes", [&](HWND d) {
         dk::Click(d, IDC_PR_NEXT);
+        Select_Parameter(d, "-duplex");
         dk::Screenshot(d, "processes_four");
         EXPECT_EQ("Process 2 of 4", dk::Text(d, IDC_PR_POSITION));
         dk::Click(d, IDCANCEL);
     });
-    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(0, Open(s, &four));
     DestroyIcon(apps[1].icon);
 
-    Target none = Queue(1, NO_PROCESSES);
+    Target none = Full_Queue(NO_PROCESSES, FALSE);
     dk::Script n;
     n.On("Processes", [&](HWND d) {
         dk::Screenshot(d, "processes_none");
+        EXPECT_EQ("Process", dk::Text(d, IDC_PR_POSITION));
         for (int id : { IDC_PR_ADD, IDC_PR_INSERT, IDC_PR_REMOVE, IDC_PR_NEXT, IDC_PR_COMMAND })
             EXPECT_FALSE(dk::Enabled(d, id)) << id;
         dk::Click(d, IDCANCEL);
