@@ -23,22 +23,12 @@ static BOOL         s_EntryIsGroup[MAX_APPS];       /* the kind of each entry re
 static BOOL         s_Reserved[MAX_APPS];           /* free App slots that loaded references name */
 static KEPT_LINES   s_Kept;                         /* the lines not taken */
 
-/* What the renumbering before storing decided. */
-static BOOL s_Renumbered;
-static int  s_AppNumber[MAX_APPS];                  /* entry number of each used App slot, else -1 */
-static int  s_GroupNumber[MAX_APPGROUPS];
-static int  s_AppSlotOf[MAX_APPS + MAX_APPGROUPS];  /* the App slot of an entry number, else -1 */
-static int  s_Written;                              /* entries the file will hold before the kept lines */
-static BOOL s_DirectUse[MAX_APPS];                  /* the App is run by a queue itself, not only in groups */
-
 void Clear_AppsLoadState(void)
 {
     s_ReadCount = 0;
     memset(s_EntryIsGroup, 0, sizeof s_EntryIsGroup);
     memset(s_Reserved, 0, sizeof s_Reserved);
     Kept_Clear(&s_Kept);
-    s_Renumbered = FALSE;
-    s_Written = 0;
 }
 
 static BOOL App_Used(int a) { return a >= 0 && a < MAX_APPS && !apps[a].free; }
@@ -430,82 +420,50 @@ static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
     }
 }
 
-/* A number for a reference to an entry that is not there: entries that were not read keep their
-   place after those written (the kept lines), anything else points past the end of the file.
-   201 and 202 mean an input queue and "no processes" in the queues file and are never given. */
-static int Past_End(int e)
-{
-    int n = (e >= s_ReadCount) ? s_Written + (e - s_ReadCount) : s_Written + s_Kept.lines;
-    if (n == LBQ_MARKER || n == NO_PROCESSES) n = NO_PROCESSES + 1;
-    return n;
-}
-
-static int Slot_Number(int ref, BOOL group)
-{
-    if (group && Group_Used(ref) && s_GroupNumber[ref] >= 0) return s_GroupNumber[ref];
-    if (!group && App_Used(ref) && s_AppNumber[ref] >= 0) return s_AppNumber[ref];
-    return Past_End(ref);
-}
-
-int Map_LoadEntryNumber(int e)
-{
-    if (!s_Renumbered || e < 0) return e;
-    if (e < s_ReadCount) return Slot_Number(e, s_EntryIsGroup[e]);
-    /* A number that named no line of the file and still lies past the end of the file written
-       stays as it stands: made smaller it could make a kept line readable at the next load (a
-       group member 201 that became 199) and change what the line means. */
-    if (e >= s_ReadCount + s_Kept.lines && e >= s_Written + s_Kept.lines) return e;
-    return Past_End(e);
-}
-
-int App_SlotOfEntry(int n)
-{
-    if (!s_Renumbered) return App_Used(n) ? n : -1;
-    if (n < 0 || n >= MAX_APPS + MAX_APPGROUPS) return -1;
-    return s_AppSlotOf[n];
-}
-
-void Defrag_AppsArray(void)
+void Defrag_AppsArray(APP_NUMBERING *n)
 {
     Trace("Defrag_AppsArray ()\n");
     Trace("Removing unreferenced entries. ");
     BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS];
-    Mark_Referenced(appRef, groupRef, s_DirectUse);
+    Mark_Referenced(appRef, groupRef, n->ownSettings);
+    int next = 0;
+    for (int i = 0; i < MAX_APPS + MAX_APPGROUPS; i++) n->appSlotOf[i] = -1;
     for (int g = 0; g < MAX_APPGROUPS; g++)
-        if (!appGroups[g].free && !groupRef[g]) {
-            appGroups[g].free = TRUE;
-            Trace("Group %d; ", g);
-        }
-    for (int a = 0; a < MAX_APPS; a++)
-        if (!apps[a].free && !appRef[a]) {
-            apps[a].free = TRUE;
-            Trace("App %d; ", a);
-        }
-
-    int n = 0;
-    for (int i = 0; i < MAX_APPS + MAX_APPGROUPS; i++) s_AppSlotOf[i] = -1;
+        if (Group_Used(g) && !groupRef[g]) Trace("Group %d; ", g);
     for (int a = 0; a < MAX_APPS; a++) {
-        s_AppNumber[a] = apps[a].free ? -1 : n;
-        if (!apps[a].free) s_AppSlotOf[n++] = a;
+        if (App_Used(a) && !appRef[a]) Trace("App %d; ", a);
+        n->appNumber[a] = (App_Used(a) && appRef[a]) ? next : -1;
+        if (n->appNumber[a] >= 0) n->appSlotOf[next++] = a;
     }
-    for (int g = 0; g < MAX_APPGROUPS; g++) s_GroupNumber[g] = appGroups[g].free ? -1 : n++;
-    s_Written = n;
-    s_Renumbered = TRUE;
-
-    for (int t = 0; t < MAX_TARGETS; t++) {
-        Target *q = &targets[t];
-        if (q->processRef != NO_PROCESSES) q->processRef = Slot_Number(q->processRef, q->usesGroup);
-    }
-    for (int g = 0; g < MAX_APPGROUPS; g++) {
-        if (appGroups[g].free) continue;
-        for (int k = 0; k < appGroups[g].count && k < MAX_GROUP_MEMBERS; k++)
-            appGroups[g].members[k] = Slot_Number(appGroups[g].members[k], FALSE);
-    }
+    for (int g = 0; g < MAX_APPGROUPS; g++) n->groupNumber[g] = (Group_Used(g) && groupRef[g]) ? next++ : -1;
+    n->written = next;
+    n->readCount = s_ReadCount;
+    memcpy(n->readAsGroup, s_EntryIsGroup, sizeof n->readAsGroup);
+    n->keptLines = s_Kept.lines;
 }
 
 /* ---- writing ---- */
 
-static void Put_AppEntry(OUTBUF *b, const App *a)
+/* The run-alone setting and priority an application is written with: its own when something runs
+   it itself, otherwise those of the last group written that has it as a member (an application
+   used only through groups has none of its own). */
+static void Written_Settings(const APP_NUMBERING *n, int slot, int32_t *runAlone, char *priority)
+{
+    *runAlone = apps[slot].runAlone;
+    *priority = apps[slot].priority;
+    if (n->ownSettings[slot]) return;
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        const AppGroup *grp = &appGroups[g];
+        if (n->groupNumber[g] < 0 || grp->count < 1) continue;
+        for (int k = 0; k < grp->count && k < MAX_GROUP_MEMBERS; k++) {
+            if (grp->members[k] != slot) continue;
+            *runAlone = grp->runAlone;
+            *priority = grp->priority;
+        }
+    }
+}
+
+static void Put_AppEntry(OUTBUF *b, const App *a, int32_t runAlone, char priority)
 {
     char first[FIRST_FIELD_LEN];
     /* A path that holds a double quote of its own (no real program path does; a damaged file
@@ -524,38 +482,22 @@ static void Put_AppEntry(OUTBUF *b, const App *a)
         Append_Field(first, a->args);
     }
     Put_FieldText(b, first, TRUE);
-    OutBuf_Printf(b, "::%c::%c::%d::%d::%d::%d::%d", a->runAlone != 0 ? 'A' : 'P', Priority_Letter(a->priority),
+    OutBuf_Printf(b, "::%c::%c::%d::%d::%d::%d::%d", runAlone != 0 ? 'A' : 'P', Priority_Letter(priority),
                   a->compatV3, a->resident, a->showCommand, a->nonNative, a->reservedFlag);
 }
 
-static void Put_GroupEntry(OUTBUF *b, const AppGroup *g)
+static void Put_GroupEntry(OUTBUF *b, const AppGroup *g, const APP_NUMBERING *n)
 {
-    for (int k = 0; k < g->count && k < MAX_GROUP_MEMBERS; k++) OutBuf_Printf(b, k ? ",,%d" : "%d", g->members[k]);
+    for (int k = 0; k < g->count && k < MAX_GROUP_MEMBERS; k++)
+        OutBuf_Printf(b, k ? ",,%d" : "%d", Entry_OfSlot(n, g->members[k], FALSE));
     OutBuf_Printf(b, ":%d::%c::%c", g->parallel ? 1 : 0, g->runAlone != 0 ? 'A' : 'P', Priority_Letter(g->priority));
 }
 
-void Store_AppsData(void)
+BOOL Store_AppsData(void)
 {
     Trace("\nStore_AppsData()\n");
-    /* Applications used only through groups are stored with their group's settings; one that a
-       queue runs itself keeps its own, which that queue reads back. */
-    BOOL direct[MAX_APPS];
-    if (s_Renumbered) {
-        memcpy(direct, s_DirectUse, sizeof direct);
-    } else {
-        BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS];
-        Mark_Referenced(appRef, groupRef, direct);
-    }
-    for (int g = 0; g < MAX_APPGROUPS; g++) {
-        const AppGroup *grp = &appGroups[g];
-        if (grp->free || grp->count < 1) continue;
-        for (int k = 0; k < grp->count && k < MAX_GROUP_MEMBERS; k++) {
-            int a = App_SlotOfEntry(grp->members[k]);
-            if (a < 0 || direct[a]) continue;
-            apps[a].runAlone = grp->runAlone;
-            apps[a].priority = grp->priority;
-        }
-    }
+    APP_NUMBERING n;
+    Defrag_AppsArray(&n);
 
     char path[PATH_LEN];
     Home_Path(path, sizeof path, homeDir, APPS_FILE);
@@ -564,25 +506,28 @@ void Store_AppsData(void)
     int written = 0;
     Trace("Writing App entries: ");
     for (int a = 0; a < MAX_APPS; a++) {
-        if (apps[a].free) continue;
+        if (n.appNumber[a] < 0) continue;
+        int32_t runAlone;
+        char priority;
+        Written_Settings(&n, a, &runAlone, &priority);
         if (written++ > 0) OutBuf_Putc(&b, '\n');
-        Put_AppEntry(&b, &apps[a]);
+        Put_AppEntry(&b, &apps[a], runAlone, priority);
         Trace("%d, ", a);
     }
     Trace("Writing Equivalence entries:");
     for (int g = 0; g < MAX_APPGROUPS; g++) {
-        if (appGroups[g].free) continue;
+        if (n.groupNumber[g] < 0) continue;
         /* entries are joined by line feeds: no empty first line even without applications */
         if (written++ > 0) OutBuf_Putc(&b, '\n');
-        Put_GroupEntry(&b, &appGroups[g]);
+        Put_GroupEntry(&b, &appGroups[g], &n);
         Trace(" %d", g);
     }
     if (s_Kept.text != NULL) {
         if (written > 0) OutBuf_Putc(&b, '\n');
-        Kept_Write(&b, &s_Kept);
+        Kept_Write(&b, &s_Kept, &n);
     }
-    Store_TracedFile(path, &b, TRUE,
-                     "Could not open the application data file for writing. Data will not be saved.\r\n\"%s\"");
+    return Store_TracedFile(path, &b, TRUE,
+                            "Could not open the application data file for writing. Data will not be saved.\r\n\"%s\"");
 }
 
 /* ---- matching a queue's processes ---- */

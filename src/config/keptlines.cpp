@@ -1,5 +1,4 @@
 #include "config/keptlines.h"
-#include "config/appsfile.h"
 #include "common/appstate.h"
 #include "common/msg.h"
 #include "common/trace.h"
@@ -93,12 +92,12 @@ BOOL Kept_AddNumber(KEPT_LINES *k, const char *at, size_t len, int32_t entry)
     return TRUE;
 }
 
-void Kept_Write(OUTBUF *b, const KEPT_LINES *k)
+void Kept_Write(OUTBUF *b, const KEPT_LINES *k, const APP_NUMBERING *numbers)
 {
     size_t pos = 0;
     for (int n = 0; n < k->count; n++) {
         const KEPT_NUMBER *m = &k->numbers[n];
-        int now = Map_LoadEntryNumber(m->entry);
+        int now = Entry_OfLoadNumber(numbers, m->entry);
         if (now == m->entry) continue;
         OutBuf_Append(b, k->text + pos, m->offset - pos);
         OutBuf_Printf(b, "%d", now);

@@ -1,12 +1,14 @@
 /* Lines of a configuration file that its reader could not take (a damaged line, or one past the
    arrays' capacity), kept from there to the end of the file and written back unchanged after the
    lines the writer produces, so that nothing the operator cannot see is lost at the next save.
-   Numbers inside them that name application entries follow the renumbering of the applications
-   file. Shared by the queues file and the applications file. */
+   Numbers inside them that name application entries follow the numbering of the applications
+   file being written, which the writer hands in. Shared by the queues file and the applications
+   file. */
 #pragma once
 #include <windows.h>
 #include <stdint.h>
 #include "common/text.h"
+#include "config/appnumbers.h"
 
 /* An entry number inside the kept text: where its digits stand and the entry it named at load. */
 typedef struct {
@@ -33,8 +35,9 @@ BOOL Kept_Keep(KEPT_LINES *k, const char *text, size_t len, const char *fileWord
 /* Notes an entry number whose digits stand at at[0..len) inside k->text. FALSE without memory
    (the number then stays as it was). */
 BOOL Kept_AddNumber(KEPT_LINES *k, const char *at, size_t len, int32_t entry);
-/* Appends the kept text with each noted number replaced by the entry's number now. */
-void Kept_Write(OUTBUF *b, const KEPT_LINES *k);
+/* Appends the kept text with each noted number replaced by the entry's number in the
+   applications file being written (numbers). */
+void Kept_Write(OUTBUF *b, const KEPT_LINES *k, const APP_NUMBERING *numbers);
 
 /* The printable beginning of a line (up to its line end) for a message. */
 void Line_Snippet(char *out, size_t cap, const char *line, size_t len);

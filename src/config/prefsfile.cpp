@@ -286,7 +286,7 @@ static void Format_Prefs(OUTBUF *b)
     }
 }
 
-void Store_SpoolerGlobals(void)
+BOOL Store_SpoolerGlobals(void)
 {
     Trace("\nStore_SpoolerGlobals()\n");
     char path[PATH_LEN];
@@ -297,6 +297,6 @@ void Store_SpoolerGlobals(void)
     OutBuf_Init(&buf);
     Format_Prefs(&buf);
     Trace("Opened %s. ", path);
-    Store_TracedFile(path, &buf, FALSE,
-                     "Could not open the global data file for writing. Data will not be saved.\r\n\"%s\"");
+    return Store_TracedFile(path, &buf, FALSE,
+                            "Could not open the global data file for writing. Data will not be saved.\r\n\"%s\"");
 }

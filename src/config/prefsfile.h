@@ -52,8 +52,9 @@ extern BOOL REQUIRE_LOGIN;
    TRUE when a file was read; FALSE (nothing shown) when neither could be opened. */
 BOOL Get_SpoolerGlobals(void);
 /* Writes the whole record to "Preferences.cfg" (never to the older name) with the fixed header,
-   order and comments. A failure is shown to the operator; the file on disk then stays as it was. */
-void Store_SpoolerGlobals(void);
+   order and comments. TRUE when the file was stored; a failure is shown to the operator and
+   counted in storeFailures, and the file on disk then stays as it was. */
+BOOL Store_SpoolerGlobals(void);
 /* Sets SpoolerGlobals.RIPIndex to the preset whose two masks equal the record's (ignoring case),
    or to -1 when none does. A still matching current index is kept. */
 void Match_RIPPreset(void);

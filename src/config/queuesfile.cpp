@@ -478,17 +478,31 @@ static void Put_LbqLine(OUTBUF *b, const LBQ *q)
     OutBuf_Printf(b, "::%d:: ::-3::%d::%d", LBQ_MARKER, q->priority, q->copies);
 }
 
-static void Put_TargetLine(OUTBUF *b, Target *t)
+/* What the file holds for a queue differs from the record in a few derived settings: a queue that
+   runs no processes names none, a filter bit goes with its directory, and thumbnails shown only
+   while a job is active are not shown on arrival. The record itself is left as it is. */
+static void Normalise_ForFile(Target *t)
 {
-    if (t->noProcesses) t->processRef = NO_PROCESSES;
-    uint32_t flags = t->filterFlags;
-    if (t->excludeFilterDir[0] == '\0') flags &= ~0x20u;
-    if (t->includeFilterDir[0] == '\0') flags &= ~0x80u;
+    if (t->noProcesses) {
+        t->processRef = NO_PROCESSES;
+        t->usesGroup = FALSE;
+    }
+    if (t->excludeFilterDir[0] == '\0') t->filterFlags &= ~0x20u;
+    if (t->includeFilterDir[0] == '\0') t->filterFlags &= ~0x80u;
+    if (t->thumbnailsWhenActive) t->thumbnailsOnArrival = FALSE;
+}
+
+static void Put_TargetLine(OUTBUF *b, const Target *queue, const APP_NUMBERING *numbers)
+{
+    Target copy = *queue;
+    Target *t = &copy;
+    Normalise_ForFile(t);
+    int32_t processRef = (t->processRef == NO_PROCESSES) ? NO_PROCESSES : Entry_OfSlot(numbers, t->processRef, t->usesGroup);
 
     Put_FieldText(b, t->name, TRUE);
     OutBuf_Printf(b, "::%d::", t->includeSubdirs ? 1 : 0);
     Put_FieldText(b, t->hotDir, TRUE);
-    OutBuf_Printf(b, "::%d::", t->processRef);
+    OutBuf_Printf(b, "::%d::", processRef);
     Put_FieldText(b, t->parameters, TRUE);
     OutBuf_Printf(b, "::%d::%d::%d::", File_QueueNumber(t->afterAction), t->priority, t->copies);
     Put_FieldText(b, t->doneDir, TRUE);
@@ -498,7 +512,7 @@ static void Put_TargetLine(OUTBUF *b, Target *t)
     OutBuf_Puts(b, "::");
     Put_FieldText(b, t->outputIdentity, TRUE);
     OutBuf_Printf(b, "::%d::%d::%d::%d::%d::0::%d::%d::", t->initialState, t->jobGrouping,
-                  t->thumbnailsWhenActive ? 0 : t->thumbnailsOnArrival, t->countDown, t->jobsAtATime,
+                  t->thumbnailsOnArrival, t->countDown, t->jobsAtATime,
                   File_QueueNumber(t->timeoutAction), t->timeoutSeconds);
     Put_FieldText(b, t->timeoutDir, FALSE);
     OutBuf_Printf(b, "::%d::%d::", t->forceOverwriteTimeout, t->openFilePolicy);
@@ -508,7 +522,7 @@ static void Put_TargetLine(OUTBUF *b, Target *t)
     Put_FieldText(b, t->extraText, TRUE);
     OutBuf_Puts(b, "::");
     Put_FieldText(b, t->filterExtensions, TRUE);
-    OutBuf_Printf(b, "::%d::", (int32_t)flags);
+    OutBuf_Printf(b, "::%d::", (int32_t)t->filterFlags);
     Put_FieldText(b, t->excludeFilterDir, TRUE);
     OutBuf_Printf(b, "::%d::", t->holdAllJobs);
     Put_FieldText(b, t->iconPath, TRUE);
@@ -517,9 +531,11 @@ static void Put_TargetLine(OUTBUF *b, Target *t)
     OutBuf_Printf(b, "::%d", t->switchIfIdle);
 }
 
-void Store_TargetData(void)
+BOOL Store_TargetData(void)
 {
     Trace("\nStore_TargetData()\n");
+    APP_NUMBERING numbers;
+    Defrag_AppsArray(&numbers);
     char path[PATH_LEN];
     Home_Path(path, sizeof path, homeDir, QUEUES_FILE);
     Trace("Opening the file %s.\n", path);
@@ -536,14 +552,14 @@ void Store_TargetData(void)
     }
     Trace("Writing output targets: ");
     for (int i = 0; i < targetCount && i < MAX_TARGETS; i++) {
-        Put_TargetLine(&b, &targets[i]);
+        Put_TargetLine(&b, &targets[i], &numbers);
         OutBuf_Putc(&b, '\n');
         Trace("%d, ", i);
     }
     if (s_Kept.text != NULL) {
         Trace("Writing the lines kept from the last load. ");
-        Kept_Write(&b, &s_Kept);
+        Kept_Write(&b, &s_Kept, &numbers);
     }
-    Store_TracedFile(path, &b, TRUE,
-                     "Could not open the queue data file for writing. Data will not be saved.\r\n\"%s\"");
+    return Store_TracedFile(path, &b, TRUE,
+                            "Could not open the queue data file for writing. Data will not be saved.\r\n\"%s\"");
 }

@@ -16,9 +16,11 @@
    holds; the lines from there on are kept and written back unchanged by Store_TargetData, and
    the operator is told once (not in the update mode). */
 BOOL Get_TargetData(void);
-/* Writes the queues file (the previous one kept as "Queues.old"). Failures are told to the
-   operator and counted in storeFailures; the previous file then stays as it was. */
-void Store_TargetData(void);
+/* Writes the queues file (the previous one kept as "Queues.old"), the queues' process references
+   as the entry numbers of the applications file being written. The records are not changed.
+   TRUE when the file was stored; a failure is told to the operator and counted in storeFailures,
+   and the previous file then stays as it was. */
+BOOL Store_TargetData(void);
 
 /* Reads one queue line (without its line end) into *t, zeroed first. *isLbq is set when the line
    is an input queue's (process reference 201); the caller copies the fields an LBQ keeps.

@@ -1,4 +1,5 @@
 #include "config/runtime.h"
+#include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
@@ -7,19 +8,40 @@
 #include <stdlib.h>
 #include <string.h>
 
-/* The snapshot and the process texts noted before the renumbering live in one allocation. */
-typedef struct {
-    QueueSnapshot queues[MAX_QUEUES];
-    char          notedText[MAX_TARGETS][PROCESS_TEXT_LEN];   /* by output queue position */
-} SNAPSHOT_STORE;
-
 QueueSnapshot *queueSnapshot;
 int            snapshotLbqCount;
 int            snapshotTargetCount;
 QueueChange    queueChanges[MAX_QUEUES];
 
-static SNAPSHOT_STORE *s_Store;
-static BOOL            s_ProcessesNoted;
+/* The queue numbers a run-time file holds: those of the load until a save has rewritten it, and
+   from then on those of the configuration that save stored. A save that follows a failed one
+   (the operator pressed OK again) translates them back to load numbers first, so that every job
+   and status line is renumbered once, never twice. */
+typedef struct {
+    BOOL rewritten;
+    int  loadNumberOf[MAX_QUEUES];     /* the load number of each number the file holds, -1: none */
+} FILE_NUMBERS;
+
+static FILE_NUMBERS s_JobNumbers, s_StatusNumbers;
+
+/* The load number of the queue that number n of the file names, or -1. */
+static int Load_NumberOf(const FILE_NUMBERS *f, int n)
+{
+    if (!f->rewritten) return n;
+    return (n >= 0 && n < MAX_QUEUES) ? f->loadNumberOf[n] : -1;
+}
+
+/* The file now holds the numbers of queueChanges. */
+static void Note_Rewritten(FILE_NUMBERS *f)
+{
+    f->rewritten = TRUE;
+    for (int n = 0; n < MAX_QUEUES; n++) f->loadNumberOf[n] = -1;
+    for (int q = 0; q < snapshotLbqCount + snapshotTargetCount && q < MAX_QUEUES; q++) {
+        const QueueChange *c = &queueChanges[q];
+        if (c->present && !deletedQueues[q] && c->newNumber >= 0 && c->newNumber < MAX_QUEUES)
+            f->loadNumberOf[c->newNumber] = q;
+    }
+}
 
 #define QUEUE_FILE  "queue\\engine.q"
 #define STATUS_FILE "state\\queues.sta"
@@ -52,10 +74,10 @@ static void Clear_LoadIndices(void)
 
 void Free_Snapshot(void)
 {
-    free(s_Store);
-    s_Store = NULL;
+    free(queueSnapshot);
     queueSnapshot = NULL;
-    s_ProcessesNoted = FALSE;
+    s_JobNumbers.rewritten = FALSE;
+    s_StatusNumbers.rewritten = FALSE;
 }
 
 int Snapshot_Queues(void)
@@ -72,13 +94,12 @@ int Snapshot_Queues(void)
         Clear_LoadIndices();
         return 0;
     }
-    s_Store = (SNAPSHOT_STORE *)calloc(1, sizeof(SNAPSHOT_STORE));
-    if (s_Store == NULL) {
+    queueSnapshot = (QueueSnapshot *)calloc(MAX_QUEUES, sizeof(QueueSnapshot));
+    if (queueSnapshot == NULL) {
         Trace("Snapshot_Queues: could not allocate the snapshot\n");
         Clear_LoadIndices();
         return 0;
     }
-    queueSnapshot = s_Store->queues;
     Clear_LoadIndices();
     for (int i = 0; i < lbqCount; i++) {
         QueueSnapshot *s = &queueSnapshot[i];
@@ -98,14 +119,6 @@ int Snapshot_Queues(void)
     snapshotLbqCount = lbqCount;
     snapshotTargetCount = targetCount;
     return 1;
-}
-
-void Note_QueueProcesses(void)
-{
-    if (s_Store == NULL) return;
-    for (int i = 0; i < targetCount && i < MAX_TARGETS; i++)
-        Build_ProcessText(&targets[i], s_Store->notedText[i], PROCESS_TEXT_LEN);
-    s_ProcessesNoted = TRUE;
 }
 
 BOOL Build_QueueChanges(void)
@@ -136,8 +149,7 @@ BOOL Build_QueueChanges(void)
         const QueueSnapshot *s = &queueSnapshot[li];
         QueueChange *c = &queueChanges[li];
         char now[PROCESS_TEXT_LEN];
-        if (s_ProcessesNoted) Copy_Field(now, s_Store->notedText[i]);
-        else Build_ProcessText(&targets[i], now, sizeof now);
+        Build_ProcessText(&targets[i], now, sizeof now);
         c->present = TRUE;
         c->hotDirChanged = Compare_NoCase(targets[i].hotDir, s->hotDir) != 0;
         c->processesChanged = Compare_NoCase(now, s->processText) != 0;
@@ -282,6 +294,7 @@ static void Rewrite_QueueText(char *data, size_t len, OUTBUF *out)
             skipped++;
         } else {
             e.restLen = (size_t)(next - e.rest);
+            e.queueNumber = Load_NumberOf(&s_JobNumbers, e.queueNumber);
             if (Remap_QueueEntry(&e)) {
                 OutBuf_Printf(out, "%d::%d::%s::%d::%d::%d::", e.jobNumber, e.queueNumber, e.jobName, e.jobPriority,
                               e.jobCopies, e.jobStatus);
@@ -341,60 +354,29 @@ static void Report_QueueFileNotUpdated(BOOL changed, const char *qPath)
 }
 
 /* A run-time file that could not be made is worth a word only where the spooler keeps its
-   run-time files: a folder that does not exist yet is made by the spooler when it starts. */
-static void Report_CreateFailure(const char *path, const char *fmt)
+   run-time files: a folder that does not exist yet is made by the spooler when it starts.
+   TRUE when the operator was told. */
+static BOOL Report_CreateFailure(const char *path, const char *fmt)
 {
     DWORD e = GetLastError();
     char folder[PATH_LEN];
     Copy_Field(folder, path);
-    if (!Parent_Folder(folder) || !Dir_Exists(folder)) return;
+    if (!Parent_Folder(folder) || !Dir_Exists(folder)) return FALSE;
     SetLastError(e);
     SysError_Box(programTitle, fmt, path);
+    return TRUE;
 }
 
-void Update_QueueFiles(void)
+/* Rewrites the queue job file from the one on disk; FALSE when it could not (the operator told). */
+static BOOL Rewrite_QueueFile(const char *qPath, BOOL changed)
 {
-    Trace("\nUpdate_QueueFiles()\n");
-    if (queueSnapshot == NULL) {
-        /* Without the load-time numbers every job would be sent to queue 0. */
-        Trace("No snapshot of the queues at load: the queue job file and the status file are left as they are\n");
-        return;
-    }
-    char qPath[PATH_LEN], staPath[PATH_LEN];
-    Home_Path(qPath, sizeof qPath, homeDir, QUEUE_FILE);
-    Home_Path(staPath, sizeof staPath, homeDir, STATUS_FILE);
-
-    BOOL haveQueueFile = TRUE;
-    if (!File_Exists(qPath)) {
-        Trace("Could not find \"%s\". Creating new file\n", qPath);
-        if (!Write_WholeFile(qPath, QUEUE_END_MARKER, strlen(QUEUE_END_MARKER), FALSE)) {
-            Trace("Could not find or create a new (empty) Q file.");
-            Report_CreateFailure(qPath, "Could not create the queue file \"%s\".");
-            haveQueueFile = FALSE;
-        }
-    }
-    BOOL statusExisted = File_Exists(staPath);
-    if (!statusExisted && !Write_WholeFile(staPath, "", 0, TRUE)) {
-        Trace("Could not create \"%s\": %s\n", staPath, Error_Text(NULL));
-        Report_CreateFailure(staPath, "Could not create the queue status file \"%s\".");
-    }
-
-    BOOL changed = Build_QueueChanges();
-    if (statusExisted && !Update_QueueStatusFile()) {
-        Trace_KeepingError("Error updating the spooler queue status file\n");
-        SysError_Box(programTitle, "Error updating the queue status file.  There may be some queues suspended which "
-                                   "were not suspended before editing the configuration.  This is a non-fatal "
-                                   "(recoverable) error");
-    }
-    if (!haveQueueFile) return;
-
     size_t len = 0;
     char *old = Read_WholeFile(qPath, &len);
     if (old == NULL) {
         Trace_KeepingError("Error opening Q file for reading\n");
         SysError_Box(programTitle, "Could not open the current queue file for updating");
         Report_QueueFileNotUpdated(changed, qPath);
-        return;
+        return FALSE;
     }
     OUTBUF out;
     OutBuf_Init(&out);
@@ -408,8 +390,9 @@ void Update_QueueFiles(void)
     BOOL atReplace = !buildFailed && !written && Write_FailedAtReplace();
     OutBuf_Free(&out);
     if (written) {
+        Note_Rewritten(&s_JobNumbers);
         Trace_File("%s", qPath);
-        return;
+        return TRUE;
     }
     SetLastError(e);
     if (atReplace) {
@@ -422,10 +405,61 @@ void Update_QueueFiles(void)
         Trace_KeepingError("Error opening temp Q file for writing\n");
         SysError_Box(programTitle, "Could not open a temporary file for writing out updated queue data.");
         Report_QueueFileNotUpdated(changed, qPath);
-        return;
+        return FALSE;
     }
     /* The old list stays; when queues changed it is out of date. */
     if (changed) Report_QueueFileNotUpdated(TRUE, qPath);
+    return FALSE;
+}
+
+BOOL Update_QueueFiles(void)
+{
+    Trace("\nUpdate_QueueFiles()\n");
+    if (queueSnapshot == NULL) {
+        /* Without the load-time numbers every job would be sent to queue 0. */
+        Trace("No snapshot of the queues at load: the queue job file and the status file are left as they are\n");
+        return TRUE;
+    }
+    char qPath[PATH_LEN], staPath[PATH_LEN];
+    Home_Path(qPath, sizeof qPath, homeDir, QUEUE_FILE);
+    Home_Path(staPath, sizeof staPath, homeDir, STATUS_FILE);
+
+    BOOL ok = TRUE;
+    BOOL haveQueueFile = TRUE;
+    if (!File_Exists(qPath)) {
+        Trace("Could not find \"%s\". Creating new file\n", qPath);
+        if (!Write_WholeFile(qPath, QUEUE_END_MARKER, strlen(QUEUE_END_MARKER), FALSE)) {
+            Trace("Could not find or create a new (empty) Q file.");
+            if (Report_CreateFailure(qPath, "Could not create the queue file \"%s\".")) {
+                Note_StoreFailed(qPath);
+                ok = FALSE;
+            }
+            haveQueueFile = FALSE;
+        }
+    }
+    BOOL statusExisted = File_Exists(staPath);
+    if (!statusExisted && !Write_WholeFile(staPath, "", 0, TRUE)) {
+        Trace("Could not create \"%s\": %s\n", staPath, Error_Text(NULL));
+        if (Report_CreateFailure(staPath, "Could not create the queue status file \"%s\".")) {
+            Note_StoreFailed(staPath);
+            ok = FALSE;
+        }
+    }
+
+    BOOL changed = Build_QueueChanges();
+    if (statusExisted && !Update_QueueStatusFile()) {
+        Trace_KeepingError("Error updating the spooler queue status file\n");
+        SysError_Box(programTitle, "Error updating the queue status file.  There may be some queues suspended which "
+                                   "were not suspended before editing the configuration.  This is a non-fatal "
+                                   "(recoverable) error");
+        Note_StoreFailed(staPath);
+        ok = FALSE;
+    }
+    if (haveQueueFile && !Rewrite_QueueFile(qPath, changed)) {
+        Note_StoreFailed(qPath);
+        ok = FALSE;
+    }
+    return ok;
 }
 
 BOOL Update_QueueStatusFile(void)
@@ -452,7 +486,9 @@ BOOL Update_QueueStatusFile(void)
         char saved = p[n];
         p[n] = '\0';
         int32_t q;
-        if (Read_Number(p, &q) && q >= 0 && q < loadTotal && !deletedQueues[q] && queueChanges[q].present)
+        if (Read_Number(p, &q)) q = Load_NumberOf(&s_StatusNumbers, q);
+        else q = -1;
+        if (q >= 0 && q < loadTotal && !deletedQueues[q] && queueChanges[q].present)
             OutBuf_Printf(&out, "%d\n", queueChanges[q].newNumber);
         p[n] = saved;
         p += n;
@@ -462,6 +498,9 @@ BOOL Update_QueueStatusFile(void)
     BOOL ok = !out.failed && Write_WholeFile(path, out.data ? out.data : "", out.len, TRUE);
     if (out.failed) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     OutBuf_Free(&out);
-    if (ok) Trace_File("%s", path);
+    if (ok) {
+        Note_Rewritten(&s_StatusNumbers);
+        Trace_File("%s", path);
+    }
     return ok;
 }

@@ -58,19 +58,18 @@ extern QueueChange    queueChanges[MAX_QUEUES];
    MAX_QUEUES queues): every loadIndex is then -1 and storing leaves the run-time files alone. */
 int  Snapshot_Queues(void);
 void Free_Snapshot(void);
-/* Notes the application paths of every output queue while the process references still name
-   array slots. StoreSetup calls it right before Defrag_AppsArray renumbers them, so that the
-   comparison with the snapshot sees only real changes. */
-void Note_QueueProcesses(void);
 /* Fills queueChanges from the configuration as it is now. TRUE when anything changed (also
    when there is no snapshot). */
 BOOL Build_QueueChanges(void);
 /* Brings one job in line with queueChanges. TRUE when the job stays (its queue number, copies
    and priority may have been changed), FALSE when it is to be dropped. */
 BOOL Remap_QueueEntry(QueueEntry *e);
-/* Rewrites the queue job file and the queue status file after the queues were edited. Every
-   failure is shown to the operator; nothing is returned, storing the configuration goes on. */
-void Update_QueueFiles(void);
+/* Rewrites the queue job file and the queue status file after the queues were edited. TRUE when
+   both are in line with the configuration (or there was nothing to do); FALSE when one could not
+   be brought in line, which the operator has been told. Storing the configuration goes on either
+   way. The snapshot stays: a later save (after a failed one) still compares with the load, and a
+   file this save rewrote is renumbered from the numbers it now holds. */
+BOOL Update_QueueFiles(void);
 /* Drops deleted queues from the status file and renumbers the rest. TRUE on success (also
    when nothing was deleted: the file is then left as it is). */
 BOOL Update_QueueStatusFile(void);

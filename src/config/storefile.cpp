@@ -3,8 +3,22 @@
 #include "common/fileutil.h"
 #include "common/msg.h"
 #include "common/trace.h"
+#include <string.h>
 
 int storeFailures;
+
+static char s_FailedNames[1024];
+
+void Note_StoreFailed(const char *path)
+{
+    char line[300];
+    Format_Text(line, sizeof line, "%s\r\n", path);
+    if (strlen(s_FailedNames) + strlen(line) + 4 < sizeof s_FailedNames) Append_Field(s_FailedNames, line);
+    else if (strstr(s_FailedNames, "...") == NULL) Append_Field(s_FailedNames, "...");
+}
+
+const char *Store_FailedNames(void) { return s_FailedNames; }
+void Clear_StoreFailedNames(void) { s_FailedNames[0] = '\0'; }
 
 BOOL Store_TextFile(const char *path, const OUTBUF *buf, BOOL keepOld, const char *failFmt)
 {
@@ -20,6 +34,7 @@ BOOL Store_TextFile(const char *path, const OUTBUF *buf, BOOL keepOld, const cha
         DWORD e = GetLastError();
         Trace("Error: %s. ", Error_Text(&e));
         storeFailures++;
+        Note_StoreFailed(path);
         SetLastError(e);
         SysError_Box(programTitle, failFmt, path);
     }

@@ -17,3 +17,9 @@ BOOL Store_TracedFile(const char *path, OUTBUF *buf, BOOL keepOld, const char *f
 
 /* Number of files that could not be written in this run (update mode exits 1 when any). */
 extern int storeFailures;
+
+/* The files that could not be written since the last Clear_StoreFailedNames, each path followed
+   by "\r\n" (a long list is cut, ending in "..."), for the message after a save that failed. */
+void Note_StoreFailed(const char *path);
+const char *Store_FailedNames(void);
+void Clear_StoreFailedNames(void);

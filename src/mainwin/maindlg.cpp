@@ -1,21 +1,10 @@
 #include "mainwin/maindlg.h"
-#include "mainwin/checks.h"
-#include "config/runtime.h"
+#include "mainwin/savesequence.h"
 #include "common/appstate.h"
 #include "common/trace.h"
-#include "shell/app.h"
 #include "resources/resource.h"
 
-BOOL Main_SaveSequence(void)
-{
-    saveOnExit = TRUE;
-    if (!Check_AppPaths(FALSE) || !Check_UniqueQueueNames()) return FALSE;
-    Create_QueueDirs(0);
-    if (!Check_LBQOutputs()) return FALSE;
-    Warn_SpoolerRunning();
-    StoreSetup();
-    return TRUE;
-}
+BOOL Main_SaveSequence(void) { return Save_Sequence(FALSE); }
 
 INT_PTR CALLBACK MainMenu_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {

@@ -7,14 +7,9 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "config/model.h"
-#include "config/queuesfile.h"
-#include "config/lbfile.h"
-#include "config/appsfile.h"
-#include "config/runtime.h"
-#include "config/prefsfile.h"
-#include "config/storefile.h"
-#include "mainwin/checks.h"
+#include "config/setup.h"
 #include "mainwin/maindlg.h"
+#include "mainwin/savesequence.h"
 #include "resources/resource.h"
 #include <stdio.h>
 #include <string.h>
@@ -133,64 +128,9 @@ static BOOL Claim_SingleEditor(void)
     return FALSE;
 }
 
-int Warn_SpoolerRunning(void)
-{
-    if (FindWindowA(SPOOLER_CLASS, NULL) == NULL && FindWindowA(SPOOLER_OLD_CLASS, NULL) == NULL) return 0;
-    Info_Box(programTitle,
-             "You are currently running %s.\n\nChanges made now will not take effect until you restart the application.",
-             systemName);
-    return 1;
-}
-
-BOOL InitData(void)
-{
-    Trace("InitData ()\n");
-    Number_TargetSlots();
-    BOOL prefs = Get_SpoolerGlobals();
-    BOOL queues = Get_TargetData();
-    /* Without input queues the load balancer file still holds its debug level, which the
-       save writes back. */
-    if (lbqCount > 0) Get_LBConfig();
-    else Get_LBDebugLevel();
-    BOOL appsRead = Get_AppsData();
-    Carry_LegacyCompat();
-    Snapshot_Queues();
-    return prefs || queues || appsRead;
-}
-
-void Free_Resources(void)
-{
-    Trace("Free_Resources()\n");
-    Free_Snapshot();
-}
-
-void StoreSetup(void)
-{
-    Trace("StoreSetup()\n");
-    if (saveOnExit) {
-        /* The renumbering comes first: the queues file and the applications file both carry
-           the new entry numbers. The queues' application paths are noted before it, while the
-           references still name array slots, for the comparison with the load-time snapshot. */
-        Note_QueueProcesses();
-        Defrag_AppsArray();
-        Update_QueueFiles();
-        Store_TargetData();
-        Store_LBConfig();
-        Store_AppsData();
-        Store_SpoolerGlobals();
-    }
-    Free_Resources();
-}
-
 int Silent_Save(int silent)
 {
-    saveOnExit = TRUE;
-    if (!Check_AppPaths(silent)) return 0;
-    if (!Check_UniqueQueueNames()) return 0;
-    Create_QueueDirs(silent);
-    Warn_SpoolerRunning();
-    StoreSetup();
-    return 1;
+    return Save_Sequence(silent);
 }
 
 static void Load_SharedIcons(HINSTANCE instance)
@@ -231,7 +171,7 @@ HWND InitApp(HINSTANCE instance)
     }
     if (silentMode) {
         /* A file that could not be written is a failed save, not a success. */
-        silentResult = (Silent_Save(1) && storeFailures == 0) ? 0 : 1;
+        silentResult = Silent_Save(1) ? 0 : 1;
         return NULL;
     }
     HWND dlg = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainMenu_Dlg, 0);
@@ -248,6 +188,7 @@ HWND InitApp(HINSTANCE instance)
 void CloseApp(void)
 {
     Trace("CloseApp()\n");
+    Free_Resources();
     Release_Profiles();
     if (s_RunningMutex != NULL) {
         ReleaseMutex(s_RunningMutex);
@@ -293,11 +234,11 @@ int Editor_Main(HINSTANCE instance, const char *cmdLine)
 
     if (updateMode) {
         InitData();
-        StoreSetup();
+        /* A file that could not be written is not a successful update. */
+        BOOL stored = StoreSetup();
         CloseApp();
         Trace_Close();
-        /* A file that could not be written is not a successful update. */
-        return storeFailures > 0 ? 1 : 0;
+        return stored ? 0 : 1;
     }
     if (preferencesMode) {
         if (!Register_Classes(instance)) return 1;

@@ -1,12 +1,11 @@
 /* The program's outer life: command line, modes, start-up, loading, storing and shut-down. */
 #pragma once
 #include <windows.h>
+#include "mainwin/savesequence.h"
 
 #define EDITOR_CLASS      "ConfigDlgClass{ECB00F06-6A37-4bce-AA7B-9120BB152E4F}"
 #define EDITOR_OLD_CLASS  "ConfigDlgClass"
 #define EDIT_PARENT_CLASS "EditParentClass{7C9438B6-3FB3-4aa9-ADB8-773ADD4D6D42}"
-#define SPOOLER_CLASS     "OstraGUIWindowClass{FB2A4C56-5A8A-4443-B017-1D4B30421681}"
-#define SPOOLER_OLD_CLASS "PrivateWindowClass"
 /* Taken first thing by an interactive or silent start, so that two editors started at the same
    moment cannot both miss each other's window. */
 #define EDITOR_MUTEX      "EditorRunning{ECB00F06-6A37-4bce-AA7B-9120BB152E4F}"
@@ -18,15 +17,9 @@ int  Parse_CommandLine(const char *cmdLine);
 /* The main window, or NULL when the program is to stop (also after a completed silent run). */
 HWND InitApp(HINSTANCE instance);
 void CloseApp(void);
-/* Loads the whole configuration; TRUE when the preferences, queues or applications file was read. */
-BOOL InitData(void);
-/* Stores everything when saveOnExit is set, then frees the load-time snapshot. */
-void StoreSetup(void);
-void Free_Resources(void);
 int  Register_Classes(HINSTANCE instance);
 /* Brings an already running editor to the front; 1 when there was one. */
 int  Find_RunningEditor(void);
-/* Tells the operator that the spooler is running; 1 when it is. */
-int  Warn_SpoolerRunning(void);
-/* The save sequence of the silent mode; 1 when stored, 0 when a check refused. */
+/* The save sequence of the silent mode (Save_Sequence); 1 when stored, 0 when a check refused
+   or a file could not be stored. */
 int  Silent_Save(int silent);

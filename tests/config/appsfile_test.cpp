@@ -73,6 +73,13 @@ protected:
         for (const App &a : processes) l.entries[l.count++] = Entry(a);
         return l;
     }
+    /* The entry number the queue's process reference is written with. */
+    static int Entry_Of(const Target &t)
+    {
+        APP_NUMBERING n;
+        Defrag_AppsArray(&n);
+        return t.processRef == NO_PROCESSES ? NO_PROCESSES : Entry_OfSlot(&n, t.processRef, t.usesGroup);
+    }
     static int Used_Apps()
     {
         int n = 0;
@@ -184,8 +191,7 @@ TEST_F(AppsFile, NoFileLeavesEverythingFree)
     EXPECT_EQ(0, Used_Apps());
     EXPECT_EQ(0, Used_Groups());
     EXPECT_FALSE(targets[0].usesGroup);
-    Defrag_AppsArray();
-    EXPECT_EQ(3, targets[0].processRef) << "a reference to nothing stays a reference to nothing";
+    EXPECT_EQ(3, Entry_Of(targets[0])) << "a reference to nothing stays a reference to nothing";
     Store_AppsData();
     EXPECT_EQ("", Get("Applications.cfg"));
 }
@@ -196,7 +202,6 @@ TEST_F(AppsFile, OlderNameIsReadAndTheCurrentNameWritten)
     Queue(0, 0);
     ASSERT_TRUE(Get_AppsData());
     EXPECT_STREQ("C:\\A.exe", apps[0].path);
-    Defrag_AppsArray();
     Store_AppsData();
     EXPECT_EQ(Disk("\"C:\\A.exe\"::P::N::1::0::0::0::0"), Get("Applications.cfg"));
     EXPECT_FALSE(tk::Exists(Path("Spooler.old")));
@@ -254,11 +259,10 @@ TEST_F(AppsFile, StoreWritesEntriesInTheirFormat)
     Queue(2, 1, TRUE);
     Queue(3, 4, TRUE);
     Put("Applications.cfg", "old content");
-    Defrag_AppsArray();
-    EXPECT_EQ(0, targets[0].processRef);
-    EXPECT_EQ(3, targets[1].processRef);
-    EXPECT_EQ(4, targets[2].processRef);
-    EXPECT_EQ(5, targets[3].processRef);
+    EXPECT_EQ(0, Entry_Of(targets[0]));
+    EXPECT_EQ(3, Entry_Of(targets[1]));
+    EXPECT_EQ(4, Entry_Of(targets[2]));
+    EXPECT_EQ(5, Entry_Of(targets[3]));
     Store_AppsData();
     EXPECT_EQ(Disk("\"C:\\Apps\\Rip 1.exe\" 1::A::H::1::0::6::1::0\n"
                    "\"C:\\Tools\\x.exe\"::P::N::1::0::0::0::0\n"
@@ -290,7 +294,7 @@ TEST_F(AppsFile, ArgumentsTheFormatCannotCarryKeepTheFieldsApart)
     EXPECT_EQ('R', apps[1].priority);
 }
 
-TEST_F(AppsFile, DefragDropsUnusedEntriesAndRenumbers)
+TEST_F(AppsFile, RenumberingLeavesOutUnusedEntriesAndChangesNothing)
 {
     Set_App(0, Make_App("C:\\Unused.exe", "", 'N', 0));
     Set_App(1, Make_App("C:\\One.exe", "", 'N', 0));
@@ -302,24 +306,25 @@ TEST_F(AppsFile, DefragDropsUnusedEntriesAndRenumbers)
     Queue(0, 1);
     Queue(1, 3, TRUE);
     Queue(2, NO_PROCESSES);
-    Defrag_AppsArray();
-    EXPECT_TRUE(apps[0].free);
-    EXPECT_TRUE(apps[4].free);
-    EXPECT_TRUE(appGroups[5].free);
-    EXPECT_STREQ("C:\\Member.exe", apps[2].path) << "contents stay in their slots";
-    EXPECT_EQ(0, targets[0].processRef);
-    EXPECT_EQ(3, targets[1].processRef);
-    EXPECT_EQ(NO_PROCESSES, targets[2].processRef);
-    EXPECT_EQ(2, appGroups[3].members[0]);
-    EXPECT_EQ(1, appGroups[3].members[1]);
-    EXPECT_EQ(6, App_SlotOfEntry(2)) << "entry 2 is still in slot 6";
-    EXPECT_EQ(1, App_SlotOfEntry(0));
-    EXPECT_EQ(-1, App_SlotOfEntry(3)) << "entry 3 is the group";
+    const std::string before = Model_Bytes();
+    APP_NUMBERING n;
+    Defrag_AppsArray(&n);
+    EXPECT_EQ(-1, n.appNumber[0]) << "run by nothing";
+    EXPECT_EQ(-1, n.appNumber[4]);
+    EXPECT_EQ(-1, n.groupNumber[5]);
+    EXPECT_EQ(0, Entry_OfSlot(&n, targets[0].processRef, FALSE));
+    EXPECT_EQ(3, Entry_OfSlot(&n, targets[1].processRef, TRUE));
+    EXPECT_EQ(2, Entry_OfSlot(&n, appGroups[3].members[0], FALSE));
+    EXPECT_EQ(1, Entry_OfSlot(&n, appGroups[3].members[1], FALSE));
+    EXPECT_EQ(6, App_SlotOfEntry(&n, 2)) << "entry 2 is in slot 6";
+    EXPECT_EQ(1, App_SlotOfEntry(&n, 0));
+    EXPECT_EQ(-1, App_SlotOfEntry(&n, 3)) << "entry 3 is the group";
     Store_AppsData();
     /* the members (slots 6 and 2, entries 2 and 1) take the group's settings */
     EXPECT_EQ(Disk("\"C:\\One.exe\"::P::N::1::0::0::0::0\n\"C:\\Member.exe\"::A::H::1::0::0::0::0\n"
                    "\"C:\\Member2.exe\"::A::H::1::0::0::0::0\n2,,1:0::A::H"),
               Get("Applications.cfg"));
+    EXPECT_TRUE(before == Model_Bytes()) << "the arrays are exactly as they were: slots, references, settings";
 }
 
 TEST_F(AppsFile, DeletingTheOnlyQueueOfAGroupFreesItAndItsOwnMembers)
@@ -330,10 +335,11 @@ TEST_F(AppsFile, DeletingTheOnlyQueueOfAGroupFreesItAndItsOwnMembers)
     ASSERT_TRUE(Get_AppsData());
     targets[0] = targets[1];                /* the queue of the group is deleted */
     targetCount = 1;
-    Defrag_AppsArray();
-    EXPECT_TRUE(appGroups[2].free);
-    EXPECT_TRUE(apps[1].free);
-    EXPECT_FALSE(apps[0].free);
+    APP_NUMBERING n;
+    Defrag_AppsArray(&n);
+    EXPECT_EQ(-1, n.groupNumber[2]);
+    EXPECT_EQ(-1, n.appNumber[1]);
+    EXPECT_EQ(0, n.appNumber[0]);
     Store_AppsData();
     EXPECT_EQ(Disk("\"C:\\A.exe\"::P::N::1::0::0::0::0"), Get("Applications.cfg"));
 }
@@ -348,7 +354,6 @@ TEST_F(AppsFile, ReadDefragStoreRoundTripsAFileOfTheEditor)
     Queue(2, 4);
     ASSERT_TRUE(Get_AppsData());
     Carry_LegacyCompat();
-    Defrag_AppsArray();
     Store_AppsData();
     /* B and C are members only: the last group's settings (P, I) are written for both */
     EXPECT_EQ(Disk("\"C:\\Apps\\A.exe\" -x::A::H::1::1::6::0::1\n\"C:\\Apps\\B.exe\"::P::I::0::0::0::1::0\n"
@@ -380,10 +385,9 @@ TEST_F(AppsKept, DamagedLineIsKeptAndReferencesIntoItFollow)
     Queue(2, 3);
     Queue(3, 5);
 
-    Defrag_AppsArray();
     /* A is dropped: B, C, New, New2 are 0 to 3, the kept lines follow at 4 and 5 */
-    EXPECT_EQ(1, targets[0].processRef);
-    EXPECT_EQ(5, targets[1].processRef) << "still the group line after the damaged one";
+    EXPECT_EQ(1, Entry_Of(targets[0]));
+    EXPECT_EQ(5, Entry_Of(targets[1])) << "still the group line after the damaged one";
     Store_AppsData();
     EXPECT_EQ(Disk("\"C:\\B.exe\"::P::N::1::0::0::0::0\n\"C:\\C.exe\"::P::N::1::0::0::0::0\n"
                    "\"C:\\New.exe\"::P::N::1::0::0::0::0\n\"C:\\New2.exe\"::P::N::1::0::0::0::0\n"
@@ -412,7 +416,6 @@ TEST_F(AppsKept, GroupsThatDoNotFitAreKept)
         EXPECT_EQ(0, Used_Groups());
         ASSERT_EQ(1u, msgs.count());
         EXPECT_NE(std::string::npos, msgs.last().text.find(c.reason)) << msgs.last().text;
-        Defrag_AppsArray();
         Store_AppsData();
         EXPECT_EQ(Disk(std::string("\"C:\\A.exe\"::P::N::1::0::0::0::0\n\"C:\\B.exe\"::P::N::1::0::0::0::0\n") + c.line +
                        "\n\"C:\\C.exe\"::P::N::1::0::0::0::0"),
@@ -431,7 +434,6 @@ TEST_F(AppsKept, EntriesBeyondTheArraysAreKept)
     ASSERT_EQ(1u, msgs.count());
     EXPECT_NE(std::string::npos, msgs.last().text.find("line 201")) << msgs.last().text;
     EXPECT_NE(std::string::npos, msgs.last().text.find("200 entries")) << msgs.last().text;
-    Defrag_AppsArray();
     Store_AppsData();
     EXPECT_EQ(Disk(text), Get("Applications.cfg"));
 }

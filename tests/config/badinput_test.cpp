@@ -25,7 +25,7 @@
 #include "config/storefile.h"
 #include "config/users.h"
 #include "queueedit/paramfile.h"
-#include "shell/app.h"
+#include "config/setup.h"
 #include <stdarg.h>
 #include <stdlib.h>
 #include <stdio.h>

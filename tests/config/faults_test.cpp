@@ -14,7 +14,7 @@
 #include "config/storefile.h"
 #include "config/users.h"
 #include "queueedit/paramfile.h"
-#include "shell/app.h"
+#include "config/setup.h"
 #include <map>
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "store_fixture.h"
 #include "config/lbfile.h"
 #include "config/queuesfile.h"
-#include "shell/app.h"
+#include "config/setup.h"
 #include "common/appstate.h"
 #include <functional>
 

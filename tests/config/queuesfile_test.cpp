@@ -411,7 +411,9 @@ TEST_F(QueuesFile, StoreNormalisesWhatTheSpoolerMustNotSee)
     t.thumbnailsWhenActive = TRUE;
     t.filterFlags = 0xA1;                   /* both directory bits, neither directory set */
     Store_TargetData();
-    EXPECT_EQ(NO_PROCESSES, t.processRef);
+    EXPECT_EQ(5, t.processRef) << "the record keeps what the operator set";
+    EXPECT_EQ((uint32_t)0xA1, t.filterFlags);
+    EXPECT_TRUE(t.thumbnailsOnArrival);
     EXPECT_EQ(Disk("Q::0::C:\\H::202:: ::-1::1::1:: ::0::0::0::0::0:: :: ::0::0::0::1::1::0::-1::0::::0::0:: ::1::0::"
                    "0::1::0::1:: :: ::1:: ::0:: :: ::0\n"),
               Get("Queues.cfg"));
@@ -564,7 +566,6 @@ TEST_F(KeptLines, ReferencesInKeptLinesFollowTheRenumbering)
     ASSERT_TRUE(Get_TargetData());
     ASSERT_TRUE(Get_AppsData());
     EXPECT_EQ(1, targetCount);
-    Defrag_AppsArray();
     Store_TargetData();
     Store_AppsData();
     /* A is run by nothing and dropped; B (kept line) and C (T1) are entries 0 and 1 now */

@@ -2,6 +2,8 @@
    edited: real files in a temporary installation. */
 #include "runtime_kit.h"
 #include "common/msg.h"
+#include "config/appsfile.h"
+#include "config/setup.h"
 
 using tk::Crlf;
 using tk::Read_File;
@@ -164,26 +166,9 @@ TEST_F(JobFile, ChangedProcessesDropOnlyJobsThatAreNotWaiting)
 
     Use_App(targets[0], 1);                             /* Plates now runs another program */
     Copy_Field(apps[1].path, "c:\\apps\\PROOF.EXE");    /* the same program for Proofs */
-    Note_QueueProcesses();
     Update_QueueFiles();
 
     EXPECT_EQ(after + "END OF QUEUE", Read_File(jobFile));
-}
-
-/* What the renumbering before storing does: used application slots get entry numbers in slot
-   order, used groups continue the count; queues and group members then hold entry numbers. */
-static void Renumber_AsStored()
-{
-    int number[MAX_APPS], groupNumber[MAX_APPGROUPS], next = 0;
-    for (int i = 0; i < MAX_APPS; i++) number[i] = apps[i].free ? -1 : next++;
-    for (int i = 0; i < MAX_APPGROUPS; i++) groupNumber[i] = appGroups[i].free ? -1 : next++;
-    for (int i = 0; i < MAX_TARGETS; i++) {
-        Target &t = targets[i];
-        if (t.processRef == NO_PROCESSES) continue;
-        t.processRef = t.usesGroup ? groupNumber[t.processRef] : number[t.processRef];
-    }
-    for (int g = 0; g < MAX_APPGROUPS; g++)
-        for (int m = 0; m < appGroups[g].count; m++) appGroups[g].members[m] = number[appGroups[g].members[m]];
 }
 
 TEST_F(JobFile, RenumberedApplicationReferencesAreNotAChangeOfProcesses)
@@ -199,14 +184,18 @@ TEST_F(JobFile, RenumberedApplicationReferencesAreNotAChangeOfProcesses)
     Write_File(jobFile, running);
     ASSERT_EQ(1, Snapshot_Queues());
 
-    /* Storing: the paths are noted, then the references renumbered, then the files rewritten. */
+    /* The whole store: the files carry entry numbers that differ from the slots. */
     Use_App(targets[2], 1);                 /* Films now runs Rip.exe: its running job goes */
-    Note_QueueProcesses();
-    Renumber_AsStored();
-    ASSERT_EQ(1, targets[0].processRef) << "the renumbering must change the references for this test";
-    Update_QueueFiles();
+    APP_NUMBERING n;
+    Defrag_AppsArray(&n);
+    ASSERT_NE(targets[0].processRef, Entry_OfSlot(&n, targets[0].processRef, FALSE))
+        << "the file numbers must differ from the slots for this test";
+    saveOnExit = TRUE;
+    tk::MsgRecorder boxes;
+    EXPECT_TRUE(StoreSetup());
 
     EXPECT_EQ(Jobs({ "1::0::a.ps::4::1::3::r", "2::1::b.ps::4::1::4::r" }), Read_File(jobFile));
+    EXPECT_EQ(3, targets[0].processRef) << "the queues keep naming their slots";
 }
 
 TEST_F(JobFile, JobsFromSubDirectoriesGoWhenTheQueueNoLongerIncludesThem)

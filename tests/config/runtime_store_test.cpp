@@ -3,7 +3,7 @@
 #include "runtime_kit.h"
 #include "config/appsfile.h"
 #include "config/prefsfile.h"
-#include "shell/app.h"
+#include "config/setup.h"
 
 class DemoShop : public RuntimeTest {};
 

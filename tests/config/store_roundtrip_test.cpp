@@ -49,7 +49,6 @@ TEST_F(StoreRoundTrip, DemoConfigurationReadsAsAPrintShop)
     EXPECT_EQ(25, lbqs[1].minCopiesSplitSize);
     EXPECT_EQ(2, lbDebugLevel);
 
-    Defrag_AppsArray();
     Store_TargetData();
     Store_LBConfig();
     Store_AppsData();

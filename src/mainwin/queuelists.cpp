@@ -1,0 +1,612 @@
+#include "mainwin/queuelists.h"
+#include "common/appstate.h"
+#include "common/dlgutil.h"
+#include "common/msg.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include <string.h>
+
+#define ITEM_TEXT_LEN   260     /* item texts are cut at 259 characters before they are fitted */
+#define FITTED_TEXT_LEN 300
+
+static const char k_TargetColumn[] = "Output Queues";
+static const char k_LBQColumn[] = "Load Balanced Input Queues";
+
+int Scale_ForDpi(int n)
+{
+    static int s_Dpi;
+    if (s_Dpi == 0) {
+        HDC screen = GetDC(NULL);
+        s_Dpi = (screen != NULL) ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        if (screen != NULL) ReleaseDC(NULL, screen);
+        if (s_Dpi <= 0) s_Dpi = 96;
+    }
+    return MulDiv(n, s_Dpi, 96);
+}
+
+int Queue_IconSize(void) { return Scale_ForDpi(QUEUE_ICON_SIZE); }
+
+HICON Target_Icon(const Target *t)
+{
+    HICON icon = t->icon;
+    if (icon == NULL) {
+        if (t->noProcesses || t->processRef == NO_PROCESSES) {
+            icon = sharedIcons[ICON_NO_PROCESSES];
+        } else if (t->usesGroup) {
+            if (t->processRef >= 0 && t->processRef < MAX_APPGROUPS)
+                icon = sharedIcons[appGroups[t->processRef].parallel ? ICON_PARALLEL : ICON_SERIES];
+        } else if (t->processRef >= 0 && t->processRef < MAX_APPS) {
+            icon = apps[t->processRef].icon;
+        }
+    }
+    /* A reference to nothing, or an application whose icon could not be had: the program icon,
+       which also stands for an application without one. */
+    if (icon == NULL) icon = sharedIcons[ICON_PROGRAM];
+    return icon;
+}
+
+/* An icon for a list image that must exist even when the program's own icons are not loaded. */
+static HICON Some_Icon(HICON icon)
+{
+    if (icon == NULL) icon = sharedIcons[ICON_PROGRAM];
+    if (icon == NULL) icon = LoadIconA(NULL, (LPCSTR)IDI_APPLICATION);
+    return icon;
+}
+
+/* ---- creating ---- */
+
+static HWND Create_QueueList(HWND dlg, const RECT *rc, int id, int kind, BOOL singleSel)
+{
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_OWNERDRAWFIXED |
+                  LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+    if (singleSel) style |= LVS_SINGLESEL;
+    if (kind == QL_TARGETS) style |= WS_VSCROLL;
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", style, rc->left, rc->top, rc->right - rc->left,
+                                rc->bottom - rc->top, dlg, (HMENU)(INT_PTR)id, hInstance, NULL);
+    if (list == NULL) {
+        Trace("Create_QueueList: could not create list %d: %s\n", id, Error_Text(NULL));
+        return NULL;
+    }
+    SetWindowLongPtrA(list, GWLP_USERDATA, kind);
+    /* the dialog's font, then the item height is measured again with it */
+    SendMessageA(list, WM_SETFONT, SendMessageA(dlg, WM_GETFONT, 0, 0), FALSE);
+
+    LVCOLUMNA col;
+    memset(&col, 0, sizeof col);
+    col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+    col.fmt = LVCFMT_LEFT;
+    col.pszText = (char *)(kind == QL_TARGETS ? k_TargetColumn : k_LBQColumn);
+    col.cx = Scale_ForDpi(QUEUE_COLUMN_MIN);
+    if (SendMessageA(list, LVM_INSERTCOLUMNA, 0, (LPARAM)&col) < 0)
+        Trace("Create_QueueList: could not add the column of list %d\n", id);
+    Fit_QueueColumn(list);
+
+    if (kind == QL_TARGETS) {
+        Build_TargetImageList(list);
+    } else {
+        int side = Queue_IconSize();
+        HIMAGELIST images = ImageList_Create(side, side, ILC_MASK | ILC_COLOR32, 1, 1);
+        if (images != NULL) {
+            ImageList_AddIcon(images, Some_Icon(loadBalancerIcon));
+            SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
+        }
+    }
+    return list;
+}
+
+HWND Create_TargetList(HWND dlg, const RECT *rc, int id, BOOL singleSel)
+{
+    return Create_QueueList(dlg, rc, id, QL_TARGETS, singleSel);
+}
+
+HWND Create_LBQList(HWND dlg, const RECT *rc, int id)
+{
+    return Create_QueueList(dlg, rc, id, QL_LBQS, FALSE);
+}
+
+static HWND Create_InPlace(HWND dlg, int placeholderId, int kind, BOOL singleSel)
+{
+    HWND holder = GetDlgItem(dlg, placeholderId);
+    RECT rc;
+    if (holder == NULL || !Get_ControlRect(dlg, placeholderId, &rc)) {
+        Trace("Create_InPlace: the dialog has no placeholder %d\n", placeholderId);
+        return NULL;
+    }
+    /* The placeholder gives up its id first: the list measures itself while it is created, and
+       the dialog finds it by that id. */
+    ShowWindow(holder, SW_HIDE);
+    SetWindowLongPtrA(holder, GWLP_ID, (LONG_PTR)-1);
+    HWND list = Create_QueueList(dlg, &rc, placeholderId, kind, singleSel);
+    if (list != NULL) SetWindowPos(list, holder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return list;
+}
+
+HWND Create_TargetList_InPlace(HWND dlg, int placeholderId, BOOL singleSel)
+{
+    return Create_InPlace(dlg, placeholderId, QL_TARGETS, singleSel);
+}
+
+HWND Create_LBQList_InPlace(HWND dlg, int placeholderId)
+{
+    return Create_InPlace(dlg, placeholderId, QL_LBQS, FALSE);
+}
+
+/* The bits of an icon at side x side pixels: 32-bit colour with its alpha, and its 1-bit mask,
+   both top-down. FALSE for an icon that has no colour bitmap of that size. */
+static BOOL Icon_Bits(HDC hdc, HICON icon, int side, DWORD *colour, BYTE *mask, int maskStride)
+{
+    /* the icon's best image for the size, as the image list would take it */
+    HICON fit = (HICON)CopyImage(icon, IMAGE_ICON, side, side, LR_COPYFROMRESOURCE);
+    if (fit == NULL) fit = (HICON)CopyImage(icon, IMAGE_ICON, side, side, 0);
+    if (fit == NULL) return FALSE;
+    ICONINFO ii;
+    BOOL ok = GetIconInfo(fit, &ii);
+    if (ok) {
+        BITMAP bm;
+        ok = ii.hbmColor != NULL && GetObjectA(ii.hbmColor, sizeof bm, &bm) && bm.bmWidth == side && bm.bmHeight == side;
+        struct { BITMAPINFOHEADER h; RGBQUAD colours[2]; } bi;
+        memset(&bi, 0, sizeof bi);
+        bi.h.biSize = sizeof bi.h;
+        bi.h.biWidth = side;
+        bi.h.biHeight = -side;
+        bi.h.biPlanes = 1;
+        bi.h.biBitCount = 32;
+        if (ok) ok = GetDIBits(hdc, ii.hbmColor, 0, (UINT)side, colour, (BITMAPINFO *)&bi, DIB_RGB_COLORS) == side;
+        bi.h.biBitCount = 1;
+        bi.h.biSizeImage = (DWORD)(maskStride * side);
+        if (ok) ok = GetDIBits(hdc, ii.hbmMask, 0, (UINT)side, mask, (BITMAPINFO *)&bi, DIB_RGB_COLORS) == side;
+        if (ii.hbmColor != NULL) DeleteObject(ii.hbmColor);
+        if (ii.hbmMask != NULL) DeleteObject(ii.hbmMask);
+    }
+    DestroyIcon(fit);
+    return ok;
+}
+
+/* A 1-bit top-down DIB section (black 0, white 1) of width x height. */
+static HBITMAP Create_MaskStrip(int width, int height, BYTE **bits)
+{
+    struct { BITMAPINFOHEADER h; RGBQUAD colours[2]; } bi;
+    memset(&bi, 0, sizeof bi);
+    bi.h.biSize = sizeof bi.h;
+    bi.h.biWidth = width;
+    bi.h.biHeight = -height;
+    bi.h.biPlanes = 1;
+    bi.h.biBitCount = 1;
+    bi.colours[1].rgbRed = bi.colours[1].rgbGreen = bi.colours[1].rgbBlue = 255;
+    return CreateDIBSection(NULL, (BITMAPINFO *)&bi, DIB_RGB_COLORS, (void **)bits, NULL, 0);
+}
+
+/* Puts every output queue's icon into images, at the queue's position. Most queues share a few
+   icons, and taking an icon into an image list is slow (it is looked up again in its module
+   each time): each distinct icon is read once, laid into one strip at every place that shows
+   it, and the strip is added in one go. An icon that cannot be read so is added on its own. */
+static void Fill_TargetImages(HIMAGELIST images, int side)
+{
+    int n = targetCount;
+    if (n <= 0) return;
+    HICON icons[MAX_TARGETS];
+    for (int i = 0; i < n; i++) icons[i] = Some_Icon(Target_Icon(&targets[i]));
+
+    BITMAPINFO bi;
+    memset(&bi, 0, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = side * n;
+    bi.bmiHeader.biHeight = -side;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    DWORD *strip = NULL;
+    BYTE *stripMask = NULL;
+    HBITMAP colourStrip = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, (void **)&strip, NULL, 0);
+    HBITMAP maskStrip = Create_MaskStrip(side * n, side, &stripMask);
+    int iconStride = ((side + 31) / 32) * 4, stripStride = ((side * n + 31) / 32) * 4;
+    DWORD *colour = (DWORD *)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)side * side * sizeof(DWORD));
+    BYTE *mask = (BYTE *)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)iconStride * side);
+    HDC hdc = CreateCompatibleDC(NULL);
+    BOOL single[MAX_TARGETS];                 /* added on its own after the strip */
+    BOOL done[MAX_TARGETS];
+    for (int i = 0; i < n; i++) single[i] = (colourStrip == NULL || maskStrip == NULL || !colour || !mask || !hdc);
+    memset(done, 0, sizeof done);
+    if (colourStrip != NULL && maskStrip != NULL && colour && mask && hdc) {
+        memset(stripMask, 0xFF, (size_t)stripStride * side);
+        for (int i = 0; i < n; i++) {
+            if (done[i]) continue;
+            BOOL ok = Icon_Bits(hdc, icons[i], side, colour, mask, iconStride);
+            for (int j = i; j < n; j++) {
+                if (icons[j] != icons[i]) continue;
+                done[j] = TRUE;
+                single[j] = !ok;
+                if (!ok) continue;
+                for (int y = 0; y < side; y++) {
+                    memcpy(strip + (size_t)y * side * n + (size_t)j * side, colour + (size_t)y * side,
+                           (size_t)side * sizeof(DWORD));
+                    for (int x = 0; x < side; x++) {
+                        BOOL bit = (mask[y * iconStride + x / 8] >> (7 - x % 8)) & 1;
+                        int sx = j * side + x;
+                        BYTE *at = &stripMask[y * stripStride + sx / 8];
+                        if (bit) *at |= (BYTE)(0x80 >> (sx % 8));
+                        else *at &= (BYTE)~(0x80 >> (sx % 8));
+                    }
+                }
+            }
+        }
+        GdiFlush();
+        if (ImageList_Add(images, colourStrip, maskStrip) != 0) {
+            Trace("Fill_TargetImages: the strip was refused\n");
+            ImageList_RemoveAll(images);
+            for (int i = 0; i < n; i++) single[i] = TRUE;
+        }
+    }
+    if (ImageList_GetImageCount(images) != n) ImageList_SetImageCount(images, (UINT)n);
+    for (int i = 0; i < n; i++)
+        if (single[i] && ImageList_ReplaceIcon(images, i, icons[i]) != i)
+            Trace("Fill_TargetImages: no image for queue %d\n", i + 1);
+    if (hdc != NULL) DeleteDC(hdc);
+    if (colour != NULL) HeapFree(GetProcessHeap(), 0, colour);
+    if (mask != NULL) HeapFree(GetProcessHeap(), 0, mask);
+    if (colourStrip != NULL) DeleteObject(colourStrip);
+    if (maskStrip != NULL) DeleteObject(maskStrip);
+}
+
+BOOL Build_TargetImageList(HWND list)
+{
+    int side = Queue_IconSize();
+    HIMAGELIST images = ImageList_Create(side, side, ILC_MASK | ILC_COLOR32, targetCount > 0 ? targetCount : 1,
+                                         MAX_TARGETS);
+    if (images == NULL) {
+        Trace("Build_TargetImageList: no image list: %s\n", Error_Text(NULL));
+        return FALSE;
+    }
+    Fill_TargetImages(images, side);
+    HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
+    if (old != NULL && old != images) ImageList_Destroy(old);
+    return TRUE;
+}
+
+void Destroy_ListImageList(HWND list)
+{
+    if (list == NULL) return;
+    HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    if (old != NULL) ImageList_Destroy(old);
+}
+
+void Fit_QueueColumn(HWND list)
+{
+    RECT rc;
+    if (!GetWindowRect(list, &rc)) return;
+    int width = (rc.right - rc.left) - Scale_ForDpi(QUEUE_COLUMN_MARGIN);
+    if (width < Scale_ForDpi(QUEUE_COLUMN_MIN)) width = Scale_ForDpi(QUEUE_COLUMN_MIN);
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, width);
+}
+
+/* ---- filling ---- */
+
+static BOOL Insert_Item(HWND list, int at, const char *text, int image, int data)
+{
+    LVITEMA item;
+    memset(&item, 0, sizeof item);
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = at;
+    item.pszText = (char *)text;
+    item.iImage = image;
+    item.lParam = data;
+    return SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item) >= 0;
+}
+
+/* Inserting into a list that repaints after every item costs far more than the items: the
+   fillers run with the list's redrawing off, and the public ones switch it back on. */
+static void Bulk_Begin(HWND list) { SendMessageA(list, WM_SETREDRAW, FALSE, 0); }
+static void Bulk_End(HWND list)
+{
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
+}
+
+static int Fill_List(HWND list, int kind)
+{
+    Trace("Add_LVData ()\n");
+    int added = 0;
+    int start = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (kind == QL_TARGETS) {
+        for (int i = 0; i < targetCount; i++, added++) {
+            if (!Insert_Item(list, start + i, targets[i].name, i, i)) {
+                Trace("Add_LVData: could not insert queue %d\n", i + 1);
+                Info_Box(programTitle, "Error writing queue items to listview.");
+                break;
+            }
+        }
+    } else {
+        for (int i = 0; i < lbqCount; i++, added++) {
+            if (!Insert_Item(list, start + i, lbqs[i].name, 0, i)) {
+                Trace("Add_LVData: could not insert input queue %d\n", i + 1);
+                Info_Box(programTitle, "Error writing load bal queue items to listview.");
+                break;
+            }
+        }
+    }
+    Trace("%d entry's added to listview\n", added);
+    return added;
+}
+
+int Add_LVData(HWND list, int kind)
+{
+    Bulk_Begin(list);
+    int added = Fill_List(list, kind);
+    Bulk_End(list);
+    return added;
+}
+
+int Add_LVData(HWND list, const LBQ *q)
+{
+    Trace("Add_LVData ()\n");
+    Bulk_Begin(list);
+    Trace("Resetting contents\n");
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    Trace("Re inserting current items\n");
+    int added = 0;
+    for (int i = 0; i < targetCount; i++) {
+        if (q->outputs[i] != 1) continue;
+        if (!Insert_Item(list, added, targets[i].name, i, i)) {
+            Trace("Add_LVData: could not insert output queue %d\n", i + 1);
+            Info_Box(programTitle, "Error writing queue items to listview.");
+            break;
+        }
+        added++;
+    }
+    Bulk_End(list);
+    Trace("%d entry's added to listview\n", added);
+    return added;
+}
+
+/* Scrolls a list that was just filled again back to where it stood. */
+static void Restore_TopIndex(HWND list, int top)
+{
+    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (top <= 0 || count == 0) return;
+    int perPage = (int)SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    int last = top + (perPage > 0 ? perPage : 1) - 1;
+    if (last >= count) last = count - 1;
+    SendMessageA(list, LVM_ENSUREVISIBLE, last, FALSE);
+    if (top < count) SendMessageA(list, LVM_ENSUREVISIBLE, top, FALSE);
+}
+
+static int Refill(HWND list, int kind)
+{
+    int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    Bulk_Begin(list);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    if (kind == QL_TARGETS) Build_TargetImageList(list);
+    int added = Fill_List(list, kind);
+    Restore_TopIndex(list, top);
+    Bulk_End(list);
+    return added;
+}
+
+int Refresh_TargetList(HWND list)
+{
+    Trace("Refresh_TargetList ()\n");
+    return Refill(list, QL_TARGETS);
+}
+
+int Refresh_LBQList(HWND list)
+{
+    Trace("Refresh_LBQList ()\n");
+    return Refill(list, QL_LBQS);
+}
+
+BOOL Reset_ListView_Target_Entry(HWND list, int pos)
+{
+    Trace("Reset_ListView_Target_Entry ()\n");
+    Build_TargetImageList(list);
+    BOOL ok = FALSE;
+    if (pos >= 0 && pos < targetCount) {
+        LVITEMA item;
+        memset(&item, 0, sizeof item);
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = pos;
+        item.pszText = targets[pos].name;
+        item.iImage = pos;
+        ok = SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item) != FALSE;
+    }
+    if (!ok) {
+        Trace("Reset_ListView_Target_Entry: could not set item %d\n", pos);
+        Info_Box(programTitle, "Error setting data in listview");
+        return FALSE;
+    }
+    SendMessageA(list, LVM_REDRAWITEMS, pos, pos);
+    return TRUE;
+}
+
+int Get_LV__Item_Param(HWND list, int item)
+{
+    Trace("Get_LV__Item_Param ()\n");
+    LVITEMA it;
+    memset(&it, 0, sizeof it);
+    it.mask = LVIF_PARAM;
+    it.iItem = item;
+    if (item < 0 || !SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it)) {
+        Trace("Get_LV__Item_Param: no item %d\n", item);
+        Info_Box(programTitle, "Error getting data from listview");
+        return -1;
+    }
+    return (int)it.lParam;
+}
+
+/* ---- selection ---- */
+
+int Count_Selected(HWND list)
+{
+    return list != NULL ? (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) : 0;
+}
+
+int Next_Selected(HWND list, int from)
+{
+    if (list == NULL) return -1;
+    return (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)(from - 1), MAKELPARAM(LVNI_SELECTED, 0));
+}
+
+int Current_Selected(HWND list)
+{
+    if (list == NULL) return -1;
+    int focused = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, MAKELPARAM(LVNI_FOCUSED, 0));
+    if (focused >= 0 && (SendMessageA(list, LVM_GETITEMSTATE, focused, LVIS_SELECTED) & LVIS_SELECTED)) return focused;
+    return Next_Selected(list, 0);
+}
+
+static void Set_ItemState(HWND list, int item, UINT state, UINT mask)
+{
+    LVITEMA it;
+    memset(&it, 0, sizeof it);
+    it.stateMask = mask;
+    it.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)item, (LPARAM)&it);
+}
+
+void Select_Items(HWND list, const int *items, int n)
+{
+    Set_ItemState(list, -1, 0, LVIS_SELECTED);
+    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    int first = -1, last = -1;
+    for (int k = 0; k < n && items[k] >= 0; k++) {
+        if (items[k] >= count) continue;
+        Set_ItemState(list, items[k], LVIS_SELECTED, LVIS_SELECTED);
+        if (first < 0 || items[k] < first) first = items[k];
+        if (items[k] > last) last = items[k];
+    }
+    if (first < 0) return;
+    Set_ItemState(list, first, LVIS_FOCUSED, LVIS_FOCUSED);
+    SendMessageA(list, LVM_SETSELECTIONMARK, 0, first);
+    /* the last first, so that the first is in view when they do not all fit */
+    SendMessageA(list, LVM_ENSUREVISIBLE, last, FALSE);
+    SendMessageA(list, LVM_ENSUREVISIBLE, first, FALSE);
+}
+
+/* ---- measuring and drawing ---- */
+
+static BOOL Is_QueueList(HWND hwnd)
+{
+    if (hwnd == NULL) return FALSE;
+    LONG_PTR kind = GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+    return kind == QL_TARGETS || kind == QL_LBQS;
+}
+
+BOOL Measure_QueueItem(HWND dlg, MEASUREITEMSTRUCT *mis)
+{
+    if (mis->CtlType != ODT_LISTVIEW) return FALSE;
+    HWND list = GetDlgItem(dlg, (int)mis->CtlID);
+    HFONT font = (list != NULL) ? (HFONT)SendMessageA(list, WM_GETFONT, 0, 0) : NULL;
+    if (font == NULL) font = (HFONT)SendMessageA(dlg, WM_GETFONT, 0, 0);
+    int height = 0;
+    HDC hdc = GetDC(list != NULL ? list : dlg);
+    if (hdc != NULL) {
+        HGDIOBJ old = font != NULL ? SelectObject(hdc, font) : NULL;
+        TEXTMETRICA tm;
+        if (GetTextMetricsA(hdc, &tm)) height = tm.tmHeight + 1;
+        if (old != NULL) SelectObject(hdc, old);
+        ReleaseDC(list != NULL ? list : dlg, hdc);
+    }
+    if (height < Scale_ForDpi(QUEUE_ITEM_MIN)) height = Scale_ForDpi(QUEUE_ITEM_MIN);
+    if (height < Queue_IconSize() + 1) height = Queue_IconSize() + 1;
+    mis->itemHeight = (UINT)height;
+    return TRUE;
+}
+
+/* The text of one cell, cut at 259 characters. */
+static void Item_Text(HWND list, int item, int sub, char *buf, size_t cap)
+{
+    LVITEMA it;
+    memset(&it, 0, sizeof it);
+    it.iSubItem = sub;
+    it.pszText = buf;
+    it.cchTextMax = (int)cap;
+    buf[0] = '\0';
+    SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)item, (LPARAM)&it);
+    buf[cap - 1] = '\0';
+}
+
+static BOOL Is_DrivePath(const char *text)
+{
+    return text[0] != '\0' && text[1] == ':' && text[2] == '\\';
+}
+
+/* Writes one cell's text, fitted, 2 pixels in and 1 pixel down, over the cell's background. */
+static void Draw_Cell(HDC hdc, const RECT *cell, const char *text, int mode)
+{
+    char fitted[FITTED_TEXT_LEN];
+    int inset = Scale_ForDpi(2);
+    Fit_Text(hdc, text, fitted, sizeof fitted, (cell->right - cell->left) - 2 * inset, mode);
+    ExtTextOutA(hdc, cell->left + inset, cell->top + Scale_ForDpi(1), ETO_CLIPPED | ETO_OPAQUE, cell, fitted,
+                (UINT)strlen(fitted), NULL);
+}
+
+BOOL Draw_QueueItem(const DRAWITEMSTRUCT *dis)
+{
+    if (dis->CtlType != ODT_LISTVIEW || !Is_QueueList(dis->hwndItem)) return FALSE;
+    HWND list = dis->hwndItem;
+    HDC hdc = dis->hDC;
+    int item = (int)dis->itemID;
+
+    LVITEMA it;
+    memset(&it, 0, sizeof it);
+    it.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    it.iItem = item;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it);
+    BOOL selected = (dis->itemState & ODS_SELECTED) || (it.state & LVIS_SELECTED);
+    BOOL focused = (dis->itemState & ODS_FOCUS) != 0;
+    BOOL enabled = IsWindowEnabled(list);
+
+    HFONT font = (HFONT)SendMessageA(list, WM_GETFONT, 0, 0);
+    HGDIOBJ oldFont = font != NULL ? SelectObject(hdc, font) : NULL;
+    const RECT *rc = &dis->rcItem;
+    int side = Queue_IconSize();
+
+    /* the icon, over the window background */
+    RECT iconArea = { rc->left, rc->top, rc->left + side + Scale_ForDpi(4), rc->bottom };
+    FillRect(hdc, &iconArea, GetSysColorBrush(COLOR_WINDOW));
+    HIMAGELIST images = (HIMAGELIST)SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    if (images != NULL && it.iImage >= 0 && it.iImage < ImageList_GetImageCount(images))
+        ImageList_Draw(images, it.iImage, hdc, rc->left, rc->top,
+                       ILD_TRANSPARENT | (selected && enabled ? ILD_SELECTED : 0));
+
+    COLORREF text;
+    if (!enabled) text = GetSysColor(COLOR_GRAYTEXT);
+    else if (selected) text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    else text = GetSysColor(it.lParam < QUEUE_DATA_LIMIT ? COLOR_WINDOWTEXT : COLOR_ACTIVECAPTION);
+    SetTextColor(hdc, text);
+    SetBkColor(hdc, GetSysColor(selected && enabled ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+
+    char buf[ITEM_TEXT_LEN];
+    int left = rc->left;
+    int columns = 0;
+    HWND header = (HWND)SendMessageA(list, LVM_GETHEADER, 0, 0);
+    if (header != NULL) columns = (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
+    if (columns < 1) columns = 1;
+    RECT textCell = { 0, 0, 0, 0 };
+    for (int col = 0; col < columns; col++) {
+        int width = (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, col, 0);
+        RECT cell = { left, rc->top, left + width, rc->bottom };
+        if (col == 0) cell.left = iconArea.right;
+        if (cell.right > cell.left) {
+            Item_Text(list, item, col, buf, sizeof buf);
+            Draw_Cell(hdc, &cell, buf, (col == 0 && Is_DrivePath(buf)) ? FIT_PATH : FIT_END);
+        }
+        if (col == 0) textCell = cell;
+        left += width;
+    }
+    if ((selected || focused) && textCell.right > textCell.left) DrawFocusRect(hdc, &textCell);
+
+    SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(hdc, GetSysColor(COLOR_WINDOW));
+    if (oldFont != NULL) SelectObject(hdc, oldFont);
+    return TRUE;
+}
+
+BOOL QueueList_Notify(const NMHDR *nm)
+{
+    if (nm->code != HDN_ENDTRACKA && nm->code != HDN_ENDTRACKW) return FALSE;
+    HWND list = GetParent(nm->hwndFrom);
+    if (!Is_QueueList(list)) return FALSE;
+    InvalidateRect(list, NULL, TRUE);
+    UpdateWindow(list);
+    return TRUE;
+}

@@ -1,0 +1,125 @@
+/* The remote kit drives another process's dialog as a person would: these cases drive a small
+   dialog program of our own (tests/helpers/remotetarget.cpp), which writes down everything it is
+   told, so each action is checked by what the other process saw. */
+#include "support/remote.h"
+#include "support/testkit.h"
+#include <commctrl.h>
+
+enum { IDC_EDIT = 101, IDC_COUNT, IDC_ASK, IDC_FLAG, IDC_LEVEL, IDC_LIST, IDC_EVENTS = 110 };
+
+class RemoteKit : public ::testing::Test {
+protected:
+    tk::Child target{ tk::Quote(tk::Helper_Exe("remotetarget")) };
+    HWND dlg = nullptr;
+    void SetUp() override
+    {
+        dlg = rk::Find_Window(target.pid(), "Remote Target");
+        ASSERT_NE(nullptr, dlg) << "the target dialog did not come up";
+    }
+    std::string Events() { return rk::Text(dlg, IDC_EVENTS); }
+    bool Heard(const std::string &what)
+    {
+        return rk::Wait_Until([&] { return Events().find(what + ";") != std::string::npos; }, 5000);
+    }
+};
+
+TEST_F(RemoteKit, FindsTheDialogAndItsControls)
+{
+    EXPECT_EQ(nullptr, rk::Find_Window(target.pid(), "No Such Window", 100));
+    EXPECT_EQ(dlg, rk::Find_Class(target.pid(), "#32770", 100));
+    std::vector<HWND> tops = rk::Top_Windows(target.pid());
+    ASSERT_EQ(1u, tops.size());
+    EXPECT_EQ("Remote Target", rk::Caption(tops[0]));
+    EXPECT_EQ("&Count", rk::Text(dlg, IDC_COUNT));
+    EXPECT_TRUE(rk::Enabled(dlg, IDC_COUNT));
+    EXPECT_TRUE(rk::Visible(dlg, IDC_LIST));
+}
+
+TEST_F(RemoteKit, TypesPressesChecksAndChooses)
+{
+    rk::Type(dlg, IDC_EDIT, "first");
+    rk::Type(dlg, IDC_EDIT, "Plate Setter 1");
+    EXPECT_EQ("Plate Setter 1", rk::Text(dlg, IDC_EDIT));
+    EXPECT_EQ(IDC_EDIT, rk::Focus_Id(dlg));
+    rk::Type(dlg, IDC_EDIT, "");
+    EXPECT_EQ("", rk::Text(dlg, IDC_EDIT));
+
+    EXPECT_TRUE(rk::Press_Done(dlg, IDC_COUNT));
+    EXPECT_NE(std::string::npos, Events().find("count 1;")) << "Press_Done returns after the command ran";
+    rk::Press(dlg, IDC_COUNT);
+    EXPECT_TRUE(Heard("count 2"));
+
+    rk::Set_Check(dlg, IDC_FLAG, true);
+    rk::Set_Check(dlg, IDC_FLAG, true);          /* already on: no second click */
+    EXPECT_TRUE(rk::Checked(dlg, IDC_FLAG));
+    rk::Set_Check(dlg, IDC_FLAG, false);
+    EXPECT_NE(std::string::npos, Events().find("flag on;flag off;"));
+
+    EXPECT_EQ((std::vector<std::string>{ "Low", "Normal", "High" }), rk::Items(dlg, IDC_LEVEL));
+    rk::Choose(dlg, IDC_LEVEL, "High");
+    EXPECT_TRUE(Heard("level High"));
+}
+
+TEST_F(RemoteKit, AnswersTheOtherProcesssMessageBoxes)
+{
+    rk::Press(dlg, IDC_ASK);
+    tk::ForeignBox box;
+    ASSERT_TRUE(rk::Answer_Box(target.pid(), IDNO, &box));
+    EXPECT_EQ("Proceed?", box.text);
+    EXPECT_EQ("Remote Target", box.caption);
+    EXPECT_TRUE(Heard("answer 7"));
+    EXPECT_FALSE(rk::Answer_Box(target.pid(), IDYES, nullptr, 200)) << "no box is up now";
+}
+
+TEST_F(RemoteKit, ReadsAndSelectsListViewItems)
+{
+    ASSERT_EQ(30, rk::LV_Count(dlg, IDC_LIST));
+    std::vector<std::string> texts = rk::LV_Texts(dlg, IDC_LIST);
+    ASSERT_EQ(30u, texts.size());
+    EXPECT_EQ("Item 0", texts[0]);
+    EXPECT_EQ("Item 29", texts[29]);
+    EXPECT_EQ(105, rk::LV_Data(dlg, IDC_LIST, 5));
+    EXPECT_EQ(0, rk::LV_Top(dlg, IDC_LIST));
+
+    rk::LV_Select(dlg, IDC_LIST, { 3, 7 });
+    EXPECT_EQ((std::vector<int>{ 3, 7 }), rk::LV_Selected(dlg, IDC_LIST));
+    EXPECT_EQ(3, rk::LV_Focused(dlg, IDC_LIST));
+    EXPECT_EQ(IDC_LIST, rk::Focus_Id(dlg));
+    EXPECT_TRUE(Heard("list focus"));
+    EXPECT_TRUE(Heard("selected 3,7"));
+
+    rk::LV_Select(dlg, IDC_LIST, { 25 });
+    EXPECT_EQ((std::vector<int>{ 25 }), rk::LV_Selected(dlg, IDC_LIST));
+    int top = rk::LV_Top(dlg, IDC_LIST), page = rk::LV_Per_Page(dlg, IDC_LIST);
+    EXPECT_TRUE(top <= 25 && 25 < top + page) << "scrolled into view: top " << top << ", " << page << " a page";
+    RECT rc = rk::LV_Item_Rect(dlg, IDC_LIST, 25);
+    EXPECT_GT(rc.bottom, rc.top);
+
+    rk::LV_Select(dlg, IDC_LIST, {});
+    EXPECT_TRUE(rk::LV_Selected(dlg, IDC_LIST).empty());
+
+    rk::LV_Double_Click(dlg, IDC_LIST, 4);
+    EXPECT_TRUE(Heard("dblclk 4"));
+    EXPECT_EQ((std::vector<int>{ 4 }), rk::LV_Selected(dlg, IDC_LIST));
+}
+
+TEST_F(RemoteKit, KeysGoThroughTheOtherProcesssDialogHandling)
+{
+    rk::Focus(dlg, IDC_LIST);
+    rk::Key_To_Focus(dlg, VK_DELETE);
+    EXPECT_TRUE(Heard("key 46")) << "the list itself gets Delete";
+    rk::Key_To_Focus(dlg, VK_RETURN);
+    EXPECT_TRUE(Heard("ok")) << "Enter presses the default button";
+
+    rk::Focus(dlg, IDC_EDIT);
+    rk::Key_To_Focus(dlg, VK_TAB);
+    EXPECT_TRUE(rk::Wait_Until([&] { return rk::Focus_Id(dlg) == IDC_COUNT; }, 5000)) << "Tab moves on";
+
+    rk::Mnemonic(dlg, 'c');
+    EXPECT_TRUE(Heard("count 1")) << "Alt+C presses \"&Count\"";
+    rk::Mnemonic(dlg, 'f');
+    EXPECT_TRUE(Heard("flag on")) << "Alt+F clicks \"&Flag\"";
+
+    rk::Key_To_Focus(dlg, VK_ESCAPE);
+    EXPECT_EQ(3, target.wait(5000)) << "Esc is Cancel, which ends the program";
+}
