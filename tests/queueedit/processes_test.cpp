@@ -717,8 +717,7 @@ TEST_F(Matching, EditingBackAndForthLeavesNoOrphansInTheFile)
         targets[0] = copy;
     }
     EXPECT_GT(Used_Apps() + Used_Groups(), 2) << "the edits left entries no queue uses";
-    Defrag_AppsArray();
-    Store_AppsData();
+    ASSERT_TRUE(Store_AppsData());
     EXPECT_EQ(tk::Crlf("\"" + Prog(0) + "\" -sheet A1::P::N::1::0::0::0::0\n"
                        "\"" + Prog(3) + "\" -mail::P::N::1::0::0::0::0"),
               tk::Read_File(home / "Applications.cfg"));
