@@ -340,6 +340,7 @@ static void On_Browse_Click(HWND dlg)
     PROCESSES_STATE *st = State(dlg);
     char path[CHOSEN_LEN];
     Copy_Field(path, st->pe.list.entries[st->pe.list.current].path);
+    Trace("Queue Processes Dlg: App Path\n");
     Trace("Calling file chooser with args: hDlg = %d, Path = %s [others fixed]\n", (int)(intptr_t)dlg, path);
     if (!Choose_File(dlg, "Application To Run", path, sizeof path, FILTER_EXECUTABLE, TRUE)) return;
     if (Process_ChooseProgram(&st->pe, path)) Show_Processes(dlg, FALSE);

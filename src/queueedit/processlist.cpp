@@ -105,7 +105,7 @@ void Clear_ProcessEntry(ProcessEntry *e, int32_t appIndex)
 
 static BOOL App_InUse(int a) { return a >= 0 && a < MAX_APPS && !apps[a].free; }
 
-static void Take_App(ProcessEntry *e, int a)
+static void Take_App(PROCESS_EDIT *pe, ProcessEntry *e, int a)
 {
     const App *app = &apps[a];
     e->appIndex = a;
@@ -118,6 +118,9 @@ static void Take_App(ProcessEntry *e, int a)
     e->nonNative = app->nonNative;
     e->reservedFlag = app->reservedFlag;
     Copy_Field(e->iconPath, app->iconPath);
+    /* The load gives icons only to the applications before the first free slot; an entry
+       without one would count as having no valid program. */
+    if (e->icon == NULL) e->icon = Entry_Icon(pe, e);
 }
 
 static char Known_Priority(char code)
@@ -148,7 +151,7 @@ void Load_ProcessList(PROCESS_EDIT *pe, const Target *t)
         l->count = 1;
         l->priority = Known_Priority(apps[ref].priority);
         l->runAlone = apps[ref].runAlone == 1;
-        Take_App(&l->entries[0], ref);
+        Take_App(pe, &l->entries[0], ref);
         return;
     }
     if (ref < 0 || ref >= MAX_APPGROUPS || appGroups[ref].free) {
@@ -166,7 +169,7 @@ void Load_ProcessList(PROCESS_EDIT *pe, const Target *t)
             l->groupRef = -1;
             continue;
         }
-        Take_App(&l->entries[l->count++], g->members[k]);
+        Take_App(pe, &l->entries[l->count++], g->members[k]);
     }
 }
 
@@ -405,7 +408,6 @@ void Process_Remove(PROCESS_EDIT *pe)
 
 BOOL Process_ChooseProgram(PROCESS_EDIT *pe, const char *chosen)
 {
-    Trace("Queue Processes Dlg: App Path\n");
     ProcessList *l = &pe->list;
     ProcessEntry *e = &l->entries[l->current];
     char path[TEXT259_LEN];

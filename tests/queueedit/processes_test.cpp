@@ -371,6 +371,16 @@ TEST_F(ProcessList_, LoadsFromTheQueuesAppOrGroup)
     EXPECT_EQ(0, e.compatV3);
     EXPECT_TRUE(e.reservedFlag);
     EXPECT_EQ(apps[0].icon, e.icon);
+    /* an App the load gave no icon (after a free slot) gets its program's, so it counts as valid */
+    apps[0].icon = NULL;
+    Load_ProcessList(&pe, &t);
+    EXPECT_NE(nullptr, pe.list.entries[0].icon);
+    EXPECT_EQ(1, pe.ownedCount);
+    Target copy = t;
+    EXPECT_TRUE(Commit_ProcessList(&pe, &copy));
+    EXPECT_EQ(0, copy.processRef);
+    Release_ProcessIcons(&pe);
+    EXPECT_EQ(0, pe.ownedCount);
     /* a new queue: the empty entry is compatible with old messages and hidden */
     t = Queue(0, NO_PROCESSES);
     Load_ProcessList(&pe, &t);
