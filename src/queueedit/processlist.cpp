@@ -123,11 +123,12 @@ static void Take_App(PROCESS_EDIT *pe, ProcessEntry *e, int a)
     if (e->icon == NULL) e->icon = Entry_Icon(pe, e);
 }
 
-static char Known_Priority(char code)
+/* A code outside the table is kept as it stands (the list shows no priority then): unless the
+   operator picks one, the list still matches the application it came from. */
+static char Loaded_Priority(char code)
 {
-    if (Find_PriorityIndex(code) >= 0) return code;
-    Trace("Load_ProcessList: priority '%c' is taken as normal\n", code ? code : '?');
-    return 'N';
+    if (Find_PriorityIndex(code) < 0) Trace("Load_ProcessList: priority code %d is not in the table\n", code);
+    return code;
 }
 
 void Load_ProcessList(PROCESS_EDIT *pe, const Target *t)
@@ -149,7 +150,7 @@ void Load_ProcessList(PROCESS_EDIT *pe, const Target *t)
             return;
         }
         l->count = 1;
-        l->priority = Known_Priority(apps[ref].priority);
+        l->priority = Loaded_Priority(apps[ref].priority);
         l->runAlone = apps[ref].runAlone == 1;
         Take_App(pe, &l->entries[0], ref);
         return;
@@ -160,7 +161,7 @@ void Load_ProcessList(PROCESS_EDIT *pe, const Target *t)
     }
     const AppGroup *g = &appGroups[ref];
     l->groupRef = ref;
-    l->priority = Known_Priority(g->priority);
+    l->priority = Loaded_Priority(g->priority);
     l->runAlone = g->runAlone == 1;
     l->parallel = g->parallel ? TRUE : FALSE;
     for (int k = 0; k < g->count && k < MAX_GROUP_MEMBERS; k++) {

@@ -70,7 +70,7 @@ void Clear_ProcessEntry(ProcessEntry *e, int32_t appIndex);
 
 /* Builds the list from the queue's process reference: 202 gives an empty list; an App one
    process; an AppGroup its members. A reference to an entry that is not in use, and group
-   members that are not, are left out (traced). A priority outside the table is taken as normal. */
+   members that are not, are left out (traced). A priority outside the table is kept as loaded. */
 void Load_ProcessList(PROCESS_EDIT *pe, const Target *t);
 
 /* Splits a command text into the program path (the text in its leading double quotes; else up to

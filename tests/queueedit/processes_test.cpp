@@ -347,7 +347,7 @@ TEST_F(ProcessList_, LoadsFromTheQueuesAppOrGroup)
         { "an App not there",    3,   FALSE, "0 processes, at 0:",                               -1, 'N', 0, 0 },
         { "a group not there",   2,   TRUE,  "0 processes, at 0:",                               -1, 'N', 0, 0 },
         { "beyond the array",    250, FALSE, "0 processes, at 0:",                               -1, 'N', 0, 0 },
-        { "unknown priority",    4,   FALSE, "1 processes, at 0: Notify.exe",                    -1, 'N', 0, 0 },
+        { "unknown priority",    4,   FALSE, "1 processes, at 0: Notify.exe",                    -1, 'Z', 0, 0 },
     };
     for (const LoadCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -1156,12 +1156,19 @@ TEST_F(ProcessesPage, TheParameterFileIsOpenedToldOfOnceAndWatched)
 TEST_F(ProcessesPage, OkUntouchedLeavesTheWorkingCopyAsItWas)
 {
     Set_App(4, Make_App(4, "-o C:\\Archive", 'N', 0));
-    for (Target work : { Full_Queue(0, TRUE), Full_Queue(4, FALSE), Full_Queue(NO_PROCESSES, FALSE) }) {
+    Set_App(5, Make_App(3, "", '\0', 0));                /* a priority the table does not know */
+    apps[5].compatV3 = 0;
+    for (Target work : { Full_Queue(0, TRUE), Full_Queue(4, FALSE), Full_Queue(5, FALSE), Full_Queue(NO_PROCESSES, FALSE) }) {
         SCOPED_TRACE(work.processRef);
         const Target before = work;
         const int apps0 = Used_Apps(), groups0 = Used_Groups();
         dk::Script s;
-        s.On("Processes", [](HWND d) { dk::Click(d, IDOK); });
+        s.On("Processes", [&](HWND d) {
+            if (work.processRef == 5) {
+                EXPECT_EQ("", dk::Selected(d, IDC_PR_PRIORITY));
+            }
+            dk::Click(d, IDOK);
+        });
         EXPECT_EQ(0, Open(s, &work));
         EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
         EXPECT_EQ(apps0, Used_Apps());
