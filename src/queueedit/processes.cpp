@@ -26,10 +26,12 @@ typedef struct {
     BOOL         paramTold;       /* the operator was told of a missing or unreadable parameter file */
 } PROCESSES_STATE;
 
+/* In the order the operator can change them: a queue that runs monitor processes must stop
+   running them before it can run none. */
 static const CTRL_MAP k_ProcessesMap[] = {
+    CM_CHECK_ROW(IDC_PR_MONITOR, Target, monitorProcesses),
     CM_CHECK_ROW(IDC_PR_NO_PROCESSES, Target, noProcesses),
     CM_CHECK_ROW(IDC_PR_HOLD_ALL, Target, holdAllJobs),
-    CM_CHECK_ROW(IDC_PR_MONITOR, Target, monitorProcesses),
     CM_TEXT_ROW(IDC_PR_LAUNCH_PATH, Target, launchAppPath),
 };
 static const FIELD_SPAN k_ProcessesOwned[] = { FIELD_OF(Target, processRef), FIELD_OF(Target, usesGroup) };
