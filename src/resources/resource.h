@@ -69,6 +69,49 @@
 /* ---- end of main dialog ---- */
 
 /* ---- queue editor frame (OV), Inputs (IN), Identity (ID), queue chooser (CH), parameter file (PF) ---- */
+/* The overview: the name, then per section its "Change..." button, its summary and the hidden
+   placeholder where its icon is drawn. */
+#define   IDC_OV_OK            1014
+#define   IDC_OV_NAME          1016
+#define   IDC_OV_INPUTS        1172
+#define   IDC_OV_INPUTS_TEXT   1177
+#define   IDC_OV_INPUTS_ICON   1182
+#define   IDC_OV_THUMBS        1188
+#define   IDC_OV_THUMBS_TEXT   1190
+#define   IDC_OV_THUMBS_ICON   1189
+#define   IDC_OV_JOBS          1173
+#define   IDC_OV_JOBS_TEXT     1178
+#define   IDC_OV_JOBS_ICON     1183
+#define   IDC_OV_PROCS         1174
+#define   IDC_OV_PROCS_TEXT    1179
+#define   IDC_OV_PROCS_ICON    1018
+#define   IDC_OV_RTI           1175
+#define   IDC_OV_RTI_TEXT      1180
+#define   IDC_OV_RTI_ICON      1184
+#define   IDC_OV_CLEANUP       1122
+#define   IDC_OV_CLEANUP_TEXT  1166
+#define   IDC_OV_CLEANUP_ICON  1020
+#define   IDC_OV_IDENTITY      1176
+#define   IDC_OV_IDENTITY_TEXT 1181
+#define   IDC_OV_IDENTITY_ICON 1185
+/* Inputs */
+#define   IDC_IN_BROWSE        1017
+#define   IDC_IN_CHANGE_ICON   1022
+#define   IDC_IN_CLEAR_ICON    1023
+#define   IDC_IN_SUBDIRS       1101
+#define   IDC_IN_PATH          1132
+#define   IDC_IN_ICON          1182  /* placeholder: where the queue icon is drawn */
+/* Identity */
+#define   IDC_ID_SWITCH        1123
+#define   IDC_ID_MUTEX         1134
+#define   IDC_ID_IDENTITY      1135
+#define   IDC_ID_PICTURE       1185
+/* the queue chooser */
+#define   IDC_CH_LIST          1055  /* placeholder of the queue list, which takes its number */
+#define   IDC_CH_LABEL         1056
+#define   IDC_CH_NEW           1058
+/* the parameter file */
+#define   IDC_PF_TEXT          1140
 /* ---- end of queue editor frame ---- */
 
 /* ---- Job Settings (JS), Thumbnail Image Directory (TD), Multi-Job Settings (MJ) ---- */
