@@ -27,6 +27,15 @@ const std::vector<PageRow> &Pages()
         { "Inputs", IDD_INPUTS, QueueInputs_Dlg, &inputsPage, { { IDC_IN_PATH, "D:\\Changed Hot" } },
           { ek::Icon_File("blue.ico") }, [](HWND d) { dk::Click(d, IDC_IN_CHANGE_ICON); }, nullptr },
         { "Identity", IDD_IDENTITY, QueueIdentity_Dlg, &identityPage, {}, {}, nullptr, nullptr },
+        /* a queue that runs a group and monitor processes: in the table's order the operator stops
+           the monitor processes, then runs none (letting go of the group) and releases the held
+           jobs, so every field the page owns changes; its parameter file is there */
+        { "Processes", IDD_PROCESSES, QueueProcesses_Dlg, &processesPage, {}, {}, nullptr, [](Target &t) {
+              t.processRef = 0;
+              t.usesGroup = TRUE;
+              t.monitorProcesses = TRUE;
+              tk::Write_File(std::string(homeDir) + "\\CommandLine.cfg", "-copies 2,-duplex\r\n");
+          } },
     };
     return rows;
 }

@@ -8,7 +8,7 @@
 #include "config/appsfile.h"
 #include "config/model.h"
 #include "queueedit/paramfile.h"
-#include "queueedit/processes.h"
+#include "queueedit/pages.h"
 #include "queueedit/processlist.h"
 #include "resources/resource.h"
 #include <shellapi.h>

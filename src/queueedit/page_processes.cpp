@@ -1,4 +1,7 @@
-#include "queueedit/processes.h"
+/* The Processes page: the programs a queue runs on each job (up to four, shown one at a time),
+   the settings of the whole list, the command-line parameters to pick from and the launch
+   application. The list itself, without the window, is in processlist.cpp. */
+#include "queueedit/pages.h"
 #include "queueedit/paramfile.h"
 #include "queueedit/processlist.h"
 #include "common/appstate.h"
@@ -43,17 +46,6 @@ static const int k_ProcessControls[] = {
     IDC_PR_INSERT, IDC_PR_ADD, IDC_PR_REMOVE, IDC_PR_MONITOR, IDC_PR_PARAMS,
 };
 static const int k_KindControls[KIND_COUNT] = { IDC_PR_COMPAT, IDC_PR_RESIDENT, IDC_PR_NON_NATIVE };
-
-static void Load_Processes(HWND dlg);
-static BOOL Write_Processes(HWND dlg);
-static void Close_Processes(HWND dlg, BOOL committed);
-
-static const PAGE_DEF k_ProcessesPage = {
-    "QueueProcesses_Dlg(); wm_initdialog\n", "Queue Processes Dlg: OK\n",
-    "Queue Processes dialog called but no target pointer passed in.  Cannot show dialog",
-    sizeof(Target), k_ProcessesMap, ARRAY_LEN(k_ProcessesMap), k_ProcessesOwned, ARRAY_LEN(k_ProcessesOwned),
-    IDOK, sizeof(PROCESSES_STATE), Load_Processes, Write_Processes, Close_Processes,
-};
 
 static PROCESSES_STATE *State(HWND dlg) { return (PROCESSES_STATE *)Page_Extra(dlg); }
 static Target *Copy(HWND dlg) { return (Target *)Page_Copy(dlg); }
@@ -446,6 +438,13 @@ static BOOL On_Command(HWND dlg, int id, int code)
     return FALSE;
 }
 
+const PAGE_DEF processesPage = {
+    "QueueProcesses_Dlg(); wm_initdialog\n", "Queue Processes Dlg: OK\n",
+    "Queue Processes dialog called but no target pointer passed in.  Cannot show dialog",
+    sizeof(Target), k_ProcessesMap, ARRAY_LEN(k_ProcessesMap), k_ProcessesOwned, ARRAY_LEN(k_ProcessesOwned),
+    IDOK, sizeof(PROCESSES_STATE), Load_Processes, Write_Processes, Close_Processes,
+};
+
 INT_PTR CALLBACK QueueProcesses_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -470,5 +469,5 @@ INT_PTR CALLBACK QueueProcesses_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
         Close_Processes(dlg, FALSE);
         break;
     }
-    return Page_DefProc(dlg, msg, wParam, lParam, &k_ProcessesPage);
+    return Page_DefProc(dlg, msg, wParam, lParam, &processesPage);
 }
