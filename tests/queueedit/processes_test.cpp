@@ -1120,14 +1120,6 @@ TEST_F(ProcessesPage, TheParameterFileIsOpenedToldOfOnceAndWatched)
         Touch_Later(home / "CommandLine.cfg");
         tk::Pump(600);
         EXPECT_EQ(std::vector<std::string>{ "-x" }, dk::Items(d, IDC_PR_PARAMS));
-        /* no program registered for text files under this prefix's test keys: told so */
-        HKEY k;
-        bool txt = RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &k) == ERROR_SUCCESS;
-        if (txt) RegCloseKey(k);
-        if (!txt) {
-            dk::Click(d, IDC_PR_EDIT_PARAMS);
-            EXPECT_EQ("There's no application configured in Windows for .txt files", boxes.last().text);
-        }
         dk::Click(d, IDCANCEL);
     });
     EXPECT_EQ(0, Open(s, &work));
@@ -1149,6 +1141,90 @@ TEST_F(ProcessesPage, TheParameterFileIsOpenedToldOfOnceAndWatched)
     EXPECT_EQ(0, Open(u, &work));
     CloseHandle(held);
     Set_ReplaceRetryTime(1500);
+}
+
+namespace {
+
+/* The program registered for text files, for the length of a test: ".txt" names a type of this
+   test whose open command is given; what was registered before is put back. */
+class TextAssociation {
+public:
+    TextAssociation()
+    {
+        HKEY k;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &k) == ERROR_SUCCESS) {
+            char buf[512];
+            DWORD size = sizeof buf - 1, type = 0;
+            if (RegQueryValueExA(k, "", NULL, &type, (BYTE *)buf, &size) == ERROR_SUCCESS) {
+                buf[size] = '\0';
+                old_ = buf;
+            }
+            had_ = true;
+            RegCloseKey(k);
+        }
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
+    }
+    ~TextAssociation()
+    {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, k_Type);
+        if (had_) Set(".txt", old_);
+    }
+    void Open_With(const std::string &command)
+    {
+        Set(".txt", k_Type);
+        Set(std::string(k_Type) + "\\shell\\open\\command", command);
+    }
+private:
+    static void Set(const std::string &key, const std::string &value)
+    {
+        HKEY k;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k, NULL));
+        RegSetValueExA(k, "", 0, REG_SZ, (const BYTE *)value.c_str(), (DWORD)value.size() + 1);
+        RegCloseKey(k);
+    }
+    static constexpr const char *k_Type = "EdtProcessesTxtFile";
+    bool had_ = false;
+    std::string old_;
+};
+
+} // namespace
+
+TEST_F(ProcessesPage, EditCommandLineParameterFileOpensItInTheTextProgram)
+{
+    TextAssociation txt;
+    Target work = Full_Queue(0, TRUE);
+    const std::string file = home / "CommandLine.cfg", seen = file + ".seen";
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Click(d, IDC_PR_EDIT_PARAMS);                   /* nothing registered: told so */
+        ASSERT_EQ(1u, boxes.count());
+        EXPECT_EQ("There's no application configured in Windows for .txt files", boxes.last().text);
+        txt.Open_With(tk::Quote(tk::Helper_Exe("argrecord")) + " \"%1\" 20000");
+        dk::Click(d, IDC_PR_EDIT_PARAMS);
+        EXPECT_EQ(1u, boxes.count()) << "no box: the program was started";
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    /* the program got the file's full path; it is ended here, as the operator would close it */
+    std::string record;
+    for (int i = 0; i < 200 && record.empty(); i++) {
+        bool ok = false;
+        record = tk::Read_File(seen, &ok);
+        if (record.empty()) Sleep(50);
+    }
+    ASSERT_FALSE(record.empty()) << "the text program was not started";
+    std::istringstream lines(record);
+    std::string pid, commandLine, arrived;
+    std::getline(lines, pid);
+    std::getline(lines, commandLine);
+    std::getline(lines, arrived);
+    EXPECT_EQ(file, arrived);
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, (DWORD)strtoul(pid.c_str(), NULL, 10));
+    ASSERT_NE(nullptr, h);
+    TerminateProcess(h, 77);
+    WaitForSingleObject(h, 5000);
+    CloseHandle(h);
 }
 
 /* ---- what the frame relies on: a page copies back exactly its own fields ---- */
