@@ -4,6 +4,7 @@
 #include "queueedit/pages.h"
 #include "queueedit/paramfile.h"
 #include "queueedit/processlist.h"
+#include "queueedit/targetwork.h"
 #include "common/appstate.h"
 #include "common/ctrlmap.h"
 #include "common/dlgutil.h"
@@ -128,9 +129,9 @@ static void Paint_Icons(HWND dlg, HDC dc)
     if (st == NULL || copy == NULL) return;
     /* the default application icon says nothing about the program: only a program's own is shown */
     if (st->shownIcon != NULL && st->shownIcon != Default_AppIcon())
-        DrawIconEx(dc, st->iconRect.left, st->iconRect.top, st->shownIcon, 32, 32, 0, NULL, DI_NORMAL);
+        Draw_QueueIcon(dc, st->iconRect.left, st->iconRect.top, st->shownIcon);
     HICON list = List_Icon(st, copy->noProcesses);
-    if (list != NULL) DrawIconEx(dc, st->listIconRect.left, st->listIconRect.top, list, 32, 32, 0, NULL, DI_NORMAL);
+    Draw_QueueIcon(dc, st->listIconRect.left, st->listIconRect.top, list);
 }
 
 /* The queue's flags and which controls are usable. */

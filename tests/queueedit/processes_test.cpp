@@ -1378,6 +1378,15 @@ TEST_F(ProcessesPage, ScreenshotsWithFourProcessesAndWithNone)
     EXPECT_EQ(0, Open(s, &four));
     DestroyIcon(apps[1].icon);
 
+    Target empty = Full_Queue(NO_PROCESSES, FALSE);
+    empty.noProcesses = FALSE;
+    dk::Script e;
+    e.On("Processes", [&](HWND d) {
+        dk::Screenshot(d, "processes_new_queue");
+        dk::Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(0, Open(e, &empty));
+
     Target none = Full_Queue(NO_PROCESSES, FALSE);
     dk::Script n;
     n.On("Processes", [&](HWND d) {
