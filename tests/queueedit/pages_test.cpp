@@ -60,6 +60,15 @@ const std::vector<PageRow> &Pages()
           [](Target &t) { t.hidden = FALSE; } },
         { "Multi-Job Settings", IDD_MULTIJOB, QueueMultiJobSettings_Dlg, &multiJobPage, {}, {}, Change_MultiJobRest,
           [](Target &t) { t.jobsAtATime = 1; t.timeoutAction = TIMEOUT_NEVER; } },
+        /* a queue that runs a group and monitor processes: in the table's order the operator stops
+           the monitor processes, then runs none (letting go of the group) and releases the held
+           jobs, so every field the page owns changes; its parameter file is there */
+        { "Processes", IDD_PROCESSES, QueueProcesses_Dlg, &processesPage, {}, {}, nullptr, [](Target &t) {
+              t.processRef = 0;
+              t.usesGroup = TRUE;
+              t.monitorProcesses = TRUE;
+              tk::Write_File(std::string(homeDir) + "\\CommandLine.cfg", "-copies 2,-duplex\r\n");
+          } },
     };
     return rows;
 }
