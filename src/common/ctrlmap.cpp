@@ -24,6 +24,13 @@ void Limit_Text(HWND control, int maxChars)
     SendMessageA(control, Is_ComboBox(control) ? CB_LIMITTEXT : EM_LIMITTEXT, (WPARAM)maxChars, 0);
 }
 
+/* The most characters a text row takes: its maximum when that is below the field's room. */
+static int Text_Limit(const CTRL_MAP *row)
+{
+    int room = (int)row->size - 1;
+    return (row->maximum > 0 && row->maximum < room) ? row->maximum : room;
+}
+
 static void Load_List(HWND control, const CTRL_MAP *row, int32_t value)
 {
     SendMessageA(control, CB_RESETCONTENT, 0, 0);
@@ -46,7 +53,7 @@ void Load_Controls(HWND dlg, const CTRL_MAP *map, int count, const void *rec)
         }
         switch (row->kind) {
         case CM_TEXT:
-            Limit_Text(control, (int)row->size - 1);
+            Limit_Text(control, Text_Limit(row));
             SetWindowTextA(control, (const char *)rec + row->offset);
             break;
         case CM_INT:
@@ -73,10 +80,10 @@ void Load_Controls(HWND dlg, const CTRL_MAP *map, int count, const void *rec)
    put there by a program, typing is limited). */
 static BOOL Save_Text(HWND control, const CTRL_MAP *row, void *rec)
 {
-    int len = GetWindowTextLengthA(control);
-    if (len >= (int)row->size) {
-        Trace("Save_Controls: control %d holds %d characters, its field %d\n", row->id, len, (int)row->size - 1);
-        Info_Box(programTitle, "This text is too long: the field holds at most %d characters.", (int)row->size - 1);
+    int len = GetWindowTextLengthA(control), limit = Text_Limit(row);
+    if (len > limit) {
+        Trace("Save_Controls: control %d holds %d characters, its field %d\n", row->id, len, limit);
+        Info_Box(programTitle, "This text is too long: the field holds at most %d characters.", limit);
         SetFocus(control);
         if (Is_ComboBox(control)) SendMessageA(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
         else SendMessageA(control, EM_SETSEL, 0, -1);

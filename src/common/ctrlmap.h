@@ -20,7 +20,8 @@
 #include "config/limits.h"
 
 enum {
-    CM_TEXT,     /* edit or editable drop-down <-> char[size]; typing is limited to size - 1 */
+    CM_TEXT,     /* edit or editable drop-down <-> char[size]; typing is limited to size - 1, or to
+                    maximum characters when a row gives a smaller maximum */
     CM_INT,      /* edit <-> int32, refused outside minimum..maximum (the field validation's question) */
     CM_CHECK,    /* check box <-> 32-bit flag holding 0 or 1 */
     CM_LIST,     /* drop-down list <-> int32: the item at index (value - minimum); items fill the list */
@@ -34,12 +35,14 @@ typedef struct {
     size_t             offset;      /* of the field in the record */
     size_t             size;        /* of the field: a text's room with its terminator, 4 for numbers */
     int32_t            minimum;     /* CM_INT, CM_SPIN: range; CM_LIST: value of the first item; CM_RADIO: value */
-    int32_t            maximum;
+    int32_t            maximum;     /* CM_TEXT: the most characters the text may have (0: the field's room) */
     const char *const *items;       /* CM_LIST: the texts of the list, NULL at the end */
 } CTRL_MAP;
 
 #define CM_FIELD(T, f) offsetof(T, f), sizeof(((T *)0)->f)
 #define CM_TEXT_ROW(id, T, f)                { (id), CM_TEXT, CM_FIELD(T, f), 0, 0, NULL }
+/* A text held to fewer characters than its field has room for (a path of at most 259). */
+#define CM_TEXTMAX_ROW(id, T, f, maxChars)   { (id), CM_TEXT, CM_FIELD(T, f), 0, (maxChars), NULL }
 #define CM_INT_ROW(id, T, f, range)          { (id), CM_INT, CM_FIELD(T, f), (range).minimum, (range).maximum, NULL }
 #define CM_CHECK_ROW(id, T, f)               { (id), CM_CHECK, CM_FIELD(T, f), 0, 1, NULL }
 #define CM_LIST_ROW(id, T, f, items, first)  { (id), CM_LIST, CM_FIELD(T, f), (first), 0, (items) }

@@ -69,18 +69,153 @@
 /* ---- end of main dialog ---- */
 
 /* ---- queue editor frame (OV), Inputs (IN), Identity (ID), queue chooser (CH), parameter file (PF) ---- */
+/* The overview: the name, then per section its "Change..." button, its summary and the hidden
+   placeholder where its icon is drawn. */
+#define   IDC_OV_OK            1014
+#define   IDC_OV_NAME          1016
+#define   IDC_OV_INPUTS        1172
+#define   IDC_OV_INPUTS_TEXT   1177
+#define   IDC_OV_INPUTS_ICON   1182
+#define   IDC_OV_THUMBS        1188
+#define   IDC_OV_THUMBS_TEXT   1190
+#define   IDC_OV_THUMBS_ICON   1189
+#define   IDC_OV_JOBS          1173
+#define   IDC_OV_JOBS_TEXT     1178
+#define   IDC_OV_JOBS_ICON     1183
+#define   IDC_OV_PROCS         1174
+#define   IDC_OV_PROCS_TEXT    1179
+#define   IDC_OV_PROCS_ICON    1018
+#define   IDC_OV_RTI           1175
+#define   IDC_OV_RTI_TEXT      1180
+#define   IDC_OV_RTI_ICON      1184
+#define   IDC_OV_CLEANUP       1122
+#define   IDC_OV_CLEANUP_TEXT  1166
+#define   IDC_OV_CLEANUP_ICON  1020
+#define   IDC_OV_IDENTITY      1176
+#define   IDC_OV_IDENTITY_TEXT 1181
+#define   IDC_OV_IDENTITY_ICON 1185
+/* Inputs */
+#define   IDC_IN_BROWSE        1017
+#define   IDC_IN_CHANGE_ICON   1022
+#define   IDC_IN_CLEAR_ICON    1023
+#define   IDC_IN_SUBDIRS       1101
+#define   IDC_IN_PATH          1132
+#define   IDC_IN_ICON          1182  /* placeholder: where the queue icon is drawn */
+/* Identity */
+#define   IDC_ID_SWITCH        1123
+#define   IDC_ID_MUTEX         1134
+#define   IDC_ID_IDENTITY      1135
+#define   IDC_ID_PICTURE       1185
+/* the queue chooser */
+#define   IDC_CH_LIST          1055  /* placeholder of the queue list, which takes its number */
+#define   IDC_CH_LABEL         1056
+#define   IDC_CH_NEW           1058
+/* the parameter file */
+#define   IDC_PF_TEXT          1140
 /* ---- end of queue editor frame ---- */
 
 /* ---- Job Settings (JS), Thumbnail Image Directory (TD), Multi-Job Settings (MJ) ---- */
+/* Job Settings */
+#define   IDC_JS_BROWSE        8     /* "Browse..." for the excluded-files directory */
+#define   IDC_JS_COPIES        1026
+#define   IDC_JS_GROUPING      1123
+#define   IDC_JS_THUMBS_ALL    1124  /* thumbnails for all jobs as they arrive */
+#define   IDC_JS_PRIORITY      1134
+#define   IDC_JS_STATE         1135
+#define   IDC_JS_COPIES_SPIN   1145
+#define   IDC_JS_HIDDEN        1150
+#define   IDC_JS_DELETE        1151
+#define   IDC_JS_EXTENSIONS    1152
+#define   IDC_JS_COUNTDOWN     1187
+#define   IDC_JS_COUNTDOWN_SPIN 1188
+#define   IDC_JS_MULTI_TEXT    1189  /* the multi-job summary */
+#define   IDC_JS_MULTI         1190  /* "Change..." the multi-job settings */
+#define   IDC_JS_OPEN_ALWAYS   1209
+#define   IDC_JS_OPEN_WRITE    1210
+#define   IDC_JS_OPEN_READ     1211
+#define   IDC_JS_THUMBS_ACTIVE 1212  /* a thumbnail only while the job is active */
+#define   IDC_JS_INCLUDE       1213
+#define   IDC_JS_EXCLUDE       1214
+#define   IDC_JS_EXCLUDE_DIR   1217
+/* Thumbnail Image Directory */
+#define   IDC_TD_PATH          1124
+#define   IDC_TD_BROWSE        1125
+/* Multi-Job Settings */
+#define   IDC_MJ_JOBS          1189
+#define   IDC_MJ_JOBS_SPIN     1190
+#define   IDC_MJ_TIMEOUT       1193  /* "Time-out when there are not enough jobs..." */
+#define   IDC_MJ_ANYWAY        1195
+#define   IDC_MJ_MOVE          1196
+#define   IDC_MJ_PASS          1197
+#define   IDC_MJ_RECYCLE       1198
+#define   IDC_MJ_DELETE        1199
+#define   IDC_MJ_BROWSE        1200
+#define   IDC_MJ_ACTION_ICON   1201  /* placeholder: where the action's picture is drawn */
+#define   IDC_MJ_NEVER         1202
+#define   IDC_MJ_MINUTES       1203
+#define   IDC_MJ_MINUTES_SPIN  1204
+#define   IDC_MJ_SECONDS       1205
+#define   IDC_MJ_SECONDS_SPIN  1206
+#define   IDC_MJ_FORCE         1207
+#define   IDC_MJ_TARGET        1208  /* a directory or a queue's name */
+#define   IDC_MJ_TIMEOUT_ICON  1209  /* placeholder: where the time-out picture is drawn */
 /* ---- end of Job Settings ---- */
 
 /* ---- Processes (PR) ---- */
+#define   IDC_PR_POSITION      1001  /* "Process 2 of 3": which process the page shows */
+#define   IDC_PR_ICON          1018  /* placeholder: where the process icon is drawn */
+#define   IDC_PR_BROWSE        1019  /* "Browse": the program of the shown process */
+#define   IDC_PR_LIST_ICON     1020  /* placeholder: where the icon of the whole list is drawn */
+#define   IDC_PR_ALONE         1021  /* "When processing jobs in this queue make other queues stop" */
+#define   IDC_PR_NEXT          1045
+#define   IDC_PR_PREVIOUS      1046
+#define   IDC_PR_ADD           1088
+#define   IDC_PR_REMOVE        1089
+#define   IDC_PR_INSERT        1090
+#define   IDC_PR_LAUNCH_BROWSE 1122
+#define   IDC_PR_MONITOR       1123  /* "This queue runs monitor processes" */
+#define   IDC_PR_COMPAT        1124  /* "This process is compatible with Ostra v3.0 " */
+#define   IDC_PR_RESIDENT      1125  /* "This process is a Resident Process" */
+#define   IDC_PR_NON_NATIVE    1126  /* "This process is not written for Ostra" */
+#define   IDC_PR_HOLD_ALL      1127  /* "Hold All Jobs" */
+#define   IDC_PR_PRIORITY      1135  /* "Runtime priority:" */
+#define   IDC_PR_SHOW_MODE     1136  /* "Run this process as" */
+#define   IDC_PR_PARAMS        1149  /* the parameters of the parameter file */
+#define   IDC_PR_NO_PROCESSES  1150  /* "This queue runs no processes" */
+#define   IDC_PR_LAUNCH_PATH   1152  /* "Launch Application Path" */
+#define   IDC_PR_COMMAND       1186  /* "Path:": the command text of the shown process */
+#define   IDC_PR_PARALLEL      1192  /* "in parallel" */
+#define   IDC_PR_SERIES        1193  /* "in series" */
+#define   IDC_PR_EDIT_PARAMS   1236  /* "Edit Command Line Parameter File" */
 /* ---- end of Processes ---- */
 
 /* ---- Clean-Up (CU), Process Instructions (RTI) ---- */
 /* ---- end of Clean-Up ---- */
 
 /* ---- input queue editor (LB) ---- */
+#define   IDC_LB_BANNER_QUEUE  1012  /* hidden: where the queue banner is drawn */
+#define   IDC_LB_BANNER_LB     1013  /* hidden: where the balancing banner is drawn */
+#define   IDC_LB_OK            1014
+#define   IDC_LB_NAME          1016  /* "Queue Name:" */
+#define   IDC_LB_BROWSE        1017  /* "Browse..." for the hot directory */
+#define   IDC_LB_COPIES        1026  /* "Copies:" */
+#define   IDC_LB_SPLIT         1028  /* "Copy split size:" */
+#define   IDC_LB_OUTPUTS       1055  /* placeholder of the outputs list */
+#define   IDC_LB_SUBDIRS       1101  /* "Include subdirectories" */
+#define   IDC_LB_GROUP_ID      1103  /* "Job group identification rule:" */
+#define   IDC_LB_GROUP_RULE    1104  /* "Try to output groups:" */
+#define   IDC_LB_REASSIGN      1105  /* "Job reassignment rule:" */
+#define   IDC_LB_TIME_PRIORITY 1106  /* slider "Job waiting time" ... "Job priority" */
+#define   IDC_LB_ENABLED       1107  /* "Balancing enabled" */
+#define   IDC_LB_ADD           1110  /* "Add..." an output queue */
+#define   IDC_LB_REMOVE        1111  /* "Remove" the selected output queues */
+#define   IDC_LB_ICON          1121  /* hidden: where the input queue icon is drawn */
+#define   IDC_LB_PURGE_HOURS   1124  /* "Ignore jobs older than" ... "Hours" */
+#define   IDC_LB_PATH          1132  /* "Path:" of the hot directory */
+#define   IDC_LB_PRIORITY      1134  /* "Priority:" */
+#define   IDC_LB_COPIES_SPIN   1145
+#define   IDC_LB_SPLIT_SPIN    1147
+#define   IDC_LB_PURGE_MINUTES 1152  /* ... "Minutes when identifying job groups" */
 /* ---- end of input queue editor ---- */
 
 /* ---- General Preferences (GP), File Naming Convention (JN), administration (AD), user (US) ---- */

@@ -164,6 +164,24 @@ TEST_F(CtrlMap, ATextLongerThanItsFieldIsRefusedNotCut)
     EXPECT_STREQ("12345678", r.name);
 }
 
+TEST_F(CtrlMap, ATextHeldBelowItsFieldIsLimitedAndRefusedAtThatLength)
+{
+    const CTRL_MAP shortName[] = { CM_TEXTMAX_ROW(IDC_NAME, Rec, name, 5) };
+    Rec r = Sample();
+    Load_Controls(d(), shortName, ARRAY_LEN(shortName), &r);
+    EXPECT_EQ("Plates", dk::Text(d(), IDC_NAME)) << "a longer loaded text is shown whole";
+    dk::Type(d(), IDC_NAME, "Proofs");
+    EXPECT_EQ("Proof", dk::Text(d(), IDC_NAME)) << "typing stops at the row's maximum";
+    SetWindowTextA(form.item(IDC_NAME), "Proofs");
+    EXPECT_FALSE(Save_Controls(d(), shortName, ARRAY_LEN(shortName), &r, "Title"));
+    ASSERT_EQ(1u, boxes.count());
+    EXPECT_EQ("This text is too long: the field holds at most 5 characters.", boxes.last().text);
+    EXPECT_STREQ("Plates", r.name);
+    SetWindowTextA(form.item(IDC_NAME), "Proof");
+    EXPECT_TRUE(Save_Controls(d(), shortName, ARRAY_LEN(shortName), &r, "Title"));
+    EXPECT_STREQ("Proof", r.name);
+}
+
 TEST_F(CtrlMap, OutOfRangeListValuesSelectNothingAndKeepTheField)
 {
     Rec r = Sample();
