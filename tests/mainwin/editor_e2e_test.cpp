@@ -88,12 +88,9 @@ static Tree Same_Edit_In_Process(const std::string &home, const std::vector<int>
         else DeleteFileA(full.c_str());
     }
     tk::Lay_Out_Demo(home);
-    Reset_Configuration();
-    Reset_AppState();
+    tk::Reset_ProcessState();
     hInstance = GetModuleHandleA(nullptr);
-    Copy_Field(homePathBuffer, home.c_str());
-    homeDir = homePathBuffer;
-    storeFailures = 0;
+    tk::Use_Home(home);
     Register_Classes(hInstance);
     InitData();
     /* as the start-up does: a queue icon that cannot be had loses its path */

@@ -71,19 +71,16 @@ protected:
 
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
+        tk::Reset_ProcessState();
         hInstance = GetModuleHandleA(nullptr);
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
-        storeFailures = 0;
+        tk::Use_Home(home.home());
         ASSERT_TRUE(Register_Classes(hInstance));
     }
     void TearDown() override
     {
         if (dlg != nullptr && IsWindow(dlg)) DestroyWindow(dlg);
         Drain_Quit();
-        Reset_Configuration();
+        tk::Reset_ProcessState();
     }
     /* The dialog posts WM_QUIT when it goes; left in the queue it would end the next modal loop. */
     static bool Drain_Quit()

@@ -18,11 +18,6 @@ protected:
         pk::Home::SetUp();
         tk::Write_File(usersFile, k_Demo);
     }
-    void TearDown() override
-    {
-        Set_ReplaceRetryTime(1500);
-        pk::Home::TearDown();
-    }
     bool Run(dk::Script &s) { return s.Run([] { return (INT_PTR)Edit_Users(NULL); }) != 0; }
     static void Select(HWND d, std::vector<int> lines)
     {

@@ -14,11 +14,6 @@ const char k_Caption[] = "General Preferences";
 
 class Globals : public pk::Home {
 protected:
-    void TearDown() override
-    {
-        Set_ReplaceRetryTime(1500);
-        pk::Home::TearDown();
-    }
     /* Opens the dialog with the steps given; TRUE when it closed with the file written. */
     bool Run(dk::Script &s) { return s.Run([] { return (INT_PTR)Edit_Globals(NULL); }) != 0; }
     /* The file as the dialog should leave it: the fixture with one line changed (CR LF). */

@@ -241,7 +241,7 @@ TEST_F(PrefsMerge, AFileThatIsThereButCannotBeReadIsTold)
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     EXPECT_FALSE(Reload_Preferences(path, sizeof path));
     CloseHandle(held);
-    Set_ReplaceRetryTime(1500);
+    Set_ReplaceRetryTime(REPLACE_RETRY_MS);
     EXPECT_EQ(prefs, std::string(path));
 }
 

@@ -47,22 +47,19 @@ protected:
 
     void SetUp() override
     {
-        Reset_AppState();
-        Reset_SpoolerGlobalsForTest();
+        tk::Reset_ProcessState();
         memset(&SpoolerGlobals, 0, sizeof SpoolerGlobals);
         PLATE_SEARCH_APP[0] = '\0';
         REQUIRE_LOGIN = FALSE;
         Forget_LoginSwitch();
-        Free_Users(NULL);
         hInstance = GetModuleHandleA(nullptr);
         Register_Classes(hInstance);
         dk::Init_CommonControls();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::Use_Home(home.home());
         prefs = home / "Preferences.cfg";
         usersFile = home / "Users.cfg";
     }
-    void TearDown() override { Free_Users(NULL); }
+    void TearDown() override { tk::Reset_ProcessState(); }
 
     /* Writes the preferences file (CR LF on disk) and reads it, as the start-up does. */
     void Have_Prefs(const std::string &lfText)

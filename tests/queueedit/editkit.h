@@ -45,11 +45,9 @@ protected:
 
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
+        tk::Reset_ProcessState();
         hInstance = GetModuleHandleA(nullptr);
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::Use_Home(home.home());
         dk::Init_CommonControls();
         const int ids[SHARED_ICON_COUNT] = { IDI_PROGRAM, IDI_NO_PROCESSES, IDI_PARALLEL, IDI_SERIES,
                                              IDI_MOVE_JOBS, IDI_DELETE_JOBS, IDI_RECYCLE_JOBS };

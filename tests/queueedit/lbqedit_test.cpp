@@ -106,10 +106,8 @@ protected:
     tk::TempHome home;
     void SetUp() override
     {
-        Reset_Configuration();
-        Reset_AppState();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::Reset_ProcessState();
+        tk::Use_Home(home.home());
         const char *names[] = { "Plate Setter 1", "Plate Setter 2", "Proofer" };
         for (int i = 0; i < 3; i++) {
             Copy_Field(targets[i].name, names[i]);
@@ -978,10 +976,8 @@ TEST(LBQEditorFiles, ANewInputQueueIsStoredWithTheFilesNumbering)
 {
     tk::TempHome home;
     tk::Lay_Out_Demo(home.home());
-    Reset_Configuration();
-    Reset_AppState();
-    Copy_Field(homePathBuffer, home.home().c_str());
-    homeDir = homePathBuffer;
+    tk::Reset_ProcessState();
+    tk::Use_Home(home.home());
     tk::MsgRecorder boxes;
     InitData();
     ASSERT_EQ(2, lbqCount);

@@ -27,21 +27,14 @@ protected:
     void SetUp() override
     {
         dk::Init_CommonControls();
-        Reset_Configuration();
-        Reset_AppState();
-        Reset_ParamFile();
-        Copy_Field(homePathBuffer, home.home().c_str());
-        homeDir = homePathBuffer;
+        tk::Reset_ProcessState();
+        tk::Use_Home(home.home());
         tk::Make_Dirs(home / "Apps");
         for (const char *name : k_Programs)
             ASSERT_TRUE(CopyFileA(tk::Build_Path("DemoApp.exe").c_str(), Prog(name).c_str(), FALSE)) << name;
         tk::Write_File(home / "CommandLine.cfg", "-copies 2,-duplex\n-verbose\n");
     }
-    void TearDown() override
-    {
-        Reset_ParamFile();
-        Reset_Configuration();
-    }
+    void TearDown() override { tk::Reset_ProcessState(); }
 
     std::string Prog(const char *name) const { return home / ("Apps\\" + std::string(name)); }
     std::string Prog(int i) const { return Prog(k_Programs[i]); }
@@ -1140,7 +1133,7 @@ TEST_F(ProcessesPage, TheParameterFileIsOpenedToldOfOnceAndWatched)
     });
     EXPECT_EQ(0, Open(u, &work));
     CloseHandle(held);
-    Set_ReplaceRetryTime(1500);
+    Set_ReplaceRetryTime(REPLACE_RETRY_MS);
 }
 
 namespace {
