@@ -1,4 +1,5 @@
 #include "support/testkit.h"
+#include <gtest/gtest-spi.h>
 #include "common/msg.h"
 #include "common/appstate.h"
 
@@ -56,4 +57,28 @@ TEST(MessageBoxes, UpdateModeShowsNothingAndAnswersQuestionsNo)
     EXPECT_EQ(IDNO, yesNo);
     EXPECT_EQ(IDOK, ok);
     EXPECT_EQ(0u, rec.count());
+}
+
+/* A box that no recorder answers (a test that installed its recorder only after loading) would
+   wait for an answer until the test run's time-out: it fails the test at once instead, with its
+   text, and takes the cautious answer. */
+static int s_Answer;
+static void Show_Question() { s_Answer = Message_Box("Editor", MB_YESNO | MB_ICONQUESTION, "Create the folder?"); }
+
+TEST(MessageBoxes, ABoxThatNoRecorderAnswersFailsItsTestAtOnce)
+{
+    DWORD t0 = GetTickCount();
+    EXPECT_NONFATAL_FAILURE(Show_Question(), "a message box that no recorder answers: [Editor] Create the folder?");
+    EXPECT_EQ(IDNO, s_Answer);
+    EXPECT_LT(GetTickCount() - t0, 1000u);
+    {
+        MsgRecorder outer;
+        {
+            MsgRecorder inner({ IDYES });
+            Show_Question();
+            EXPECT_EQ(1u, inner.count());
+        }
+        Show_Question();                    /* the outer recorder takes the boxes again */
+        EXPECT_EQ(1u, outer.count());
+    }
 }
