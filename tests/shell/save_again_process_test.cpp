@@ -3,6 +3,7 @@
    the operator which files were not written and leaves the dialog open; once there is room again
    a second OK saves, and every file equals what one OK on a healthy disk wrote. */
 #include "support/testkit.h"
+#include "support/dlgkit.h"
 #include "mainwin/savesequence.h"
 #include "resources/resource.h"
 #include "shell/app.h"
@@ -138,6 +139,7 @@ TEST_F(SaveAgainOnFaultDisks, OkOnAFullDiskStaysOpenAndOkAgainSavesWhatAHealthyD
         last = box.hwnd;
         boxes.push_back(box);
         summary = box.text.compare(0, strlen(k_Summary), k_Summary) == 0;
+        if (summary) dk::Screenshot(box.hwnd, "save_failed_summary");
         Press_Button(box, IDOK);
     }
     ASSERT_TRUE(summary) << "the operator is told that the save did not go through";
