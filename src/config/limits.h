@@ -38,3 +38,5 @@ inline constexpr FIELD_RANGE LIMIT_SETTLE_TIME     = { 0, 1200 };     /* SPOOLER
 inline constexpr FIELD_RANGE LIMIT_MAX_LOGSIZE     = { 10, 1000000 }; /* SPOOLER_MAX_LOGSIZE, lines */
 inline constexpr FIELD_RANGE LIMIT_MIN_LOGSIZE     = { 1, 999999 };   /* SPOOLER_MIN_LOGSIZE: below the maximum */
 inline constexpr FIELD_RANGE LIMIT_HIST_RECORDS    = { 1, 1000000 };  /* SPOOLER_MAX_HIST_RECORDS */
+inline constexpr FIELD_RANGE LIMIT_SETTLE_TIME_TYPED = { 1, 1200 };   /* what General Preferences accepts: at least a second */
+inline constexpr FIELD_RANGE LIMIT_COMMS_PORT      = { 0, 65535 };    /* COMMS_SERVER_PORT typed in General Preferences */

@@ -162,6 +162,35 @@
 /* ---- end of input queue editor ---- */
 
 /* ---- General Preferences (GP), File Naming Convention (JN), administration (AD), user (US) ---- */
+#define IDI_GP_FILE_NAMES     186   /* separations of one job: how file names are interpreted */
+#define   IDC_GP_MAXLOG        1029  /* "Truncate whenever file gets to:" */
+#define   IDC_GP_MINLOG        1028  /* "When truncating, cut log file back to:" */
+#define   IDC_GP_MASKS_CHANGE  1122  /* "Change..." the job-name masks */
+#define   IDC_GP_HONOUR        1123  /* "Honour subdirectories when moving jobs, ..." */
+#define   IDC_GP_PLATE_APP     1124  /* identifier search application "Path:" */
+#define   IDC_GP_BROWSE        1125  /* "Browse" for it */
+#define   IDC_GP_MAILTO        1126  /* "Mail to:" */
+#define   IDC_GP_MINLOG_SPIN   1147
+#define   IDC_GP_MAXLOG_SPIN   1148
+#define   IDC_GP_PORT          1152  /* "Port number of comms server:" */
+#define   IDC_GP_SETTLE        1163  /* settle time, seconds */
+#define   IDC_GP_SETTLE_SPIN   1164
+#define   IDC_GP_MASKS_TEXT    1190  /* what the masks in force are */
+#define   IDC_GP_MASKS_ICON    1191
+#define   IDC_JN_HELP          3
+#define   IDC_JN_GROUPMASK     1124  /* mask for the job's name */
+#define   IDC_JN_SEPIDMASK     1125  /* mask for the colour letter */
+#define   IDC_JN_PRESETS       1134  /* the RIP presets */
+#define   IDC_JN_AUTOMATIC     1151  /* "My separation files are named automatically by:" */
+#define   IDC_JN_MANUAL        1189  /* "I want to specify the naming convention my RIP uses:" */
+#define   IDC_AD_ADD           1122
+#define   IDC_AD_EDIT          1123
+#define   IDC_AD_DELETE        1124
+#define   IDC_AD_USERS         1149  /* the user names */
+#define   IDC_AD_LOGIN         1150  /* "Require Ostra user login" */
+#define   IDC_US_NAME          1124
+#define   IDC_US_PASSWORD      1125
+#define   IDC_US_CONFIRM       1126
 /* ---- end of General Preferences ---- */
 
 /* The file and folder choosers: the classic open-file dialog with our own templates. The

@@ -10,6 +10,7 @@
 #include "config/setup.h"
 #include "mainwin/maindlg.h"
 #include "mainwin/savesequence.h"
+#include "prefs/globals.h"
 #include "resources/resource.h"
 #include <stdio.h>
 #include <string.h>
@@ -242,8 +243,7 @@ int Editor_Main(HINSTANCE instance, const char *cmdLine)
     }
     if (preferencesMode) {
         if (!Register_Classes(instance)) return 1;
-        /* The General Preferences dialog comes with the preferences work; until then this mode
-           stops after the home directory check. */
+        Edit_Globals(NULL);
         CloseApp();
         Trace_Close();
         return 0;

@@ -178,6 +178,18 @@ def job_settings_icon():
     return c
 
 
+def file_names_icon():
+    """How file names are read: the four separations of one job, fanned out, each in its colour."""
+    c = Canvas(32, 32)
+    for i, col in enumerate((rgb('00a0e0'), rgb('e0007a'), rgb('f5d000'), BLACK)):
+        x, y = 1 + i * 5, 1 + i * 3.5
+        sheet(c, x, y, 15, 20)
+        c.rect(x + 1, y + 1, 4, 18, col)
+    for k in range(4):
+        c.rect(22, 17 + k * 3, 7 - (k % 2) * 2, 1.6, GREY)
+    return c
+
+
 def timeout_icon():
     """A time-out: a stopwatch."""
     c = Canvas(32, 32)
@@ -258,6 +270,7 @@ ICONS = {
     'identity.ico': identity_icon,
     'jobsettings.ico': job_settings_icon,
     'timeout.ico': timeout_icon,
+    'filenames.ico': file_names_icon,
     'anyway.ico': process_anyway_icon,
     'viewer.ico': viewer_icon,
     'loadbal.ico': load_balancer_icon,

@@ -1,0 +1,88 @@
+/* The rules of the preferences and user dialogs that need no window: how an edit of the
+   preferences is laid over the file when it is saved, the comms server port as typed, the path of
+   the identifier search application, the job-name masks' description and checks, the characters
+   a user name or password may hold and the checks of one user. */
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+#include "config/prefsfile.h"
+
+/* ---- General Preferences ---- */
+
+/* What General Preferences edits: the spooler-wide record and the identifier search application
+   held beside it. */
+typedef struct {
+    SPOOLER_GLOBALS g;
+    char            plateApp[PLATE_APP_LEN];
+} PREFS_EDIT;
+
+/* Copies the process-wide preferences into e. */
+void Take_PrefsEdit(PREFS_EDIT *e);
+
+/* Reads the preferences file again into the process-wide record, then puts back a log-in switch
+   that the Administration dialog changed and no preferences file holds yet. TRUE when the file
+   was read or there is none; FALSE when a preferences file exists but could not be read (the
+   record then keeps its values, and path names the file for the caller's message). */
+BOOL Reload_Preferences(char *path, size_t cap);
+
+/* Lays what the operator changed in the dialog (the fields in which work differs from opened)
+   over the process-wide record; every other preference keeps the value the record holds, so a
+   change another program made to the file while the dialog was open survives. Fields that only
+   make sense together go together: the two log sizes, the two masks with their preset, the port
+   with its hexadecimal flag. */
+void Merge_PrefsEdit(const PREFS_EDIT *opened, const PREFS_EDIT *work);
+
+/* The log-in switch as the Administration dialog set it, kept until a preferences file holds it:
+   reading the file again (when General Preferences opens) must not undo it. */
+void Note_LoginSwitch(BOOL on);
+void Forget_LoginSwitch(void);
+
+/* The port field as typed. Leading white space is skipped. A text beginning with a digit gives
+   the number it reads as: "0x" and hexadecimal digits set *hex, a decimal number clears it; a
+   number beyond the 32-bit range stays at its top. Any other text, or none, gives -1 ("no
+   port") and leaves *hex as it was. */
+void Read_PortText(const char *text, int32_t *port, BOOL *hex);
+/* The port as the field shows it: empty below 0, "0x%X" when hexadecimal, else "%d". */
+void Format_PortText(int32_t port, BOOL hex, char *out, size_t cap);
+
+/* The path a Browse starts from: leading white space skipped, then what lies inside the first
+   pair of double quotes (to the end when the closing one is missing), or else the text up to its
+   first blank. */
+void Bare_AppPath(const char *text, char *out, size_t cap);
+/* A chosen path in double quotes (leading white space skipped; a path already in quotes is quoted
+   again from its inner text). FALSE when out (cap bytes) cannot hold it. */
+BOOL Quote_AppPath(const char *path, char *out, size_t cap);
+/* The path field holds at most 260 characters of path: in quotes it may hold 262. TRUE when text
+   keeps to that. */
+BOOL AppPath_Fits(const char *text);
+
+/* ---- job-name masks ---- */
+
+/* The preset whose two masks equal these (ignoring case), preferring current while it still
+   matches; -1 when none does. */
+int Match_MaskPreset(const char *group, const char *sepId, int current);
+/* The text General Preferences shows for the masks in force. */
+void Mask_Description(int ripIndex, char *out, size_t cap);
+
+#define MASK_FIELD_GROUP 1
+#define MASK_FIELD_SEPID 2
+/* Checks a pair of masks before they are taken: each at least 3 characters, and, when the masks
+   were typed (typed TRUE), each text as typed at most 64 characters (groupTyped and sepIdTyped
+   are the lengths of the texts in the fields). NULL when both are good; otherwise the message,
+   with *field the mask it is about. */
+const char *Check_Masks(const char *group, const char *sepId, BOOL typed, int groupTyped, int sepIdTyped, int *field);
+
+/* ---- users ---- */
+
+/* Removes from text every character that is not a letter or a digit. The selection
+   (*selStart..*selEnd, character positions) moves back by the characters removed before each
+   end. Returns the number of characters removed. */
+int Filter_UserText(char *text, int *selStart, int *selEnd);
+
+#define USER_FIELD_NAME     1
+#define USER_FIELD_PASSWORD 2
+/* Checks a user before it is taken into the list: a name, no other user of that name (ignoring
+   case; editing is the index of the user being edited, -1 when adding), and a confirmation equal
+   to the password. NULL when the user can be taken; otherwise the message, with *field the field
+   it is about. */
+const char *Check_UserEntry(const char *name, const char *password, const char *confirm, int editing, int *field);
