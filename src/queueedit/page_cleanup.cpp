@@ -36,14 +36,14 @@ static const FIELD_SPAN k_CleanUpOwned[] = {
 
 /* The four fields of the stay, with their spins and ranges. */
 typedef struct {
-    int         edit, spin;
+    int         label, edit, spin;
     FIELD_RANGE range;
 } KEEP_FIELD;
 static const KEEP_FIELD k_KeepFields[] = {
-    { IDC_CU_DAYS, IDC_CU_DAYS_SPIN, LIMIT_KEEP_DAYS },
-    { IDC_CU_HOURS, IDC_CU_HOURS_SPIN, LIMIT_KEEP_HOURS },
-    { IDC_CU_MINUTES, IDC_CU_MINUTES_SPIN, LIMIT_KEEP_MINUTES },
-    { IDC_CU_SECONDS, IDC_CU_SECONDS_SPIN, LIMIT_KEEP_SECS },
+    { IDC_CU_DAYS_LABEL, IDC_CU_DAYS, IDC_CU_DAYS_SPIN, LIMIT_KEEP_DAYS },
+    { IDC_CU_HOURS_LABEL, IDC_CU_HOURS, IDC_CU_HOURS_SPIN, LIMIT_KEEP_HOURS },
+    { IDC_CU_MINUTES_LABEL, IDC_CU_MINUTES, IDC_CU_MINUTES_SPIN, LIMIT_KEEP_MINUTES },
+    { IDC_CU_SECONDS_LABEL, IDC_CU_SECONDS, IDC_CU_SECONDS_SPIN, LIMIT_KEEP_SECS },
 };
 
 /* The action radio buttons, in the order of the dialog. */
@@ -108,7 +108,9 @@ static void Refresh_CleanUp(HWND dlg)
     CLEANUP_PAGE *p = CleanUp_Of(dlg);
     int action = page->afterAction;
     BOOL keep = action != AFTER_LEAVE;
+    Enable(dlg, IDC_CU_STAY_LABEL, keep);
     for (const KEEP_FIELD &k : k_KeepFields) {
+        Enable(dlg, k.label, keep);
         Enable(dlg, k.edit, keep);
         Enable(dlg, k.spin, keep);
     }
@@ -139,6 +141,7 @@ static void Refresh_CleanUp(HWND dlg)
        open to change, with a chosen queue it rests as it is. */
     Enable(dlg, IDC_CU_OVERWRITE, moving || action == AFTER_PASS_UNCHOSEN);
     Enable(dlg, IDC_CU_LIMIT, moving);
+    Enable(dlg, IDC_CU_LIMIT_LABEL, moving && page->limitDoneFiles);
     Enable(dlg, IDC_CU_LIMIT_COUNT, moving && page->limitDoneFiles);
     Enable(dlg, IDC_CU_LIMIT_SPIN, moving && page->limitDoneFiles);
 

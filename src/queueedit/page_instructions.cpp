@@ -44,7 +44,7 @@ static BOOL Utility_Typed(HWND dlg) { return GetWindowTextLengthA(GetDlgItem(dlg
    only when there is also a utility to start. */
 static void Set_FileMode(HWND dlg, BOOL on)
 {
-    static const int ids[] = { IDC_RTI_BROWSE, IDC_RTI_EDITOR_GROUP, IDC_RTI_SELECT, IDC_RTI_UTILITY };
+    static const int ids[] = { IDC_RTI_BROWSE, IDC_RTI_EDITOR_GROUP, IDC_RTI_UTILITY_LABEL, IDC_RTI_SELECT, IDC_RTI_UTILITY };
     for (int id : ids) Enable(dlg, id, on);
     Enable(dlg, IDC_RTI_EDIT, on && Utility_Typed(dlg));
 }

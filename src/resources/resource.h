@@ -143,6 +143,12 @@
 #define   IDC_CU_LIMIT         1152
 #define   IDC_CU_TARGET_GROUP  1162  /* its caption names what IDC_CU_TARGET holds */
 #define   IDC_CU_BANNER        1260  /* the banner picture (the page loads and frees it) */
+#define   IDC_CU_STAY_LABEL    1261  /* labels that grey out with their fields */
+#define   IDC_CU_DAYS_LABEL    1262
+#define   IDC_CU_HOURS_LABEL   1263
+#define   IDC_CU_MINUTES_LABEL 1264
+#define   IDC_CU_SECONDS_LABEL 1265
+#define   IDC_CU_LIMIT_LABEL   1266
 #define   IDC_CU_SECONDS       1165
 #define   IDC_CU_HOURS         1166
 /* Process Instructions */
@@ -155,6 +161,7 @@
 #define   IDC_RTI_NOT_FILE     1160
 #define   IDC_RTI_PICTURE      1184
 #define   IDC_RTI_EDITOR_GROUP 1233  /* "Parameter File Editor" */
+#define   IDC_RTI_UTILITY_LABEL 1267
 #define   IDT_RTI_UTILITY      101   /* the timer that watches a running utility */
 /* ---- end of Clean-Up ---- */
 
