@@ -1,31 +1,559 @@
 #include "mainwin/maindlg.h"
+#include "mainwin/queuelists.h"
 #include "mainwin/savesequence.h"
+#include "config/model.h"
 #include "common/appstate.h"
+#include "common/dlgutil.h"
+#include "common/msg.h"
 #include "common/trace.h"
+#include "prefs/admin.h"
+#include "prefs/globals.h"
+#include "queueedit/lbqedit.h"
+#include "queueedit/targetman.h"
 #include "resources/resource.h"
+#include <commctrl.h>
+#include <stdlib.h>
+#include <string.h>
 
 BOOL Main_SaveSequence(void) { return Save_Sequence(FALSE); }
 
-INT_PTR CALLBACK MainMenu_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
+/* ---- the commands' work on the arrays ---- */
+
+int Plan_QueueMoves(const BOOL *selected, int count, BOOL up, QUEUE_MOVE *moves, int cap)
 {
+    if (count <= 0) return 0;
+    BOOL any = FALSE;
+    for (int i = 0; i < count; i++) any = any || selected[i];
+    if (!any || (up && selected[0]) || (!up && selected[count - 1])) return 0;
+    int n = 0;
+    if (up) {
+        for (int i = 0; i < count && n < cap;) {
+            if (!selected[i]) { i++; continue; }
+            int end = i;
+            while (end + 1 < count && selected[end + 1]) end++;
+            moves[n].from = i - 1;        /* the queue just above the run goes to just below it */
+            moves[n].to = end;
+            n++;
+            i = end + 1;
+        }
+    } else {
+        for (int i = count - 1; i >= 0 && n < cap;) {
+            if (!selected[i]) { i--; continue; }
+            int start = i;
+            while (start - 1 >= 0 && selected[start - 1]) start--;
+            moves[n].from = i + 1;        /* the queue just below the run goes to just above it */
+            moves[n].to = start;
+            n++;
+            i = start - 1;
+        }
+    }
+    return n;
+}
+
+void Delete_Targets(const int *positions, int n)
+{
+    for (int k = 0; k < n; k++) Delete_Target(positions[k] - k);
+}
+
+void Delete_LBQs(const int *positions, int n)
+{
+    for (int k = 0; k < n; k++) Delete_LBQ(positions[k] - k);
+}
+
+/* ---- the dialog's state, kept on its window ---- */
+
+/* How a control follows the dialog's size: moved right or down, or grown wider or taller, by
+   what the dialog grew. */
+typedef struct { int id; BOOL moveX, moveY, growX, growY; } ANCHOR;
+static const ANCHOR k_Anchors[] = {
+    { IDC_MAIN_LBQS,       FALSE, FALSE, TRUE,  FALSE },
+    { IDC_MAIN_LBQ_ADD,    TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_LBQ_EDIT,   TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_LBQ_DELETE, TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_TARGETS,    FALSE, FALSE, TRUE,  TRUE  },
+    { IDC_MAIN_ADD,        TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_EDIT,       TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_COPY,       TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_DELETE,     TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_UP,         TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_DOWN,       TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_PREFS,      FALSE, TRUE,  FALSE, FALSE },
+    { IDC_MAIN_ADMIN,      FALSE, TRUE,  FALSE, FALSE },
+    { IDC_MAIN_OK,         TRUE,  TRUE,  FALSE, FALSE },
+    { IDCANCEL,            TRUE,  TRUE,  FALSE, FALSE },
+    { IDC_MAIN_GRIP,       TRUE,  TRUE,  FALSE, FALSE },
+};
+#define ANCHOR_COUNT ((int)(sizeof k_Anchors / sizeof k_Anchors[0]))
+
+typedef struct {
+    HWND targets;                 /* the output queue list */
+    HWND lbqs;                    /* the input queue list */
+    HWND active;                  /* the list last focused or selected in: its Edit and Delete are live */
+    SIZE laidOut;                 /* the client size the template laid out */
+    SIZE smallest;                /* the window's size as created: it is never made smaller */
+    RECT rects[ANCHOR_COUNT];     /* each anchored control as laid out */
+} MAIN_STATE;
+
+static MAIN_STATE *State_Of(HWND hDlg) { return (MAIN_STATE *)GetWindowLongPtrA(hDlg, DWLP_USER); }
+
+/* ---- lists and buttons ---- */
+
+/* The queue a command on "the selected queue" of the list means, or -1. */
+static int Selected_Queue(HWND list)
+{
+    int item = Current_Selected(list);
+    return item >= 0 ? Get_LV__Item_Param(list, item) : -1;
+}
+
+/* The selected list positions in ascending order; returns how many. */
+static int Selected_Positions(HWND list, int *out, int cap)
+{
+    int n = 0;
+    for (int i = Next_Selected(list, 0); i >= 0 && n < cap; i = Next_Selected(list, i + 1)) out[n++] = i;
+    return n;
+}
+
+static void Clear_Selection(HWND list)
+{
+    if (list == NULL || Count_Selected(list) == 0) return;
+    LVITEMA it;
+    memset(&it, 0, sizeof it);
+    it.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&it);
+}
+
+/* Enables or disables a button; a button that is disabled while it has the focus hands the
+   focus to the list it works on, so the keyboard never ends on a dead control. */
+static void Enable_Button(HWND hDlg, int id, BOOL on, HWND list)
+{
+    HWND b = GetDlgItem(hDlg, id);
+    if (b == NULL || (IsWindowEnabled(b) != FALSE) == (on != FALSE)) return;
+    if (!on && GetFocus() == b && list != NULL) SendMessageA(hDlg, WM_NEXTDLGCTL, (WPARAM)list, TRUE);
+    EnableWindow(b, on);
+}
+
+static BOOL Room_For_Queue(void) { return targetCount + lbqCount < MAX_QUEUES; }
+
+static void Update_TargetButtons(HWND hDlg, MAIN_STATE *st)
+{
+    BOOL mine = (st->active == st->targets);
+    int selected = mine ? Count_Selected(st->targets) : 0;
+    int count = (int)SendMessageA(st->targets, LVM_GETITEMCOUNT, 0, 0);
+    BOOL firstSel = selected > 0 && (SendMessageA(st->targets, LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED);
+    BOOL lastSel = selected > 0 && (SendMessageA(st->targets, LVM_GETITEMSTATE, count - 1, LVIS_SELECTED) & LVIS_SELECTED);
+    Enable_Button(hDlg, IDC_MAIN_EDIT, selected == 1, st->targets);
+    Enable_Button(hDlg, IDC_MAIN_ADD, Room_For_Queue(), st->targets);
+    Enable_Button(hDlg, IDC_MAIN_DELETE, selected >= 1, st->targets);
+    Enable_Button(hDlg, IDC_MAIN_COPY, Room_For_Queue(), st->targets);
+    Enable_Button(hDlg, IDC_MAIN_UP, selected >= 1 && !firstSel, st->targets);
+    Enable_Button(hDlg, IDC_MAIN_DOWN, selected >= 1 && !lastSel, st->targets);
+}
+
+static void Update_LBQButtons(HWND hDlg, MAIN_STATE *st)
+{
+    int selected = (st->active == st->lbqs) ? Count_Selected(st->lbqs) : 0;
+    Enable_Button(hDlg, IDC_MAIN_LBQ_EDIT, selected == 1, st->lbqs);
+    Enable_Button(hDlg, IDC_MAIN_LBQ_ADD, Room_For_Queue(), st->lbqs);
+    Enable_Button(hDlg, IDC_MAIN_LBQ_DELETE, selected >= 1, st->lbqs);
+}
+
+static void Update_Buttons(HWND hDlg)
+{
+    SendMessageA(hDlg, WM_MAIN_TARGET_BUTTONS, 0, 0);
+    SendMessageA(hDlg, WM_MAIN_LBQ_BUTTONS, 0, 0);
+}
+
+/* The operator turned to one list (focused it, or selected in it): the other list's selection
+   goes, so that at most one queue of either kind is selected, and the buttons follow. */
+static void Turn_To(HWND hDlg, MAIN_STATE *st, HWND list)
+{
+    HWND other = (list == st->targets) ? st->lbqs : st->targets;
+    st->active = list;
+    Clear_Selection(other);
+    Update_Buttons(hDlg);
+}
+
+static void Select_One(HWND list, int item)
+{
+    int one[1] = { item };
+    Select_Items(list, one, 1);
+}
+
+static BOOL Limit_Reached(void)
+{
+    if (Room_For_Queue()) return FALSE;
+    Play_Beep(MB_ICONHAND);
+    Message_Box(programTitle, MB_OK | MB_ICONERROR | MB_EDITOR, "The maximum number of queues (%d) has been reached",
+                MAX_QUEUES);
+    return TRUE;
+}
+
+/* ---- the commands ---- */
+
+static void On_AddTarget(HWND hDlg, MAIN_STATE *st)
+{
+    Trace("Add queue\n");
+    if (Limit_Reached()) return;
+    int before = targetCount;
+    Edit_Target(hDlg, targetCount);
+    Refresh_TargetList(st->targets);
+    if (targetCount > before) {
+        st->active = st->targets;
+        Clear_Selection(st->lbqs);
+        Select_One(st->targets, targetCount - 1);
+    }
+    Update_Buttons(hDlg);
+}
+
+static void On_EditTarget(HWND hDlg, MAIN_STATE *st)
+{
+    Trace("Edit queue\n");
+    int pos = Selected_Queue(st->targets);
+    if (pos < 0 || pos >= targetCount) {
+        Info_Box(programTitle, "You must first select a queue to edit.");
+        return;
+    }
+    Edit_Target(hDlg, pos);
+    Reset_ListView_Target_Entry(st->targets, pos);
+    Update_Buttons(hDlg);
+}
+
+static void On_CopyTarget(HWND hDlg, MAIN_STATE *st)
+{
+    Trace("Copy queue\n");
+    int pos = Selected_Queue(st->targets);
+    if (pos < 0 || pos >= targetCount) {
+        Info_Box(programTitle, "You must first select a queue to Copy.");
+        return;
+    }
+    if (Limit_Reached()) return;
+    int copy = Copy_Target(pos);
+    if (copy < 0) return;
+    if (Edit_Target(hDlg, copy) == -1) {
+        /* cancelled in the editor: the configuration is as it was before the command */
+        Delete_Target(targetCount - 1);
+    } else {
+        Refresh_TargetList(st->targets);
+        Select_One(st->targets, copy);
+    }
+    Update_Buttons(hDlg);
+}
+
+static void On_DeleteTargets(HWND hDlg, MAIN_STATE *st)
+{
+    Trace("Delete queue\n");
+    int positions[MAX_TARGETS];
+    int n = Selected_Positions(st->targets, positions, MAX_TARGETS);
+    if (n == 0) {
+        Info_Box(programTitle, "You must first select a queue to edit.");
+        return;
+    }
+    Delete_Targets(positions, n);
+    Refresh_TargetList(st->targets);
+    Update_Buttons(hDlg);
+}
+
+static void On_MoveTargets(HWND hDlg, MAIN_STATE *st, BOOL up)
+{
+    Trace(up ? "Move queues up\n" : "Move queues down\n");
+    if (targetCount == 0) return;
+    BOOL selected[MAX_TARGETS];
+    for (int i = 0; i < targetCount; i++)
+        selected[i] = (SendMessageA(st->targets, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    QUEUE_MOVE moves[MAX_TARGETS];
+    int n = Plan_QueueMoves(selected, targetCount, up, moves, MAX_TARGETS);
+    if (n == 0) return;
+    for (int k = 0; k < n; k++) Move_Target(moves[k].from, moves[k].to);
+    /* the list is filled again from the array: item data and images are positions, which the
+       moves changed; the moved queues stay selected and in view */
+    Refresh_TargetList(st->targets);
+    int now[MAX_TARGETS], count = 0;
+    for (int i = 0; i < targetCount; i++)
+        if (selected[i]) now[count++] = up ? i - 1 : i + 1;
+    Select_Items(st->targets, now, count);
+    SendMessageA(st->targets, LVM_ENSUREVISIBLE, (WPARAM)(up ? now[count - 1] : now[0]), FALSE);
+    SendMessageA(st->targets, LVM_ENSUREVISIBLE, (WPARAM)(up ? now[0] : now[count - 1]), FALSE);
+    Update_Buttons(hDlg);
+}
+
+static void On_AddLBQ(HWND hDlg, MAIN_STATE *st)
+{
+    Trace("Add LB Queue\n");
+    if (targetCount < 2) {
+        Trace("Less than two queues exist.. returning immediately\n");
+        Info_Box(programTitle, "There are an insufficient number of queues.  You must first create at least two queues "
+                               "before you can add a load balanced Input Queue.");
+        return;
+    }
+    if (Limit_Reached()) return;
+    int before = lbqCount;
+    Edit_LBQ(hDlg, lbqCount);
+    Refresh_LBQList(st->lbqs);
+    if (lbqCount > before) {
+        st->active = st->lbqs;
+        Clear_Selection(st->targets);
+        Select_One(st->lbqs, lbqCount - 1);
+    }
+    Update_Buttons(hDlg);
+}
+
+static void On_EditLBQ(HWND hDlg, MAIN_STATE *st)
+{
+    Trace("Edit LB Queue\n");
+    int pos = Selected_Queue(st->lbqs);
+    if (pos < 0 || pos >= lbqCount) {
+        Info_Box(programTitle, "You must first select a load balanced input queue to edit.");
+        return;
+    }
+    Edit_LBQ(hDlg, pos);
+    Refresh_LBQList(st->lbqs);
+    if (pos < lbqCount) Select_One(st->lbqs, pos);
+    Update_Buttons(hDlg);
+}
+
+static void On_DeleteLBQs(HWND hDlg, MAIN_STATE *st)
+{
+    Trace("Delete LB Queue\n");
+    int positions[MAX_LBQS];
+    int n = Selected_Positions(st->lbqs, positions, MAX_LBQS);
+    if (n == 0) {
+        Info_Box(programTitle, "You must first select a load balanced input queue to delete");
+        return;
+    }
+    Delete_LBQs(positions, n);
+    Refresh_LBQList(st->lbqs);
+    Update_Buttons(hDlg);
+}
+
+static void On_Ok(HWND hDlg)
+{
+    Trace("MainMenu_Dlg: OK\n");
+    if (Main_SaveSequence()) DestroyWindow(hDlg);
+    else Trace("MainMenu_Dlg: the save was refused; the dialog stays open\n");
+}
+
+static void On_Cancel(HWND hDlg)
+{
+    Trace("MainMenu_Dlg: Cancel, nothing is stored\n");
+    saveOnExit = FALSE;
+    DestroyWindow(hDlg);
+}
+
+/* Enter in a list edits its selected queue; with several selected there is no one queue to
+   edit. Delete deletes the selected queues, as the button does. */
+static void On_ListKey(HWND hDlg, MAIN_STATE *st, HWND list, WORD key)
+{
+    BOOL isTargets = (list == st->targets);
+    int selected = Count_Selected(list);
+    if (key == VK_RETURN) {
+        if (selected == 1) SendMessageA(hDlg, WM_COMMAND, isTargets ? IDC_MAIN_EDIT : IDC_MAIN_LBQ_EDIT, 0);
+        else Play_Beep(MB_OK);
+    } else if (key == VK_DELETE) {
+        if (selected >= 1) SendMessageA(hDlg, WM_COMMAND, isTargets ? IDC_MAIN_DELETE : IDC_MAIN_LBQ_DELETE, 0);
+        else Play_Beep(MB_OK);
+    }
+}
+
+/* The lists take Enter from the dialog while they have a selection (Enter then edits);
+   without one, Enter stays the dialog's and presses OK. */
+static LRESULT CALLBACK List_Keys(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (msg == WM_GETDLGCODE && lParam != 0) {
+        const MSG *m = (const MSG *)lParam;
+        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN && Count_Selected(list) > 0)
+            return DefSubclassProc(list, msg, wParam, lParam) | DLGC_WANTMESSAGE;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(list, List_Keys, 1);
+    return DefSubclassProc(list, msg, wParam, lParam);
+}
+
+static BOOL On_Notify(HWND hDlg, MAIN_STATE *st, const NMHDR *nm)
+{
+    if (QueueList_Notify(nm)) return TRUE;
+    HWND list = nm->hwndFrom;
+    if (list != st->targets && list != st->lbqs) return FALSE;
+    switch (nm->code) {
+    case NM_SETFOCUS:
+        Turn_To(hDlg, st, list);
+        return TRUE;
+    case LVN_ITEMCHANGED: {
+        const NMLISTVIEW *lv = (const NMLISTVIEW *)nm;
+        if (!(lv->uChanged & LVIF_STATE) || !((lv->uNewState ^ lv->uOldState) & LVIS_SELECTED)) return TRUE;
+        if ((lv->uNewState & LVIS_SELECTED) && st->active != list) Turn_To(hDlg, st, list);
+        else SendMessageA(hDlg, list == st->targets ? WM_MAIN_TARGET_BUTTONS : WM_MAIN_LBQ_BUTTONS, 0, 0);
+        return TRUE;
+    }
+    case NM_DBLCLK: {
+        const NMITEMACTIVATE *ia = (const NMITEMACTIVATE *)nm;
+        if (ia->iItem >= 0 && Count_Selected(list) > 0)
+            SendMessageA(hDlg, WM_COMMAND, list == st->targets ? IDC_MAIN_EDIT : IDC_MAIN_LBQ_EDIT, 0);
+        return TRUE;
+    }
+    case LVN_KEYDOWN:
+        On_ListKey(hDlg, st, list, ((const NMLVKEYDOWN *)nm)->wVKey);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+/* ---- size ---- */
+
+static void Note_Layout(HWND hDlg, MAIN_STATE *st)
+{
+    RECT client, window;
+    GetClientRect(hDlg, &client);
+    GetWindowRect(hDlg, &window);
+    st->laidOut.cx = client.right;
+    st->laidOut.cy = client.bottom;
+    st->smallest.cx = window.right - window.left;
+    st->smallest.cy = window.bottom - window.top;
+    for (int i = 0; i < ANCHOR_COUNT; i++) Get_ControlRect(hDlg, k_Anchors[i].id, &st->rects[i]);
+}
+
+static void Lay_Out(HWND hDlg, MAIN_STATE *st, int width, int height)
+{
+    int dx = width - st->laidOut.cx, dy = height - st->laidOut.cy;
+    if (dx < 0) dx = 0;
+    if (dy < 0) dy = 0;
+    HDWP defer = BeginDeferWindowPos(ANCHOR_COUNT);
+    for (int i = 0; i < ANCHOR_COUNT && defer != NULL; i++) {
+        const ANCHOR *a = &k_Anchors[i];
+        HWND ctl = GetDlgItem(hDlg, a->id);
+        if (ctl == NULL) continue;
+        const RECT *r = &st->rects[i];
+        int x = r->left + (a->moveX ? dx : 0), y = r->top + (a->moveY ? dy : 0);
+        int w = (r->right - r->left) + (a->growX ? dx : 0), h = (r->bottom - r->top) + (a->growY ? dy : 0);
+        defer = DeferWindowPos(defer, ctl, NULL, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (defer != NULL) EndDeferWindowPos(defer);
+    Fit_QueueColumn(st->targets);
+    Fit_QueueColumn(st->lbqs);
+    InvalidateRect(hDlg, NULL, TRUE);
+}
+
+/* ---- the dialog ---- */
+
+static BOOL On_InitDialog(HWND hDlg)
+{
+    Trace("TargetList_Dlg(); wm_initdialog\n");
+    MAIN_STATE *st = (MAIN_STATE *)calloc(1, sizeof *st);
+    if (st == NULL) {
+        Trace("MainMenu_Dlg: no memory for the dialog's state\n");
+        DestroyWindow(hDlg);
+        return FALSE;
+    }
+    SetWindowLongPtrA(hDlg, DWLP_USER, (LONG_PTR)st);
+    Centre_Window(hDlg);
+    SetForegroundWindow(hDlg);
+    st->targets = Create_TargetList_InPlace(hDlg, IDC_MAIN_TARGETS, FALSE);
+    st->lbqs = Create_LBQList_InPlace(hDlg, IDC_MAIN_LBQS);
+    if (st->targets != NULL) {
+        SetWindowSubclass(st->targets, List_Keys, 1, 0);
+        Add_LVData(st->targets, QL_TARGETS);
+    }
+    if (st->lbqs != NULL) {
+        SetWindowSubclass(st->lbqs, List_Keys, 1, 0);
+        Add_LVData(st->lbqs, QL_LBQS);
+    }
+    st->active = st->targets;
+    Note_Layout(hDlg, st);
+    Update_Buttons(hDlg);
+    if (st->targets != NULL) SetFocus(st->targets);
+    return FALSE;                      /* the focus is set */
+}
+
+static void On_Command(HWND hDlg, MAIN_STATE *st, int id)
+{
+    switch (id) {
+    case IDC_MAIN_ADD:        On_AddTarget(hDlg, st);        break;
+    case IDC_MAIN_EDIT:       On_EditTarget(hDlg, st);       break;
+    case IDC_MAIN_COPY:       On_CopyTarget(hDlg, st);       break;
+    case IDC_MAIN_DELETE:     On_DeleteTargets(hDlg, st);    break;
+    case IDC_MAIN_UP:         On_MoveTargets(hDlg, st, TRUE);  break;
+    case IDC_MAIN_DOWN:       On_MoveTargets(hDlg, st, FALSE); break;
+    case IDC_MAIN_LBQ_ADD:    On_AddLBQ(hDlg, st);           break;
+    case IDC_MAIN_LBQ_EDIT:   On_EditLBQ(hDlg, st);          break;
+    case IDC_MAIN_LBQ_DELETE: On_DeleteLBQs(hDlg, st);       break;
+    case IDC_MAIN_PREFS:      Trace("Preferences\n"); Edit_Globals(hDlg); break;
+    case IDC_MAIN_ADMIN:      Trace("Administration\n"); Edit_Users(hDlg); break;
+    case IDC_MAIN_OK:         On_Ok(hDlg);                   break;
+    case IDCANCEL:            On_Cancel(hDlg);               break;
+    }
+}
+
+/* The system asks whether the session may end: the operator decides. */
+static BOOL On_QueryEndSession(HWND hDlg)
+{
+    Trace("MainMenu_Dlg: WM_QUERYENDSESSION\n");
+    BOOL mayEnd = Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR, "Are you sure you want to quit?") == IDYES;
+    SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, mayEnd);
+    return TRUE;
+}
+
+/* The session really ends: what OK does, checks and all, before the process is ended. */
+static void On_EndSession(HWND hDlg, BOOL ending)
+{
+    Trace("MainMenu_Dlg: WM_ENDSESSION (%d)\n", (int)ending);
+    if (ending) On_Ok(hDlg);
+}
+
+static BOOL CALLBACK Pass_ColourChange(HWND child, LPARAM)
+{
+    SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
+INT_PTR CALLBACK MainMenu_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    MAIN_STATE *st = State_Of(hDlg);
     switch (msg) {
     case WM_INITDIALOG:
-        Trace("TargetList_Dlg(); wm_initdialog\n");
-        SetForegroundWindow(hDlg);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_MAIN_OK: if (Main_SaveSequence()) DestroyWindow(hDlg); return TRUE;
-        case IDCANCEL:    saveOnExit = FALSE; DestroyWindow(hDlg);      return TRUE;
-        }
+        return On_InitDialog(hDlg);
+    case WM_MEASUREITEM:
+        if (Measure_QueueItem(hDlg, (MEASUREITEMSTRUCT *)lParam)) return TRUE;
         break;
+    case WM_DRAWITEM:
+        if (Draw_QueueItem((const DRAWITEMSTRUCT *)lParam)) return TRUE;
+        break;
+    }
+    if (st == NULL) return FALSE;
+    switch (msg) {
+    case WM_COMMAND:
+        On_Command(hDlg, st, LOWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return On_Notify(hDlg, st, (const NMHDR *)lParam);
+    case WM_MAIN_TARGET_BUTTONS:
+        Update_TargetButtons(hDlg, st);
+        return TRUE;
+    case WM_MAIN_LBQ_BUTTONS:
+        Update_LBQButtons(hDlg, st);
+        return TRUE;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) Lay_Out(hDlg, st, LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        ((MINMAXINFO *)lParam)->ptMinTrackSize.x = st->smallest.cx;
+        ((MINMAXINFO *)lParam)->ptMinTrackSize.y = st->smallest.cy;
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        return On_QueryEndSession(hDlg);
+    case WM_ENDSESSION:
+        On_EndSession(hDlg, (BOOL)wParam);
+        return TRUE;
+    case WM_SYSCOLORCHANGE:
+        EnumChildWindows(hDlg, Pass_ColourChange, 0);
+        return TRUE;
     case WM_CLOSE:
-        saveOnExit = FALSE;
-        DestroyWindow(hDlg);
+        On_Cancel(hDlg);
         return TRUE;
     case WM_DESTROY:
         Trace("MainMenu_Dlg, WM_DESTROY\n");
-        mainWindow = NULL;
+        Destroy_ListImageList(st->targets);
+        Destroy_ListImageList(st->lbqs);
+        SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+        free(st);
+        if (mainWindow == hDlg) mainWindow = NULL;
         PostQuitMessage(0);
         return TRUE;
     }

@@ -273,7 +273,12 @@ void Fit_QueueColumn(HWND list)
 {
     RECT rc;
     if (!GetWindowRect(list, &rc)) return;
-    int width = (rc.right - rc.left) - Scale_ForDpi(QUEUE_COLUMN_MARGIN);
+    /* The list's width less its frame and a vertical scroll bar (18 pixels on the classic
+       metrics): the column fills the list without a horizontal scroll bar whether or not the
+       vertical one shows. */
+    int margin = 2 * GetSystemMetrics(SM_CXBORDER) + GetSystemMetrics(SM_CXVSCROLL);
+    if (margin <= 0) margin = Scale_ForDpi(QUEUE_COLUMN_MARGIN);
+    int width = (rc.right - rc.left) - margin;
     if (width < Scale_ForDpi(QUEUE_COLUMN_MIN)) width = Scale_ForDpi(QUEUE_COLUMN_MIN);
     SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, width);
 }

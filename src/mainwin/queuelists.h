@@ -35,7 +35,7 @@
 #define QUEUE_ICON_SIZE      32    /* pixels at 96 dots per inch */
 #define QUEUE_ITEM_MIN       33    /* the least item height at 96 dots per inch */
 #define QUEUE_COLUMN_MIN     400   /* the least column width at 96 dots per inch */
-#define QUEUE_COLUMN_MARGIN  18    /* the column is the list's width less this */
+#define QUEUE_COLUMN_MARGIN  18    /* the list's frame and scroll bar on the classic metrics */
 #define QUEUE_DATA_LIMIT     200   /* an item whose data is this or more is drawn in the caption colour */
 
 /* n pixels at 96 dots per inch, on this screen. */
@@ -71,7 +71,8 @@ HWND Create_LBQList_InPlace(HWND dlg, int placeholderId);
 BOOL Build_TargetImageList(HWND list);
 /* Detaches and destroys the list's image list, if it has one. */
 void Destroy_ListImageList(HWND list);
-/* Fits the column to the list: the list's width less 18, at least 400 (both scaled). */
+/* Fits the column to the list: the list's width less its frame and a vertical scroll bar (18
+   pixels on the classic metrics), at least 400 (scaled). */
 void Fit_QueueColumn(HWND list);
 
 /* Inserts one item per output queue (kind QL_TARGETS) or per input queue (QL_LBQS), in array

@@ -63,6 +63,9 @@
 #define   IDC_MAIN_UP          1125
 #define   IDC_MAIN_DOWN        1126
 #define   IDC_MAIN_OK          1014
+#define   IDC_MAIN_LBQ_LABEL   1127  /* the labels carry the lists' mnemonics */
+#define   IDC_MAIN_TARGET_LABEL 1128
+#define   IDC_MAIN_GRIP        1129  /* the size grip */
 /* ---- end of main dialog ---- */
 
 /* ---- queue editor frame (OV), Inputs (IN), Identity (ID), queue chooser (CH), parameter file (PF) ---- */

@@ -110,8 +110,14 @@ int Find_RunningEditor(void)
     HWND other = FindWindowA(EDITOR_CLASS, NULL);
     if (other == NULL) other = FindWindowA(EDITOR_OLD_CLASS, NULL);
     if (other == NULL) return 0;
-    ShowWindow(other, SW_SHOWNORMAL);
-    SetForegroundWindow(other);
+    /* The editor's dialogs share its class: start from the main window, restore it if it was
+       minimised (a maximised one stays so), and put in front the dialog the operator was
+       working in, which may be an editor open over the main window. */
+    HWND root = GetAncestor(other, GA_ROOTOWNER);
+    if (root == NULL) root = other;
+    ShowWindow(root, IsIconic(root) ? SW_RESTORE : SW_SHOW);
+    HWND front = GetLastActivePopup(root);
+    SetForegroundWindow(front != NULL ? front : root);
     return 1;
 }
 

@@ -216,8 +216,8 @@ TEST_F(QueueListTest, ListsTakeThePlaceholdersPlaceIdAndTabOrder)
     EXPECT_FALSE(GetWindowLongA(lbqList, GWL_STYLE) & LVS_SINGLESEL);
     EXPECT_EQ("Output Queues", Column_Title(list));
     EXPECT_EQ("Load Balanced Input Queues", Column_Title(lbqList));
-    /* the column: the list's width less 18, but at least 400 */
-    EXPECT_EQ(std::max(400, (int)(rc.right - rc.left) - 18), (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    /* the column: at least 400 wide, however narrow the list */
+    EXPECT_EQ(Scale_ForDpi(400), (int)SendMessageA(single, LVM_GETCOLUMNWIDTH, 0, 0));
 
     /* Tab order: the lists stand where their placeholders stood */
     HWND first = GetDlgItem(d(), 100);
@@ -397,6 +397,12 @@ TEST_F(QueueListTest, RefreshingKeepsTheScrollPosition)
 
     EXPECT_EQ(top, (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
     EXPECT_EQ(200, ImageList_GetImageCount(Images_Of(list)));
+    /* the column fills the list beside its vertical scroll bar, with no horizontal one */
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(client.right, (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(Icon_Pixels(sharedIcons[ICON_NO_PROCESSES]), Image_Pixels(Images_Of(list), 199));
 
     targetCount = 60;                          /* fewer queues than the old position */
@@ -556,4 +562,18 @@ TEST_F(QueueDrawTest, LongTextsAreShortenedPathsInTheirMiddle)
     EXPECT_EQ(Draw(1, 0), Draw(0, 0)) << "a drive path loses folders from its middle";
     EXPECT_NE(Draw(2, 0), Draw(0, 0));
     EXPECT_EQ(Draw(4, 0), Draw(3, 0)) << "other texts lose their end";
+}
+
+/* The program's manifest (every test program carries it too) declares DPI awareness: the
+   system leaves the scaling to the program instead of stretching its windows. */
+TEST(Manifest, TheProgramIsAwareOfTheScreensDpi)
+{
+    EXPECT_TRUE(IsProcessDPIAware());
+    HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(nullptr, res);
+    std::string text((const char *)LockResource(LoadResource(nullptr, res)), SizeofResource(nullptr, res));
+    EXPECT_NE(std::string::npos, text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">system"));
+    EXPECT_NE(std::string::npos, text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")) << "Windows 10 and 11";
+    EXPECT_NE(std::string::npos, text.find("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}")) << "Windows 7";
+    EXPECT_NE(std::string::npos, text.find("Microsoft.Windows.Common-Controls"));
 }

@@ -24,9 +24,19 @@
      process has handled the input. Press_Done fails the test when the command does not finish
      within the time given (for example because it showed a box that nobody answers).
 
-   Reading list views works through memory in the other process (the item structures are
-   written there and read back), so it works for any list view, owner-drawn or not. Modifier
-   keys (Shift, Ctrl) cannot be sent to another process; select several items with LV_Select.
+   What works between processes under Wine, and how the kit does it:
+   - list views: the item structures are written into memory of the other process
+     (Remote_Buffer), the message is sent with that address and the result read back; this
+     works for any list view, owner-drawn or not;
+   - texts are asked for in Unicode and handed back narrow: an ANSI request for a list box or
+     drop-down item of another process comes back cut after its first character, and only a
+     sent WM_GETTEXT reads what an edit holds now (GetWindowText gives another process's edit
+     the text it was created with);
+   - the focus moves with WM_NEXTDLGCTL sent to the dialog, so the dialog's own focus handling
+     (and the list's NM_SETFOCUS) runs;
+   - keys are posted to the focused control and pass through the other process's message loop
+     (IsDialogMessage: Tab, Enter, Esc, mnemonics); modifier keys (Shift, Ctrl) cannot be sent
+     to another process: select several items with LV_Select.
    Everything fails the test (ADD_FAILURE) on a missing, hidden or disabled control instead of
    acting on the wrong one; functions that wait return false or NULL when time ran out. */
 #pragma once

@@ -1,0 +1,873 @@
+/* The main dialog, driven in-process as the operator would: its commands and what they do to the
+   arrays, the messages they show, the buttons as the focus and the selection change, the
+   keyboard, the size, OK and Cancel, the end of a session. */
+#include "support/testkit.h"
+#include "support/dlgkit.h"
+#include "mainwin/maindlg.h"
+#include "mainwin/queuelists.h"
+#include "common/appstate.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "config/model.h"
+#include "config/storefile.h"
+#include "shell/app.h"
+#include "resources/resource.h"
+#include <commctrl.h>
+#include <functional>
+#include <string.h>
+
+namespace {
+
+/* ---- the editors as the main dialog opens them ---- */
+
+/* Every dialog initialised on this thread while it lives: its caption and its creation
+   argument (for the editors, the queue position). onOpen runs before the dialog's own
+   initialisation and may stand in for what an editor would commit. A dialog still standing
+   after its initialisation (a real editor) is cancelled, so a test never waits on it. */
+struct Opened { std::string caption; LPARAM param; };
+class DialogWatch {
+public:
+    std::vector<Opened> opened;
+    std::function<void(const std::string &, LPARAM)> onOpen;
+    DialogWatch() { s_Watch = this; hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId()); }
+    ~DialogWatch()
+    {
+        UnhookWindowsHookEx(hook_);
+        s_Watch = nullptr;
+    }
+    bool Saw(const std::string &caption, LPARAM param) const
+    {
+        for (const Opened &o : opened)
+            if (o.caption == caption && o.param == param) return true;
+        return false;
+    }
+private:
+    HHOOK hook_;
+    static DialogWatch *s_Watch;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const CWPSTRUCT *m = (const CWPSTRUCT *)lParam;
+        if (code == HC_ACTION && m->message == WM_INITDIALOG && s_Watch != nullptr) {
+            std::string caption = dk::Caption(m->hwnd);
+            s_Watch->opened.push_back(Opened{ caption, m->lParam });
+            if (s_Watch->onOpen) s_Watch->onOpen(caption, m->lParam);
+            PostMessageA(m->hwnd, WM_COMMAND, IDCANCEL, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+DialogWatch *DialogWatch::s_Watch;
+
+const char k_QueueEditor[] = "Overview";
+const char k_InputEditor[] = "Input Queue";
+
+/* ---- the fixture ---- */
+
+class MainDialog : public ::testing::Test {
+protected:
+    tk::TempHome home;
+    tk::MsgRecorder msgs;
+    HWND dlg = nullptr;
+
+    void SetUp() override
+    {
+        Reset_Configuration();
+        Reset_AppState();
+        hInstance = GetModuleHandleA(nullptr);
+        Copy_Field(homePathBuffer, home.home().c_str());
+        homeDir = homePathBuffer;
+        storeFailures = 0;
+        ASSERT_TRUE(Register_Classes(hInstance));
+    }
+    void TearDown() override
+    {
+        if (dlg != nullptr && IsWindow(dlg)) DestroyWindow(dlg);
+        Drain_Quit();
+        Reset_Configuration();
+    }
+    /* The dialog posts WM_QUIT when it goes; left in the queue it would end the next modal loop. */
+    static bool Drain_Quit()
+    {
+        MSG m;
+        bool quit = false;
+        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) quit = true;
+        return quit;
+    }
+
+    /* Output queues named Q1..Qn as loaded from the queues file (after lbqs input queues). */
+    static void Make_Queues(int n, int inputs = 0)
+    {
+        lbqCount = inputs;
+        for (int i = 0; i < inputs; i++) {
+            snprintf(lbqs[i].name, sizeof lbqs[i].name, "In%d", i + 1);
+            lbqs[i].loadIndex = i;
+        }
+        targetCount = n;
+        for (int i = 0; i < n; i++) {
+            Target *t = &targets[i];
+            snprintf(t->name, sizeof t->name, "Q%d", i + 1);
+            t->processRef = NO_PROCESSES;
+            t->noProcesses = TRUE;
+            t->afterAction = AFTER_DELETE;
+            t->timeoutAction = TIMEOUT_NEVER;
+            t->priority = 4;
+            t->copies = 1;
+            t->loadIndex = inputs + i;
+        }
+    }
+    void Open()
+    {
+        dlg = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainMenu_Dlg, 0);
+        ASSERT_NE(nullptr, dlg);
+        mainWindow = dlg;
+    }
+    HWND Targets() const { return GetDlgItem(dlg, IDC_MAIN_TARGETS); }
+    HWND Inputs() const { return GetDlgItem(dlg, IDC_MAIN_LBQS); }
+    void Command(int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
+
+    /* A click on an item as the mouse gives it (with Ctrl: added to the selection). */
+    static void Click_Item(HWND list, int item, bool ctrl = false)
+    {
+        SendMessageA(list, LVM_ENSUREVISIBLE, item, FALSE);
+        RECT rc = { LVIR_BOUNDS, 0, 0, 0 };
+        SendMessageA(list, LVM_GETITEMRECT, item, (LPARAM)&rc);
+        LPARAM at = MAKELPARAM(rc.left + 50, (rc.top + rc.bottom) / 2);
+        /* the list waits for the button to come up before it selects */
+        PostMessageA(list, WM_LBUTTONUP, ctrl ? MK_CONTROL : 0, at);
+        SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | (ctrl ? MK_CONTROL : 0), at);
+        tk::Pump(10);
+    }
+    /* Focus on the list, then exactly these items selected. */
+    static void Pick(HWND list, std::vector<int> items)
+    {
+        SetFocus(list);
+        Select_Items(list, items.data(), (int)items.size());
+        if (items.empty()) {
+            LVITEMA it = {};
+            it.stateMask = LVIS_SELECTED;
+            SendMessageA(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&it);
+        }
+    }
+    static std::vector<int> Selected(HWND list)
+    {
+        std::vector<int> out;
+        for (int i = Next_Selected(list, 0); i >= 0; i = Next_Selected(list, i + 1)) out.push_back(i);
+        return out;
+    }
+    static std::vector<std::string> Shown(HWND list)
+    {
+        std::vector<std::string> out;
+        int n = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (int i = 0; i < n; i++) {
+            char buf[300] = "";
+            LVITEMA it = {};
+            it.pszText = buf;
+            it.cchTextMax = sizeof buf;
+            SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)&it);
+            out.push_back(buf);
+        }
+        return out;
+    }
+    static std::vector<std::string> Names()
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < targetCount; i++) out.push_back(targets[i].name);
+        return out;
+    }
+    static std::vector<std::string> Input_Names()
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < lbqCount; i++) out.push_back(lbqs[i].name);
+        return out;
+    }
+    /* Which of the seven queue buttons are enabled, as a string of their initials in the order
+       Add Edit Copy Delete Up Down | Add Edit Delete (input queues); "-" for a disabled one. */
+    std::string Buttons() const
+    {
+        static const struct { int id; char c; } k[] = {
+            { IDC_MAIN_ADD, 'A' }, { IDC_MAIN_EDIT, 'E' }, { IDC_MAIN_COPY, 'C' }, { IDC_MAIN_DELETE, 'D' },
+            { IDC_MAIN_UP, 'U' }, { IDC_MAIN_DOWN, 'W' }, { 0, '|' }, { IDC_MAIN_LBQ_ADD, 'a' },
+            { IDC_MAIN_LBQ_EDIT, 'e' }, { IDC_MAIN_LBQ_DELETE, 'd' },
+        };
+        std::string s;
+        for (const auto &b : k) s += b.id == 0 ? b.c : (dk::Enabled(dlg, b.id) ? b.c : '-');
+        return s;
+    }
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> out;
+        for (const tk::Box &b : msgs.boxes) out.push_back(b.text);
+        return out;
+    }
+};
+
+/* ---- the dialog as it opens ---- */
+
+TEST_F(MainDialog, OpensWithBothListsFilledAndNothingSelected)
+{
+    Make_Queues(3, 2);
+    Open();
+    EXPECT_EQ("Queue Configuration", dk::Caption(dlg));
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q2", "Q3" }), Shown(Targets()));
+    EXPECT_EQ((std::vector<std::string>{ "In1", "In2" }), Shown(Inputs()));
+    EXPECT_TRUE(Selected(Targets()).empty());
+    EXPECT_TRUE(Selected(Inputs()).empty());
+    EXPECT_EQ("A-C---|a--", Buttons());
+    EXPECT_EQ(Targets(), GetFocus()) << "the operator starts in the output queues";
+    /* the labels and buttons the operator reads */
+    const std::pair<int, const char *> labels[] = {
+        { IDC_MAIN_LBQ_ADD, "A&dd" },      { IDC_MAIN_LBQ_EDIT, "Ed&it" }, { IDC_MAIN_LBQ_DELETE, "Dele&te" },
+        { IDC_MAIN_ADD, "&Add" },          { IDC_MAIN_EDIT, "&Edit" },     { IDC_MAIN_COPY, "&Copy" },
+        { IDC_MAIN_DELETE, "De&lete" },    { IDC_MAIN_UP, "&Up" },         { IDC_MAIN_DOWN, "Do&wn" },
+        { IDC_MAIN_PREFS, "&Preferences..." }, { IDC_MAIN_ADMIN, "Ad&ministration..." },
+        { IDC_MAIN_OK, "OK" },             { IDCANCEL, "Cancel" },
+    };
+    for (const auto &l : labels) EXPECT_EQ(l.second, dk::Text(dlg, l.first)) << l.first;
+    EXPECT_EQ(IDC_MAIN_OK, LOWORD(SendMessageA(dlg, DM_GETDEFID, 0, 0))) << "OK is the default button";
+    EXPECT_TRUE(msgs.boxes.empty());
+}
+
+/* ---- deleting ---- */
+
+TEST_F(MainDialog, DeletingSeveralQueuesRenumbersEveryReference)
+{
+    Make_Queues(5, 1);
+    targets[0].afterAction = 4;          /* Q1 passes jobs to Q5 */
+    targets[2].afterAction = 1;          /* Q3 passes jobs to Q2, which goes */
+    targets[4].timeoutAction = 3;        /* Q5 times out to Q4, which goes */
+    targets[4].afterAction = 2;          /* Q5 passes jobs to Q3, which stays */
+    lbqs[0].outputs[1] = lbqs[0].outputs[2] = lbqs[0].outputs[4] = 1;
+    Open();
+    Pick(Targets(), { 1, 3 });
+    EXPECT_EQ("A-CDUW|a--", Buttons());
+    Command(IDC_MAIN_DELETE);
+
+    EXPECT_TRUE(msgs.boxes.empty()) << "no confirmation";
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3", "Q5" }), Names());
+    EXPECT_EQ(Names(), Shown(Targets()));
+    EXPECT_EQ(2, targets[0].afterAction) << "Q1 still passes jobs to Q5, now third";
+    EXPECT_EQ(AFTER_LEAVE, targets[1].afterAction) << "Q3 passed jobs to a deleted queue";
+    EXPECT_EQ(1, targets[2].afterAction) << "Q5 still passes jobs to Q3";
+    EXPECT_EQ(TIMEOUT_NEVER, targets[2].timeoutAction);
+    EXPECT_EQ(0, lbqs[0].outputs[0]);
+    EXPECT_EQ(1, lbqs[0].outputs[1]) << "Q3 stays an output";
+    EXPECT_EQ(1, lbqs[0].outputs[2]) << "Q5 stays an output";
+    EXPECT_EQ(0, lbqs[0].outputs[3] + lbqs[0].outputs[4]);
+    EXPECT_TRUE(deletedQueues[2] && deletedQueues[4]) << "queues-file numbers 2 and 4 (after the input queue)";
+    EXPECT_EQ(3, deletedQueues[0] + deletedQueues[1] + deletedQueues[2] + deletedQueues[3] + deletedQueues[4] +
+                     deletedQueues[5] + 1);
+    EXPECT_TRUE(Selected(Targets()).empty());
+    EXPECT_EQ("A-C---|a--", Buttons());
+    /* the list still stands for the array: each item's data is its queue's position */
+    for (int i = 0; i < 3; i++) EXPECT_EQ(i, Get_LV__Item_Param(Targets(), i));
+}
+
+TEST_F(MainDialog, DeletingInputQueuesLeavesTheOutputQueues)
+{
+    Make_Queues(2, 4);
+    Open();
+    Pick(Inputs(), { 0, 2, 3 });
+    EXPECT_EQ("A-C---|a-d", Buttons());
+    Command(IDC_MAIN_LBQ_DELETE);
+    EXPECT_EQ((std::vector<std::string>{ "In2" }), Input_Names());
+    EXPECT_EQ(Input_Names(), Shown(Inputs()));
+    EXPECT_EQ(2, targetCount);
+    EXPECT_TRUE(deletedQueues[0] && deletedQueues[2] && deletedQueues[3] && !deletedQueues[1]);
+    EXPECT_EQ("A-C---|a--", Buttons());
+}
+
+struct RefusalCase { const char *title; int command; const char *text; };
+
+TEST_F(MainDialog, CommandsWithNothingSelectedSayWhatIsMissingAndChangeNothing)
+{
+    const RefusalCase cases[] = {
+        { "edit", IDC_MAIN_EDIT, "You must first select a queue to edit." },
+        { "copy", IDC_MAIN_COPY, "You must first select a queue to Copy." },
+        { "delete", IDC_MAIN_DELETE, "You must first select a queue to edit." },
+        { "edit input queue", IDC_MAIN_LBQ_EDIT, "You must first select a load balanced input queue to edit." },
+        { "delete input queue", IDC_MAIN_LBQ_DELETE, "You must first select a load balanced input queue to delete" },
+    };
+    Make_Queues(3, 1);
+    Open();
+    DialogWatch editors;
+    for (const RefusalCase &c : cases) {
+        SCOPED_TRACE(c.title);
+        size_t before = msgs.count();
+        Command(c.command);
+        ASSERT_EQ(before + 1, msgs.count());
+        EXPECT_EQ(c.text, msgs.last().text);
+        EXPECT_EQ("Editor", msgs.last().caption);
+        EXPECT_EQ((UINT)MB_ICONINFORMATION, tk::Icon_Of(msgs.last().flags));
+    }
+    EXPECT_TRUE(editors.opened.empty());
+    EXPECT_EQ(3, targetCount);
+    EXPECT_EQ(1, lbqCount);
+}
+
+/* ---- moving ---- */
+
+struct MoveCase { const char *title; const char *selected; bool up; std::vector<QUEUE_MOVE> moves; };
+
+TEST(Plan_QueueMoves, EachRunTakesTheQueueBesideIt)
+{
+    const MoveCase cases[] = {
+        { "nothing selected", "......", true, {} },
+        { "the first selected: Up does nothing", "x..x..", true, {} },
+        { "the last selected: Down does nothing", ".x...x", false, {} },
+        { "one run up", "..xx..", true, { { 1, 3 } } },
+        { "one run down", "..xx..", false, { { 4, 2 } } },
+        { "two runs up, from the top", ".x.xx.", true, { { 0, 1 }, { 2, 4 } } },
+        { "two runs down, from the bottom", ".x.xx.", false, { { 5, 3 }, { 2, 1 } } },
+        { "a single queue up", ".....x", true, { { 4, 5 } } },
+    };
+    for (const MoveCase &c : cases) {
+        SCOPED_TRACE(c.title);
+        BOOL sel[16];
+        int n = (int)strlen(c.selected);
+        for (int i = 0; i < n; i++) sel[i] = c.selected[i] == 'x';
+        QUEUE_MOVE moves[16];
+        int got = Plan_QueueMoves(sel, n, c.up, moves, 16);
+        ASSERT_EQ((int)c.moves.size(), got);
+        for (int k = 0; k < got; k++) {
+            EXPECT_EQ(c.moves[(size_t)k].from, moves[k].from) << "move " << k;
+            EXPECT_EQ(c.moves[(size_t)k].to, moves[k].to) << "move " << k;
+        }
+    }
+}
+
+TEST_F(MainDialog, UpAndDownMoveRunsAndKeepThemSelected)
+{
+    Make_Queues(6, 1);
+    targets[0].afterAction = 2;              /* Q1 passes jobs to Q3 */
+    lbqs[0].outputs[2] = 1;                  /* In1 feeds Q3 */
+    Open();
+    Pick(Targets(), { 2, 3 });
+    Command(IDC_MAIN_UP);
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3", "Q4", "Q2", "Q5", "Q6" }), Names());
+    EXPECT_EQ(Names(), Shown(Targets()));
+    EXPECT_EQ((std::vector<int>{ 1, 2 }), Selected(Targets()));
+    EXPECT_EQ(1, targets[0].afterAction) << "Q1 still passes jobs to Q3";
+    EXPECT_EQ(1, lbqs[0].outputs[1]);
+    EXPECT_EQ(0, lbqs[0].outputs[2]);
+    for (int i = 0; i < 6; i++) EXPECT_EQ(i, Get_LV__Item_Param(Targets(), i));
+
+    Command(IDC_MAIN_UP);
+    EXPECT_EQ((std::vector<std::string>{ "Q3", "Q4", "Q1", "Q2", "Q5", "Q6" }), Names());
+    EXPECT_EQ((std::vector<int>{ 0, 1 }), Selected(Targets()));
+    EXPECT_EQ("A-CD-W|a--", Buttons()) << "at the top: Up is off";
+    Command(IDC_MAIN_UP);                    /* sent anyway: nothing happens */
+    EXPECT_EQ((std::vector<std::string>{ "Q3", "Q4", "Q1", "Q2", "Q5", "Q6" }), Names());
+
+    Pick(Targets(), { 0, 4 });              /* Q3 and Q5: the runs move from the bottom */
+    Command(IDC_MAIN_DOWN);
+    EXPECT_EQ((std::vector<std::string>{ "Q4", "Q3", "Q1", "Q2", "Q6", "Q5" }), Names());
+    EXPECT_EQ((std::vector<int>{ 1, 5 }), Selected(Targets()));
+    EXPECT_EQ("A-CDU-|a--", Buttons()) << "at the bottom: Down is off";
+    EXPECT_TRUE(msgs.boxes.empty());
+}
+
+TEST_F(MainDialog, MovedQueuesStayInViewAmong200)
+{
+    Make_Queues(200);
+    Open();
+    HWND list = Targets();
+    Pick(list, { 150 });
+    int perPage = (int)SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    for (int k = 0; k < perPage + 3; k++) Command(IDC_MAIN_UP);
+    int at = 150 - (perPage + 3);
+    EXPECT_EQ("Q151", std::string(targets[at].name));
+    EXPECT_EQ((std::vector<int>{ at }), Selected(list));
+    int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    EXPECT_TRUE(top <= at && at < top + perPage) << "top " << top << ", moved queue at " << at;
+    for (int k = 0; k < 2 * perPage; k++) Command(IDC_MAIN_DOWN);
+    at += 2 * perPage;
+    EXPECT_EQ((std::vector<int>{ at }), Selected(list));
+    top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    EXPECT_TRUE(top <= at && at < top + perPage) << "top " << top << ", moved queue at " << at;
+}
+
+/* ---- adding, editing, copying ---- */
+
+TEST_F(MainDialog, CopyThenCancelInTheEditorLeavesTheConfigurationAsItWas)
+{
+    Make_Queues(3, 1);
+    targets[1].afterAction = 2;
+    lbqs[0].outputs[1] = 1;
+    Target before[3];
+    memcpy(before, targets, sizeof before);
+    Open();
+    Pick(Targets(), { 1 });
+    DialogWatch editors;
+    int countDuring = -1;
+    std::string nameDuring;
+    editors.onOpen = [&](const std::string &, LPARAM pos) {
+        countDuring = targetCount;
+        if (pos >= 0 && pos < targetCount) nameDuring = targets[pos].name;
+    };
+    Command(IDC_MAIN_COPY);
+    ASSERT_EQ(1u, editors.opened.size());
+    EXPECT_TRUE(editors.Saw(k_QueueEditor, 3)) << "the editor opens on the copy, at the end";
+    EXPECT_EQ(4, countDuring);
+    EXPECT_EQ("Copy of \"Q2\"", nameDuring);
+    /* the editor was cancelled: the copy is gone again */
+    EXPECT_EQ(3, targetCount);
+    EXPECT_EQ(0, memcmp(before, targets, sizeof before));
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q2", "Q3" }), Shown(Targets()));
+    EXPECT_FALSE(deletedQueues[4]);
+    EXPECT_TRUE(msgs.boxes.empty());
+}
+
+TEST_F(MainDialog, EditOpensTheEditorOnTheSelectedQueueAndKeepsTheViewAndSelection)
+{
+    Make_Queues(200);
+    Open();
+    HWND list = Targets();
+    Pick(list, { 120 });
+    int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    DialogWatch editors;
+    editors.onOpen = [](const std::string &, LPARAM pos) { Copy_Field(targets[pos].name, "Renamed"); };
+    Command(IDC_MAIN_EDIT);
+    EXPECT_TRUE(editors.Saw(k_QueueEditor, 120));
+    EXPECT_EQ("Renamed", Shown(list)[120]) << "the entry is refreshed";
+    EXPECT_EQ((std::vector<int>{ 120 }), Selected(list));
+    EXPECT_EQ(top, (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+
+    /* a double click on a queue edits it too */
+    editors.opened.clear();
+    Click_Item(list, 118);
+    NMITEMACTIVATE ia = {};
+    ia.hdr.hwndFrom = list;
+    ia.hdr.idFrom = IDC_MAIN_TARGETS;
+    ia.hdr.code = NM_DBLCLK;
+    ia.iItem = 118;
+    SendMessageA(dlg, WM_NOTIFY, IDC_MAIN_TARGETS, (LPARAM)&ia);
+    EXPECT_TRUE(editors.Saw(k_QueueEditor, 118));
+}
+
+TEST_F(MainDialog, AddOpensTheEditorOnANewQueueAndShowsWhatItAdded)
+{
+    Make_Queues(2);
+    Open();
+    DialogWatch editors;
+    editors.onOpen = [](const std::string &caption, LPARAM pos) {
+        /* stands in for an editor that commits a new queue */
+        if (caption == k_QueueEditor && pos == targetCount) {
+            snprintf(targets[targetCount].name, sizeof targets[0].name, "New");
+            targetCount++;
+        }
+    };
+    Command(IDC_MAIN_ADD);
+    EXPECT_TRUE(editors.Saw(k_QueueEditor, 2));
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q2", "New" }), Shown(Targets()));
+    EXPECT_EQ((std::vector<int>{ 2 }), Selected(Targets())) << "the new queue is selected";
+}
+
+TEST_F(MainDialog, TheLimitOf200QueuesTurnsAddAndCopyOff)
+{
+    Make_Queues(198, 1);
+    Open();
+    EXPECT_EQ("A-C---|a--", Buttons());
+    DialogWatch editors;
+    editors.onOpen = [](const std::string &caption, LPARAM pos) {
+        if (caption == k_QueueEditor && pos == targetCount) {
+            snprintf(targets[targetCount].name, sizeof targets[0].name, "Q199");
+            targetCount++;
+        }
+    };
+    Command(IDC_MAIN_ADD);
+    EXPECT_TRUE(editors.Saw(k_QueueEditor, 198)) << "with 199 queues in all, Add opens the editor";
+    EXPECT_EQ(199, targetCount);
+    EXPECT_EQ("-E-DU-|---", Buttons()) << "200 queues: Add and Copy are off; the new queue is selected";
+}
+
+TEST_F(MainDialog, At200QueuesAddingIsRefusedWithABeep)
+{
+    Make_Queues(199, 1);
+    Open();
+    EXPECT_EQ("------|---", Buttons());
+    DialogWatch editors;
+    Pick(Targets(), { 5 });
+    for (int command : { IDC_MAIN_ADD, IDC_MAIN_COPY, IDC_MAIN_LBQ_ADD }) {
+        SCOPED_TRACE(command);
+        size_t boxes = msgs.count(), beeps = msgs.beeps.size();
+        Command(command);                    /* sent though the button is off */
+        ASSERT_EQ(boxes + 1, msgs.count());
+        EXPECT_EQ("The maximum number of queues (200) has been reached", msgs.last().text);
+        EXPECT_EQ((UINT)MB_ICONERROR, tk::Icon_Of(msgs.last().flags));
+        EXPECT_EQ(beeps + 1, msgs.beeps.size());
+    }
+    EXPECT_TRUE(editors.opened.empty());
+    EXPECT_EQ(199, targetCount);
+    EXPECT_EQ(1, lbqCount);
+}
+
+TEST_F(MainDialog, AnInputQueueNeedsTwoOutputQueues)
+{
+    Make_Queues(1);
+    Open();
+    DialogWatch editors;
+    Command(IDC_MAIN_LBQ_ADD);
+    ASSERT_EQ(1u, msgs.count());
+    EXPECT_EQ("There are an insufficient number of queues.  You must first create at least two queues before you can "
+              "add a load balanced Input Queue.",
+              msgs.last().text);
+    EXPECT_EQ((UINT)MB_ICONINFORMATION, tk::Icon_Of(msgs.last().flags));
+    EXPECT_TRUE(editors.opened.empty());
+
+    DestroyWindow(dlg);
+    Drain_Quit();
+    Make_Queues(2);
+    Open();
+    Command(IDC_MAIN_LBQ_ADD);
+    EXPECT_TRUE(editors.Saw(k_InputEditor, 0)) << "with two output queues the input queue editor opens";
+    EXPECT_EQ(1u, msgs.count());
+}
+
+TEST_F(MainDialog, EditingAnInputQueueRefillsItsListAndKeepsItSelected)
+{
+    Make_Queues(2, 3);
+    Open();
+    Pick(Inputs(), { 1 });
+    DialogWatch editors;
+    editors.onOpen = [](const std::string &, LPARAM pos) { Copy_Field(lbqs[pos].name, "Plates In"); };
+    Command(IDC_MAIN_LBQ_EDIT);
+    EXPECT_TRUE(editors.Saw(k_InputEditor, 1));
+    EXPECT_EQ((std::vector<std::string>{ "In1", "Plates In", "In3" }), Shown(Inputs()));
+    EXPECT_EQ((std::vector<int>{ 1 }), Selected(Inputs()));
+}
+
+TEST_F(MainDialog, PreferencesAndAdministrationOpenTheirDialogs)
+{
+    Make_Queues(1);
+    Open();
+    DialogWatch opened;
+    Command(IDC_MAIN_PREFS);
+    Command(IDC_MAIN_ADMIN);
+    ASSERT_EQ(2u, opened.opened.size());
+    EXPECT_EQ("General Preferences", opened.opened[0].caption);
+    EXPECT_EQ("Administration", opened.opened[1].caption);
+    EXPECT_TRUE(IsWindow(dlg));
+}
+
+/* ---- selection and buttons ---- */
+
+struct ButtonStep { const char *title; std::function<void(MainDialog *)> act; const char *buttons; };
+
+TEST_F(MainDialog, ButtonsFollowTheFocusAndTheSelection)
+{
+    Make_Queues(4, 2);
+    Open();
+    HWND out = Targets(), in = Inputs();
+    const ButtonStep steps[] = {
+        { "opened", [](MainDialog *) {}, "A-C---|a--" },
+        { "click an output queue", [&](MainDialog *) { Click_Item(out, 1); }, "AECDUW|a--" },
+        { "ctrl+click a second", [&](MainDialog *) { Click_Item(out, 2, true); }, "A-CDUW|a--" },
+        { "ctrl+click the first queue too", [&](MainDialog *) { Click_Item(out, 0, true); }, "A-CD-W|a--" },
+        { "focus moves to a button", [&](MainDialog *) { SetFocus(GetDlgItem(dlg, IDC_MAIN_COPY)); }, "A-CD-W|a--" },
+        { "click an input queue", [&](MainDialog *) { Click_Item(in, 1); }, "A-C---|aed" },
+        { "ctrl+click the other input queue", [&](MainDialog *) { Click_Item(in, 0, true); }, "A-C---|a-d" },
+        { "back in the output queues", [&](MainDialog *) { Click_Item(out, 3); }, "AECDU-|a--" },
+        { "focus the input list by keyboard", [&](MainDialog *) { SetFocus(in); }, "A-C---|a--" },
+    };
+    for (const ButtonStep &s : steps) {
+        SCOPED_TRACE(s.title);
+        s.act(this);
+        EXPECT_EQ(s.buttons, Buttons());
+        EXPECT_TRUE(Selected(out).empty() || Selected(in).empty()) << "at most one list has a selection";
+    }
+    EXPECT_TRUE(Selected(out).empty()) << "turning to the input queues clears the output queue selection";
+}
+
+/* ---- keyboard ---- */
+
+TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
+{
+    Make_Queues(2, 1);
+    Open();
+    const int order[] = { IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD, IDC_MAIN_COPY,
+                          IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };     /* the enabled ones */
+    HWND at = GetDlgItem(dlg, IDCANCEL);
+    for (int id : order) {
+        at = GetNextDlgTabItem(dlg, at, FALSE);
+        EXPECT_EQ(id, GetDlgCtrlID(at)) << "after " << dk::Caption(at);
+    }
+    std::string letters;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::string t = dk::Caption(c);
+        size_t amp = t.find('&');
+        if (amp == std::string::npos || amp + 1 >= t.size()) continue;
+        char m = (char)tolower((unsigned char)t[amp + 1]);
+        EXPECT_EQ(std::string::npos, letters.find(m)) << "mnemonic " << m << " of \"" << t << "\" is used twice";
+        letters += m;
+    }
+    EXPECT_EQ(13u, letters.size()) << "two lists and eleven buttons: " << letters;
+}
+
+/* Sends a key as the message loop would pass it on (the dialog handling first). */
+static void Press_Key(HWND dlg, UINT vk)
+{
+    MSG m = {};
+    m.hwnd = GetFocus();
+    m.message = WM_KEYDOWN;
+    m.wParam = vk;
+    m.lParam = 1;
+    if (!IsDialogMessageA(dlg, &m)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    m.message = WM_KEYUP;
+    m.lParam = 0xC0000001;
+    if (!IsDialogMessageA(dlg, &m)) DispatchMessageA(&m);
+    tk::Pump(10);
+}
+
+static void Press_Mnemonic(HWND dlg, char letter)
+{
+    MSG m = {};
+    m.hwnd = GetFocus();
+    m.message = WM_SYSCHAR;
+    m.wParam = (WPARAM)letter;
+    m.lParam = 1 | (1 << 29);
+    if (!IsDialogMessageA(dlg, &m)) DispatchMessageA(&m);
+    tk::Pump(10);
+}
+
+TEST_F(MainDialog, EnterEditsTheSelectedQueueAndDeleteDeletes)
+{
+    Make_Queues(4, 2);
+    Open();
+    DialogWatch editors;
+    Click_Item(Targets(), 2);
+    Press_Key(dlg, VK_RETURN);
+    EXPECT_TRUE(editors.Saw(k_QueueEditor, 2)) << "Enter on a selected queue edits it";
+    EXPECT_TRUE(IsWindow(dlg));
+
+    Click_Item(Inputs(), 1);
+    Press_Key(dlg, VK_RETURN);
+    EXPECT_TRUE(editors.Saw(k_InputEditor, 1));
+    Press_Key(dlg, VK_DELETE);
+    EXPECT_EQ((std::vector<std::string>{ "In1" }), Input_Names());
+
+    Click_Item(Targets(), 0);
+    Click_Item(Targets(), 3, true);
+    Press_Key(dlg, VK_DELETE);
+    EXPECT_EQ((std::vector<std::string>{ "Q2", "Q3" }), Names());
+    EXPECT_TRUE(msgs.boxes.empty());
+
+    /* with nothing selected Enter is the dialog's: OK, which saves and closes */
+    SetFocus(Targets());
+    ASSERT_TRUE(Selected(Targets()).empty());
+    Press_Key(dlg, VK_RETURN);
+    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_TRUE(tk::Exists(home / "Queues.cfg"));
+}
+
+TEST_F(MainDialog, MnemonicsReachTheListsAndPressTheButtons)
+{
+    Make_Queues(3, 1);
+    Open();
+    Press_Mnemonic(dlg, 'n');
+    EXPECT_EQ(Inputs(), GetFocus()) << "Alt+N: the input queue list";
+    Press_Mnemonic(dlg, 'o');
+    EXPECT_EQ(Targets(), GetFocus()) << "Alt+O: the output queue list";
+    Select_Items(Targets(), std::vector<int>{ 1 }.data(), 1);
+    Press_Mnemonic(dlg, 'w');
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3", "Q2" }), Names()) << "Alt+W: Down";
+    Press_Mnemonic(dlg, 'l');
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3" }), Names()) << "Alt+L: Delete";
+    Press_Key(dlg, VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(dlg)) << "Esc: Cancel";
+    EXPECT_TRUE(tk::List_Dir(home.path()) == std::vector<std::string>{ "System" }) << "Cancel stored nothing";
+}
+
+/* ---- OK, Cancel, the end of a session ---- */
+
+TEST_F(MainDialog, AFailedCheckKeepsTheDialogOpenWithEveryEdit)
+{
+    Make_Queues(4);
+    Copy_Field(targets[3].name, "q1");            /* the same name as Q1, but for the case */
+    Open();
+    Pick(Targets(), { 1 });
+    Command(IDC_MAIN_DELETE);
+    Command(IDC_MAIN_OK);
+    EXPECT_TRUE(IsWindow(dlg)) << "the dialog stays open";
+    EXPECT_FALSE(Drain_Quit());
+    ASSERT_EQ(1u, msgs.count());
+    EXPECT_NE(std::string::npos, msgs.last().text.find("queue 1 and queue 3"));
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3", "q1" }), Names()) << "every edit is kept";
+    EXPECT_EQ(Names(), Shown(Targets()));
+    EXPECT_EQ((std::vector<std::string>{ "System" }), tk::List_Dir(home.path())) << "nothing was written";
+
+    /* corrected, OK again: stored and closed */
+    Copy_Field(targets[2].name, "Q4");
+    Command(IDC_MAIN_OK);
+    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_TRUE(Drain_Quit()) << "the program's message loop ends";
+    EXPECT_TRUE(tk::Exists(home / "Queues.cfg"));
+}
+
+TEST_F(MainDialog, AFileThatCannotBeWrittenKeepsTheDialogOpenWithEveryEdit)
+{
+    Make_Queues(3);
+    CreateDirectoryA((home / "Queues.cfg").c_str(), nullptr);     /* a folder where the file must go */
+    Open();
+    Pick(Targets(), { 1 });
+    Command(IDC_MAIN_DELETE);
+    Command(IDC_MAIN_OK);
+    EXPECT_TRUE(IsWindow(dlg)) << "the dialog stays open";
+    EXPECT_FALSE(Drain_Quit());
+    bool told = false;
+    for (const tk::Box &b : msgs.boxes) told = told || b.text.find("Queues.cfg") != std::string::npos;
+    EXPECT_TRUE(told) << "the operator is told which file";
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3" }), Names()) << "every edit is kept";
+    EXPECT_EQ(Names(), Shown(Targets()));
+
+    RemoveDirectoryA((home / "Queues.cfg").c_str());
+    Command(IDC_MAIN_OK);
+    EXPECT_FALSE(IsWindow(dlg));
+    std::string stored = tk::Read_File(home / "Queues.cfg");
+    EXPECT_EQ(0u, stored.find("Q1::")) << stored;
+    EXPECT_NE(std::string::npos, stored.find("\r\nQ3::"));
+    EXPECT_EQ(std::string::npos, stored.find("Q2::"));
+}
+
+TEST_F(MainDialog, CancelAndClosingStoreNothing)
+{
+    for (UINT how : { (UINT)IDCANCEL, (UINT)WM_CLOSE }) {
+        SCOPED_TRACE(how);
+        Make_Queues(3);
+        Open();
+        Pick(Targets(), { 0 });
+        Command(IDC_MAIN_DELETE);
+        if (how == IDCANCEL) Command(IDCANCEL);
+        else SendMessageA(dlg, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(dlg));
+        EXPECT_TRUE(Drain_Quit());
+        EXPECT_FALSE(saveOnExit);
+        EXPECT_EQ((std::vector<std::string>{ "System" }), tk::List_Dir(home.path()));
+        EXPECT_EQ(nullptr, mainWindow);
+    }
+}
+
+TEST_F(MainDialog, TheEndOfASessionAsksThenSavesAsOKDoes)
+{
+    Make_Queues(2);
+    Open();
+    msgs.answers = { IDNO };
+    EXPECT_EQ(FALSE, SendMessageA(dlg, WM_QUERYENDSESSION, 0, 0)) << "No: the session may not end";
+    ASSERT_EQ(1u, msgs.count());
+    EXPECT_EQ("Are you sure you want to quit?", msgs.last().text);
+    EXPECT_EQ((UINT)MB_YESNO, tk::Buttons_Of(msgs.last().flags));
+    EXPECT_EQ((UINT)MB_ICONQUESTION, tk::Icon_Of(msgs.last().flags));
+    msgs.answers = { IDYES };
+    EXPECT_EQ(TRUE, SendMessageA(dlg, WM_QUERYENDSESSION, 0, 0));
+
+    SendMessageA(dlg, WM_ENDSESSION, FALSE, 0);      /* the session goes on after all */
+    EXPECT_TRUE(IsWindow(dlg));
+    EXPECT_FALSE(tk::Exists(home / "Queues.cfg"));
+
+    SendMessageA(dlg, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(IsWindow(dlg)) << "the end of the session runs OK";
+    EXPECT_TRUE(tk::Exists(home / "Queues.cfg"));
+}
+
+/* ---- window matters ---- */
+
+static std::vector<UINT> s_ColourChanges;
+static LRESULT CALLBACK Listen_Colours(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR)
+{
+    if (msg == WM_SYSCOLORCHANGE) s_ColourChanges.push_back((UINT)GetDlgCtrlID(w));
+    return DefSubclassProc(w, msg, wp, lp);
+}
+
+TEST_F(MainDialog, SystemColourChangesReachEveryChild)
+{
+    Make_Queues(2, 1);
+    Open();
+    s_ColourChanges.clear();
+    for (int id : { IDC_MAIN_TARGETS, IDC_MAIN_LBQS, IDC_MAIN_OK })
+        SetWindowSubclass(GetDlgItem(dlg, id), Listen_Colours, 7, 0);
+    SendMessageA(dlg, WM_SYSCOLORCHANGE, 0, 0);
+    for (int id : { IDC_MAIN_TARGETS, IDC_MAIN_LBQS, IDC_MAIN_OK }) {
+        EXPECT_NE(s_ColourChanges.end(), std::find(s_ColourChanges.begin(), s_ColourChanges.end(), (UINT)id)) << id;
+        RemoveWindowSubclass(GetDlgItem(dlg, id), Listen_Colours, 7);
+    }
+}
+
+TEST_F(MainDialog, GrowingTheWindowGrowsTheListsAndKeepsTheButtonsAtTheEdges)
+{
+    Make_Queues(30);
+    Open();
+    RECT win, list0, ok0, add0, lbq0;
+    GetWindowRect(dlg, &win);
+    Get_ControlRect(dlg, IDC_MAIN_TARGETS, &list0);
+    Get_ControlRect(dlg, IDC_MAIN_OK, &ok0);
+    Get_ControlRect(dlg, IDC_MAIN_ADD, &add0);
+    Get_ControlRect(dlg, IDC_MAIN_LBQS, &lbq0);
+    int w = win.right - win.left, h = win.bottom - win.top;
+    SetWindowPos(dlg, nullptr, 0, 0, w + 200, h + 150, SWP_NOMOVE | SWP_NOZORDER);
+    RECT list1, ok1, add1, lbq1;
+    Get_ControlRect(dlg, IDC_MAIN_TARGETS, &list1);
+    Get_ControlRect(dlg, IDC_MAIN_OK, &ok1);
+    Get_ControlRect(dlg, IDC_MAIN_ADD, &add1);
+    Get_ControlRect(dlg, IDC_MAIN_LBQS, &lbq1);
+    EXPECT_EQ(list0.right - list0.left + 200, list1.right - list1.left);
+    EXPECT_EQ(list0.bottom - list0.top + 150, list1.bottom - list1.top);
+    EXPECT_EQ(lbq0.right - lbq0.left + 200, lbq1.right - lbq1.left);
+    EXPECT_EQ(lbq0.bottom - lbq0.top, lbq1.bottom - lbq1.top);
+    EXPECT_EQ(ok0.left + 200, ok1.left);
+    EXPECT_EQ(ok0.top + 150, ok1.top);
+    EXPECT_EQ(add0.left + 200, add1.left);
+    EXPECT_EQ(add0.top, add1.top);
+    RECT client;
+    GetClientRect(Targets(), &client);
+    EXPECT_EQ(client.right, (int)SendMessageA(Targets(), LVM_GETCOLUMNWIDTH, 0, 0)) << "the column follows the list";
+    EXPECT_FALSE(GetWindowLongA(Targets(), GWL_STYLE) & WS_HSCROLL);
+
+    SetWindowPos(dlg, nullptr, 0, 0, w - 100, h - 100, SWP_NOMOVE | SWP_NOZORDER);
+    RECT small;
+    GetWindowRect(dlg, &small);
+    EXPECT_EQ(w, small.right - small.left) << "never smaller than laid out";
+    EXPECT_EQ(h, small.bottom - small.top);
+}
+
+TEST_F(MainDialog, EachCommandWritesItsTraceLine)
+{
+    tk::TempDir logDir("maintrace");
+    char oldDir[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof oldDir, oldDir);
+    SetCurrentDirectoryA(logDir.path().c_str());
+    Trace_ResetForTest();
+    Trace_SetFileName("editor.log");
+    Trace_Enable();
+
+    Make_Queues(1);
+    Open();
+    DialogWatch editors;
+    Command(IDC_MAIN_ADD);
+    Command(IDC_MAIN_EDIT);
+    Command(IDC_MAIN_COPY);
+    Command(IDC_MAIN_DELETE);
+    Command(IDC_MAIN_UP);
+    Command(IDC_MAIN_DOWN);
+    Command(IDC_MAIN_LBQ_ADD);
+    Command(IDC_MAIN_LBQ_EDIT);
+    Command(IDC_MAIN_LBQ_DELETE);
+    Command(IDCANCEL);
+    Trace_Close();
+    Trace_ResetForTest();
+    SetCurrentDirectoryA(oldDir);
+
+    std::string log = tk::Read_File(logDir / "editor.log");
+    size_t at = 0;
+    for (const char *line : { "TargetList_Dlg(); wm_initdialog\r\n", "Add queue\r\n", "Edit queue\r\n", "Copy queue\r\n",
+                              "Delete queue\r\n", "Move queues up\r\n", "Move queues down\r\n", "Add LB Queue\r\n",
+                              "Less than two queues exist.. returning immediately\r\n", "Edit LB Queue\r\n",
+                              "Delete LB Queue\r\n", "MainMenu_Dlg, WM_DESTROY\r\n" }) {
+        size_t found = log.find(line, at);
+        EXPECT_NE(std::string::npos, found) << "missing or out of order: " << line;
+        if (found != std::string::npos) at = found;
+    }
+}
+
+} // namespace
