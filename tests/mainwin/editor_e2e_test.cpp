@@ -233,6 +233,13 @@ TEST_F(EditorMain, DoubleClickAndEnterOpenTheQueueEditor)
     ASSERT_NE(nullptr, main);
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 7; }, 5000));
     rk::LV_Double_Click(main, IDC_MAIN_TARGETS, 3);
+    /* the output queue's editor, where it is built, stays open: Cancel leaves it */
+    HWND overview = rk::Find_Window(editor.pid(), "Overview", 3000);
+    if (overview != nullptr) {
+        rk::Press(overview, IDCANCEL);
+        EXPECT_TRUE(rk::Wait_Gone(overview));
+        EXPECT_TRUE(rk::Wait_Until([&] { return IsWindowEnabled(main) != FALSE; }, 5000));
+    }
     rk::LV_Select(main, IDC_MAIN_LBQS, { 1 });
     rk::Key_To_Focus(main, VK_RETURN);
     /* the queue editors close at once until they are built: their opening shows in the log */
