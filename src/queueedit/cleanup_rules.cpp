@@ -69,13 +69,13 @@ static BOOL Directory_Form(const char *text, char *out, size_t cap)
     return TRUE;
 }
 
-BOOL Same_Directory(const char *a, const char *b)
+BOOL Is_SameDir(const char *a, const char *b)
 {
     char fa[MAX_PATH * 2], fb[MAX_PATH * 2];
     return Directory_Form(a, fa, sizeof fa) && Directory_Form(b, fb, sizeof fb) && Compare_NoCase(fa, fb) == 0;
 }
 
-BOOL Inside_Directory(const char *dir, const char *parent)
+BOOL Is_InsideDir(const char *dir, const char *parent)
 {
     char fd[MAX_PATH * 2], fp[MAX_PATH * 2];
     if (!Directory_Form(dir, fd, sizeof fd) || !Directory_Form(parent, fp, sizeof fp)) return FALSE;
@@ -87,7 +87,7 @@ BOOL Inside_Directory(const char *dir, const char *parent)
 /* TRUE when jobs put into dir would be taken up by a queue watching hotDir. */
 static BOOL Watched_By(const char *dir, const char *hotDir, BOOL includeSubdirs)
 {
-    return Same_Directory(dir, hotDir) || (includeSubdirs && Inside_Directory(dir, hotDir));
+    return Is_SameDir(dir, hotDir) || (includeSubdirs && Is_InsideDir(dir, hotDir));
 }
 
 BOOL Check_DoneDir(const Target *t, char *text, size_t cap, BOOL validate)

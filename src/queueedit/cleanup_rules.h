@@ -41,9 +41,9 @@ BOOL Check_NextQueue(const Target *t, const char *typed, BOOL validate, int32_t 
 
 /* TRUE when both name the same directory: quotes, "." and "..", a final backslash and letter
    case do not count. An empty text names none. */
-BOOL Same_Directory(const char *a, const char *b);
+BOOL Is_SameDir(const char *a, const char *b);
 /* TRUE when dir lies below parent (not when it is parent). */
-BOOL Inside_Directory(const char *dir, const char *parent);
+BOOL Is_InsideDir(const char *dir, const char *parent);
 
 /* The done directory typed for queue t, in text (cap bytes). A text of one or two characters
    becomes the root of the drive its first character names. When validating, the text must name

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 /* The dialog procedure; the creation argument is the input queue's position (lbqCount: a new
-   one; a position above it is taken as 0). Always ends with 0. */
+   one; a position above it is taken as 0). The working copy reaches lbqs only when OK succeeds
+   (a new input queue is appended, lbqCount grows by one). Always ends with 0. */
 INT_PTR CALLBACK LBQMan_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
-/* Opens the input queue editor modally over owner on position pos. */
+/* Opens the input queue editor modally over owner on position pos. Returns 0. */
 int Edit_LBQ(HWND owner, int pos);

@@ -5,6 +5,7 @@
 #include "queueedit/pages.h"
 #include "queueedit/cleanup_rules.h"
 #include "queueedit/queuetext.h"
+#include "queueedit/targetchoices.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/fileutil.h"
@@ -289,15 +290,6 @@ static void On_Limit_Click(HWND dlg)
     Refresh_CleanUp(dlg);
 }
 
-/* The queue chooser: the position of the chosen output queue, or -1. */
-static int Choose_NextQueue(HWND dlg)
-{
-    Trace("Choose_NextQueue: the queue chooser is not built yet\n");
-    Info_Box(programTitle, "Type the name of the queue to pass jobs to.");
-    SetFocus(GetDlgItem(dlg, IDC_CU_TARGET));
-    return -1;
-}
-
 static void On_Browse_Click(HWND dlg)
 {
     Target *page = Copy_Of(dlg);
@@ -317,7 +309,7 @@ static void On_Browse_Click(HWND dlg)
         Info_Box(programTitle, "There are no queues to choose from yet.");
         return;
     }
-    int pos = Choose_NextQueue(dlg);
+    int pos = Choose_Target(dlg);
     if (pos < 0 || pos >= targetCount) return;
     page->afterAction = pos;
     Refresh_CleanUp(dlg);

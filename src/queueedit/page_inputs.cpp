@@ -114,7 +114,7 @@ static void On_Inputs_Paint(HWND dlg)
     if (page != NULL && p != NULL) {
         BOOL own = page->icon != NULL && page->iconPath[0] != '\0' && page->iconPath[0] != ' ';
         HICON icon = own ? page->icon : p->defaultIcon;
-        if (icon != NULL) DrawIconEx(hdc, p->iconPlace.left, p->iconPlace.top, icon, 32, 32, 0, NULL, DI_NORMAL);
+        Draw_QueueIcon(hdc, p->iconPlace.left, p->iconPlace.top, icon);
     }
     EndPaint(dlg, &ps);
 }

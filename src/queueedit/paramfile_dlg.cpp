@@ -115,7 +115,10 @@ INT_PTR CALLBACK ParamFile_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam
         SetWindowLongPtrA(hDlg, DWLP_USER, lParam);
         SetWindowTextA(hDlg, ((const Target *)lParam)->parameters);
         Load_ParamFile(hDlg, (const Target *)lParam);
-        return TRUE;
+        /* the caret at the start, nothing selected: a key pressed must not replace the whole file */
+        SetFocus(GetDlgItem(hDlg, IDC_PF_TEXT));
+        SendDlgItemMessageA(hDlg, IDC_PF_TEXT, EM_SETSEL, 0, 0);
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:     Save_ParamFile(hDlg, t); EndDialog(hDlg, PARAMFILE_OK); return TRUE;

@@ -232,7 +232,7 @@ static void On_Overview_Paint(HWND dlg)
     HDC hdc = BeginPaint(dlg, &ps);
     const FRAME *f = Frame_Of(dlg);
     for (int k = 0; f != NULL && k < SECTION_COUNT; k++)
-        if (f->shown[k] != NULL) DrawIconEx(hdc, f->place[k].left, f->place[k].top, f->shown[k], 32, 32, 0, NULL, DI_NORMAL);
+        Draw_QueueIcon(hdc, f->place[k].left, f->place[k].top, f->shown[k]);
     EndPaint(dlg, &ps);
 }
 

@@ -169,6 +169,29 @@
 /* ---- end of Clean-Up ---- */
 
 /* ---- input queue editor (LB) ---- */
+#define   IDC_LB_BANNER_QUEUE  1012  /* hidden: where the queue banner is drawn */
+#define   IDC_LB_BANNER_LB     1013  /* hidden: where the balancing banner is drawn */
+#define   IDC_LB_OK            1014
+#define   IDC_LB_NAME          1016  /* "Queue Name:" */
+#define   IDC_LB_BROWSE        1017  /* "Browse..." for the hot directory */
+#define   IDC_LB_COPIES        1026  /* "Copies:" */
+#define   IDC_LB_SPLIT         1028  /* "Copy split size:" */
+#define   IDC_LB_OUTPUTS       1055  /* placeholder of the outputs list */
+#define   IDC_LB_SUBDIRS       1101  /* "Include subdirectories" */
+#define   IDC_LB_GROUP_ID      1103  /* "Job group identification rule:" */
+#define   IDC_LB_GROUP_RULE    1104  /* "Try to output groups:" */
+#define   IDC_LB_REASSIGN      1105  /* "Job reassignment rule:" */
+#define   IDC_LB_TIME_PRIORITY 1106  /* slider "Job waiting time" ... "Job priority" */
+#define   IDC_LB_ENABLED       1107  /* "Balancing enabled" */
+#define   IDC_LB_ADD           1110  /* "Add..." an output queue */
+#define   IDC_LB_REMOVE        1111  /* "Remove" the selected output queues */
+#define   IDC_LB_ICON          1121  /* hidden: where the input queue icon is drawn */
+#define   IDC_LB_PURGE_HOURS   1124  /* "Ignore jobs older than" ... "Hours" */
+#define   IDC_LB_PATH          1132  /* "Path:" of the hot directory */
+#define   IDC_LB_PRIORITY      1134  /* "Priority:" */
+#define   IDC_LB_COPIES_SPIN   1145
+#define   IDC_LB_SPLIT_SPIN    1147
+#define   IDC_LB_PURGE_MINUTES 1152  /* ... "Minutes when identifying job groups" */
 /* ---- end of input queue editor ---- */
 
 /* ---- General Preferences (GP), File Naming Convention (JN), administration (AD), user (US) ---- */

@@ -233,16 +233,14 @@ TEST_F(EditorMain, DoubleClickAndEnterOpenTheQueueEditor)
     ASSERT_NE(nullptr, main);
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 7; }, 5000));
     rk::LV_Double_Click(main, IDC_MAIN_TARGETS, 3);
-    /* the output queue's editor, where it is built, stays open: Cancel leaves it */
-    HWND overview = rk::Find_Window(editor.pid(), "Overview", 3000);
-    if (overview != nullptr) {
-        rk::Press(overview, IDCANCEL);
-        EXPECT_TRUE(rk::Wait_Gone(overview));
-        EXPECT_TRUE(rk::Wait_Until([&] { return IsWindowEnabled(main) != FALSE; }, 5000));
-    }
+    HWND overview = rk::Find_Window(editor.pid(), "Overview");
+    ASSERT_NE(nullptr, overview) << "the double click opens the queue editor";
+    EXPECT_EQ("Proofer", rk::Text(overview, IDC_OV_NAME));
+    rk::Key_To_Focus(overview, VK_ESCAPE);
+    ASSERT_TRUE(rk::Wait_Gone(overview));
     rk::LV_Select(main, IDC_MAIN_LBQS, { 1 });
     rk::Key_To_Focus(main, VK_RETURN);
-    /* the queue editors close at once until they are built: their opening shows in the log */
+    /* the input queue editor closes at once until it is built: its opening shows in the log */
     rk::Wait_Until([&] { return tk::Read_File(logDir / "editor.log").find("Edit LB Queue") != std::string::npos; }, 5000);
     EXPECT_TRUE(IsWindowVisible(main)) << "Enter on a selected queue does not press OK";
     rk::Press(main, IDCANCEL);

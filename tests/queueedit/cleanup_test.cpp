@@ -51,9 +51,9 @@ TEST(CleanUpRules, DirectoriesAreComparedAsTheFileSystemNamesThem)
     };
     for (auto &c : cases) {
         SCOPED_TRACE(std::string(c.a) + " / " + c.b);
-        EXPECT_EQ(c.same, Same_Directory(c.a, c.b) != FALSE);
-        EXPECT_EQ(c.same, Same_Directory(c.b, c.a) != FALSE);
-        EXPECT_EQ(c.inside, Inside_Directory(c.a, c.b) != FALSE);
+        EXPECT_EQ(c.same, Is_SameDir(c.a, c.b) != FALSE);
+        EXPECT_EQ(c.same, Is_SameDir(c.b, c.a) != FALSE);
+        EXPECT_EQ(c.inside, Is_InsideDir(c.a, c.b) != FALSE);
     }
 }
 
@@ -534,6 +534,29 @@ TEST_F(CleanUp, BrowseChoosesTheDoneDirectory)
     char after[MAX_PATH];
     GetCurrentDirectoryA(sizeof after, after);
     EXPECT_STREQ(cwd, after) << "the current directory is as it was";
+}
+
+TEST_F(CleanUp, BrowseChoosesTheNextQueueFromTheQueueChooser)
+{
+    dk::Script s;
+    s.On("Clean-Up", [&](HWND d) {
+        dk::Click(d, IDC_CU_PASS);
+        dk::Click(d, IDC_CU_BROWSE);                   /* the chooser: the next step */
+        EXPECT_EQ("Proofer", dk::Text(d, IDC_CU_TARGET));
+        EXPECT_TRUE(dk::Checked(d, IDC_CU_PASS));
+        dk::Click(d, IDC_CU_BROWSE);                   /* cancelled: the queue stays */
+        EXPECT_EQ("Proofer", dk::Text(d, IDC_CU_TARGET));
+        dk::Screenshot(d, "cleanup_chosen_queue");
+        dk::Click(d, IDC_CU_OK);
+    });
+    s.On("Choose a Queue", [](HWND) {
+        for (int i = 0; i < 3; i++) ek::Press_Key(VK_DOWN);
+        ek::Press_Key(VK_RETURN);
+    });
+    s.On("Choose a Queue", [](HWND d) { dk::Click(d, IDCANCEL); });
+    Target work = Run_Page(1, nullptr, s);
+    EXPECT_EQ(0u, boxes.count());
+    EXPECT_EQ(2, work.afterAction);
 }
 
 TEST_F(CleanUp, WithoutQueuesThereIsNoQueueToChoose)

@@ -27,7 +27,7 @@ TEST_F(Overview, AQueueWithEveryAspectSetIsSummedUp)
         EXPECT_EQ(0u, dk::Text(d, IDC_OV_RTI_TEXT).find("Using the file:\n"));
         EXPECT_EQ("Pass jobs to \"Proofer\".", dk::Text(d, IDC_OV_CLEANUP_TEXT));
         EXPECT_EQ("Member of the \"Platesetters\" group, \nwith output identity \"CTP-1\".\n", dk::Text(d, IDC_OV_IDENTITY_TEXT));
-        dk::Screenshot(d, "overview_every_aspect");
+        ek::Shot(d, "overview_every_aspect");
         dk::Click(d, IDCANCEL);
     });
     EXPECT_EQ(-1, Open_Overview(s, 0));
@@ -48,7 +48,7 @@ TEST_F(Overview, ANewQueueStartsFromTheDefaultsAndNeedsAName)
         EXPECT_EQ("No parameters.", dk::Text(d, IDC_OV_RTI_TEXT));
         EXPECT_EQ("Leave jobs where they are.", dk::Text(d, IDC_OV_CLEANUP_TEXT));
         EXPECT_EQ("This queue runs independently of all others.", dk::Text(d, IDC_OV_IDENTITY_TEXT));
-        dk::Screenshot(d, "overview_new_queue");
+        ek::Shot(d, "overview_new_queue");
         dk::Click(d, IDC_OV_OK);
         ASSERT_EQ(1u, boxes.count());
         EXPECT_EQ("You must enter a name for this queue before continuing.", boxes.last().text);
@@ -342,7 +342,7 @@ TEST_F(Overview, AnIconChangedOnTheInputsPageIsCommittedWithTheQueue)
         dk::Click(d, IDOK);
     });
     s.On("Overview", [&](HWND d) {
-        dk::Screenshot(d, "overview_after_inputs");
+        ek::Shot(d, "overview_after_inputs");
         dk::Click(d, IDC_OV_INPUTS);
     });
     s.On("Inputs", [&](HWND d) {
