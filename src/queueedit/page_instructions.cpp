@@ -153,7 +153,7 @@ static void On_Select_Click(HWND dlg)
 /* While a utility runs these wait with the page. */
 static const int k_WaitingControls[] = {
     IDOK, IDCANCEL, IDC_RTI_NOT_FILE, IDC_RTI_IS_FILE, IDC_RTI_PARAMS, IDC_RTI_BROWSE, IDC_RTI_SELECT, IDC_RTI_EDIT,
-    IDC_RTI_UTILITY,
+    IDC_RTI_UTILITY, IDC_RTI_EDITOR_GROUP, IDC_RTI_UTILITY_LABEL,
 };
 
 /* Starts the utility on the parameter file shown, then waits for it: a timer looks every

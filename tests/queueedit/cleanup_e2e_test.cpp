@@ -7,6 +7,7 @@
 #include "support/remote.h"
 #include "support/testkit.h"
 #include "resources/resource.h"
+#include <windows.h>
 
 namespace {
 
@@ -83,11 +84,15 @@ TEST(CleanUpEndToEnd, ADoneFolderKeepingFiftyFilesAndAPassToAnotherQueueChangeEx
     EXPECT_TRUE(rk::Checked(page, IDC_CU_NOTHING));
     rk::Focus(page, IDC_CU_ALERT);
     rk::Mnemonic(page, 'p');                      /* "&Pass job to another queue" */
-    ASSERT_TRUE(rk::Wait_Until([&] { return rk::Checked(page, IDC_CU_PASS) && rk::Enabled(page, IDC_CU_TARGET); }, 5000));
-    rk::Type(page, IDC_CU_TARGET, "proofer");
-    rk::Key_To_Focus(page, VK_RETURN);             /* Enter in the box takes the queue at once */
+    ASSERT_TRUE(rk::Wait_Until([&] { return rk::Checked(page, IDC_CU_PASS) && rk::Enabled(page, IDC_CU_BROWSE); }, 5000));
+    EXPECT_EQ("Next queue:", rk::Text(page, IDC_CU_TARGET_GROUP));
+    rk::Press(page, IDC_CU_BROWSE);                /* the queue chooser */
+    HWND chooser = rk::Find_Window(editor.pid(), "Choose a Queue");
+    ASSERT_NE(nullptr, chooser);
+    rk::LV_Select(chooser, IDC_CH_LIST, { 3 });
+    rk::Press(chooser, IDOK);
+    ASSERT_TRUE(rk::Wait_Gone(chooser));
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::Text(page, IDC_CU_TARGET) == "Proofer"; }, 5000));
-    EXPECT_TRUE(IsWindowVisible(page));
     dk::Screenshot(page, "cleanup_e2e_next_queue");
     rk::Press(page, IDC_CU_OK);
     ASSERT_TRUE(rk::Wait_Gone(page));

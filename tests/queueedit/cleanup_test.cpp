@@ -546,7 +546,7 @@ TEST_F(CleanUp, BrowseChoosesTheNextQueueFromTheQueueChooser)
         EXPECT_TRUE(dk::Checked(d, IDC_CU_PASS));
         dk::Click(d, IDC_CU_BROWSE);                   /* cancelled: the queue stays */
         EXPECT_EQ("Proofer", dk::Text(d, IDC_CU_TARGET));
-        dk::Screenshot(d, "cleanup_chosen_queue");
+        ek::Shot(d, "cleanup_chosen_queue");
         dk::Click(d, IDC_CU_OK);
     });
     s.On("Choose a Queue", [](HWND) {
@@ -634,7 +634,7 @@ TEST_F(CleanUp, TheKeyboardReachesEveryControl)
     });
     s.On("Clean-Up", [&](HWND d) {
         EXPECT_EQ(GetDlgItem(d, IDC_CU_LIMIT_COUNT), GetFocus()) << "Alt+I: the number of files";
-        dk::Screenshot(d, "cleanup_move_to_done");
+        ek::Shot(d, "cleanup_move_to_done");
         dk::Click(d, IDCANCEL);
     });
     Run_Page(0, [&](Target &t) {
@@ -655,7 +655,7 @@ TEST_F(CleanUp, Screenshots)
     for (auto &shot : shots) {
         dk::Script s;
         s.On("Clean-Up", [&](HWND d) {
-            dk::Screenshot(d, shot.name);
+            ek::Shot(d, shot.name);
             dk::Click(d, IDCANCEL);
         });
         Run_Page(1, [&](Target &t) { t.afterAction = shot.action; t.keepSeconds = 90061; }, s);

@@ -339,6 +339,7 @@ TEST_F(Instructions, EditStartsTheUtilityAndThePageWaitsUntilItEnds)
         RECT dirty;
         EXPECT_FALSE(GetUpdateRect(d, &dirty, FALSE)) << "the page has painted itself while waiting";
         EXPECT_FALSE(dk::Enabled(d, IDOK));
+        ek::Shot(d, "instructions_waiting");
 
         while (!dk::Enabled(d, IDOK) && GetTickCount() - started < 10000) tk::Pump(20);
         back = GetTickCount();
@@ -436,7 +437,7 @@ TEST_F(Instructions, TheKeyboardReachesEveryControl)
                                      IDC_RTI_EDIT, IDOK, IDCANCEL }),
                   order);
         EXPECT_EQ(IDOK, LOWORD(SendMessageA(d, DM_GETDEFID, 0, 0))) << "Enter presses OK";
-        dk::Screenshot(d, "instructions_file");
+        ek::Shot(d, "instructions_file");
         SetFocus(GetDlgItem(d, IDC_RTI_PARAMS));
         PostMessageA(GetFocus(), WM_SYSCHAR, 'c', 0x20000001);
     });
@@ -447,7 +448,7 @@ TEST_F(Instructions, TheKeyboardReachesEveryControl)
     s.On("Process Instructions", [&](HWND d) {
         EXPECT_EQ(GetDlgItem(d, IDC_RTI_PARAMS), GetFocus()) << "Alt+A: the parameters";
         dk::Click(d, IDC_RTI_NOT_FILE);
-        dk::Screenshot(d, "instructions_parameters");
+        ek::Shot(d, "instructions_parameters");
         ek::Press_Key(VK_RETURN);
     });
     INT_PTR result = -2;
