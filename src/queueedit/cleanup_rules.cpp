@@ -23,19 +23,6 @@ int64_t Join_KeepTime(const KEEP_TIME *t)
     return (int64_t)t->days * 86400 + (int64_t)t->hours * 3600 + (int64_t)t->minutes * 60 + t->seconds;
 }
 
-int Find_TargetByName(const char *name)
-{
-    char wanted[TEXT_LEN];
-    while (*name == ' ' || *name == '\t') name++;
-    Copy_Field(wanted, name);
-    size_t len = strlen(wanted);
-    while (len > 0 && (wanted[len - 1] == ' ' || wanted[len - 1] == '\t')) wanted[--len] = '\0';
-    if (len == 0) return -1;
-    for (int i = 0; i < targetCount && i < MAX_TARGETS; i++)
-        if (Compare_NoCase(targets[i].name, wanted) == 0) return i;
-    return -1;
-}
-
 BOOL Check_NextQueue(const Target *t, const char *typed, BOOL validate, int32_t *action)
 {
     int pos = Find_TargetByName(typed);

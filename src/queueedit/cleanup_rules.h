@@ -30,11 +30,8 @@ int64_t Join_KeepTime(const KEEP_TIME *t);
 /* The pass-to-queue action that has no queue chosen yet (the page's own; never stored). */
 #define AFTER_PASS_UNCHOSEN -5
 
-/* The position of the output queue with this name, compared without regard to case, the first
-   in position order; blanks around name are ignored. -1 when no queue has it. */
-int  Find_TargetByName(const char *name);
-
-/* The follow-on queue typed for queue t (its own position is t->slotIndex). With a match,
+/* The follow-on queue typed for queue t (its own position is t->slotIndex), found by its name
+   (Find_TargetByName: any letter case, blanks around it aside). With a match,
    *action becomes its position. When validating: no match is refused ("not recognised"), and
    the queue itself is asked about (Yes keeps it). TRUE when the page may go on. */
 BOOL Check_NextQueue(const Target *t, const char *typed, BOOL validate, int32_t *action);

@@ -205,3 +205,120 @@ void Summary_Identity(const Target *t, const TEXT_FITTER *, SUMMARY *out)
     else Copy_Field(part, "with no output identity string.\n");
     Append_Field(out->text, part);
 }
+
+/* ---- Job Settings, thumbnail directory and multi-job rules ---- */
+
+void MultiJob_Summary(const Target *t, char *out, size_t cap)
+{
+    if (t->jobsAtATime <= 1) {
+        Copy_Text(out, cap, "Process jobs individually.");
+        return;
+    }
+    if (t->timeoutAction == TIMEOUT_NEVER) {
+        Format_Text(out, cap, "Process %d jobs at a time.", (int)t->jobsAtATime);
+        return;
+    }
+    char action[80];
+    switch (t->timeoutAction) {
+    case TIMEOUT_PROCESS: Copy_Field(action, "process any waiting jobs anyway."); break;
+    case TIMEOUT_MOVE:    Copy_Field(action, "move waiting jobs to another directory."); break;
+    case TIMEOUT_RECYCLE: Copy_Field(action, "send all waiting jobs to the recycle bin."); break;
+    case TIMEOUT_DELETE:  Copy_Field(action, "delete all waiting jobs."); break;
+    default:
+        if (t->timeoutAction >= 0) Format_Text(action, sizeof action, "move waiting jobs to queue %d.", (int)t->timeoutAction + 1);
+        else Copy_Field(action, "pass waiting jobs to a queue not yet chosen.");
+        break;
+    }
+    int seconds = t->timeoutSeconds;
+    Format_Text(out, cap, "Wait up to %d:%02d minutes for %d jobs, then %s", seconds / 60, seconds % 60,
+                (int)t->jobsAtATime, action);
+}
+
+static const char *Skip_Blanks(const char *text)
+{
+    while (*text == ' ' || *text == '\t') text++;
+    return text;
+}
+
+static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c; }
+
+/* TRUE when the first n characters of a and b are equal, letter case ignored. */
+static BOOL Same_Start(const char *a, const char *b, size_t n)
+{
+    for (size_t i = 0; i < n; i++)
+        if (Lower(a[i]) != Lower(b[i])) return FALSE;
+    return TRUE;
+}
+
+BOOL Thumb_DirsOverlap(const char *a, const char *b)
+{
+    a = Skip_Blanks(a);
+    b = Skip_Blanks(b);
+    size_t la = strlen(a), lb = strlen(b);
+    if (la == 0 || lb == 0) return FALSE;
+    size_t n = la < lb ? la : lb;
+    if (!Same_Start(a, b, n)) return FALSE;
+    if (la == lb) return TRUE;
+    return (la > lb ? a : b)[n] == '\\';
+}
+
+int Find_ThumbOverlap(const char *dir, int self)
+{
+    for (int i = 0; i < targetCount && i < MAX_TARGETS; i++)
+        if (i != self && Thumb_DirsOverlap(dir, targets[i].thumbnailDir)) return i;
+    return -1;
+}
+
+int Find_TargetByName(const char *name)
+{
+    name = Skip_Blanks(name);
+    size_t len = strlen(name);
+    while (len > 0 && (name[len - 1] == ' ' || name[len - 1] == '\t')) len--;
+    if (len == 0) return -1;
+    for (int i = 0; i < targetCount && i < MAX_TARGETS; i++)
+        if (strlen(targets[i].name) == len && Same_Start(targets[i].name, name, len)) return i;
+    return -1;
+}
+
+/* A directory in the form it is compared in: without quotes, blanks around it, forward slashes
+   or a final backslash (a drive's root keeps its own). */
+static void Dir_Key(const char *dir, char *out, size_t cap)
+{
+    Copy_Text(out, cap, Skip_Blanks(dir));
+    Strip_Quotes(out);
+    for (char *p = out; *p != '\0'; p++)
+        if (*p == '/') *p = '\\';
+    size_t len = strlen(out);
+    while (len > 0 && (out[len - 1] == ' ' || out[len - 1] == '\t')) out[--len] = '\0';
+    while (len > 1 && out[len - 1] == '\\' && !(len == 3 && out[1] == ':')) out[--len] = '\0';
+}
+
+/* TRUE when jobs put into dir would be found in the hot directory hot: dir is hot, or lies
+   below it and the queue watches the folders below its hot directory. */
+static BOOL Dir_FeedsHotDir(const char *dir, const char *hot, BOOL subdirs)
+{
+    char d[PATH_LEN], h[PATH_LEN];
+    Dir_Key(dir, d, sizeof d);
+    Dir_Key(hot, h, sizeof h);
+    size_t ld = strlen(d), lh = strlen(h);
+    if (ld == 0 || lh == 0 || ld < lh || !Same_Start(d, h, lh)) return FALSE;
+    if (ld == lh) return TRUE;
+    return subdirs && (h[lh - 1] == '\\' || d[lh] == '\\');
+}
+
+int Hot_DirTaker(const char *dir, const Target *t, char *name, size_t cap)
+{
+    if (cap > 0) name[0] = '\0';
+    if (Dir_FeedsHotDir(dir, t->hotDir, t->includeSubdirs)) return TAKER_SELF;
+    for (int i = 0; i < targetCount && i < MAX_TARGETS; i++) {
+        if (i == t->slotIndex || !Dir_FeedsHotDir(dir, targets[i].hotDir, targets[i].includeSubdirs)) continue;
+        Copy_Text(name, cap, targets[i].name);
+        return TAKER_OTHER;
+    }
+    for (int i = 0; i < lbqCount && i < MAX_LBQS; i++) {
+        if (!Dir_FeedsHotDir(dir, lbqs[i].hotDir, lbqs[i].includeSubdirs)) continue;
+        Copy_Text(name, cap, lbqs[i].name);
+        return TAKER_OTHER;
+    }
+    return TAKER_NONE;
+}

@@ -71,3 +71,34 @@ BOOL Is_BlankText(const char *text);
    then accepted when it names an existing directory (quotes ignored) or begins with a letter, a
    colon and a backslash (a path on a drive, existing or not). text holds cap bytes. */
 BOOL Check_DirText(char *text, size_t cap);
+
+/* ---- Job Settings, thumbnail directory and multi-job rules ---- */
+
+/* The one line the Job Settings page shows about the multi-job settings of t, into out (cap
+   bytes): "Process jobs individually.", "Process %d jobs at a time." (never times out), or
+   "Wait up to %d:%02d minutes for %d jobs, then " and what happens to the waiting jobs. */
+void MultiJob_Summary(const Target *t, char *out, size_t cap);
+
+/* Two thumbnail directories overlap when one is the other (letter case ignored) or the other's
+   parent: with n the shorter length, their first n characters are equal and the longer one
+   ends there or has a backslash there. Leading blanks do not count; an empty one overlaps
+   nothing. (A root such as "D:\" already ends in its backslash and so overlaps none of its
+   folders.) */
+BOOL Thumb_DirsOverlap(const char *a, const char *b);
+/* The first output queue other than the one at self whose thumbnail directory overlaps dir, or
+   -1 when none does. */
+int  Find_ThumbOverlap(const char *dir, int self);
+
+/* The position of the first output queue named name, letter case ignored (blanks around name
+   do not count); -1 when no queue has that name. */
+int  Find_TargetByName(const char *name);
+
+/* Which queue would take in jobs moved into the directory dir. t is the queue being edited: its
+   own hot directory (and the folders below it, when it watches them) is TAKER_SELF; the hot
+   directory of another output queue or of an input queue (and the folders below it, when that
+   queue watches them) is TAKER_OTHER, with that queue's name in name (cap bytes). Letter case,
+   quotes and a final backslash do not count. */
+#define TAKER_NONE  0
+#define TAKER_SELF  1
+#define TAKER_OTHER 2
+int  Hot_DirTaker(const char *dir, const Target *t, char *name, size_t cap);

@@ -115,6 +115,50 @@
 /* ---- end of queue editor frame ---- */
 
 /* ---- Job Settings (JS), Thumbnail Image Directory (TD), Multi-Job Settings (MJ) ---- */
+/* Job Settings */
+#define   IDC_JS_BROWSE        8     /* "Browse..." for the excluded-files directory */
+#define   IDC_JS_COPIES        1026
+#define   IDC_JS_GROUPING      1123
+#define   IDC_JS_THUMBS_ALL    1124  /* thumbnails for all jobs as they arrive */
+#define   IDC_JS_PRIORITY      1134
+#define   IDC_JS_STATE         1135
+#define   IDC_JS_COPIES_SPIN   1145
+#define   IDC_JS_HIDDEN        1150
+#define   IDC_JS_DELETE        1151
+#define   IDC_JS_EXTENSIONS    1152
+#define   IDC_JS_COUNTDOWN     1187
+#define   IDC_JS_COUNTDOWN_SPIN 1188
+#define   IDC_JS_MULTI_TEXT    1189  /* the multi-job summary */
+#define   IDC_JS_MULTI         1190  /* "Change..." the multi-job settings */
+#define   IDC_JS_OPEN_ALWAYS   1209
+#define   IDC_JS_OPEN_WRITE    1210
+#define   IDC_JS_OPEN_READ     1211
+#define   IDC_JS_THUMBS_ACTIVE 1212  /* a thumbnail only while the job is active */
+#define   IDC_JS_INCLUDE       1213
+#define   IDC_JS_EXCLUDE       1214
+#define   IDC_JS_EXCLUDE_DIR   1217
+/* Thumbnail Image Directory */
+#define   IDC_TD_PATH          1124
+#define   IDC_TD_BROWSE        1125
+/* Multi-Job Settings */
+#define   IDC_MJ_JOBS          1189
+#define   IDC_MJ_JOBS_SPIN     1190
+#define   IDC_MJ_TIMEOUT       1193  /* "Time-out when there are not enough jobs..." */
+#define   IDC_MJ_ANYWAY        1195
+#define   IDC_MJ_MOVE          1196
+#define   IDC_MJ_PASS          1197
+#define   IDC_MJ_RECYCLE       1198
+#define   IDC_MJ_DELETE        1199
+#define   IDC_MJ_BROWSE        1200
+#define   IDC_MJ_ACTION_ICON   1201  /* placeholder: where the action's picture is drawn */
+#define   IDC_MJ_NEVER         1202
+#define   IDC_MJ_MINUTES       1203
+#define   IDC_MJ_MINUTES_SPIN  1204
+#define   IDC_MJ_SECONDS       1205
+#define   IDC_MJ_SECONDS_SPIN  1206
+#define   IDC_MJ_FORCE         1207
+#define   IDC_MJ_TARGET        1208  /* a directory or a queue's name */
+#define   IDC_MJ_TIMEOUT_ICON  1209  /* placeholder: where the time-out picture is drawn */
 /* ---- end of Job Settings ---- */
 
 /* ---- Processes (PR) ---- */

@@ -57,19 +57,6 @@ TEST(CleanUpRules, DirectoriesAreComparedAsTheFileSystemNamesThem)
     }
 }
 
-TEST(CleanUpRules, AFollowOnQueueIsFoundByItsNameInAnyLetterCase)
-{
-    Reset_Configuration();
-    const char *names[] = { "Plates", "Proofs", "proofs", "Archive" };
-    for (const char *n : names) Copy_Field(targets[targetCount++].name, n);
-    EXPECT_EQ(1, Find_TargetByName("PROOFS")) << "the first in position order";
-    EXPECT_EQ(3, Find_TargetByName("  archive\t"));
-    EXPECT_EQ(-1, Find_TargetByName("Proof"));
-    EXPECT_EQ(-1, Find_TargetByName(""));
-    EXPECT_EQ(-1, Find_TargetByName("   "));
-    Reset_Configuration();
-}
-
 /* ---- the page ---- */
 
 class CleanUp : public EditorTest {

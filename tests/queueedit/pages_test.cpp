@@ -20,6 +20,32 @@ struct PageRow {
     std::function<void(Target &)> prepare;             /* the record (and arrays) as the page needs them (NULL: as is) */
 };
 
+/* Job Settings: the state, the filter mode, and, on the Multi-Job Settings page opened from it,
+   everything that page sets (its own row changes it alone). */
+void Change_MultiJobRest(HWND m)
+{
+    dk::Click(m, IDC_MJ_TIMEOUT);
+    dk::Click(m, IDC_MJ_MOVE);
+    dk::Type(m, IDC_MJ_TARGET, "D:\\Changed Waiting");
+    dk::Type(m, IDC_MJ_MINUTES, "3");
+    dk::Click(m, IDC_MJ_FORCE);
+}
+void Change_JobSettingsRest(HWND d)
+{
+    dk::Choose(d, IDC_JS_STATE, "Suspended");
+    dk::Click(d, IDC_JS_INCLUDE);
+    /* the page is modal: it is acted on from a timer of its message loop */
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND m = FindWindowA(nullptr, "Multi-Job Settings");
+        if (m == nullptr || !IsWindowVisible(m) || !IsWindowEnabled(m)) return;
+        KillTimer(nullptr, id);
+        dk::Type(m, IDC_MJ_JOBS, "3");
+        Change_MultiJobRest(m);
+        dk::Click(m, IDOK);
+    });
+    dk::Click(d, IDC_JS_MULTI);                        /* returns once that page has closed */
+}
+
 const std::vector<PageRow> &Pages()
 {
     static const std::vector<PageRow> rows = {
@@ -27,6 +53,13 @@ const std::vector<PageRow> &Pages()
         { "Inputs", IDD_INPUTS, QueueInputs_Dlg, &inputsPage, { { IDC_IN_PATH, "D:\\Changed Hot" } },
           { ek::Icon_File("blue.ico") }, [](HWND d) { dk::Click(d, IDC_IN_CHANGE_ICON); }, nullptr },
         { "Identity", IDD_IDENTITY, QueueIdentity_Dlg, &identityPage, {}, {}, nullptr, nullptr },
+        { "Thumbnail Image Directory", IDD_THUMBDIR, QueueLowResImageDir_Dlg, &thumbDirPage,
+          { { IDC_TD_PATH, "D:\\Changed Thumbs" } }, {}, nullptr, nullptr },
+        { "Job Settings", IDD_JOBSETTINGS, QueueJobSettings_Dlg, &jobSettingsPage,
+          { { IDC_JS_EXCLUDE_DIR, "D:\\Changed Excluded" } }, {}, Change_JobSettingsRest,
+          [](Target &t) { t.hidden = FALSE; } },
+        { "Multi-Job Settings", IDD_MULTIJOB, QueueMultiJobSettings_Dlg, &multiJobPage, {}, {}, Change_MultiJobRest,
+          [](Target &t) { t.jobsAtATime = 1; t.timeoutAction = TIMEOUT_NEVER; } },
         /* the stay, and a done directory typed before the jobs go on to another queue instead (the
            queue chooser is a dialog of its own: the queue is typed); a hidden queue's suspend
            box is disabled */
