@@ -20,6 +20,11 @@ extern const PAGE_DEF inputsPage;
 INT_PTR CALLBACK QueueIdentity_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF identityPage;
 
+/* Processes: processRef and usesGroup (through AddTargetApps), monitorProcesses, noProcesses,
+   holdAllJobs, launchAppPath. */
+INT_PTR CALLBACK QueueProcesses_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+extern const PAGE_DEF processesPage;
+
 /* The pages still to be built, by the names the overview's table will give them. */
 INT_PTR CALLBACK QueueLowResImageDir_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF thumbDirPage;
@@ -27,8 +32,6 @@ INT_PTR CALLBACK QueueJobSettings_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM
 extern const PAGE_DEF jobSettingsPage;
 INT_PTR CALLBACK QueueMultiJobSettings_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF multiJobPage;
-INT_PTR CALLBACK QueueProcesses_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
-extern const PAGE_DEF processesPage;
 INT_PTR CALLBACK AfterAction_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF cleanUpPage;
 INT_PTR CALLBACK QueueRTI_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -162,6 +162,31 @@
 /* ---- end of Job Settings ---- */
 
 /* ---- Processes (PR) ---- */
+#define   IDC_PR_POSITION      1001  /* "Process 2 of 3": which process the page shows */
+#define   IDC_PR_ICON          1018  /* placeholder: where the process icon is drawn */
+#define   IDC_PR_BROWSE        1019  /* "Browse": the program of the shown process */
+#define   IDC_PR_LIST_ICON     1020  /* placeholder: where the icon of the whole list is drawn */
+#define   IDC_PR_ALONE         1021  /* "When processing jobs in this queue make other queues stop" */
+#define   IDC_PR_NEXT          1045
+#define   IDC_PR_PREVIOUS      1046
+#define   IDC_PR_ADD           1088
+#define   IDC_PR_REMOVE        1089
+#define   IDC_PR_INSERT        1090
+#define   IDC_PR_LAUNCH_BROWSE 1122
+#define   IDC_PR_MONITOR       1123  /* "This queue runs monitor processes" */
+#define   IDC_PR_COMPAT        1124  /* "This process is compatible with Ostra v3.0 " */
+#define   IDC_PR_RESIDENT      1125  /* "This process is a Resident Process" */
+#define   IDC_PR_NON_NATIVE    1126  /* "This process is not written for Ostra" */
+#define   IDC_PR_HOLD_ALL      1127  /* "Hold All Jobs" */
+#define   IDC_PR_PRIORITY      1135  /* "Runtime priority:" */
+#define   IDC_PR_SHOW_MODE     1136  /* "Run this process as" */
+#define   IDC_PR_PARAMS        1149  /* the parameters of the parameter file */
+#define   IDC_PR_NO_PROCESSES  1150  /* "This queue runs no processes" */
+#define   IDC_PR_LAUNCH_PATH   1152  /* "Launch Application Path" */
+#define   IDC_PR_COMMAND       1186  /* "Path:": the command text of the shown process */
+#define   IDC_PR_PARALLEL      1192  /* "in parallel" */
+#define   IDC_PR_SERIES        1193  /* "in series" */
+#define   IDC_PR_EDIT_PARAMS   1236  /* "Edit Command Line Parameter File" */
 /* ---- end of Processes ---- */
 
 /* ---- Clean-Up (CU), Process Instructions (RTI) ---- */

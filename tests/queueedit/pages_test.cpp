@@ -60,6 +60,15 @@ const std::vector<PageRow> &Pages()
           [](Target &t) { t.hidden = FALSE; } },
         { "Multi-Job Settings", IDD_MULTIJOB, QueueMultiJobSettings_Dlg, &multiJobPage, {}, {}, Change_MultiJobRest,
           [](Target &t) { t.jobsAtATime = 1; t.timeoutAction = TIMEOUT_NEVER; } },
+        /* a queue that runs a group and monitor processes: in the table's order the operator stops
+           the monitor processes, then runs none (letting go of the group) and releases the held
+           jobs, so every field the page owns changes; its parameter file is there */
+        { "Processes", IDD_PROCESSES, QueueProcesses_Dlg, &processesPage, {}, {}, nullptr, [](Target &t) {
+              t.processRef = 0;
+              t.usesGroup = TRUE;
+              t.monitorProcesses = TRUE;
+              tk::Write_File(std::string(homeDir) + "\\CommandLine.cfg", "-copies 2,-duplex\r\n");
+          } },
         /* the stay, and a done directory typed before the jobs go on to another queue instead (the
            queue chooser is a dialog of its own: the queue is typed); a hidden queue's suspend
            box is disabled */
