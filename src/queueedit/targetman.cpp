@@ -37,12 +37,10 @@ static const FRAME_SECTION k_Sections[] = {
     { IDC_OV_THUMBS,   IDC_OV_THUMBS_TEXT,   IDC_OV_THUMBS_ICON,   Summary_Thumbnails,   IDD_THUMBDIR, QueueLowResImageDir_Dlg, NULL },
     { IDC_OV_JOBS,     IDC_OV_JOBS_TEXT,     IDC_OV_JOBS_ICON,     Summary_JobSettings,  IDD_JOBSETTINGS, QueueJobSettings_Dlg, NULL },
     { IDC_OV_PROCS,    IDC_OV_PROCS_TEXT,    IDC_OV_PROCS_ICON,    Summary_Processes,    IDD_PROCESSES, QueueProcesses_Dlg, NULL },
-    { IDC_OV_RTI,      IDC_OV_RTI_TEXT,      IDC_OV_RTI_ICON,      Summary_Instructions, 0,            NULL,              NULL },
-    { IDC_OV_CLEANUP,  IDC_OV_CLEANUP_TEXT,  IDC_OV_CLEANUP_ICON,  Summary_CleanUp,      0,            NULL,              NULL },
+    { IDC_OV_RTI,      IDC_OV_RTI_TEXT,      IDC_OV_RTI_ICON,      Summary_Instructions, IDD_RTI,      QueueRTI_Dlg,      NULL },
+    { IDC_OV_CLEANUP,  IDC_OV_CLEANUP_TEXT,  IDC_OV_CLEANUP_ICON,  Summary_CleanUp,      IDD_CLEANUP,  AfterAction_Dlg,   NULL },
     { IDC_OV_IDENTITY, IDC_OV_IDENTITY_TEXT, IDC_OV_IDENTITY_ICON, Summary_Identity,     IDD_IDENTITY, QueueIdentity_Dlg, Propagate_SwitchIfIdle },
 };
-/* Still to come:   IDC_OV_RTI      IDD_RTI         QueueRTI_Dlg
-                    IDC_OV_CLEANUP  IDD_CLEANUP     AfterAction_Dlg */
 #define SECTION_COUNT ((int)ARRAY_LEN(k_Sections))
 
 /* The frame's state, kept on its window. */

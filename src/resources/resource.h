@@ -190,6 +190,51 @@
 /* ---- end of Processes ---- */
 
 /* ---- Clean-Up (CU), Process Instructions (RTI) ---- */
+/* Clean-Up */
+#define   IDC_CU_OK            1014  /* its OK button (not IDOK) */
+#define   IDC_CU_ICON          1020  /* placeholder: where the action's icon is drawn */
+#define   IDC_CU_MINUTES       1027
+#define   IDC_CU_DAYS          1028
+#define   IDC_CU_RECYCLE       1029  /* "Send the job to the recycle bin" */
+#define   IDC_CU_MOVE          1030  /* "Send the job to another directory (specified below)" */
+#define   IDC_CU_NOTHING       1031  /* "Don't do anything further with this job" */
+#define   IDC_CU_PASS          1032  /* "Pass job to another queue (specified below)" */
+#define   IDC_CU_BROWSE        1033
+#define   IDC_CU_DELETE        1034  /* "Delete the job" */
+#define   IDC_CU_LIMIT_COUNT   1035
+#define   IDC_CU_ALERT         1099
+#define   IDC_CU_SUSPEND       1100
+#define   IDC_CU_BEEP          1123
+#define   IDC_CU_TARGET        1136  /* the done directory or the next queue's name */
+#define   IDC_CU_MINUTES_SPIN  1146
+#define   IDC_CU_DAYS_SPIN     1147
+#define   IDC_CU_LIMIT_SPIN    1148
+#define   IDC_CU_SECONDS_SPIN  1149
+#define   IDC_CU_OVERWRITE     1150
+#define   IDC_CU_HOURS_SPIN    1151
+#define   IDC_CU_LIMIT         1152
+#define   IDC_CU_TARGET_GROUP  1162  /* its caption names what IDC_CU_TARGET holds */
+#define   IDC_CU_BANNER        1260  /* the banner picture (the page loads and frees it) */
+#define   IDC_CU_STAY_LABEL    1261  /* labels that grey out with their fields */
+#define   IDC_CU_DAYS_LABEL    1262
+#define   IDC_CU_HOURS_LABEL   1263
+#define   IDC_CU_MINUTES_LABEL 1264
+#define   IDC_CU_SECONDS_LABEL 1265
+#define   IDC_CU_LIMIT_LABEL   1266
+#define   IDC_CU_SECONDS       1165
+#define   IDC_CU_HOURS         1166
+/* Process Instructions */
+#define   IDC_RTI_BROWSE       1038
+#define   IDC_RTI_IS_FILE      1060
+#define   IDC_RTI_SELECT       1061
+#define   IDC_RTI_EDIT         1062
+#define   IDC_RTI_UTILITY      1124  /* the configuration utility */
+#define   IDC_RTI_PARAMS       1130
+#define   IDC_RTI_NOT_FILE     1160
+#define   IDC_RTI_PICTURE      1184
+#define   IDC_RTI_EDITOR_GROUP 1233  /* "Parameter File Editor" */
+#define   IDC_RTI_UTILITY_LABEL 1267
+#define   IDT_RTI_UTILITY      101   /* the timer that watches a running utility */
 /* ---- end of Clean-Up ---- */
 
 /* ---- input queue editor (LB) ---- */

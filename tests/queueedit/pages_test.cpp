@@ -69,6 +69,20 @@ const std::vector<PageRow> &Pages()
               t.monitorProcesses = TRUE;
               tk::Write_File(std::string(homeDir) + "\\CommandLine.cfg", "-copies 2,-duplex\r\n");
           } },
+        /* the stay, and a done directory typed before the jobs go on to another queue instead (the
+           queue chooser is a dialog of its own: the queue is typed); a hidden queue's suspend
+           box is disabled */
+        { "Clean-Up", IDD_CLEANUP, AfterAction_Dlg, &cleanUpPage, {}, {},
+          [](HWND d) {
+              dk::Type(d, IDC_CU_DAYS, "2");
+              dk::Type(d, IDC_CU_TARGET, "E:\\Changed Done");
+              dk::Click(d, IDC_CU_PASS);
+              dk::Type(d, IDC_CU_TARGET, "Proofer");
+          },
+          [](Target &t) { t.hidden = FALSE; } },
+        /* a parameter file must exist */
+        { "Process Instructions", IDD_RTI, QueueRTI_Dlg, &instructionsPage,
+          { { IDC_RTI_PARAMS, tk::Fixture("paramfile\\mixed.cfg") } }, {}, nullptr, nullptr },
     };
     return rows;
 }
@@ -209,7 +223,7 @@ TEST_F(PageTable, OkUntouchedLeavesTheWorkingCopyAsItWas)
     for (const PageRow &row : Pages()) {
         SCOPED_TRACE(row.caption);
         Target work = Table_Record(home.home(), row), before = work;
-        EXPECT_EQ(0, Run_Page(row, &work, [](HWND d) { dk::Click(d, IDOK); }));
+        EXPECT_EQ(0, Run_Page(row, &work, [&](HWND d) { dk::Click(d, row.def->okId); }));
         EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
         EXPECT_EQ(0u, boxes.count()) << (boxes.count() ? boxes.last().text : "");
     }
@@ -238,7 +252,7 @@ TEST_F(PageTable, OkAfterChangingEverythingChangesExactlyThePagesOwnFields)
         Target work = Table_Record(home.home(), row), before = work;
         EXPECT_EQ(0, Run_Page(row, &work, [&](HWND d) {
             Change_Everything(d, row);
-            dk::Click(d, IDOK);
+            dk::Click(d, row.def->okId);
             EXPECT_FALSE(IsWindowVisible(d)) << "the page closed: " << (boxes.count() ? boxes.last().text : "");
         }));
         std::vector<bool> owned = Owned_Bytes(row.def);

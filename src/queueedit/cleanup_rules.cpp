@@ -1,0 +1,115 @@
+#include "queueedit/cleanup_rules.h"
+#include "queueedit/queuetext.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/msg.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include <string.h>
+
+void Split_KeepSeconds(int32_t keepSeconds, KEEP_TIME *out)
+{
+    int32_t s = keepSeconds > 0 ? keepSeconds : 0;
+    out->days = s / 86400;
+    s %= 86400;
+    out->hours = s / 3600;
+    s %= 3600;
+    out->minutes = s / 60;
+    out->seconds = s % 60;
+}
+
+int64_t Join_KeepTime(const KEEP_TIME *t)
+{
+    return (int64_t)t->days * 86400 + (int64_t)t->hours * 3600 + (int64_t)t->minutes * 60 + t->seconds;
+}
+
+BOOL Check_NextQueue(const Target *t, const char *typed, BOOL validate, int32_t *action)
+{
+    int pos = Find_TargetByName(typed);
+    Trace("Check_NextQueue: \"%s\" pos=%d%s\n", typed, pos, validate ? " (validating)" : "");
+    if (validate && pos < 0) {
+        Info_Box(programTitle, "The chosen follow on queue has not been recognised.  Please correct the entry or select another.");
+        return FALSE;
+    }
+    if (validate && pos == t->slotIndex) {
+        int answer = Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR,
+                                 "The chosen follow on queue is also the current queue.  Are you sure you want to keep "
+                                 "re-queuing files infinitely in this queue?");
+        if (answer != IDYES) return FALSE;
+    }
+    if (pos >= 0) *action = pos;
+    return TRUE;
+}
+
+/* The full form of a directory text for comparing: unquoted, made absolute, without a final
+   backslash unless it is a drive's root. FALSE for an empty text or one that has no full form. */
+static BOOL Directory_Form(const char *text, char *out, size_t cap)
+{
+    char plain[PATH_LEN];
+    Copy_Field(plain, text);
+    Strip_Quotes(plain);
+    if (plain[0] == '\0') return FALSE;
+    DWORD n = GetFullPathNameA(plain, (DWORD)cap, out, NULL);
+    if (n == 0 || n >= cap) return FALSE;
+    size_t len = strlen(out);
+    while (len > 3 && out[len - 1] == '\\') out[--len] = '\0';
+    return TRUE;
+}
+
+BOOL Is_SameDir(const char *a, const char *b)
+{
+    char fa[MAX_PATH * 2], fb[MAX_PATH * 2];
+    return Directory_Form(a, fa, sizeof fa) && Directory_Form(b, fb, sizeof fb) && Compare_NoCase(fa, fb) == 0;
+}
+
+BOOL Is_InsideDir(const char *dir, const char *parent)
+{
+    char fd[MAX_PATH * 2], fp[MAX_PATH * 2];
+    if (!Directory_Form(dir, fd, sizeof fd) || !Directory_Form(parent, fp, sizeof fp)) return FALSE;
+    size_t len = strlen(fp);
+    if (strlen(fd) <= len || !Starts_With_NoCase(fd, fp)) return FALSE;
+    return fp[len - 1] == '\\' || fd[len] == '\\';
+}
+
+/* TRUE when jobs put into dir would be taken up by a queue watching hotDir. */
+static BOOL Watched_By(const char *dir, const char *hotDir, BOOL includeSubdirs)
+{
+    return Is_SameDir(dir, hotDir) || (includeSubdirs && Is_InsideDir(dir, hotDir));
+}
+
+BOOL Check_DoneDir(const Target *t, char *text, size_t cap, BOOL validate)
+{
+    BOOL isPath = Check_DirText(text, cap);
+    if (!validate) return TRUE;
+    Trace("Check_DoneDir: \"%s\"\n", text);
+    if (!isPath) {
+        Info_Box(programTitle, "The chosen done directory for completed files is not a valid path name.  Please correct the "
+                               "entry or select an existing directory using the chooser.");
+        return FALSE;
+    }
+    /* A queue that runs monitor processes takes no jobs from its hot directory. */
+    if (!t->monitorProcesses && Watched_By(text, t->hotDir, t->includeSubdirs)) {
+        Trace("Check_DoneDir: the queue's own hot directory \"%s\"\n", t->hotDir);
+        Play_Beep(MB_ICONHAND);
+        Message_Box(programTitle, MB_OK | MB_ICONERROR | MB_EDITOR,
+                    "The chosen done directory is watched by this queue as its hot directory: completed jobs would be "
+                    "taken up and run again, over and over.  Please choose another directory.");
+        return FALSE;
+    }
+    const char *other = NULL;
+    for (int i = 0; i < targetCount && i < MAX_TARGETS && other == NULL; i++) {
+        const Target *q = &targets[i];
+        if (i != t->slotIndex && !q->monitorProcesses && Watched_By(text, q->hotDir, q->includeSubdirs)) other = q->name;
+    }
+    for (int i = 0; i < lbqCount && i < MAX_LBQS && other == NULL; i++)
+        if (Watched_By(text, lbqs[i].hotDir, lbqs[i].includeSubdirs)) other = lbqs[i].name;
+    if (other != NULL) {
+        Trace("Check_DoneDir: the hot directory of \"%s\"\n", other);
+        int answer = Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR,
+                                 "The chosen done directory is watched by the queue \"%s\" as its hot directory, so "
+                                 "completed jobs will be queued there again.  Do you want to keep this done directory?",
+                                 other);
+        if (answer != IDYES) return FALSE;
+    }
+    return TRUE;
+}
