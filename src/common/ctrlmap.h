@@ -17,7 +17,7 @@
 #include <windows.h>
 #include <stddef.h>
 #include <stdint.h>
-#include "config/limits.h"
+#include "common/range.h"
 
 enum {
     CM_TEXT,     /* edit or editable drop-down <-> char[size]; typing is limited to size - 1, or to

@@ -3,19 +3,7 @@
    them), and the bad-input tests check every loaded value against them: one table, so the three
    can never disagree. */
 #pragma once
-#include <stdint.h>
-
-typedef struct {
-    int32_t minimum;
-    int32_t maximum;
-} FIELD_RANGE;
-
-/* A value held to a range: below the minimum gives the minimum, above the maximum the maximum. */
-inline int32_t Clamp_ToRange(int32_t v, const FIELD_RANGE &r)
-{
-    return v < r.minimum ? r.minimum : (v > r.maximum ? r.maximum : v);
-}
-inline bool In_Range(int32_t v, const FIELD_RANGE &r) { return v >= r.minimum && v <= r.maximum; }
+#include "common/range.h"
 
 /* ---- output queues ---- */
 inline constexpr FIELD_RANGE LIMIT_PRIORITY        = { 1, 7 };        /* initial job priority */

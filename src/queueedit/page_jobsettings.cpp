@@ -3,6 +3,7 @@
    its count-down step, the file filter, and a line about the multi-job settings, which it edits
    on the Multi-Job Settings page opened on this page's own copy. */
 #include "queueedit/pages.h"
+#include "config/limits.h"
 #include "queueedit/queuetext.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"

@@ -3,6 +3,7 @@
    processed anyway, recycled, deleted, moved to a directory or passed to another queue. Opened
    from the Job Settings page on that page's copy. */
 #include "queueedit/pages.h"
+#include "config/limits.h"
 #include "queueedit/queuetext.h"
 #include "queueedit/targetchoices.h"
 #include "common/appstate.h"
