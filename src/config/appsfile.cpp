@@ -364,37 +364,41 @@ void Carry_LegacyCompat(void)
 
 /* ---- references ---- */
 
+/* Marks an App, or an AppGroup and its members, as referenced. */
+static void Mark_Ref(BOOL *appRef, BOOL *groupRef, int ref, BOOL group)
+{
+    if (!group) {
+        if (App_Used(ref)) appRef[ref] = TRUE;
+        return;
+    }
+    if (!Group_Used(ref)) return;
+    groupRef[ref] = TRUE;
+    for (int k = 0; k < appGroups[ref].count && k < MAX_GROUP_MEMBERS; k++)
+        if (App_Used(appGroups[ref].members[k])) appRef[appGroups[ref].members[k]] = TRUE;
+}
+
 /* Marks the entries that must be kept: those the output queues run (a group with its members),
-   those the kept queue lines run and the members named by kept group lines. direct (may be NULL)
-   gets the applications that keep their own settings when stored: those a queue or a kept queue
-   line runs itself, and the members of kept group lines. References hold slot indices here. */
-static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct)
+   those the kept queue lines run and the members named by kept group lines. The queue at
+   skipQueue (-1: none) is passed over. direct (may be NULL) gets the applications that keep
+   their own settings when stored: those a queue or a kept queue line runs itself, and the
+   members of kept group lines. References hold slot indices here. */
+static void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct, int skipQueue)
 {
     memset(appRef, 0, MAX_APPS * sizeof(BOOL));
     memset(groupRef, 0, MAX_APPGROUPS * sizeof(BOOL));
     if (direct != NULL) memset(direct, 0, MAX_APPS * sizeof(BOOL));
     for (int t = 0; t < targetCount && t < MAX_TARGETS; t++) {
         const Target *q = &targets[t];
-        int ref = q->processRef;
-        if (ref == NO_PROCESSES) continue;
-        if (q->usesGroup) {
-            if (!Group_Used(ref)) continue;
-            groupRef[ref] = TRUE;
-            for (int k = 0; k < appGroups[ref].count && k < MAX_GROUP_MEMBERS; k++)
-                if (App_Used(appGroups[ref].members[k])) appRef[appGroups[ref].members[k]] = TRUE;
-        } else if (App_Used(ref)) {
-            appRef[ref] = TRUE;
-            if (direct != NULL) direct[ref] = TRUE;
-        }
+        if (t == skipQueue || q->processRef == NO_PROCESSES) continue;
+        Mark_Ref(appRef, groupRef, q->processRef, q->usesGroup);
+        if (direct != NULL && !q->usesGroup && App_Used(q->processRef)) direct[q->processRef] = TRUE;
     }
     for (int k = 0; k < keptQueueLines.count; k++) {
         int e = keptQueueLines.numbers[k].entry;
         if (e < 0 || e >= s_ReadCount) continue;
-        if (s_EntryIsGroup[e] && Group_Used(e)) {
-            groupRef[e] = TRUE;
-            for (int m = 0; m < appGroups[e].count && m < MAX_GROUP_MEMBERS; m++)
-                if (App_Used(appGroups[e].members[m])) appRef[appGroups[e].members[m]] = TRUE;
-        } else if (!s_EntryIsGroup[e] && App_Used(e)) {
+        if (s_EntryIsGroup[e]) {
+            Mark_Ref(appRef, groupRef, e, TRUE);
+        } else if (App_Used(e)) {
             appRef[e] = TRUE;
             if (direct != NULL) direct[e] = TRUE;
         }
@@ -415,7 +419,7 @@ void Defrag_AppsArray(APP_NUMBERING *n)
     Trace("Defrag_AppsArray ()\n");
     Trace("Removing unreferenced entries. ");
     BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS];
-    Mark_Referenced(appRef, groupRef, n->ownSettings);
+    Mark_Referenced(appRef, groupRef, n->ownSettings, -1);
     int next = 0;
     for (int i = 0; i < MAX_APPS + MAX_APPGROUPS; i++) n->appSlotOf[i] = -1;
     for (int g = 0; g < MAX_APPGROUPS; g++)
@@ -561,19 +565,91 @@ static int First_FreeGroup(void)
     return -1;
 }
 
-/* Room for `more` new entries: the file numbers applications and groups together and is read
-   back into slots by number, so the entries in use may not pass 200 (the numbers 201 and 202 also
-   stand for an input queue and "no processes" in the queues file). */
-static BOOL Room_ForEntries(const ProcessList *list, int more)
+/* The result a list comes to, for the room it needs: a single App (NO_GROUP), a new AppGroup
+   (NEW_GROUP) or the AppGroup of that index. */
+#define NO_GROUP  -1
+#define NEW_GROUP -2
+
+/* TRUE when the entries in use, once the list's result is committed, are no more than the file
+   can number: it numbers applications and groups together and is read back into slots by number,
+   so they may not pass 200 (the numbers 201 and 202 also stand for an input queue and "no
+   processes" in the queues file). In use then: what the other queues and the kept lines use, the
+   list's entries that name an App, newApps Apps to be made and the group. The edited queue's
+   present reference does not count: the list replaces it. */
+static BOOL Room_After(const APPS_EDITOR *ed, const ProcessList *list, int newApps, int group)
 {
     BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS];
-    Mark_Referenced(appRef, groupRef, NULL);
+    Mark_Referenced(appRef, groupRef, NULL, ed != NULL ? ed->queue : -1);
     for (int k = 0; k < list->count && k < MAX_GROUP_MEMBERS; k++)
         if (App_Used(list->entries[k].appIndex)) appRef[list->entries[k].appIndex] = TRUE;
-    int used = 0;
+    if (Group_Used(group)) groupRef[group] = TRUE;
+    int used = newApps + (group == NEW_GROUP ? 1 : 0);
     for (int i = 0; i < MAX_APPS; i++) used += appRef[i];
     for (int i = 0; i < MAX_APPGROUPS; i++) used += groupRef[i];
-    return used + more <= MAX_APPS;
+    return used <= MAX_APPS;
+}
+
+/* The program's own icon stands for every application without one; it is shared and never
+   destroyed. */
+static BOOL Is_ProgramIcon(HICON icon)
+{
+    HINSTANCE inst = (hInstance != NULL) ? hInstance : GetModuleHandleA(NULL);
+    return icon == sharedIcons[ICON_PROGRAM] || icon == LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM));
+}
+
+/* Frees the App and AppGroup slots that nothing refers to any more: no committed queue (the one
+   being edited included, whose reference Cancel keeps), no line kept from the last load, not the
+   editor's working copy and no entry of the list. Such slots are left behind by a page OK whose
+   queue editor was cancelled or whose result a later OK replaced: they are never written, but
+   they hold their slots until this frees them. Called only when a list finds no free slot, so
+   that a configuration with room keeps its slots (and its file its order) as they are. A freed
+   App's icon is destroyed unless an App still in use holds the same handle. Returns how many
+   slots were freed. */
+static int Free_Unreferenced(const APPS_EDITOR *ed, const ProcessList *list)
+{
+    BOOL appRef[MAX_APPS], groupRef[MAX_APPGROUPS], freedApp[MAX_APPS];
+    Mark_Referenced(appRef, groupRef, NULL, -1);
+    if (ed != NULL && ed->workRef != NO_PROCESSES) Mark_Ref(appRef, groupRef, ed->workRef, ed->workGroup);
+    for (int k = 0; k < list->count && k < MAX_GROUP_MEMBERS; k++)
+        if (App_Used(list->entries[k].appIndex)) appRef[list->entries[k].appIndex] = TRUE;
+    Trace("Freeing the entries nothing refers to: ");
+    int freed = 0;
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        if (!Group_Used(g) || groupRef[g]) continue;
+        appGroups[g].free = TRUE;
+        Trace("Group %d; ", g);
+        freed++;
+    }
+    for (int a = 0; a < MAX_APPS; a++) {
+        freedApp[a] = App_Used(a) && !appRef[a];
+        if (!freedApp[a]) continue;
+        apps[a].free = TRUE;
+        Trace("App %d; ", a);
+        freed++;
+    }
+    for (int a = 0; a < MAX_APPS; a++) {
+        if (!freedApp[a]) continue;
+        HICON icon = apps[a].icon;
+        apps[a].icon = NULL;
+        BOOL held = (icon == NULL) || Is_ProgramIcon(icon);
+        for (int o = 0; o < MAX_APPS && !held; o++) held = (apps[o].icon == icon) && (!apps[o].free || freedApp[o]);
+        if (!held) DestroyIcon(icon);
+    }
+    Trace("%d freed\n", freed);
+    return freed;
+}
+
+/* Takes need free App slots into slots and a free AppGroup slot into *group (-1 when none is
+   free); FALSE when there are not enough App slots. */
+static BOOL Take_FreeSlots(int need, int *slots, int *group)
+{
+    *group = -1;
+    for (int k = 0, last = -1; k < need; k++) {
+        slots[k] = last = Next_FreeApp(last);
+        if (last < 0) return FALSE;
+    }
+    *group = First_FreeGroup();
+    return TRUE;
 }
 
 static BOOL Same_Members(const AppGroup *g, const ProcessList *list)
@@ -593,24 +669,33 @@ static BOOL Same_Members(const AppGroup *g, const ProcessList *list)
     return TRUE;
 }
 
-static int Add_SingleApp(ProcessList *list)
+static int Add_SingleApp(ProcessList *list, const APPS_EDITOR *ed)
 {
     ProcessEntry *e = &list->entries[0];
+    int32_t had = e->appIndex;
     for (int a = 0; a < MAX_APPS; a++) {
         App *app = &apps[a];
         if (app->free || !Same_App(app, e)) continue;
         BOOL unused = (app->priority == 'U' && app->runAlone == -1);
         if (!unused && !(app->priority == list->priority && app->runAlone == list->runAlone)) continue;
+        /* an entry that nothing uses any more would come into use again: it needs room */
+        e->appIndex = a;
+        if (!Room_After(ed, list, 0, NO_GROUP)) continue;
         if (unused) {
             app->priority = list->priority;
             app->runAlone = list->runAlone;
         }
         Trace("Found the app in entry %d: \"%s\", \"%s\", Priority %c, ", a, app->path, app->args, app->priority);
-        e->appIndex = a;
         return a;
     }
-    int slot = Next_FreeApp(-1);
-    if (slot < 0 || !Room_ForEntries(list, 1)) {
+    e->appIndex = -1;
+    int slot = -1;
+    if (Room_After(ed, list, 1, NO_GROUP)) {
+        slot = Next_FreeApp(-1);
+        if (slot < 0 && Free_Unreferenced(ed, list) > 0) slot = Next_FreeApp(-1);
+    }
+    if (slot < 0) {
+        e->appIndex = had;
         Trace("No space left in apps array for this entry, returning -1\n");
         return -1;
     }
@@ -620,7 +705,7 @@ static int Add_SingleApp(ProcessList *list)
     return slot;
 }
 
-int AddTargetApps(ProcessList *list)
+int AddTargetApps(ProcessList *list, const APPS_EDITOR *editor)
 {
     int count = list->count;
     Trace("AddTargetApps( %d apps )\n", count);
@@ -637,7 +722,9 @@ int AddTargetApps(ProcessList *list)
     if (count > 1) Trace(list->parallel ? "The processes run in parallel\n" : "The processes run in series\n");
     Trace("Priority %c\n", list->priority);
     Trace(list->runAlone ? "Run alone\n" : "Run in parallel with other queues\n");
-    if (count == 1) return Add_SingleApp(list);
+    if (editor != NULL)
+        Trace("The editor of queue %d holds %s %d\n", editor->queue, editor->workGroup ? "group" : "app", editor->workRef);
+    if (count == 1) return Add_SingleApp(list, editor);
 
     int known = 0;
     for (int k = 0; k < count; k++) {
@@ -657,22 +744,25 @@ int AddTargetApps(ProcessList *list)
             if (grp->free || grp->count != count || grp->priority != list->priority || grp->runAlone != list->runAlone ||
                 (grp->parallel != 0) != (list->parallel != 0) || !Same_Members(grp, list))
                 continue;
+            if (!Room_After(editor, list, 0, g)) continue;
             Trace("Found all %d apps. App Group %d is spot on\n", count, g);
             return g;
         }
         Trace("Looking for a free App Group array entry.. ");
     }
-    int slots[MAX_GROUP_MEMBERS];
-    int need = count - known, last = -1;
-    for (int k = 0; k < need; k++) {
-        slots[k] = last = Next_FreeApp(last);
-        if (last < 0) {
-            Trace("Not enough free entries found, returning -1\n");
-            return -1;
-        }
+    int need = count - known;
+    if (!Room_After(editor, list, need, NEW_GROUP)) {
+        Trace("No space left in groups array. Returning -1\n");
+        return -1;
     }
-    int g = First_FreeGroup();
-    if (g < 0 || !Room_ForEntries(list, need + 1)) {
+    int slots[MAX_GROUP_MEMBERS], g;
+    BOOL enough = Take_FreeSlots(need, slots, &g);
+    if ((!enough || g < 0) && Free_Unreferenced(editor, list) > 0) enough = Take_FreeSlots(need, slots, &g);
+    if (!enough) {
+        Trace("Not enough free entries found, returning -1\n");
+        return -1;
+    }
+    if (g < 0) {
         Trace("No space left in groups array. Returning -1\n");
         return -1;
     }

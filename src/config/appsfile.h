@@ -19,10 +19,26 @@ BOOL Get_AppsData(void);
    Defrag_AppsArray; the configuration in memory is not changed. TRUE when the file was stored;
    a failure is told to the operator and counted in storeFailures, and the previous file stays. */
 BOOL Store_AppsData(void);
+/* What the open queue editor holds while its Processes page matches a list: the queue it edits
+   (the list is to replace the reference committed there) and the reference its working copy names
+   now, which may be an App or AppGroup that an earlier OK of the page made and no committed queue
+   uses yet. */
+typedef struct {
+    int     queue;          /* position of the queue edited; targetCount (or more) for a new queue */
+    int32_t workRef;        /* the working copy's processRef (NO_PROCESSES: none) */
+    BOOL    workGroup;      /* the working copy's usesGroup */
+} APPS_EDITOR;
+
 /* Finds or makes the App (one process) or AppGroup (two to four) that a queue's process list
    needs; returns its index, or -1 when there is no room. May fill the appIndex of list entries
-   that were -1. */
-int  AddTargetApps(ProcessList *list);
+   that were -1. Room: the entries in use once the result is committed (those the other queues,
+   the lines kept from the last load and the result use; the edited queue's present reference does
+   not count, the list replaces it) may not pass 200. editor (NULL: no editor is open) names what
+   an open editor holds. Only when no free slot is left, the App and AppGroup slots that nothing
+   refers to any more are freed (an App's icon destroyed with it) before the list is refused; the
+   committed queues (the edited one included: Cancel keeps its reference), the kept lines, the
+   editor's working copy and the list's own entries keep theirs. */
+int  AddTargetApps(ProcessList *list, const APPS_EDITOR *editor = NULL);
 /* The renumbering before storing: which entries the applications file is written with and their
    entry numbers (see appnumbers.h). An App or AppGroup that no output queue (nor a line kept from
    the last load) uses is left out of the file. Changes nothing: the queues and group members keep

@@ -277,7 +277,7 @@ static BOOL Write_Processes(HWND dlg)
     SetDlgItemTextA(dlg, IDC_PR_COMMAND, text);
     BOOL written = Write_ProcessText(&st->pe, text, FALSE);
     After_Action(dlg);
-    return written && Commit_ProcessList(&st->pe, copy);
+    return written && Commit_ProcessList(&st->pe, copy, (const Target *)Page_Work(dlg));
 }
 
 static void Close_Processes(HWND dlg, BOOL)

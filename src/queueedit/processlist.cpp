@@ -515,7 +515,7 @@ int Process_ListIconId(const PROCESS_EDIT *pe, BOOL noProcesses)
 
 /* ---- OK ---- */
 
-BOOL Commit_ProcessList(PROCESS_EDIT *pe, Target *copy)
+BOOL Commit_ProcessList(PROCESS_EDIT *pe, Target *copy, const Target *work)
 {
     ProcessList *l = &pe->list;
     if (l->count <= 0) {
@@ -529,7 +529,10 @@ BOOL Commit_ProcessList(PROCESS_EDIT *pe, Target *copy)
         Info_Box(programTitle, "One or more application entries do not consist of a valid file path to an application.");
         return FALSE;
     }
-    int ref = AddTargetApps(l);
+    /* the list replaces what the queue runs now; the working copy may name an entry that an
+       earlier OK of this page made, which no committed queue uses yet */
+    APPS_EDITOR editor = { work->slotIndex, work->processRef, work->usesGroup };
+    int ref = AddTargetApps(l, &editor);
     if (ref < 0) {
         copy->processRef = NO_PROCESSES;
         Play_Beep(MB_OK);

@@ -129,10 +129,12 @@ HICON Default_AppIcon(void);
 
 /* OK, after the command text was written: refuses an empty list ("You have no applications
    configured.") and entries without a valid program, then finds or makes the App or AppGroup
-   through AddTargetApps and points copy at it. With no room the copy names no processes and the
+   through AddTargetApps and points copy (the page copy) at it. work is the editor's working copy
+   the page was opened on: its position is the queue whose reference the list replaces, and the
+   reference it names stays (see AddTargetApps). With no room the copy names no processes and the
    operator is told ("No space left to store the new application data"). TRUE when copy took the
    reference. */
-BOOL Commit_ProcessList(PROCESS_EDIT *pe, Target *copy);
+BOOL Commit_ProcessList(PROCESS_EDIT *pe, Target *copy, const Target *work);
 
 /* The page closes: icons the page extracted that no App slot holds are destroyed. */
 void Release_ProcessIcons(PROCESS_EDIT *pe);

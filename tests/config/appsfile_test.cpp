@@ -461,7 +461,16 @@ TEST_F(AppsKept, UpdateModeKeepsWithoutAMessageAndGarbageNeverOverflows)
     }
 }
 
-class AddApps : public AppsFile {};
+class AddApps : public AppsFile {
+protected:
+    /* The entries the applications file is written with. */
+    static int Entries_Written()
+    {
+        APP_NUMBERING n;
+        Defrag_AppsArray(&n);
+        return n.written;
+    }
+};
 
 TEST_F(AddApps, OneProcessIsSharedWhenEverythingCompared)
 {
@@ -543,35 +552,56 @@ TEST_F(AddApps, NoRoomGivesMinusOneAndChangesNothing)
         char path[32];
         Format_Text(path, sizeof path, "C:\\A%d.exe", i);
         Set_App(i, Make_App(path, "", 'N', 0));
+        Queue(i, i);
     }
     ProcessList one = List({ Make_App("C:\\New.exe", "", 'N', 0) }, 'N', 0);
     EXPECT_EQ(-1, AddTargetApps(&one));
     ProcessList two = List({ apps[0], Make_App("C:\\New.exe", "", 'N', 0) }, 'N', 0);
     EXPECT_EQ(-1, AddTargetApps(&two));
     EXPECT_EQ(0, Used_Groups());
+    /* The edited queue's own application no longer counts, but Cancel in its editor keeps it:
+       with every slot taken by what the queues run there is still no slot for another. */
+    APPS_EDITOR editor = { 5, 5, FALSE };
+    EXPECT_EQ(-1, AddTargetApps(&one, &editor));
+    EXPECT_EQ(MAX_APPS, Used_Apps());
 
     Reset_Configuration();
     Set_App(0, Make_App("C:\\X.exe", "", 'N', 0));
     Set_App(1, Make_App("C:\\Y.exe", "", 'N', 0));
-    for (int g = 0; g < MAX_APPGROUPS; g++) Set_Group(g, { 0, 1 }, TRUE, 0, 'I');
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        Set_Group(g, { 0, 1 }, TRUE, 0, 'I');
+        Queue(g, g, TRUE);
+    }
     ProcessList grp = List({ apps[0], Make_App("C:\\New.exe", "", 'N', 0) }, 'N', 0);
     EXPECT_EQ(-1, AddTargetApps(&grp));
     EXPECT_EQ(2, Used_Apps()) << "the new process is not left behind";
 }
 
-TEST_F(AddApps, EntriesInUseStayWithinWhatTheFileCanNumber)
+class AddAppsFull : public AddApps {
+protected:
+    /* 150 queues run an application each and 50 run a group of two of them: 200 entries. Queue
+       150 + g runs group g (members g and g + 1), so the applications from 51 on are each run by
+       one queue alone. */
+    void SetUp() override
+    {
+        AddApps::SetUp();
+        for (int i = 0; i < 150; i++) {
+            char path[32];
+            Format_Text(path, sizeof path, "C:\\A%d.exe", i);
+            Set_App(i, Make_App(path, "", 'N', 0));
+            Queue(i, i);
+        }
+        for (int g = 0; g < 50; g++) {
+            Set_Group(g, { g, g + 1 }, FALSE, 0, 'N');
+            Queue(150 + g, g, TRUE);
+        }
+    }
+    /* The editor of queue q, its working copy as committed. */
+    static APPS_EDITOR Editor(int q) { return APPS_EDITOR{ q, targets[q].processRef, targets[q].usesGroup }; }
+};
+
+TEST_F(AddAppsFull, EntriesInUseStayWithinWhatTheFileCanNumber)
 {
-    /* 150 queues run an application each and 50 run a group of two of them: 200 entries */
-    for (int i = 0; i < 150; i++) {
-        char path[32];
-        Format_Text(path, sizeof path, "C:\\A%d.exe", i);
-        Set_App(i, Make_App(path, "", 'N', 0));
-        Queue(i, i);
-    }
-    for (int g = 0; g < 50; g++) {
-        Set_Group(g, { g, g + 1 }, FALSE, 0, 'N');
-        Queue(150 + g, g, TRUE);
-    }
     ProcessList one = List({ Make_App("C:\\New.exe", "", 'N', 0) }, 'N', 0);
     EXPECT_EQ(-1, AddTargetApps(&one));
     ProcessList existing = List({ apps[7] }, 'N', 0);
@@ -579,6 +609,147 @@ TEST_F(AddApps, EntriesInUseStayWithinWhatTheFileCanNumber)
 
     targetCount = 199;                      /* one group queue deleted */
     EXPECT_EQ(150, AddTargetApps(&one));
+}
+
+TEST_F(AddAppsFull, TheEditedQueuesOwnReferenceDoesNotCount)
+{
+    /* Queue 149 alone runs application 149: changing its program keeps 200 entries in use. */
+    ProcessList other = List({ Make_App("C:\\New.exe", "", 'N', 0) }, 'N', 0);
+    EXPECT_EQ(-1, AddTargetApps(&other)) << "with every committed queue counted there is no room";
+    APPS_EDITOR editor = Editor(149);
+    int ref = AddTargetApps(&other, &editor);
+    ASSERT_EQ(150, ref) << "the queue's old application no longer counts";
+    EXPECT_FALSE(apps[149].free) << "yet it stays: Cancel in the editor keeps it";
+    targets[149].processRef = ref;                  /* the editor's OK */
+    EXPECT_EQ(200, Entries_Written());
+
+    /* application 0 is also a member of group 0: replacing queue 0's reference frees nothing */
+    ProcessList another = List({ Make_App("C:\\Other.exe", "", 'N', 0) }, 'N', 0);
+    editor = Editor(0);
+    EXPECT_EQ(-1, AddTargetApps(&another, &editor));
+
+    /* queue 199 alone runs group 49: a new group of two applications in use takes its place */
+    ProcessList pair = List({ apps[3], apps[5] }, 'N', 0);
+    EXPECT_EQ(-1, AddTargetApps(&pair));
+    editor = Editor(199);
+    int g = AddTargetApps(&pair, &editor);
+    ASSERT_EQ(50, g);
+    targets[199].processRef = g;
+    EXPECT_EQ(200, Entries_Written());
+
+    /* an entry that nothing uses any more needs room like a new one */
+    ProcessList left = List({ apps[149] }, 'N', 0);
+    EXPECT_EQ(-1, AddTargetApps(&left)) << "it would be entry 201";
+    editor = Editor(150);
+    EXPECT_EQ(149, AddTargetApps(&left, &editor)) << "in place of group 0, whose members queues 0 and 1 still run";
+}
+
+TEST_F(AddApps, ALongSessionOfEditsFreesWhatNothingUsesAnyMore)
+{
+    /* ten queues; every edit gives one of them new programs, alone or as a group of two; every
+       third editor is cancelled, and in every fourth the page is confirmed twice */
+    for (int i = 0; i < 10; i++) {
+        char path[32];
+        Format_Text(path, sizeof path, "C:\\Start%d.exe", i);
+        Set_App(i, Make_App(path, "", 'N', 0));
+        Queue(i, i);
+    }
+    int made = 0;
+    for (int edit = 0; edit < 600; edit++) {
+        SCOPED_TRACE("edit " + std::to_string(edit));
+        int q = edit % 10;
+        Target work = targets[q];
+        for (int ok = 0; ok < (edit % 4 == 3 ? 2 : 1); ok++) {
+            char path[32], second[32];
+            Format_Text(path, sizeof path, "C:\\P%d.exe", made++);
+            Format_Text(second, sizeof second, "C:\\P%d.exe", made++);
+            ProcessList l = (edit % 2) ? List({ Make_App(path, "", 'N', 0) }, 'N', 0)
+                                       : List({ Make_App(path, "", 'N', 0), Make_App(second, "", 'N', 0) }, 'N', 0);
+            APPS_EDITOR editor = { q, work.processRef, work.usesGroup };
+            int ref = AddTargetApps(&l, &editor);
+            ASSERT_GE(ref, 0) << Used_Apps() << " apps and " << Used_Groups() << " groups in their slots";
+            work.processRef = ref;                  /* the page's OK */
+            work.usesGroup = l.count > 1;
+        }
+        if (edit % 3 != 2) targets[q] = work;       /* the editor's OK */
+        for (int i = 0; i < 10; i++) {
+            const Target &t = targets[i];
+            ASSERT_FALSE(t.usesGroup ? appGroups[t.processRef].free : apps[t.processRef].free) << "queue " << i;
+            for (int k = 0; t.usesGroup && k < appGroups[t.processRef].count; k++)
+                ASSERT_FALSE(apps[appGroups[t.processRef].members[k]].free) << "queue " << i << " member " << k;
+        }
+    }
+    EXPECT_LE(Entries_Written(), 30);
+}
+
+TEST_F(AddApps, FreeingKeepsWhatTheQueuesTheEditorAndTheListStillName)
+{
+    /* Queue 0 runs application 0. Its editor is open: an earlier OK of the Processes page made
+       application 1, which the working copy names. Every other slot of both arrays is taken by
+       entries that nothing uses any more; application 2 is one of them. */
+    HICON shared = CopyIcon(LoadIconA(NULL, (LPCSTR)IDI_APPLICATION));
+    HICON own = CopyIcon(LoadIconA(NULL, (LPCSTR)IDI_APPLICATION));
+    HICON program = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_PROGRAM));
+    for (int i = 0; i < MAX_APPS; i++) {
+        char path[32];
+        Format_Text(path, sizeof path, "C:\\A%d.exe", i);
+        Set_App(i, Make_App(path, "", 'N', 0));
+        apps[i].icon = program;
+    }
+    apps[0].icon = apps[3].icon = shared;
+    apps[4].icon = own;
+    for (int g = 0; g < MAX_APPGROUPS; g++) {
+        Set_Group(g, { 5, 6 }, FALSE, 0, 'N');
+        appGroups[g].free = FALSE;
+    }
+    Queue(0, 0);
+    APPS_EDITOR editor = { 0, 1, FALSE };
+    const App one = apps[1], two = apps[2];
+
+    /* a group of application 2's program and a new one: 2 is found, the new one needs a slot */
+    ProcessList l = List({ two, Make_App("C:\\New.exe", "", 'N', 0) }, 'N', 0);
+    int g = AddTargetApps(&l, &editor);
+    ASSERT_EQ(0, g) << "the first group slot freed";
+    EXPECT_EQ(2, appGroups[0].members[0]) << "the entry the list found stays";
+    EXPECT_EQ(3, appGroups[0].members[1]) << "the new one takes the first slot freed";
+    EXPECT_STREQ("C:\\New.exe", apps[3].path);
+    EXPECT_EQ(0, memcmp(&one, &apps[1], sizeof one)) << "what the working copy names stays";
+    EXPECT_EQ(0, memcmp(&two, &apps[2], sizeof two));
+    EXPECT_FALSE(apps[0].free) << "what the queue runs stays";
+    EXPECT_EQ(4, Used_Apps());
+    EXPECT_EQ(1, Used_Groups());
+
+    ICONINFO info;
+    EXPECT_FALSE(GetIconInfo(own, &info)) << "a freed application's own icon is destroyed";
+    ASSERT_TRUE(GetIconInfo(shared, &info)) << "an icon another application holds lives on";
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    ASSERT_TRUE(GetIconInfo(program, &info)) << "the program's own icon is never destroyed";
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(shared);
+}
+
+TEST_F(AddApps, WithRoomLeftNothingIsFreedAndTheFileKeepsItsOrder)
+{
+    /* application 1 was left behind by an earlier edit */
+    Set_App(0, Make_App("C:\\A.exe", "", 'N', 0));
+    Set_App(1, Make_App("C:\\Left.exe", "", 'N', 0));
+    Set_App(2, Make_App("C:\\B.exe", "", 'N', 0));
+    Queue(0, 0);
+    Queue(1, 2);
+    Queue(2, NO_PROCESSES);
+    targets[2].noProcesses = FALSE;
+    ProcessList l = List({ Make_App("C:\\C.exe", "", 'N', 0) }, 'N', 0);
+    APPS_EDITOR editor = { 2, NO_PROCESSES, FALSE };
+    targets[2].processRef = AddTargetApps(&l, &editor);
+    EXPECT_EQ(3, targets[2].processRef);
+    EXPECT_FALSE(apps[1].free);
+    ASSERT_TRUE(Store_AppsData());
+    EXPECT_EQ(Disk("\"C:\\A.exe\"::P::N::1::0::0::0::0\n"
+                   "\"C:\\B.exe\"::P::N::1::0::0::0::0\n"
+                   "\"C:\\C.exe\"::P::N::1::0::0::0::0"),
+              Get("Applications.cfg"));
 }
 
 TEST_F(AddApps, FailedStoreTellsTheOperator)

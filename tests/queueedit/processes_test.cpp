@@ -370,7 +370,7 @@ TEST_F(ProcessList_, LoadsFromTheQueuesAppOrGroup)
     EXPECT_NE(nullptr, pe.list.entries[0].icon);
     EXPECT_EQ(1, pe.ownedCount);
     Target copy = t;
-    EXPECT_TRUE(Commit_ProcessList(&pe, &copy));
+    EXPECT_TRUE(Commit_ProcessList(&pe, &copy, &copy));
     EXPECT_EQ(0, copy.processRef);
     Release_ProcessIcons(&pe);
     EXPECT_EQ(0, pe.ownedCount);
@@ -526,7 +526,7 @@ protected:
         char text[PROCESS_TEXT_LEN];
         Format_CommandText(&pe.list.entries[pe.list.current], text, sizeof text);
         if (!Write_ProcessText(&pe, text, FALSE)) return FALSE;
-        BOOL ok = Commit_ProcessList(&pe, &copy);
+        BOOL ok = Commit_ProcessList(&pe, &copy, &copy);
         Release_ProcessIcons(&pe);
         return ok;
     }
@@ -553,7 +553,7 @@ TEST_F(Matching, AnExistingGroupIsReusedAndAChangedOneMadeNew)
     Load_ProcessList(&pe, &copy);
     ASSERT_TRUE(Process_Next(&pe, ("\"" + Prog(0) + "\" -sheet A1").c_str()));
     ASSERT_TRUE(Write_ProcessText(&pe, ("\"" + Prog(1) + "\" -res 1200").c_str(), FALSE));
-    ASSERT_TRUE(Commit_ProcessList(&pe, &copy));
+    ASSERT_TRUE(Commit_ProcessList(&pe, &copy, &copy));
     Release_ProcessIcons(&pe);
     EXPECT_EQ(1, copy.processRef);
     EXPECT_TRUE(copy.usesGroup);
@@ -595,7 +595,7 @@ TEST_F(Matching, MembersInAnotherOrderMatchAParallelGroupOnly)
         pe.list.current = 0;
         ASSERT_TRUE(Process_Insert(&pe, ("\"" + Prog(0) + "\"").c_str()));
         ASSERT_TRUE(Write_ProcessText(&pe, ("\"" + Prog(2) + "\"").c_str(), FALSE));
-        ASSERT_TRUE(Commit_ProcessList(&pe, &copy));
+        ASSERT_TRUE(Commit_ProcessList(&pe, &copy, &copy));
         Release_ProcessIcons(&pe);
         EXPECT_EQ(parallel ? 0 : 2, copy.processRef);
         EXPECT_EQ(3, Used_Apps()) << "the members are the same applications";
@@ -611,7 +611,7 @@ TEST_F(Matching, ASingleApplicationIsSharedByTwoQueues)
     PROCESS_EDIT pe;
     Load_ProcessList(&pe, &second);
     ASSERT_TRUE(Write_ProcessText(&pe, (Prog(0) + " -a").c_str(), FALSE));
-    ASSERT_TRUE(Commit_ProcessList(&pe, &second));
+    ASSERT_TRUE(Commit_ProcessList(&pe, &second, &second));
     Release_ProcessIcons(&pe);
     EXPECT_EQ(0, second.processRef);
     EXPECT_FALSE(second.usesGroup);
@@ -622,7 +622,7 @@ TEST_F(Matching, ASingleApplicationIsSharedByTwoQueues)
     Load_ProcessList(&pe, &second);
     Set_ProcessPriority(&pe, 1);
     ASSERT_TRUE(Write_ProcessText(&pe, (Prog(0) + " -a").c_str(), FALSE));
-    ASSERT_TRUE(Commit_ProcessList(&pe, &second));
+    ASSERT_TRUE(Commit_ProcessList(&pe, &second, &second));
     Release_ProcessIcons(&pe);
     EXPECT_EQ(1, second.processRef);
     EXPECT_EQ('H', apps[1].priority);
@@ -640,11 +640,13 @@ TEST_F(Matching, TwoHundredEntriesInUseLeaveNoRoom)
     Set_Group(0, { 0, 1 }, FALSE, 0, 'N');
     appGroups[0].free = FALSE;
     Queue(199, 0, TRUE);
-    Target copy = targets[5];
+    /* queue 0's application is also a member of the group: another program for queue 0 would
+       be a 201st entry */
+    Target work = targets[0], copy = work;
     PROCESS_EDIT pe;
     Load_ProcessList(&pe, &copy);
     ASSERT_TRUE(Write_ProcessText(&pe, (Prog(4) + " -new").c_str(), FALSE));
-    EXPECT_FALSE(Commit_ProcessList(&pe, &copy));
+    EXPECT_FALSE(Commit_ProcessList(&pe, &copy, &work));
     ASSERT_EQ(1u, boxes.count());
     EXPECT_EQ("No space left to store the new application data", boxes.last().text);
     EXPECT_EQ((UINT)MB_ICONINFORMATION, tk::Icon_Of(boxes.last().flags));
@@ -654,16 +656,34 @@ TEST_F(Matching, TwoHundredEntriesInUseLeaveNoRoom)
 
     /* an application that is there already needs no room */
     ASSERT_TRUE(Write_ProcessText(&pe, (Prog(2) + " 7").c_str(), FALSE));
-    EXPECT_TRUE(Commit_ProcessList(&pe, &copy));
+    EXPECT_TRUE(Commit_ProcessList(&pe, &copy, &work));
     EXPECT_EQ(7, copy.processRef);
 
     /* with one entry less in use there is room again */
     targets[199].processRef = NO_PROCESSES;
     targets[199].usesGroup = FALSE;
     ASSERT_TRUE(Write_ProcessText(&pe, (Prog(4) + " -new").c_str(), FALSE));
-    EXPECT_TRUE(Commit_ProcessList(&pe, &copy));
+    EXPECT_TRUE(Commit_ProcessList(&pe, &copy, &work));
     EXPECT_EQ(199, copy.processRef);
     Release_ProcessIcons(&pe);
+    HICON made = apps[199].icon;
+
+    /* The editor of queue 0 is cancelled: application 199 is left behind and 200 entries are in
+       use again. Queue 5 alone runs its application, so another program for it keeps 200 in
+       use; the slot left behind is freed for it. */
+    targets[199].processRef = 0;
+    targets[199].usesGroup = TRUE;
+    work = copy = targets[5];
+    Load_ProcessList(&pe, &copy);
+    ASSERT_TRUE(Write_ProcessText(&pe, (Prog(3) + " -other").c_str(), FALSE));
+    EXPECT_TRUE(Commit_ProcessList(&pe, &copy, &work)) << boxes.last().text;
+    EXPECT_EQ(199, copy.processRef);
+    EXPECT_STREQ("-other", apps[199].args);
+    EXPECT_FALSE(apps[5].free) << "the queue's own application stays while its editor is open";
+    EXPECT_EQ(1u, boxes.count());
+    Release_ProcessIcons(&pe);
+    ICONINFO info;
+    EXPECT_FALSE(GetIconInfo(made, &info)) << "the icon of the application left behind went with it";
     DestroyIcon(apps[199].icon);
 }
 
@@ -673,7 +693,7 @@ TEST_F(Matching, AnEmptyListOrAnInvalidEntryIsRefused)
     copy.noProcesses = FALSE;
     PROCESS_EDIT pe;
     Load_ProcessList(&pe, &copy);
-    EXPECT_FALSE(Commit_ProcessList(&pe, &copy));
+    EXPECT_FALSE(Commit_ProcessList(&pe, &copy, &copy));
     ASSERT_EQ(1u, boxes.count());
     EXPECT_EQ("You have no applications configured.", boxes.last().text);
     EXPECT_EQ((UINT)MB_ICONSTOP, tk::Icon_Of(boxes.last().flags));
@@ -683,7 +703,7 @@ TEST_F(Matching, AnEmptyListOrAnInvalidEntryIsRefused)
     ASSERT_TRUE(Write_ProcessText(&pe, Prog(1).c_str(), FALSE));
     pe.list.current = 0;
     EXPECT_FALSE(Write_ProcessText(&pe, "C:\\nowhere.exe", FALSE));     /* the first loses its program */
-    EXPECT_FALSE(Commit_ProcessList(&pe, &copy));
+    EXPECT_FALSE(Commit_ProcessList(&pe, &copy, &copy));
     EXPECT_EQ("One or more application entries do not consist of a valid file path to an application.",
               boxes.last().text);
     EXPECT_EQ((UINT)MB_ICONINFORMATION, tk::Icon_Of(boxes.last().flags));
@@ -715,7 +735,7 @@ TEST_F(Matching, EditingBackAndForthLeavesNoOrphansInTheFile)
             ASSERT_TRUE(Process_Add(&pe, (Prog(0) + " " + e.first).c_str()));
             ASSERT_TRUE(Write_ProcessText(&pe, (Prog(3) + " " + e.second).c_str(), FALSE));
         }
-        ASSERT_TRUE(Commit_ProcessList(&pe, &copy));
+        ASSERT_TRUE(Commit_ProcessList(&pe, &copy, &copy));
         Release_ProcessIcons(&pe);
         targets[0] = copy;
     }
@@ -959,6 +979,31 @@ TEST_F(ProcessesPage, FourProcessesAtMost)
     });
     EXPECT_EQ(0, Open(s, &work));
     EXPECT_EQ(1, work.processRef);
+}
+
+TEST_F(ProcessesPage, AtTheLimitTheQueuesOwnGroupGivesWayToItsNewProgram)
+{
+    /* 198 queues run an application each and the edited queue alone runs the group of
+       applications 0 and 1: 200 entries in use */
+    for (int i = 1; i < 199; i++) {
+        if (i > 2) Set_App(i, Make_App(i % 5, std::to_string(i).c_str()));
+        Queue(i, i);
+    }
+    Target work = Full_Queue(0, TRUE);
+    dk::Script s;
+    s.On("Processes", [&](HWND d) {
+        dk::Type(d, IDC_PR_COMMAND, Cmd(4, "-new"));
+        dk::Click(d, IDC_PR_NEXT);
+        dk::Click(d, IDC_PR_REMOVE);
+        EXPECT_EQ("Process 1 of 1", dk::Text(d, IDC_PR_POSITION));
+        dk::Click(d, IDOK);
+    });
+    EXPECT_EQ(0, Open(s, &work));
+    EXPECT_EQ(std::vector<std::string>{}, Texts(boxes));
+    EXPECT_EQ(199, work.processRef);
+    EXPECT_FALSE(work.usesGroup);
+    EXPECT_FALSE(appGroups[0].free) << "the committed queue still runs the group until the editor's OK";
+    DestroyIcon(apps[199].icon);
 }
 
 TEST_F(ProcessesPage, RefusalsKeepThePageOpenWithWhatWasTyped)
