@@ -35,10 +35,17 @@ BOOL Reload_Preferences(char *path, size_t cap)
     if (read || homeDir == NULL) return TRUE;
     /* Not read: fine when there is no file; a file that is there but cannot be read (held by
        another program) must not be written over with what memory holds. */
-    Home_Path(path, cap, homeDir, "Preferences.cfg");
-    if (File_Exists(path)) return FALSE;
-    Home_Path(path, cap, homeDir, "Spooler.cfg");
-    return !File_Exists(path);
+    static const char *const k_Names[] = { "Preferences.cfg", "Spooler.cfg" };
+    for (size_t i = 0; i < ARRAY_LEN(k_Names); i++) {
+        if (!Home_Path(path, cap, homeDir, k_Names[i])) {
+            /* no path names the file: whether it is there cannot be known */
+            Trace("Reload_Preferences: no path for \"%s\"\n", k_Names[i]);
+            Copy_Text(path, cap, homeDir);
+            return FALSE;
+        }
+        if (File_Exists(path)) return FALSE;
+    }
+    return TRUE;
 }
 
 /* The fields General Preferences edits, each line one unit taken whole. */

@@ -21,8 +21,9 @@ void Take_PrefsEdit(PREFS_EDIT *e);
 
 /* Reads the preferences file again into the process-wide record, then puts back a log-in switch
    that the Administration dialog changed and no preferences file holds yet. TRUE when the file
-   was read or there is none; FALSE when a preferences file exists but could not be read (the
-   record then keeps its values, and path names the file for the caller's message). */
+   was read or there is none; FALSE when a preferences file exists but could not be read, or when
+   the file's path under the home directory does not fit (the record then keeps its values, and
+   path names the file for the caller's message, or the home directory when no path fits). */
 BOOL Reload_Preferences(char *path, size_t cap);
 
 /* Lays what the operator changed in the dialog (the fields in which work differs from opened)

@@ -245,4 +245,19 @@ TEST_F(PrefsMerge, AFileThatIsThereButCannotBeReadIsTold)
     EXPECT_EQ(prefs, std::string(path));
 }
 
+TEST_F(PrefsMerge, AHomeWhoseFilePathDoesNotFitIsAFailure)
+{
+    /* "\Spooler.cfg" would still fit behind this home, "\Preferences.cfg" no longer */
+    const char *const ownHome = homeDir;
+    for (size_t len : { PATH_LEN - 1 - strlen("\\Preferences.cfg") + 1, (size_t)PATH_LEN - 1 }) {
+        SCOPED_TRACE(len);
+        std::string home = "C:\\" + std::string(len - 3, 'h');
+        homeDir = home.c_str();
+        char path[PATH_LEN] = "stale";
+        EXPECT_FALSE(Reload_Preferences(path, sizeof path)) << "whether a file is there cannot be known";
+        EXPECT_EQ(home, std::string(path)) << "the message names the home directory";
+        homeDir = ownHome;
+    }
+}
+
 } // namespace
