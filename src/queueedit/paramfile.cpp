@@ -76,6 +76,19 @@ static void Take_ParameterToken(char *token, HWND list)
     Add_Parameter(token, list);
 }
 
+/* The next line of the file's text (size bytes, terminated) as a text of its own, ended in place
+   where its line feed, or one carriage return before it, stood; NULL at the end. The file is read
+   as text: the caller passes the length up to its first zero byte, so a zero byte ends the file
+   and what follows it is never read. */
+static char *Next_ParamLine(char *text, size_t size, size_t *pos)
+{
+    TEXT_LINE l;
+    if (!Next_TextLine(text, size, pos, &l)) return NULL;
+    char *line = text + (l.text - text);
+    line[l.len] = '\0';
+    return line;
+}
+
 BOOL Read_ParamFile(const char *path, HWND list)
 {
     Trace("Reading Command Line Parameter File.\n");
@@ -95,18 +108,15 @@ BOOL Read_ParamFile(const char *path, HWND list)
         Trace("Could not read %s: %s\n", path, Error_Text(NULL));
         return FALSE;
     }
-    for (char *line = text; *line != '\0';) {
-        size_t lineLen = strcspn(line, "\n");
-        char *next = line + lineLen + (line[lineLen] == '\n' ? 1 : 0);
-        line[lineLen] = '\0';
-        if (lineLen > 0 && line[lineLen - 1] == '\r') line[lineLen - 1] = '\0';
+    size_t pos = 0, size = strlen(text);
+    for (char *line; (line = Next_ParamLine(text, size, &pos)) != NULL;) {
+        /* a token ends at "::" or at the end of the line; a single ':' is part of it */
         for (char *token = line; token != NULL;) {
             char *sep = strstr(token, "::");
             if (sep != NULL) *sep = '\0';
             if (token[0] == '-') Take_ParameterToken(token, list);
             token = (sep != NULL) ? sep + 2 : NULL;
         }
-        line = next;
     }
     free(text);
     return TRUE;

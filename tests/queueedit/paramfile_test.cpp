@@ -62,6 +62,8 @@ TEST_F(ParamFile, ReadCutsParameterTokensAtTheirCommasFromTheEnd)
         { "three colons",               "-a:::-b\n",          { "-a" } },
         { "slots fill across lines",    "-a,-b\r\n-c\r\n",    { "-b", "-a", "-c" } },
         { "no final line feed",         "-a",                 { "-a" } },
+        { "a last line's carriage return", "-a\r",            { "-a" } },
+        { "empty lines between",        "\r\n-a\n\n-b\n",      { "-a", "-b" } },
         { "leading blank is no minus",  " -a\n",              {} },
         { "empty parameter keeps its line", "-a,,-b\n",       { "-b", "", "-a" } },
         { "ten slots, the rest left out", "-1,-2,-3,-4,-5,-6::-7,-8,-9,-10,-11,-12\n",
@@ -76,6 +78,10 @@ TEST_F(ParamFile, ReadCutsParameterTokensAtTheirCommasFromTheEnd)
         EXPECT_EQ(c.entries, list.lines());
         for (int i = paramCount; i < PARAM_SLOTS; i++) EXPECT_STREQ("", paramTable[i]) << "slot " << i;
     }
+    /* the file is read as text: a zero byte ends it */
+    tk::Write_File(file, std::string("-a\n-b\0-c\n-d\n", 12));
+    EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    EXPECT_EQ((std::vector<std::string>{ "-a", "-b" }), Table());
     /* 260 characters fill a slot; a longer parameter is left out, never cut or overrun */
     tk::Write_File(file, "-" + slot260.substr(1) + ",-" + slot261.substr(1) + ",-z\n");
     EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
