@@ -5,9 +5,10 @@
    A page lives in a file of its own, queueedit/page_<name>.cpp, in this order: its control
    table, the fields it owns without a control, Load, Write, the On_* handlers, its PAGE_DEF, and
    the dialog procedure last (its own controls, then Page_DefProc). The PAGE_DEF is published here
-   so that the page table test drives every page from its table. Once a page is built, its row in
-   the overview's section table (targetman.cpp) names its template and procedure, and its row is
-   added to the page table test (tests/queueedit/pages_test.cpp). */
+   so that the page table test drives every page from its table. Each page has its row in the
+   overview's section table (targetman.cpp), which names its template and procedure (Multi-Job
+   Settings, opened by Job Settings, has none), and its row in the page table test
+   (tests/queueedit/pages_test.cpp). */
 #pragma once
 #include <windows.h>
 #include "common/page.h"
@@ -25,14 +26,26 @@ extern const PAGE_DEF identityPage;
 INT_PTR CALLBACK QueueProcesses_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF processesPage;
 
-/* The pages still to be built, by the names the overview's table will give them. */
+/* Thumbnail Image Directory: thumbnailDir. */
 INT_PTR CALLBACK QueueLowResImageDir_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF thumbDirPage;
+
+/* Job Settings: copies, priority, initialState, hidden, the thumbnail flags, openFilePolicy,
+   jobGrouping, countDown and the file filter; the multi-job fields through the Multi-Job
+   Settings page, which it opens on its own copy. */
 INT_PTR CALLBACK QueueJobSettings_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF jobSettingsPage;
+
+/* Multi-Job Settings (opened by Job Settings): jobsAtATime and the time-out (timeoutAction,
+   timeoutSeconds, timeoutDir, forceOverwriteTimeout). */
 INT_PTR CALLBACK QueueMultiJobSettings_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF multiJobPage;
+
+/* Clean-Up: afterAction, doneDir, forceOverwriteDone, keepSeconds, limitDoneFiles,
+   doneFileLimit, beepOnComplete, alertOnError, suspendOnError. */
 INT_PTR CALLBACK AfterAction_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF cleanUpPage;
+
+/* Process Instructions: parameters and parametersIsFile. */
 INT_PTR CALLBACK QueueRTI_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 extern const PAGE_DEF instructionsPage;

@@ -17,10 +17,10 @@
 #include <commctrl.h>
 #include <stdlib.h>
 
-/* One section of the overview a row, in the order of the dialog. A page that is not built yet
-   has no template and no procedure: its button stays disabled. Building a page fills in its
-   row. after runs once the page has closed, whatever its result; then every summary is built
-   again. */
+/* One section of the overview a row, in the order of the dialog: its controls, its summary and
+   the page its "Change..." button opens (a row without a procedure would leave its button
+   disabled). after runs once the page has closed, whatever its result; then every summary is
+   built again. */
 typedef struct {
     int        change;     /* its "Change..." button */
     int        text;       /* its summary */
