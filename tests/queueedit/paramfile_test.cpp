@@ -1,4 +1,5 @@
 #include "support/testkit.h"
+#include "queueedit/paramkit.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"
@@ -9,30 +10,15 @@
 namespace {
 
 using tk::ListBox;
+using pf::ClassesRoot;
+using pf::Started;
+using pf::Touch_Later;
 
 std::vector<std::string> Table()
 {
     std::vector<std::string> out;
     for (int i = 0; i < paramCount; i++) out.push_back(paramTable[i]);
     return out;
-}
-
-/* Moves a file's last-write time on by a second: a rewrite within the same clock tick must not
-   depend on the file system's time resolution. */
-void Touch_Later(const std::string &path)
-{
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    FILETIME ft;
-    GetFileTime(h, NULL, NULL, &ft);
-    ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    t.QuadPart += 10000000;
-    ft.dwLowDateTime = t.LowPart;
-    ft.dwHighDateTime = t.HighPart;
-    SetFileTime(h, NULL, NULL, &ft);
-    CloseHandle(h);
 }
 
 class ParamFile : public tk::HomeTest {
@@ -217,94 +203,6 @@ TEST(Build_TextCommand, QuotesTheArgumentsAndPutsInTheFile)
     EXPECT_FALSE(Build_TextCommand(longProgram.c_str(), "F:\\x.cfg", program, sizeof program, big, sizeof big));
     SetEnvironmentVariableA("EDT_TOOLS", NULL);
 }
-
-namespace {
-
-/* Keys this test writes under the classes root (under Wine they land in the machine's classes)
-   and removes afterwards; an association that was there before is put back. */
-class ClassesRoot {
-public:
-    ClassesRoot()
-    {
-        HKEY k;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &k) == ERROR_SUCCESS) {
-            char buf[512];
-            DWORD size = sizeof buf - 1, type = 0;
-            if (RegQueryValueExA(k, "", NULL, &type, (BYTE *)buf, &size) == ERROR_SUCCESS) {
-                buf[size] = '\0';
-                oldTxt_ = buf;
-            }
-            hadTxt_ = true;
-            RegCloseKey(k);
-        }
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
-    }
-    ~ClassesRoot()
-    {
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, k_Type);
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, "EdtRegTest");
-        if (hadTxt_) Set(".txt", "", oldTxt_);
-    }
-    static void Set(const std::string &key, const char *name, const std::string &data, DWORD type = REG_SZ,
-                    bool terminated = true)
-    {
-        HKEY k;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k,
-                                                 NULL));
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(k, name, 0, type, (const BYTE *)data.c_str(),
-                                                (DWORD)data.size() + (terminated ? 1 : 0)));
-        RegCloseKey(k);
-    }
-    /* ".txt" = our type, and the type's open command */
-    static void Associate(const std::string &command)
-    {
-        Set(".txt", "", k_Type);
-        Set(std::string(k_Type) + "\\shell\\open\\command", "", command);
-    }
-    static constexpr const char *k_Type = "EdtTestTxtFile";
-private:
-    bool hadTxt_ = false;
-    std::string oldTxt_;
-};
-
-/* Ends the program that the shell started, found by the process id it recorded. */
-struct Started {
-    std::string seenFile;
-    std::string record;
-    bool wait(DWORD ms)
-    {
-        for (DWORD t = 0; t < ms; t += 50) {
-            bool ok = false;
-            record = tk::Read_File(seenFile, &ok);
-            if (ok && !record.empty()) return true;
-            Sleep(50);
-        }
-        return false;
-    }
-    std::vector<std::string> lines() const
-    {
-        std::vector<std::string> out;
-        size_t p = 0, e;
-        while ((e = record.find('\n', p)) != std::string::npos) {
-            out.push_back(record.substr(p, e - p));
-            p = e + 1;
-        }
-        return out;
-    }
-    ~Started()
-    {
-        std::vector<std::string> l = lines();
-        if (l.empty()) return;
-        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, (DWORD)strtoul(l[0].c_str(), NULL, 10));
-        if (h == NULL) return;
-        TerminateProcess(h, 77);
-        WaitForSingleObject(h, 5000);
-        CloseHandle(h);
-    }
-};
-
-} // namespace
 
 TEST(Get_RegistryValue, FollowsThePathAndFindsTheValueIgnoringCase)
 {

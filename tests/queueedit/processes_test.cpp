@@ -2,6 +2,7 @@
    the shared applications on OK), and the real page driven in-process. */
 #include "support/testkit.h"
 #include "support/dlgkit.h"
+#include "queueedit/paramkit.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"
@@ -817,24 +818,6 @@ protected:
     }
 };
 
-/* Moves a file's last-write time on by a second: a rewrite within one clock tick must not depend
-   on the file system's time resolution. */
-void Touch_Later(const std::string &path)
-{
-    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    FILETIME ft;
-    GetFileTime(h, NULL, NULL, &ft);
-    ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    t.QuadPart += 10000000;
-    ft.dwLowDateTime = t.LowPart;
-    ft.dwHighDateTime = t.HighPart;
-    SetFileTime(h, NULL, NULL, &ft);
-    CloseHandle(h);
-}
-
 } // namespace
 
 TEST_F(ProcessesPage, WithoutAQueueItTellsAndCloses)
@@ -1049,7 +1032,7 @@ TEST_F(ProcessesPage, TheTimerNoticesARewrittenParameterFile)
     s.On("Processes", [&](HWND d) {
         EXPECT_EQ((std::vector<std::string>{ "-duplex", "-copies 2", "-verbose" }), dk::Items(d, IDC_PR_PARAMS));
         tk::Write_File(home / "CommandLine.cfg", "-tray:2,-nobanner\n");
-        Touch_Later(home / "CommandLine.cfg");
+        pf::Touch_Later(home / "CommandLine.cfg");
         tk::Pump(600);                                      /* two ticks of the page's timer */
         EXPECT_EQ((std::vector<std::string>{ "-nobanner", "-tray:2" }), dk::Items(d, IDC_PR_PARAMS));
         dk::Click(d, IDCANCEL);
@@ -1155,7 +1138,7 @@ TEST_F(ProcessesPage, TheParameterFileIsOpenedToldOfOnceAndWatched)
         dk::Click(d, IDC_PR_PREVIOUS);
         EXPECT_EQ(1u, boxes.count()) << "told once";
         tk::Write_File(home / "CommandLine.cfg", "-x\n");
-        Touch_Later(home / "CommandLine.cfg");
+        pf::Touch_Later(home / "CommandLine.cfg");
         tk::Pump(600);
         EXPECT_EQ(std::vector<std::string>{ "-x" }, dk::Items(d, IDC_PR_PARAMS));
         dk::Click(d, IDCANCEL);
@@ -1181,88 +1164,29 @@ TEST_F(ProcessesPage, TheParameterFileIsOpenedToldOfOnceAndWatched)
     Set_ReplaceRetryTime(REPLACE_RETRY_MS);
 }
 
-namespace {
-
-/* The program registered for text files, for the length of a test: ".txt" names a type of this
-   test whose open command is given; what was registered before is put back. */
-class TextAssociation {
-public:
-    TextAssociation()
-    {
-        HKEY k;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &k) == ERROR_SUCCESS) {
-            char buf[512];
-            DWORD size = sizeof buf - 1, type = 0;
-            if (RegQueryValueExA(k, "", NULL, &type, (BYTE *)buf, &size) == ERROR_SUCCESS) {
-                buf[size] = '\0';
-                old_ = buf;
-            }
-            had_ = true;
-            RegCloseKey(k);
-        }
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
-    }
-    ~TextAssociation()
-    {
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".txt");
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, k_Type);
-        if (had_) Set(".txt", old_);
-    }
-    void Open_With(const std::string &command)
-    {
-        Set(".txt", k_Type);
-        Set(std::string(k_Type) + "\\shell\\open\\command", command);
-    }
-private:
-    static void Set(const std::string &key, const std::string &value)
-    {
-        HKEY k;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k, NULL));
-        RegSetValueExA(k, "", 0, REG_SZ, (const BYTE *)value.c_str(), (DWORD)value.size() + 1);
-        RegCloseKey(k);
-    }
-    static constexpr const char *k_Type = "EdtProcessesTxtFile";
-    bool had_ = false;
-    std::string old_;
-};
-
-} // namespace
-
 TEST_F(ProcessesPage, EditCommandLineParameterFileOpensItInTheTextProgram)
 {
-    TextAssociation txt;
+    pf::ClassesRoot txt;
     Target work = Full_Queue(0, TRUE);
-    const std::string file = home / "CommandLine.cfg", seen = file + ".seen";
+    const std::string file = home / "CommandLine.cfg";
+    pf::Started prog{ file + ".seen", "" };
     dk::Script s;
     s.On("Processes", [&](HWND d) {
         dk::Click(d, IDC_PR_EDIT_PARAMS);                   /* nothing registered: told so */
         ASSERT_EQ(1u, boxes.count());
         EXPECT_EQ("There's no application configured in Windows for .txt files", boxes.last().text);
-        txt.Open_With(tk::Quote(tk::Helper_Exe("argrecord")) + " \"%1\" 20000");
+        pf::ClassesRoot::Associate(tk::Quote(tk::Helper_Exe("argrecord")) + " \"%1\" 20000");
         dk::Click(d, IDC_PR_EDIT_PARAMS);
         EXPECT_EQ(1u, boxes.count()) << "no box: the program was started";
         dk::Click(d, IDCANCEL);
     });
     EXPECT_EQ(0, Open(s, &work));
     /* the program got the file's full path; it is ended here, as the operator would close it */
-    std::string record;
-    for (int i = 0; i < 200 && record.empty(); i++) {
-        bool ok = false;
-        record = tk::Read_File(seen, &ok);
-        if (record.empty()) Sleep(50);
-    }
-    ASSERT_FALSE(record.empty()) << "the text program was not started";
-    std::istringstream lines(record);
-    std::string pid, commandLine, arrived;
-    std::getline(lines, pid);
-    std::getline(lines, commandLine);
-    std::getline(lines, arrived);
-    EXPECT_EQ(file, arrived);
-    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, (DWORD)strtoul(pid.c_str(), NULL, 10));
-    ASSERT_NE(nullptr, h);
-    TerminateProcess(h, 77);
-    WaitForSingleObject(h, 5000);
-    CloseHandle(h);
+    ASSERT_TRUE(prog.wait(10000)) << "the text program was not started";
+    std::vector<std::string> lines = prog.lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(file, lines[2]);
+    EXPECT_TRUE(prog.end());
 }
 
 /* ---- what the frame relies on: a page copies back exactly its own fields ---- */
