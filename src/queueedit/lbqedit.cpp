@@ -1,5 +1,6 @@
 #include "queueedit/lbqedit.h"
 #include "queueedit/lbqlogic.h"
+#include "queueedit/pagewin.h"
 #include "queueedit/queuetext.h"
 #include "queueedit/targetchoices.h"
 #include "config/lbfile.h"
@@ -182,28 +183,14 @@ static void On_Outputs_DoubleClick(HWND dlg, LBQ_EDIT *e)
         On_Remove_Click(dlg, e);
 }
 
-/* The name field keeps Enter for itself: Enter there takes the name into the working copy and
-   leaves the dialog open (the dialog would otherwise take it for OK). */
-static LRESULT CALLBACK Name_Proc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref)
+/* Enter in the name takes it into the working copy and leaves the dialog open (the dialog would
+   otherwise take it for OK). */
+static void On_Name_Enter(HWND dlg)
 {
-    LBQ_EDIT *e = (LBQ_EDIT *)ref;
-    switch (msg) {
-    case WM_GETDLGCODE: {
-        const MSG *m = (const MSG *)lParam;
-        LRESULT code = DefSubclassProc(edit, msg, wParam, lParam);
-        if (m != NULL && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-        return code;
-    }
-    case WM_KEYDOWN:
-        if (wParam != VK_RETURN) break;
-        GetWindowTextA(edit, e->work.name, sizeof e->work.name);
-        Trace("LBQMan_Dlg: the name is now \"%s\"\n", e->work.name);
-        return 0;
-    case WM_CHAR:
-        if (wParam == '\r') return 0;       /* no beep for it */
-        break;
-    }
-    return DefSubclassProc(edit, msg, wParam, lParam);
+    LBQ_EDIT *e = Edit_Of(dlg);
+    if (e == NULL) return;
+    GetDlgItemTextA(dlg, IDC_LB_NAME, e->work.name, sizeof e->work.name);
+    Trace("LBQMan_Dlg: the name is now \"%s\"\n", e->work.name);
 }
 
 /* ---- opening ---- */
@@ -271,7 +258,7 @@ static INT_PTR On_Init(HWND dlg, LPARAM lParam)
     Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_HOURS), 4);
     Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_MINUTES), 4);
     e->list = Create_TargetList_InPlace(dlg, IDC_LB_OUTPUTS, FALSE);
-    SetWindowSubclass(GetDlgItem(dlg, IDC_LB_NAME), Name_Proc, 0, (DWORD_PTR)e);
+    Take_EnterKey(GetDlgItem(dlg, IDC_LB_NAME), On_Name_Enter);
 
     Trace("Open Page %d\n", pos);
     if (e->isNew) {
@@ -473,8 +460,7 @@ static void On_Paint(HWND dlg, LBQ_EDIT *e)
         Draw_Bitmap(hdc, e->bannerQueue, x, rc.top, rc.right - x, rc.bottom - rc.top);
     }
     HICON icon = loadBalancerIcon != NULL ? loadBalancerIcon : e->ownIcon;
-    int side = Queue_IconSize();
-    if (icon != NULL && Get_ControlRect(dlg, IDC_LB_ICON, &rc)) DrawIconEx(hdc, rc.left, rc.top, icon, side, side, 0, NULL, DI_NORMAL);
+    if (Get_ControlRect(dlg, IDC_LB_ICON, &rc)) Draw_QueueIcon(hdc, rc.left, rc.top, icon);
     EndPaint(dlg, &ps);
 }
 
@@ -484,7 +470,6 @@ static void On_Destroy(HWND dlg)
     LBQ_EDIT *e = Edit_Of(dlg);
     SetWindowLongPtrA(dlg, DWLP_USER, 0);
     if (e == NULL) return;
-    RemoveWindowSubclass(GetDlgItem(dlg, IDC_LB_NAME), Name_Proc, 0);
     if (e->bannerLB) DeleteObject(e->bannerLB);
     if (e->bannerQueue) DeleteObject(e->bannerQueue);
     if (e->ownIcon) DestroyIcon(e->ownIcon);

@@ -4,6 +4,7 @@
    The rules that need no window are in cleanup_rules.cpp. */
 #include "queueedit/pages.h"
 #include "queueedit/cleanup_rules.h"
+#include "queueedit/pagewin.h"
 #include "queueedit/queuetext.h"
 #include "queueedit/targetchoices.h"
 #include "common/appstate.h"
@@ -150,33 +151,7 @@ static void Refresh_CleanUp(HWND dlg)
     InvalidateRect(dlg, &p->iconPlace, TRUE);
 }
 
-/* Enter in the box takes its text at once (a typed queue name shows its queue); elsewhere Enter
-   presses OK. */
 static void On_Target_Enter(HWND dlg);
-
-static LRESULT CALLBACK Target_Proc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    switch (msg) {
-    case WM_GETDLGCODE: {
-        const MSG *m = (const MSG *)lParam;
-        if (m != NULL && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
-        break;
-    }
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            On_Target_Enter(GetParent(edit));
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wParam == '\r') return 0;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(edit, Target_Proc, 0);
-        break;
-    }
-    return DefSubclassProc(edit, msg, wParam, lParam);
-}
 
 static void Load_CleanUp(HWND dlg)
 {
@@ -191,7 +166,7 @@ static void Load_CleanUp(HWND dlg)
     Enable(dlg, IDC_CU_SUSPEND, !page->hidden);
     HWND target = GetDlgItem(dlg, IDC_CU_TARGET);
     Limit_Text(target, MAX_PATH - 1);
-    SetWindowSubclass(target, Target_Proc, 0, 0);
+    Take_EnterKey(target, On_Target_Enter);
     Limit_Text(GetDlgItem(dlg, IDC_CU_LIMIT_COUNT), 10);
     Refresh_CleanUp(dlg);
 
@@ -261,6 +236,8 @@ static void Close_CleanUp(HWND dlg, BOOL)
     p->banner = NULL;
 }
 
+/* Enter in the box takes its text at once (a typed queue name shows its queue); elsewhere Enter
+   presses OK. */
 static void On_Target_Enter(HWND dlg)
 {
     if (Copy_Of(dlg) == NULL) return;
@@ -321,7 +298,7 @@ static void On_CleanUp_Paint(HWND dlg)
     HDC hdc = BeginPaint(dlg, &ps);
     const CLEANUP_PAGE *p = CleanUp_Of(dlg);
     if (p != NULL && p->actionIcon != NULL)
-        DrawIconEx(hdc, p->iconPlace.left, p->iconPlace.top, p->actionIcon, 32, 32, 0, NULL, DI_NORMAL);
+        Draw_QueueIcon(hdc, p->iconPlace.left, p->iconPlace.top, p->actionIcon);
     EndPaint(dlg, &ps);
 }
 

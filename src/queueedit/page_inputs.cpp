@@ -2,6 +2,7 @@
    the icon that stands for the queue in the lists. */
 #include "queueedit/pages.h"
 #include "queueedit/queuetext.h"
+#include "queueedit/pagewin.h"
 #include "queueedit/targetwork.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"

@@ -4,6 +4,7 @@
    from the Job Settings page on that page's copy. */
 #include "queueedit/pages.h"
 #include "config/limits.h"
+#include "queueedit/pagewin.h"
 #include "queueedit/queuetext.h"
 #include "queueedit/targetchoices.h"
 #include "common/appstate.h"
@@ -337,9 +338,9 @@ static void On_MultiJob_Paint(HWND dlg)
     const MULTIJOB_PAGE *p = MultiJob_Of(dlg);
     if (p != NULL) {
         if (p->shownTimeout != NULL)
-            DrawIconEx(hdc, p->timeoutPlace.left, p->timeoutPlace.top, p->shownTimeout, 32, 32, 0, NULL, DI_NORMAL);
+            Draw_QueueIcon(hdc, p->timeoutPlace.left, p->timeoutPlace.top, p->shownTimeout);
         if (p->shownAction != NULL)
-            DrawIconEx(hdc, p->actionPlace.left, p->actionPlace.top, p->shownAction, 32, 32, 0, NULL, DI_NORMAL);
+            Draw_QueueIcon(hdc, p->actionPlace.left, p->actionPlace.top, p->shownAction);
     }
     EndPaint(dlg, &ps);
 }

@@ -4,6 +4,7 @@
 #include "queueedit/pages.h"
 #include "queueedit/paramfile.h"
 #include "queueedit/processlist.h"
+#include "queueedit/pagewin.h"
 #include "queueedit/targetwork.h"
 #include "common/appstate.h"
 #include "common/ctrlmap.h"

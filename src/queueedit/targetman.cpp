@@ -5,6 +5,7 @@
 #include "queueedit/targetman.h"
 #include "queueedit/pages.h"
 #include "queueedit/queuetext.h"
+#include "queueedit/pagewin.h"
 #include "queueedit/targetwork.h"
 #include "common/appstate.h"
 #include "common/ctrlmap.h"
@@ -127,36 +128,12 @@ static void Show_Sections(HWND dlg, FRAME *f)
 
 /* ---- the name ---- */
 
+/* Enter in the name takes the name into the working copy and leaves the dialog open; elsewhere
+   it presses OK. */
 static void On_Name_Enter(HWND dlg)
 {
     FRAME *f = Frame_Of(dlg);
     if (f != NULL) GetDlgItemTextA(dlg, IDC_OV_NAME, f->work.name, sizeof f->work.name);
-}
-
-/* Enter in the name takes the name into the working copy and leaves the dialog open; elsewhere
-   it presses OK. */
-static LRESULT CALLBACK Name_Proc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
-    switch (msg) {
-    case WM_GETDLGCODE: {
-        const MSG *m = (const MSG *)lParam;
-        if (m != NULL && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS;
-        break;
-    }
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            On_Name_Enter(GetParent(edit));
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wParam == '\r') return 0;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(edit, Name_Proc, 0);
-        break;
-    }
-    return DefSubclassProc(edit, msg, wParam, lParam);
 }
 
 /* ---- opening, the pages, OK ---- */
@@ -187,7 +164,7 @@ static BOOL On_Overview_Init(HWND dlg, LPARAM lParam)
     HWND name = GetDlgItem(dlg, IDC_OV_NAME);
     Limit_Text(name, (int)sizeof f->work.name - 1);
     SetWindowTextA(name, f->work.name);
-    SetWindowSubclass(name, Name_Proc, 0, 0);
+    Take_EnterKey(name, On_Name_Enter);
     for (int k = 0; k < SECTION_COUNT; k++) {
         const FRAME_SECTION *s = &k_Sections[k];
         Get_ControlRect(dlg, s->place, &f->place[k]);

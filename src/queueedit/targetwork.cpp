@@ -24,13 +24,6 @@ HICON Extract_QueueIcon(const char *file)
     return (icon == (HICON)1) ? NULL : icon;        /* 1: "not a file with icons" */
 }
 
-void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon)
-{
-    if (icon == NULL) return;
-    int size = MulDiv(32, GetDeviceCaps(hdc, LOGPIXELSY), 96);
-    DrawIconEx(hdc, x, y, icon, size, size, 0, NULL, DI_NORMAL);
-}
-
 void Open_TargetWork(int pos, Target *work)
 {
     Trace("Open Page %d\n", pos);

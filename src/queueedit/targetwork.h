@@ -50,6 +50,3 @@ void Propagate_SwitchIfIdle(const Target *work);
 /* The first icon of file as a handle of its own; NULL when the path is empty or the file holds
    no icon. */
 HICON Extract_QueueIcon(const char *file);
-/* Draws icon with its top-left corner at (x, y), 32 pixels square at 96 dots per inch and larger
-   in proportion on a screen of more. */
-void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon);

@@ -1,0 +1,40 @@
+#include "queueedit/pagewin.h"
+#include <commctrl.h>
+
+void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon)
+{
+    if (icon == NULL) return;
+    int size = MulDiv(32, GetDeviceCaps(hdc, LOGPIXELSY), 96);
+    DrawIconEx(hdc, x, y, icon, size, size, 0, NULL, DI_NORMAL);
+}
+
+typedef void (*ENTER_FN)(HWND dlg);
+
+static LRESULT CALLBACK Enter_Proc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref)
+{
+    switch (msg) {
+    case WM_GETDLGCODE: {
+        /* the dialog asks before it takes Enter for its default button */
+        const MSG *m = (const MSG *)lParam;
+        LRESULT code = DefSubclassProc(edit, msg, wParam, lParam);
+        if (m != NULL && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wParam != VK_RETURN) break;
+        ((ENTER_FN)ref)(GetParent(edit));
+        return 0;
+    case WM_CHAR:
+        if (wParam == '\r') return 0;       /* no beep for it */
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(edit, Enter_Proc, 0);
+        break;
+    }
+    return DefSubclassProc(edit, msg, wParam, lParam);
+}
+
+BOOL Take_EnterKey(HWND edit, void (*onEnter)(HWND dlg))
+{
+    return edit != NULL && onEnter != NULL && SetWindowSubclass(edit, Enter_Proc, 0, (DWORD_PTR)onEnter);
+}

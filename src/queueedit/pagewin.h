@@ -1,0 +1,13 @@
+/* Small pieces of window code that the queue editor's dialogs share: pictures drawn to the
+   screen's scale, and an edit box that keeps Enter for itself. */
+#pragma once
+#include <windows.h>
+
+/* Draws icon with its top-left corner at (x, y), 32 pixels square at 96 dots per inch and larger
+   in proportion on a screen of more. Nothing for no icon. */
+void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon);
+
+/* Enter in edit calls onEnter with the edit's dialog (and no beep) instead of pressing the
+   dialog's default button; every other key goes as before. The edit keeps this until it is
+   destroyed. FALSE when the edit could not be subclassed. */
+BOOL Take_EnterKey(HWND edit, void (*onEnter)(HWND dlg));
