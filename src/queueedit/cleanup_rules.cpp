@@ -41,36 +41,6 @@ BOOL Check_NextQueue(const Target *t, const char *typed, BOOL validate, int32_t 
     return TRUE;
 }
 
-/* The full form of a directory text for comparing: unquoted, made absolute, without a final
-   backslash unless it is a drive's root. FALSE for an empty text or one that has no full form. */
-static BOOL Directory_Form(const char *text, char *out, size_t cap)
-{
-    char plain[PATH_LEN];
-    Copy_Field(plain, text);
-    Strip_Quotes(plain);
-    if (plain[0] == '\0') return FALSE;
-    DWORD n = GetFullPathNameA(plain, (DWORD)cap, out, NULL);
-    if (n == 0 || n >= cap) return FALSE;
-    size_t len = strlen(out);
-    while (len > 3 && out[len - 1] == '\\') out[--len] = '\0';
-    return TRUE;
-}
-
-BOOL Is_SameDir(const char *a, const char *b)
-{
-    char fa[MAX_PATH * 2], fb[MAX_PATH * 2];
-    return Directory_Form(a, fa, sizeof fa) && Directory_Form(b, fb, sizeof fb) && Compare_NoCase(fa, fb) == 0;
-}
-
-BOOL Is_InsideDir(const char *dir, const char *parent)
-{
-    char fd[MAX_PATH * 2], fp[MAX_PATH * 2];
-    if (!Directory_Form(dir, fd, sizeof fd) || !Directory_Form(parent, fp, sizeof fp)) return FALSE;
-    size_t len = strlen(fp);
-    if (strlen(fd) <= len || !Starts_With_NoCase(fd, fp)) return FALSE;
-    return fp[len - 1] == '\\' || fd[len] == '\\';
-}
-
 /* TRUE when jobs put into dir would be taken up by a queue watching hotDir. */
 static BOOL Watched_By(const char *dir, const char *hotDir, BOOL includeSubdirs)
 {

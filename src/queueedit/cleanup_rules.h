@@ -36,12 +36,6 @@ int64_t Join_KeepTime(const KEEP_TIME *t);
    the queue itself is asked about (Yes keeps it). TRUE when the page may go on. */
 BOOL Check_NextQueue(const Target *t, const char *typed, BOOL validate, int32_t *action);
 
-/* TRUE when both name the same directory: quotes, "." and "..", a final backslash and letter
-   case do not count. An empty text names none. */
-BOOL Is_SameDir(const char *a, const char *b);
-/* TRUE when dir lies below parent (not when it is parent). */
-BOOL Is_InsideDir(const char *dir, const char *parent);
-
 /* The done directory typed for queue t, in text (cap bytes). A text of one or two characters
    becomes the root of the drive its first character names. When validating, the text must name
    a directory or a path on a drive; it must not be a directory the queue itself watches for

@@ -94,33 +94,15 @@ BOOL Check_HotDirText(char *path, size_t cap)
     return Check_DirText(path, cap);
 }
 
-/* The form in which two directories are compared: unquoted, without final backslashes (a drive
-   root keeps its own). */
-static void Comparable_Dir(const char *dir, char *out, size_t cap)
-{
-    Copy_Text(out, cap, dir);
-    Strip_Quotes(out);
-    size_t len = strlen(out);
-    while (len > 0 && out[len - 1] == '\\' && !(len == 3 && out[1] == ':')) out[--len] = '\0';
-}
-
-BOOL Same_Directory(const char *a, const char *b)
-{
-    char x[PATH_LEN], y[PATH_LEN];
-    Comparable_Dir(a, x, sizeof x);
-    Comparable_Dir(b, y, sizeof y);
-    return x[0] != '\0' && Compare_NoCase(x, y) == 0;
-}
-
 int Find_HotDirOwner(const char *dir, int lbqPos, BOOL *isLBQ)
 {
     for (int i = 0; i < targetCount; i++) {
-        if (!Same_Directory(dir, targets[i].hotDir)) continue;
+        if (!Is_SameDir(dir, targets[i].hotDir)) continue;
         *isLBQ = FALSE;
         return i;
     }
     for (int i = 0; i < lbqCount; i++) {
-        if (i == lbqPos || !Same_Directory(dir, lbqs[i].hotDir)) continue;
+        if (i == lbqPos || !Is_SameDir(dir, lbqs[i].hotDir)) continue;
         *isLBQ = TRUE;
         return i;
     }

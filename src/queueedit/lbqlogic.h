@@ -39,8 +39,6 @@ int  Remove_LBQOutputs(LBQ *q, const int *positions, int count);
 /* The hot directory as typed, in place: quotes removed, then the directory rule of the pages
    (Check_DirText). TRUE when it is acceptable. */
 BOOL Check_HotDirText(char *path, size_t cap);
-/* TRUE when both name the same directory: letter case, quotes and final backslashes aside. */
-BOOL Same_Directory(const char *a, const char *b);
 /* The queue whose hot directory dir is, other than the input queue at lbqPos: the position of
    an output queue (*isLBQ FALSE) or of another input queue (*isLBQ TRUE), or -1 when none. */
 int  Find_HotDirOwner(const char *dir, int lbqPos, BOOL *isLBQ);

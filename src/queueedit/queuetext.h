@@ -72,6 +72,13 @@ BOOL Is_BlankText(const char *text);
    colon and a backslash (a path on a drive, existing or not). text holds cap bytes. */
 BOOL Check_DirText(char *text, size_t cap);
 
+/* TRUE when both name the same directory as the file system names it: quotes, "." and "..", a
+   final backslash and letter case do not count (a relative text is taken from the current
+   directory). An empty text names none. */
+BOOL Is_SameDir(const char *a, const char *b);
+/* TRUE when dir lies below parent (not when it is parent), compared as Is_SameDir compares. */
+BOOL Is_InsideDir(const char *dir, const char *parent);
+
 /* ---- Job Settings, thumbnail directory and multi-job rules ---- */
 
 /* The one line the Job Settings page shows about the multi-job settings of t, into out (cap

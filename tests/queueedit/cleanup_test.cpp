@@ -35,28 +35,6 @@ TEST(CleanUpRules, TheStaySplitsIntoDaysHoursMinutesAndSecondsAndBack)
     EXPECT_EQ(2768460, Join_KeepTime(&most));
 }
 
-TEST(CleanUpRules, DirectoriesAreComparedAsTheFileSystemNamesThem)
-{
-    struct { const char *a, *b; bool same, inside; } cases[] = {
-        { "C:\\Spool\\Hot\\Plates", "C:\\Spool\\Hot\\Plates", true, false },
-        { "c:\\spool\\HOT\\plates\\", "C:\\Spool\\Hot\\Plates", true, false },
-        { "\"C:\\Spool\\Hot\\Plates\"", "C:\\Spool\\Hot\\Plates", true, false },
-        { "C:\\Spool\\Done\\..\\Hot\\Plates", "C:\\Spool\\Hot\\Plates", true, false },
-        { "C:\\Spool\\Hot\\Plates\\Done", "C:\\Spool\\Hot\\Plates", false, true },
-        { "C:\\Spool\\Hot\\Plates2", "C:\\Spool\\Hot\\Plates", false, false },
-        { "C:\\Spool\\Hot", "C:\\Spool\\Hot\\Plates", false, false },
-        { "C:\\Done", "C:\\", false, true },
-        { "", "", false, false },
-        { "C:\\Spool", "", false, false },
-    };
-    for (auto &c : cases) {
-        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
-        EXPECT_EQ(c.same, Is_SameDir(c.a, c.b) != FALSE);
-        EXPECT_EQ(c.same, Is_SameDir(c.b, c.a) != FALSE);
-        EXPECT_EQ(c.inside, Is_InsideDir(c.a, c.b) != FALSE);
-    }
-}
-
 /* ---- the page ---- */
 
 class CleanUp : public EditorTest {
