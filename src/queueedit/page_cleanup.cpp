@@ -272,12 +272,7 @@ static void On_Browse_Click(HWND dlg)
     Target *page = Copy_Of(dlg);
     if (page->afterAction == AFTER_MOVE_DONE) {
         Trace("queue Dlg: Done dir selection\n");
-        char cwd[MAX_PATH];
-        DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-        GetDlgItemTextA(dlg, IDC_CU_TARGET, page->doneDir, MAX_PATH);
-        Choose_Folder(dlg, "Done Directory", page->doneDir, sizeof page->doneDir);
-        if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
-        SetDlgItemTextA(dlg, IDC_CU_TARGET, page->doneDir);
+        Browse_Folder(dlg, IDC_CU_TARGET, "Done Directory", page->doneDir, sizeof page->doneDir);
         return;
     }
     Trace("queue Dlg: After queue\n");

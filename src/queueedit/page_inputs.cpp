@@ -74,12 +74,7 @@ static void On_Browse_Click(HWND dlg)
 {
     Trace("Queue Inputs Dlg: queue Directory\n");
     Target *page = Copy_Of(dlg);
-    char cwd[MAX_PATH];
-    DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-    GetDlgItemTextA(dlg, IDC_IN_PATH, page->hotDir, sizeof page->hotDir);
-    Choose_Folder(dlg, "Queue Hot Directory", page->hotDir, sizeof page->hotDir);
-    if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
-    SetDlgItemTextA(dlg, IDC_IN_PATH, page->hotDir);
+    Browse_Folder(dlg, IDC_IN_PATH, "Queue Hot Directory", page->hotDir, sizeof page->hotDir);
 }
 
 static void On_ChangeIcon_Click(HWND dlg)

@@ -3,6 +3,7 @@
    its count-down step, the file filter, and a line about the multi-job settings, which it edits
    on the Multi-Job Settings page opened on this page's own copy. */
 #include "queueedit/pages.h"
+#include "queueedit/pagewin.h"
 #include "config/limits.h"
 #include "queueedit/queuetext.h"
 #include "common/appstate.h"
@@ -153,13 +154,8 @@ static void On_Delete_Click(HWND dlg)
 static void On_Browse_Click(HWND dlg)
 {
     Target *page = Copy_Of(dlg);
-    GetDlgItemTextA(dlg, IDC_JS_EXCLUDE_DIR, page->excludeFilterDir, sizeof page->excludeFilterDir);
-    char cwd[MAX_PATH];
-    DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-    BOOL chosen = Choose_Folder(dlg, "Exclude Filter Done Directory", page->excludeFilterDir,
+    BOOL chosen = Browse_Folder(dlg, IDC_JS_EXCLUDE_DIR, "Exclude Filter Done Directory", page->excludeFilterDir,
                                 sizeof page->excludeFilterDir);
-    if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
-    SetDlgItemTextA(dlg, IDC_JS_EXCLUDE_DIR, page->excludeFilterDir);
     if (chosen) page->filterFlags = (page->filterFlags & ~FILTER_DIR_UNSET) | FILTER_DIR_CHOSEN;
 }
 

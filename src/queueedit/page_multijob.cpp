@@ -305,19 +305,17 @@ static void On_Browse_Click(HWND dlg)
 {
     Target *page = Copy_Of(dlg);
     MULTIJOB_PAGE *p = MultiJob_Of(dlg);
-    char cwd[MAX_PATH];
-    DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
     if (page->timeoutAction == TIMEOUT_MOVE) {
         Trace("queue Dlg: Next dir selection\n");
-        GetDlgItemTextA(dlg, IDC_MJ_TARGET, page->timeoutDir, sizeof page->timeoutDir);
-        Choose_Folder(dlg, "Directory to Move Waiting Jobs To", page->timeoutDir, sizeof page->timeoutDir);
-        if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
+        Browse_Folder(dlg, IDC_MJ_TARGET, "Directory to Move Waiting Jobs To", page->timeoutDir, sizeof page->timeoutDir);
     } else {
         if (targetCount == 0) {
             Trace("No queues exist.. returning immediately\n");
             Info_Box(programTitle, "There are no queues to choose from yet.");
             return;
         }
+        char cwd[MAX_PATH];
+        DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
         int chosen = Choose_Target(dlg);
         if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
         if (chosen < 0 || chosen >= targetCount) return;

@@ -1,6 +1,7 @@
 /* The Thumbnail Image Directory page: where the low-resolution copies of the queue's jobs are
    found. No two queues share a thumbnail directory, nor does one lie inside another's. */
 #include "queueedit/pages.h"
+#include "queueedit/pagewin.h"
 #include "queueedit/queuetext.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
@@ -53,12 +54,7 @@ static void On_Browse_Click(HWND dlg)
 {
     Trace("Queue Low Res Image Dir Dlg: image Directory\n");
     Target *page = Copy_Of(dlg);
-    char cwd[MAX_PATH];
-    DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
-    GetDlgItemTextA(dlg, IDC_TD_PATH, page->thumbnailDir, sizeof page->thumbnailDir);
-    Choose_Folder(dlg, "Queue Low Resolution Image Directory", page->thumbnailDir, sizeof page->thumbnailDir);
-    if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
-    SetDlgItemTextA(dlg, IDC_TD_PATH, page->thumbnailDir);
+    Browse_Folder(dlg, IDC_TD_PATH, "Queue Low Resolution Image Directory", page->thumbnailDir, sizeof page->thumbnailDir);
 }
 
 /* Its OK writes the same trace line as the Inputs page's. */

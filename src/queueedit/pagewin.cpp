@@ -1,4 +1,5 @@
 #include "queueedit/pagewin.h"
+#include "common/dlgutil.h"
 #include <commctrl.h>
 
 void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon)
@@ -6,6 +7,17 @@ void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon)
     if (icon == NULL) return;
     int size = MulDiv(32, GetDeviceCaps(hdc, LOGPIXELSY), 96);
     DrawIconEx(hdc, x, y, icon, size, size, 0, NULL, DI_NORMAL);
+}
+
+BOOL Browse_Folder(HWND dlg, int editId, const char *title, char *field, size_t cap)
+{
+    char cwd[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
+    GetDlgItemTextA(dlg, editId, field, (int)cap);
+    BOOL chosen = Choose_Folder(dlg, title, field, cap);
+    if (n > 0 && n < sizeof cwd) SetCurrentDirectoryA(cwd);
+    SetDlgItemTextA(dlg, editId, field);
+    return chosen;
 }
 
 typedef void (*ENTER_FN)(HWND dlg);
