@@ -2,6 +2,7 @@
    once the cause is put right, the second save writes exactly what one save on a healthy
    installation writes, and the spooler's run-time files are renumbered once, never twice. */
 #include "runtime_kit.h"
+#include "store_fixture.h"
 #include "common/msg.h"
 #include "config/appsfile.h"
 #include "config/prefsfile.h"
@@ -15,21 +16,6 @@ namespace {
 
 const char *const k_Written[] = { "Queues.cfg", "Applications.cfg", "LBPrefs.cfg", "Preferences.cfg",
                                   "queue\\engine.q", "state\\queues.sta" };
-
-/* The whole configuration in memory, byte for byte. */
-std::string Model_Bytes()
-{
-    std::string b;
-    auto add = [&](const void *p, size_t n) { b.append((const char *)p, n); };
-    add(targets, sizeof targets);
-    add(lbqs, sizeof lbqs);
-    add(apps, sizeof apps);
-    add(appGroups, sizeof appGroups);
-    add(&targetCount, sizeof targetCount);
-    add(&lbqCount, sizeof lbqCount);
-    add(deletedQueues, sizeof deletedQueues);
-    return b;
-}
 
 /* An open handle of another program that shares nothing but what is given. */
 struct Held {

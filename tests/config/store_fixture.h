@@ -10,6 +10,21 @@
 #include <string>
 #include <vector>
 
+/* The whole configuration in memory, byte for byte: a save must leave it exactly as it was. */
+inline std::string Model_Bytes()
+{
+    std::string b;
+    auto add = [&](const void *p, size_t n) { b.append((const char *)p, n); };
+    add(targets, sizeof targets);
+    add(lbqs, sizeof lbqs);
+    add(apps, sizeof apps);
+    add(appGroups, sizeof appGroups);
+    add(&targetCount, sizeof targetCount);
+    add(&lbqCount, sizeof lbqCount);
+    add(deletedQueues, sizeof deletedQueues);
+    return b;
+}
+
 class StoreTest : public tk::HomeTest {
 protected:
     /* "@HOME@" becomes the home directory. */
@@ -26,20 +41,6 @@ protected:
         Put(name, tk::Read_File(tk::Fixture(fixture)));
     }
     std::string Get(const std::string &name) const { return tk::Read_File(Path(name)); }
-    /* The whole configuration in memory, byte for byte: a save must leave it exactly as it was. */
-    static std::string Model_Bytes()
-    {
-        std::string b;
-        auto add = [&](const void *p, size_t n) { b.append((const char *)p, n); };
-        add(targets, sizeof targets);
-        add(lbqs, sizeof lbqs);
-        add(apps, sizeof apps);
-        add(appGroups, sizeof appGroups);
-        add(&targetCount, sizeof targetCount);
-        add(&lbqCount, sizeof lbqCount);
-        add(deletedQueues, sizeof deletedQueues);
-        return b;
-    }
     /* The bytes a file must hold: the LF text with CR LF and "@HOME@" filled in. */
     std::string Disk(const std::string &lfText) const { return tk::Crlf(Homed(lfText)); }
 };
