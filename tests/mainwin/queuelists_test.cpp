@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <string.h>
+#include <functional>
 
 enum { IDC_HOLD_TARGETS = 1055, IDC_HOLD_LBQS = 1057, IDC_HOLD_SINGLE = 1060 };
 
@@ -32,31 +33,38 @@ static const std::vector<dk::Ctl> k_Host = {
     { "STATIC", IDC_HOLD_SINGLE, "", SS_BLACKFRAME, 310, 4, 60, 60 },
 };
 
-/* The pixels of one image of an image list, drawn over white. */
-static std::vector<DWORD> Image_Pixels(HIMAGELIST images, int index)
+/* What paint draws into a picture of w x h pixels (32 bits each) that starts filled with
+   background: its pixels, top row first. */
+static std::vector<DWORD> Render(int w, int h, int background, const std::function<void(HDC, const RECT &)> &paint)
 {
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(images, &cx, &cy);
     BITMAPINFO bi;
     memset(&bi, 0, sizeof bi);
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = cx;
-    bi.bmiHeader.biHeight = -cy;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void *bits = nullptr;
     HDC mem = CreateCompatibleDC(nullptr);
     HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    RECT all = { 0, 0, cx, cy };
-    FillRect(mem, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
-    ImageList_Draw(images, index, mem, 0, 0, ILD_NORMAL);
+    RECT all = { 0, 0, w, h };
+    FillRect(mem, &all, (HBRUSH)GetStockObject(background));
+    paint(mem, all);
     GdiFlush();
-    std::vector<DWORD> px((DWORD *)bits, (DWORD *)bits + cx * cy);
+    std::vector<DWORD> px((DWORD *)bits, (DWORD *)bits + w * h);
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
     return px;
+}
+
+/* The pixels of one image of an image list, drawn over white. */
+static std::vector<DWORD> Image_Pixels(HIMAGELIST images, int index)
+{
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    return Render(cx, cy, WHITE_BRUSH, [&](HDC dc, const RECT &) { ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL); });
 }
 
 /* The pixels an icon gives when it is put into an image list of the lists' size. */
@@ -444,36 +452,20 @@ protected:
     /* Draws item as the list would ask, into a bitmap of its own; returns the pixels (0xRRGGBB). */
     std::vector<DWORD> Draw(int item, UINT state)
     {
-        BITMAPINFO bi;
-        memset(&bi, 0, sizeof bi);
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = W;
-        bi.bmiHeader.biHeight = -H;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void *bits = nullptr;
-        HDC mem = CreateCompatibleDC(nullptr);
-        HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(mem, dib);
-        RECT all = { 0, 0, W, H };
-        FillRect(mem, &all, (HBRUSH)GetStockObject(GRAY_BRUSH));
-        DRAWITEMSTRUCT dis;
-        memset(&dis, 0, sizeof dis);
-        dis.CtlType = ODT_LISTVIEW;
-        dis.CtlID = IDC_HOLD_TARGETS;
-        dis.itemID = (UINT)item;
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = state;
-        dis.hwndItem = list;
-        dis.hDC = mem;
-        dis.rcItem = all;
-        EXPECT_TRUE(Draw_QueueItem(&dis));
-        GdiFlush();
-        std::vector<DWORD> px((DWORD *)bits, (DWORD *)bits + W * H);
+        std::vector<DWORD> px = Render(W, H, GRAY_BRUSH, [&](HDC mem, const RECT &all) {
+            DRAWITEMSTRUCT dis;
+            memset(&dis, 0, sizeof dis);
+            dis.CtlType = ODT_LISTVIEW;
+            dis.CtlID = IDC_HOLD_TARGETS;
+            dis.itemID = (UINT)item;
+            dis.itemAction = ODA_DRAWENTIRE;
+            dis.itemState = state;
+            dis.hwndItem = list;
+            dis.hDC = mem;
+            dis.rcItem = all;
+            EXPECT_TRUE(Draw_QueueItem(&dis));
+        });
         for (DWORD &p : px) p &= 0xFFFFFF;
-        SelectObject(mem, old);
-        DeleteObject(dib);
-        DeleteDC(mem);
         return px;
     }
     static DWORD Rgb(COLORREF c) { return (DWORD)(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c)); }
