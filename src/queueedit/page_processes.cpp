@@ -84,6 +84,22 @@ static void Focus_Control(HWND dlg, int id)
     if (ctl != NULL && IsWindowEnabled(ctl)) SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)ctl, TRUE);
 }
 
+/* The command text to write, into text: as typed, with the parameters selected in the list put
+   into it (the box shows it so). FALSE, with the operator told and put back into the box, when a
+   parameter does not fit. */
+static BOOL Take_CommandText(HWND dlg, char *text, size_t cap)
+{
+    BOOL selected[PARAM_SLOTS];
+    Read_CommandText(dlg, text, cap);
+    Selected_Parameters(dlg, selected);
+    if (!Pick_Parameters(text, cap, selected, Command_Caret(dlg))) {
+        Focus_Control(dlg, IDC_PR_COMMAND);
+        return FALSE;
+    }
+    SetDlgItemTextA(dlg, IDC_PR_COMMAND, text);
+    return TRUE;
+}
+
 /* The parameter list from the parameter file: a missing file is told of (and created) and an
    unreadable one reported, each once while the page is open. */
 static void Refresh_Parameters(HWND dlg, PROCESSES_STATE *st)
@@ -268,14 +284,7 @@ static BOOL Write_Processes(HWND dlg)
     }
     Set_ProcessPriority(&st->pe, (int)SendDlgItemMessageA(dlg, IDC_PR_PRIORITY, CB_GETCURSEL, 0, 0));
     char text[PROCESS_TEXT_LEN + 1];
-    BOOL selected[PARAM_SLOTS];
-    Read_CommandText(dlg, text, sizeof text);
-    Selected_Parameters(dlg, selected);
-    if (!Pick_Parameters(text, sizeof text, selected, Command_Caret(dlg))) {
-        Focus_Control(dlg, IDC_PR_COMMAND);
-        return FALSE;
-    }
-    SetDlgItemTextA(dlg, IDC_PR_COMMAND, text);
+    if (!Take_CommandText(dlg, text, sizeof text)) return FALSE;
     BOOL written = Write_ProcessText(&st->pe, text, FALSE);
     After_Action(dlg);
     return written && Commit_ProcessList(&st->pe, copy, (const Target *)Page_Work(dlg));
@@ -298,14 +307,7 @@ static void On_Move_Click(HWND dlg, int move)
 {
     PROCESSES_STATE *st = State(dlg);
     char text[PROCESS_TEXT_LEN + 1];
-    BOOL selected[PARAM_SLOTS];
-    Read_CommandText(dlg, text, sizeof text);
-    Selected_Parameters(dlg, selected);
-    if (!Pick_Parameters(text, sizeof text, selected, Command_Caret(dlg))) {
-        Focus_Control(dlg, IDC_PR_COMMAND);
-        return;
-    }
-    SetDlgItemTextA(dlg, IDC_PR_COMMAND, text);
+    if (!Take_CommandText(dlg, text, sizeof text)) return;
     switch (move) {
     case MOVE_PREVIOUS: Process_Previous(&st->pe, text); break;
     case MOVE_NEXT:     Process_Next(&st->pe, text);     break;
