@@ -2,6 +2,7 @@
 #include "queueedit/editkit.h"
 #include "queueedit/paramfile_dlg.h"
 #include <cctype>
+#include <cstddef>
 #include <map>
 
 namespace {
@@ -78,32 +79,40 @@ TEST_F(Keyboard, EveryTemplateCanBeWorkedByKeyboard)
 
 TEST_F(Keyboard, ThePagesTakeEnterAsOkAndEscapeAsCancel)
 {
+    struct KeyCase {
+        const char *caption;
+        int templ;
+        DLGPROC proc;
+        int box;
+        bool dropDown;
+        const char *typed;
+        UINT key;
+        size_t field;                   /* where Enter stores the text; Escape keeps the copy whole */
+    };
+    const KeyCase cases[] = {
+        { "Inputs", IDD_INPUTS, QueueInputs_Dlg, IDC_IN_PATH, false, "D:\\Keyed", VK_RETURN, offsetof(Target, hotDir) },
+        { "Identity", IDD_IDENTITY, QueueIdentity_Dlg, IDC_ID_MUTEX, true, "Keyed Group", VK_RETURN,
+          offsetof(Target, mutexGroup) },
+        { "Identity", IDD_IDENTITY, QueueIdentity_Dlg, IDC_ID_IDENTITY, true, "Dropped", VK_ESCAPE, 0 },
+    };
     Target work = targets[0];
     work.icon = nullptr;
-    dk::Script s;
-    s.On("Inputs", [](HWND d) {
-        dk::Type(d, IDC_IN_PATH, "D:\\Keyed");
-        ek::Press_Key(VK_RETURN);
-    });
-    EXPECT_EQ(0, Open_Page(s, IDD_INPUTS, QueueInputs_Dlg, &work));
-    EXPECT_STREQ("D:\\Keyed", work.hotDir);
-
-    dk::Script id;
-    id.On("Identity", [](HWND d) {
-        ek::Type_Box(d, IDC_ID_MUTEX, "Keyed Group");
-        ek::Press_Key(VK_RETURN);
-    });
-    EXPECT_EQ(0, Open_Page(id, IDD_IDENTITY, QueueIdentity_Dlg, &work));
-    EXPECT_STREQ("Keyed Group", work.mutexGroup);
-
-    Target before = work;
-    dk::Script esc;
-    esc.On("Identity", [](HWND d) {
-        ek::Type_Box(d, IDC_ID_IDENTITY, "Dropped");
-        ek::Press_Key(VK_ESCAPE);
-    });
-    EXPECT_EQ(0, Open_Page(esc, IDD_IDENTITY, QueueIdentity_Dlg, &work));
-    EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
+    for (const KeyCase &c : cases) {
+        SCOPED_TRACE(std::string(c.caption) + ": " + c.typed);
+        const Target before = work;
+        dk::Script s;
+        s.On(c.caption, [&](HWND d) {
+            if (c.dropDown) ek::Type_Box(d, c.box, c.typed);
+            else dk::Type(d, c.box, c.typed);
+            ek::Press_Key(c.key);
+        });
+        EXPECT_EQ(0, Open_Page(s, c.templ, c.proc, &work));
+        if (c.key == VK_RETURN) {
+            EXPECT_STREQ(c.typed, (const char *)&work + c.field);
+        } else {
+            EXPECT_EQ(0, memcmp(&before, &work, sizeof work));
+        }
+    }
 }
 
 TEST_F(Keyboard, AMnemonicPressesItsButtonOrMovesToItsSection)
