@@ -1,6 +1,7 @@
 /* The resource ids and what the program's resources hold under them. */
 #include "support/testkit.h"
 #include "resources/resource.h"
+#include <set>
 #include <map>
 #include <sstream>
 
@@ -50,6 +51,16 @@ TEST(ResourceIds, EveryIconAndBitmapIsInTheProgram)
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
         EXPECT_NE(nullptr, LoadImageA(inst, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+        /* pictures of their own for the icon sizes of screens of 96, 144 and 192 dots per inch
+           (the lists and the editors ask for 32 pixels times the scale) */
+        HRSRC group = FindResourceA(inst, MAKEINTRESOURCEA(id), (LPCSTR)RT_GROUP_ICON);
+        ASSERT_NE(nullptr, group);
+        const BYTE *dir = (const BYTE *)LockResource(LoadResource(inst, group));
+        ASSERT_NE(nullptr, dir);
+        std::set<int> sizes;
+        int count = dir[4] | dir[5] << 8;
+        for (int k = 0; k < count; k++) sizes.insert(dir[6 + 14 * k] ? dir[6 + 14 * k] : 256);
+        EXPECT_EQ((std::set<int>{ 16, 32, 48, 64 }), sizes);
     }
     for (int id : { IDB_QUEUE_BANNER, IDB_CLEANUP_BANNER, IDB_BALANCE_BANNER }) {
         SCOPED_TRACE(id);

@@ -14,21 +14,27 @@ def rgb(h):
 
 
 class Canvas:
-    def __init__(self, w, h, bg=(0, 0, 0, 0)):
-        self.w, self.h = w, h
-        self.px = [list(bg) for _ in range(w * h)]
+    """w x h units of drawing; with scale, each unit is scale pixels (an icon drawn on a 32-unit
+    grid comes out at 48 or 64 pixels, every edge smoothed at that size, not stretched)."""
+    def __init__(self, w, h, bg=(0, 0, 0, 0), scale=1):
+        self.s = scale
+        self.w, self.h = int(round(w * scale)), int(round(h * scale))
+        self.px = [list(bg) for _ in range(self.w * self.h)]
 
     # coverage-based painting ------------------------------------------------------------
     def _paint(self, x0, y0, x1, y1, inside, colour):
-        x0 = max(0, int(math.floor(x0))); y0 = max(0, int(math.floor(y0)))
-        x1 = min(self.w, int(math.ceil(x1))); y1 = min(self.h, int(math.ceil(y1)))
+        """Paints the pixels of the box (x0, y0)-(x1, y1), in units, by how much of each the shape
+        covers; inside tells for a point in units."""
+        s = self.s
+        x0 = max(0, int(math.floor(x0 * s))); y0 = max(0, int(math.floor(y0 * s)))
+        x1 = min(self.w, int(math.ceil(x1 * s))); y1 = min(self.h, int(math.ceil(y1 * s)))
         r, g, b, a = colour
         for y in range(y0, y1):
             for x in range(x0, x1):
                 hits = 0
                 for sy in range(SS):
                     for sx in range(SS):
-                        if inside(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS):
+                        if inside((x + (sx + 0.5) / SS) / s, (y + (sy + 0.5) / SS) / s):
                             hits += 1
                 if not hits:
                     continue
@@ -97,7 +103,8 @@ class Canvas:
                       (bx - px * head * 0.7, by - py * head * 0.7)], colour)
 
     def vgradient(self, x, y, w, h, top, bottom):
-        """A vertical gradient filling a whole-pixel rectangle (no edges to smooth)."""
+        """A vertical gradient filling a whole-pixel rectangle (no edges to smooth; pixels, not
+        units)."""
         for yy in range(max(0, y), min(self.h, y + h)):
             k = (yy - y) / max(1, h - 1)
             col = [int(round(top[i] + (bottom[i] - top[i]) * k)) for i in range(4)]
@@ -205,13 +212,15 @@ def _dib(c):
     return hdr + rows + mask
 
 
-def save_ico(path, canvas):
-    images = [canvas, canvas.scaled(16, 16)]
+def save_ico(path, canvases):
+    """An icon file of the canvases (32 pixels first, then the larger ones), with a 16-pixel
+    image box-filtered from the 32-pixel one after the first."""
+    images = [canvases[0], canvases[0].scaled(16, 16)] + list(canvases[1:])
     blobs = [_dib(c) for c in images]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for c, blob in zip(images, blobs):
-        out += struct.pack('<BBBBHHII', c.w, c.h, 0, 0, 1, 32, len(blob), offset)
+        out += struct.pack('<BBBBHHII', c.w % 256, c.h % 256, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
     out += b''.join(blobs)
     with open(path, 'wb') as f:

@@ -25,6 +25,29 @@ BROWN, DBROWN = rgb('b07a45'), rgb('7a5028')
 NAVY = rgb('14305a')
 
 
+# Every icon is drawn on a grid of 32 units, once for each size in ICON_SIZES, so that it is as
+# sharp at 48 and 64 pixels (screens of 144 and 192 dots per inch) as at 32; the 16-pixel image is
+# the 32-pixel one box-filtered.
+ICON_SIZES = (32, 48, 64)
+_icon_scale = 1
+
+
+def icon_canvas():
+    """The drawing surface of the icon being drawn: 32 x 32 units at the size being drawn."""
+    return Canvas(32, 32, scale=_icon_scale)
+
+
+def draw_icon(fn):
+    """The images of one icon, one for each size in ICON_SIZES."""
+    global _icon_scale
+    images = []
+    for size in ICON_SIZES:
+        _icon_scale = size / 32
+        images.append(fn())
+    _icon_scale = 1
+    return images
+
+
 def sheet(c, x, y, w, h, fill=WHITE, edge=DGREY):
     """A sheet of paper with a folded corner."""
     f = w * 0.3
@@ -35,7 +58,7 @@ def sheet(c, x, y, w, h, fill=WHITE, edge=DGREY):
 
 def program_icon():
     """The editor: a queue of jobs (stacked bars) with a pencil."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.round_rect(1, 2, 30, 28, 4, DBLUE)
     c.round_rect(2, 3, 28, 26, 3, BLUE)
     for i, col in enumerate((WHITE, LBLUE, WHITE)):
@@ -47,7 +70,7 @@ def program_icon():
 
 
 def no_processes_icon():
-    c = Canvas(32, 32)
+    c = icon_canvas()
     sheet(c, 8, 4, 16, 22)
     c.ring(16, 17, 12, 3, RED)
     c.line(8, 9, 24, 25, 3, RED)
@@ -55,14 +78,14 @@ def no_processes_icon():
 
 
 def parallel_icon():
-    c = Canvas(32, 32)
+    c = icon_canvas()
     for y in (7, 16, 25):
         c.arrow(3, y, 29, y, 3, 7, GREEN)
     return c
 
 
 def series_icon():
-    c = Canvas(32, 32)
+    c = icon_canvas()
     for x in (1, 12, 23):
         c.round_rect(x, 11, 8, 10, 1.5, DBLUE)
         c.round_rect(x + 1, 12, 6, 8, 1, LBLUE)
@@ -78,7 +101,7 @@ def folder(c, x, y, w, h):
 
 
 def move_jobs_icon():
-    c = Canvas(32, 32)
+    c = icon_canvas()
     folder(c, 2, 10, 24, 18)
     c.arrow(14, 6, 29, 6, 3.5, 7, GREEN)
     c.line(14, 6, 14, 17, 3.5, GREEN)
@@ -86,7 +109,7 @@ def move_jobs_icon():
 
 
 def delete_jobs_icon():
-    c = Canvas(32, 32)
+    c = icon_canvas()
     sheet(c, 6, 2, 18, 24)
     c.line(12, 14, 28, 30, 4, RED)
     c.line(28, 14, 12, 30, 4, RED)
@@ -94,7 +117,7 @@ def delete_jobs_icon():
 
 
 def recycle_icon():
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.polygon([(6, 9), (26, 9), (23.5, 30), (8.5, 30)], DGREY)
     c.polygon([(7.5, 10), (24.5, 10), (22.5, 29), (9.5, 29)], LGREY)
     for x in (12, 16, 20):
@@ -119,7 +142,7 @@ def gear(c, cx, cy, r, teeth, colour, hub):
 
 def processes_icon():
     """A queue's processes: a large and a small cog."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     gear(c, 12.5, 13, 11, 8, DBLUE, WHITE)
     gear(c, 12.5, 13, 9.5, 8, BLUE, WHITE)
     gear(c, 24, 24, 7, 6, DGREEN, WHITE)
@@ -129,7 +152,7 @@ def processes_icon():
 
 def parameters_icon():
     """Process parameters: three sliders."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     for y, knob in ((7, 20), (16, 9), (25, 16)):
         c.line(4, y, 28, y, 2.4, DGREY)
         c.round_rect(knob - 3.5, y - 5, 7, 10, 2, DBLUE)
@@ -139,7 +162,7 @@ def parameters_icon():
 
 def param_file_icon():
     """A parameter file: a sheet of "key = value" lines."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     sheet(c, 5, 1, 21, 28)
     for i, (k, v) in enumerate(((5, 7), (7, 5), (4, 8), (6, 6), (5, 4))):
         y = 8 + i * 4
@@ -153,7 +176,7 @@ def param_file_icon():
 
 def identity_icon():
     """A queue's identity: a name badge."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.round_rect(1, 6, 30, 21, 3, DGREY)
     c.round_rect(2, 7, 28, 19, 2, WHITE)
     c.rect(2, 7, 28, 5, BLUE)
@@ -167,7 +190,7 @@ def identity_icon():
 
 def job_settings_icon():
     """A queue's job settings: a clipboard with ticked lines."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.round_rect(4, 3, 24, 28, 3, DBROWN)
     c.round_rect(5, 4, 22, 26, 2, BROWN)
     c.rect(8, 7, 16, 21, WHITE)
@@ -180,7 +203,7 @@ def job_settings_icon():
 
 def file_names_icon():
     """How file names are read: the four separations of one job, fanned out, each in its colour."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     for i, col in enumerate((rgb('00a0e0'), rgb('e0007a'), rgb('f5d000'), BLACK)):
         x, y = 1 + i * 5, 1 + i * 3.5
         sheet(c, x, y, 15, 20)
@@ -192,7 +215,7 @@ def file_names_icon():
 
 def timeout_icon():
     """A time-out: a stopwatch."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.round_rect(13, 1, 6, 4, 1, DGREY)
     c.line(16, 4, 16, 7, 3, DGREY)
     c.line(25, 7, 27.5, 4.5, 3, DGREY)
@@ -210,7 +233,7 @@ def timeout_icon():
 
 def process_anyway_icon():
     """Waiting jobs are processed anyway: jobs with a green go sign."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     sheet(c, 2, 6, 14, 18, LGREY)
     sheet(c, 5, 3, 14, 18)
     c.ellipse(21, 21, 10, 10, DGREEN)
@@ -221,7 +244,7 @@ def process_anyway_icon():
 
 def viewer_icon():
     """The spooler's viewer: a screen showing a queue."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.round_rect(1, 3, 30, 21, 2.5, DGREY)
     c.rect(3, 5, 26, 17, BLUE)
     for i, w in enumerate((18, 13, 16)):
@@ -233,7 +256,7 @@ def viewer_icon():
 
 def load_balancer_icon():
     """The load balancer: one stream of jobs shared out to three queues."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.line(2, 16, 10, 16, 3, DGREEN)
     c.ellipse(11, 16, 3.5, 3.5, DGREEN)
     for y in (6, 16, 26):
@@ -245,7 +268,7 @@ def load_balancer_icon():
 
 def demo_editor_icon():
     """The demo installation's own editor icon: the program icon in its house colours."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.round_rect(1, 2, 30, 28, 4, DTEAL)
     c.round_rect(2, 3, 28, 26, 3, TEAL)
     for i, col in enumerate((WHITE, LTEAL, WHITE)):
@@ -385,7 +408,7 @@ BITMAPS = {
 def demo_plate_icon():
     """A printing plate for the demo's plate-setter queue: a blue-grey aluminium plate with
     punched register holes and an imaged area."""
-    c = Canvas(32, 32)
+    c = icon_canvas()
     c.polygon([(4, 8), (24, 4), (28, 24), (8, 28)], DGREY)
     c.polygon([(5.2, 8.8), (23.3, 5.2), (26.8, 23.2), (8.7, 26.8)], LBLUE)
     c.polygon([(9, 12), (21, 9.6), (23.2, 20.5), (11.2, 22.9)], BLUE)
@@ -396,7 +419,20 @@ def demo_plate_icon():
     return c
 
 
+def demo_app_icon():
+    """The demo installation's stand-in application (every program of its queues): the four
+    process colours on a purple tile."""
+    c = icon_canvas()
+    c.round_rect(3, 3, 26, 26, 3.5, rgb('5b3a8c'))
+    c.round_rect(5, 5, 22, 22, 1.5, rgb('8e6cc4'))
+    for (x, y), col in zip(((11, 11), (21, 11), (11, 21), (21, 21)),
+                           (rgb('00aeef'), rgb('ec008c'), rgb('fff200'), rgb('202020'))):
+        c.ellipse(x, y, 4, 4, col)
+    return c
+
+
 DEMO = {
+    '../../tools/demoapp.ico': demo_app_icon,
     '../../Icons/plate.ico': demo_plate_icon,
     'EditorSplash.bmp': demo_splash,
     'Editor.ico': demo_editor_icon,
@@ -415,7 +451,7 @@ def main(args):
         for name, fn in table.items():
             if args and name not in args:
                 continue
-            pic = drawn[name] = fn()
+            pic = drawn[name] = draw_icon(fn) if name.endswith('.ico') else fn()
             path = os.path.join(folder_path, name)
             os.makedirs(os.path.dirname(path), exist_ok=True)
             if name.endswith('.ico'):
@@ -428,8 +464,10 @@ def main(args):
     if preview:
         icons = [p for n, p in drawn.items() if n.endswith('.ico')]
         if icons:
-            save_png(os.path.join(preview, 'icons-x4.png'), sheet_of(icons, 8), 4)
-            save_png(os.path.join(preview, 'icons-x1.png'), sheet_of(icons + [i.scaled(16, 16) for i in icons], len(icons)))
+            save_png(os.path.join(preview, 'icons-x4.png'), sheet_of([i[0] for i in icons], 8), 4)
+            every = [i[0].scaled(16, 16) for i in icons] + [img for k in range(len(ICON_SIZES)) for img in
+                                                          (i[k] for i in icons)]
+            save_png(os.path.join(preview, 'icons-x1.png'), sheet_of(every, len(icons)))
         wide = [p for n, p in drawn.items() if n.endswith('.bmp')]
         for i, pic in enumerate(wide):
             save_png(os.path.join(preview, 'bitmap%d.png' % i), pic, 2 if pic.w < 300 else 1)
