@@ -6,7 +6,19 @@ void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon)
 {
     if (icon == NULL) return;
     int size = MulDiv(32, GetDeviceCaps(hdc, LOGPIXELSY), 96);
-    DrawIconEx(hdc, x, y, icon, size, size, 0, NULL, DI_NORMAL);
+    /* An icon of the resources (loaded at the system's icon size) is drawn from its own image of
+       that size, not stretched; any other icon is stretched. */
+    HICON fit = NULL;
+    ICONINFO ii;
+    if (GetIconInfo(icon, &ii)) {
+        BITMAP bm;
+        BOOL sized = GetObjectA(ii.hbmColor != NULL ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm) && bm.bmWidth == size;
+        if (ii.hbmColor != NULL) DeleteObject(ii.hbmColor);
+        if (ii.hbmMask != NULL) DeleteObject(ii.hbmMask);
+        if (!sized) fit = (HICON)CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE);
+    }
+    DrawIconEx(hdc, x, y, fit != NULL ? fit : icon, size, size, 0, NULL, DI_NORMAL);
+    if (fit != NULL) DestroyIcon(fit);
 }
 
 BOOL Browse_Folder(HWND dlg, int editId, const char *title, char *field, size_t cap)

@@ -5,7 +5,8 @@
 #include <windows.h>
 
 /* Draws icon with its top-left corner at (x, y), 32 pixels square at 96 dots per inch and larger
-   in proportion on a screen of more. Nothing for no icon. */
+   in proportion on a screen of more, from the icon's own image of that size when it comes from
+   the resources. Nothing for no icon. */
 void Draw_QueueIcon(HDC hdc, int x, int y, HICON icon);
 
 /* The folder chooser for the edit box editId: it starts from the box's text (taken into field,
