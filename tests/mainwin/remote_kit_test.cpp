@@ -123,3 +123,20 @@ TEST_F(RemoteKit, KeysGoThroughTheOtherProcesssDialogHandling)
     rk::Key_To_Focus(dlg, VK_ESCAPE);
     EXPECT_EQ(3, target.wait(5000)) << "Esc is Cancel, which ends the program";
 }
+
+/* Alt+letter is one key press: it ticks "&Flag" once (twice would tick it and clear it again) and
+   presses "&Count" once. A click posted after the mnemonics has been handled after everything
+   they sent, so the events then are all the mnemonics did. */
+TEST_F(RemoteKit, AMnemonicActsOnce)
+{
+    rk::Focus(dlg, IDC_EDIT);
+    rk::Mnemonic(dlg, 'f');
+    ASSERT_TRUE(Heard("flag on"));
+    rk::Mnemonic(dlg, 'C');
+    ASSERT_TRUE(Heard("count 1"));
+    rk::Press(dlg, IDOK);
+    ASSERT_TRUE(Heard("ok"));
+    EXPECT_EQ("flag on;count 1;ok;", Events());
+    EXPECT_TRUE(rk::Checked(dlg, IDC_FLAG));
+    EXPECT_EQ(IDC_COUNT, rk::Focus_Id(dlg)) << "the mnemonic's control has the focus";
+}

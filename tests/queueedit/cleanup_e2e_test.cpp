@@ -67,8 +67,9 @@ TEST(CleanUpEndToEnd, ADoneFolderKeepingFiftyFilesAndAPassToAnotherQueueChangeEx
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::Checked(page, IDC_CU_MOVE) && rk::Enabled(page, IDC_CU_LIMIT); }, 5000));
     EXPECT_EQ("Done Directory:", rk::Text(page, IDC_CU_TARGET_GROUP));
     rk::Type(page, IDC_CU_TARGET, done);
-    rk::Set_Check(page, IDC_CU_LIMIT, true);       /* (a mnemonic from outside arrives twice: a check box would toggle back) */
+    rk::Mnemonic(page, 'l');                      /* "&Limit number of files in this directory" */
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::Enabled(page, IDC_CU_LIMIT_COUNT); }, 5000));
+    EXPECT_TRUE(rk::Checked(page, IDC_CU_LIMIT));
     rk::Type(page, IDC_CU_LIMIT_COUNT, "50");
     dk::Screenshot(page, "cleanup_e2e_done_folder");
     rk::Key_To_Focus(page, VK_RETURN);             /* Enter in the number: the page's OK */
