@@ -258,14 +258,38 @@ void Screenshot(HWND hwnd, const std::string &name)
 {
     char dir[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("EDITOR_SHOTS", dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir) return;
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (n == 0 || n >= sizeof dir || !IsWindow(hwnd)) return;
     RECT rc;
     GetWindowRect(hwnd, &rc);
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0) return;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    const bool own = pid == GetCurrentProcessId();
+    /* Everything painted now, frame and children included. */
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC source;
+    int x = 0, y = 0;
+    if (own) {
+        /* A window of this process is copied from its own pixels: Wine puts them on the display only
+           once this thread waits for messages, so a copy from the screen could miss what was
+           painted last (or the whole window, in a test that never waits). */
+        MSG m;
+        while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
+        source = GetWindowDC(hwnd);
+    } else {
+        /* Another process's window only from the screen: once that process has painted and gone
+           back to waiting for messages (which is when Wine puts its window on the display). */
+        for (int i = 0; i < 2; i++) {
+            DWORD_PTR r = 0;
+            SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+            Sleep(60);
+        }
+        source = GetDC(nullptr);
+        x = rc.left;
+        y = rc.top;
+    }
+    HDC mem = CreateCompatibleDC(source);
     BITMAPINFO bi;
     memset(&bi, 0, sizeof bi);
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -275,9 +299,9 @@ void Screenshot(HWND hwnd, const std::string &name)
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
     void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    BitBlt(mem, 0, 0, w, h, source, x, y, SRCCOPY);
     GdiFlush();
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
     BITMAPFILEHEADER fh;
@@ -296,7 +320,7 @@ void Screenshot(HWND hwnd, const std::string &name)
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(own ? hwnd : nullptr, source);
 }
 
 /* ---- ChooserRecorder ---- */
