@@ -354,37 +354,10 @@ ChooserRecorder::~ChooserRecorder()
 
 /* ---- Form ---- */
 
-static void Put_Word(std::vector<WORD> &t, WORD w) { t.push_back(w); }
-static void Put_Dword(std::vector<WORD> &t, DWORD d) { t.push_back(LOWORD(d)); t.push_back(HIWORD(d)); }
-static void Put_String(std::vector<WORD> &t, const char *s)
-{
-    for (; s != nullptr && *s; s++) t.push_back((WORD)(unsigned char)*s);
-    t.push_back(0);
-}
-
 std::vector<WORD> Build_Template(const char *caption, const std::vector<Ctl> &ctls, short w, short h)
 {
-    std::vector<WORD> t;
-    Put_Dword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_SETFONT | DS_MODALFRAME | DS_3DLOOK);
-    Put_Dword(t, 0);
-    Put_Word(t, (WORD)ctls.size());
-    Put_Word(t, 10); Put_Word(t, 10); Put_Word(t, (WORD)w); Put_Word(t, (WORD)h);
-    Put_Word(t, 0);                          /* no menu */
-    Put_Word(t, 0);                          /* the standard dialog class */
-    Put_String(t, caption);
-    Put_Word(t, 8);
-    Put_String(t, "MS Shell Dlg");
-    for (const Ctl &c : ctls) {
-        if (t.size() % 2) t.push_back(0);    /* every item starts on a DWORD */
-        Put_Dword(t, WS_CHILD | WS_VISIBLE | c.style);
-        Put_Dword(t, 0);
-        Put_Word(t, (WORD)c.x); Put_Word(t, (WORD)c.y); Put_Word(t, (WORD)c.w); Put_Word(t, (WORD)c.h);
-        Put_Word(t, (WORD)c.id);
-        Put_String(t, c.cls);
-        Put_String(t, c.text);
-        Put_Word(t, 0);                      /* no creation data */
-    }
-    return t;
+    return Dialog_Template(caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME | DS_3DLOOK, 10, 10, w, h,
+                           ctls.data(), ctls.size());
 }
 
 void Init_CommonControls()

@@ -30,6 +30,7 @@
 #include <vector>
 #include <gtest/gtest.h>
 #include "common/dlgutil.h"
+#include "support/dlgtemplate.h"
 
 namespace dk {
 
@@ -102,13 +103,6 @@ public:
 };
 
 /* ---- a small dialog built in memory ---- */
-struct Ctl {
-    const char *cls;          /* "EDIT", "BUTTON", "COMBOBOX", "msctls_trackbar32", ... */
-    int id;
-    const char *text;
-    DWORD style;              /* added to WS_CHILD | WS_VISIBLE */
-    short x, y, w, h;         /* dialog units */
-};
 /* The template of a dialog ("MS Shell Dlg" 8, shown when created) with these controls, for
    DialogBoxIndirectParamA(inst, (LPCDLGTEMPLATEA)t.data(), ...). */
 std::vector<WORD> Build_Template(const char *caption, const std::vector<Ctl> &ctls, short w = 200, short h = 100);
