@@ -413,8 +413,8 @@ TEST_F(MainDialog, CopyThenCancelInTheEditorLeavesTheConfigurationAsItWas)
     dk::Script s;
     s.On(k_QueueEditor, [&](HWND d) {
         EXPECT_EQ(4, targetCount) << "the copy is made before the editor opens";
-        EXPECT_EQ("Copy of \"Q2\"", std::string(targets[3].name)) << "at the end";
-        EXPECT_EQ("Copy of \"Q2\"", dk::Text(d, IDC_OV_NAME)) << "the editor opens on the copy";
+        EXPECT_EQ("Copy of Q2", std::string(targets[3].name)) << "at the end";
+        EXPECT_EQ("Copy of Q2", dk::Text(d, IDC_OV_NAME)) << "the editor opens on the copy";
         dk::Type(d, IDC_OV_NAME, "Q2 at night");
         dk::Click(d, IDCANCEL);
     });
@@ -440,7 +440,7 @@ TEST_F(MainDialog, CopyThenOKInTheEditorKeepsTheEditedCopyAtTheEnd)
     Pick(Targets(), { 1 });
     dk::Script s;
     s.On(k_QueueEditor, [&](HWND d) {
-        EXPECT_EQ("Copy of \"Q2\"", dk::Text(d, IDC_OV_NAME));
+        EXPECT_EQ("Copy of Q2", dk::Text(d, IDC_OV_NAME));
         dk::Type(d, IDC_OV_NAME, "Q2 at night");
         dk::Click(d, IDC_OV_OK);
     });
