@@ -64,7 +64,6 @@ static HICON Some_Icon(HICON icon)
 typedef struct {
     int   count;                      /* images in the image list (the output queues when it was made) */
     BOOL  shown[MAX_TARGETS];         /* image i holds the icon of the queue at position i */
-    HICON from[MAX_TARGETS];          /* the icon that image i was made from */
     BOOL  iconsAsked;                 /* the applications' icons have been asked for */
 } LIST_IMAGES;
 
@@ -92,20 +91,12 @@ static HICON Shown_Icon(Target *t)
     return Some_Icon(Target_Icon(t));
 }
 
-/* Puts the icon of the queue at position i into image i, unless it is there already. An icon
-   that another image was made from is copied from that image. */
+/* Puts the icon of the queue at position i into image i, unless it is there already. */
 static void Fill_Image(HIMAGELIST images, LIST_IMAGES *st, int i)
 {
     if (i < 0 || i >= st->count || i >= targetCount || st->shown[i]) return;
-    HICON icon = Shown_Icon(&targets[i]);
-    int same = -1;
-    for (int j = 0; j < st->count && same < 0; j++)
-        if (st->shown[j] && st->from[j] == icon) same = j;
-    BOOL ok = (same >= 0) ? ImageList_Copy(images, i, images, same, ILCF_MOVE)
-                          : ImageList_ReplaceIcon(images, i, icon) == i;
-    if (!ok) Trace("Fill_Image: no image for queue %d\n", i + 1);
+    if (ImageList_ReplaceIcon(images, i, Shown_Icon(&targets[i])) != i) Trace("Fill_Image: no image for queue %d\n", i + 1);
     st->shown[i] = TRUE;
-    st->from[i] = icon;
 }
 
 /* When an output queue list has first drawn its items, it takes the icons of all applications
