@@ -231,29 +231,34 @@ static BOOL Read_Number(const char *text, int32_t *out)
     return TRUE;
 }
 
-/* Splits a job line (body: the line without its line end, terminated) into e. Fields 1 to 6
-   are separated by runs of colons; the rest starts after the run that follows field 6 and
-   runs on to the end of the line. FALSE when fields 1 to 6 cannot all be read. */
-static BOOL Parse_QueueEntry(const char *body, QueueEntry *e)
+/* Splits a job line (body: the line without its line end, len characters) into e. Fields 1 to
+   6 are separated by runs of colons; the rest starts after the run that follows field 6 and runs
+   on to the end of the line. A zero byte ends what is read as fields, as it ends a text. FALSE
+   when fields 1 to 6 cannot all be read. Plain loops: a list of a million jobs passes here. */
+static BOOL Parse_QueueEntry(const char *body, size_t len, QueueEntry *e)
 {
-    const char *p = body;
+    const char *p = body, *end = body + len;
     int32_t *numbers[6] = { &e->jobNumber, &e->queueNumber, NULL, &e->jobPriority, &e->jobCopies, &e->jobStatus };
     for (int f = 0; f < 6; f++) {
-        p += strspn(p, ":");
-        size_t n = strcspn(p, ":");
+        while (p < end && *p == ':') p++;
+        const char *field = p;
+        while (p < end && *p != ':' && *p != '\0') p++;
+        size_t n = (size_t)(p - field);
         if (n == 0) return FALSE;
         if (numbers[f] == NULL) {
             if (n >= JOB_NAME_LEN) return FALSE;
-            Copy_TextN(e->jobName, sizeof e->jobName, p, n);
+            memcpy(e->jobName, field, n);
+            e->jobName[n] = '\0';
         } else {
-            char field[32];
-            Copy_TextN(field, sizeof field, p, n < sizeof field - 1 ? n : sizeof field - 1);
-            if (!Read_Number(field, numbers[f])) return FALSE;
+            long long v;
+            /* the first 31 characters of a number field are read, as a field of a fixed buffer was */
+            if (!Read_Decimal(field, n < 31 ? n : 31, INT32_MIN, INT32_MAX, &v, NULL)) return FALSE;
+            *numbers[f] = (int32_t)v;
         }
-        p += n;
     }
-    p += strspn(p, ":");
+    while (p < end && *p == ':') p++;
     e->rest = p;
+    e->restLen = (size_t)(end - p);
     return TRUE;
 }
 
@@ -270,24 +275,30 @@ typedef struct {
     DWORD  error;            /* why reading stopped early: a failed read, or no memory for a long line */
 } JOB_READER;
 
-/* The next line of the job list, as Next_TextLine takes it; its text stays valid (and may be
-   changed in place) until the next call. FALSE at the end of the file, and when reading failed
-   (r->error set). */
+/* The next line of the job list, as Next_TextLine takes a line; its text stays valid until the
+   next call. FALSE at the end of the file, and when reading failed (r->error set). */
 static BOOL Next_JobLine(JOB_READER *r, TEXT_LINE *l)
 {
+    size_t scanned = r->start;        /* no line feed in buf[start..scanned) */
     for (;;) {
         char *p = r->buf + r->start;
-        size_t avail = r->end - r->start;
-        if ((avail > 0 && memchr(p, '\n', avail) != NULL) || (r->eof && avail > 0)) {
-            size_t pos = 0;
-            Next_TextLine(p, avail, &pos, l);
-            r->start += pos;
+        char *q = r->buf + scanned, *end = r->buf + r->end;
+        while (q < end && *q != '\n') q++;
+        if (q < end || (r->eof && end > p)) {
+            size_t len = (size_t)(q - p);
+            l->text = p;
+            l->ended = (q < end);
+            l->rawLen = len + (l->ended ? 1 : 0);
+            l->len = (len > 0 && p[len - 1] == '\r') ? len - 1 : len;
+            r->start += l->rawLen;
             return TRUE;
         }
         if (r->eof) return FALSE;
+        size_t avail = (size_t)(end - p);
         memmove(r->buf, p, avail);
         r->start = 0;
         r->end = avail;
+        scanned = avail;
         if (r->end == r->cap) {
             char *grown = (char *)realloc(r->buf, 2 * r->cap + 1);
             if (grown == NULL) {
@@ -356,27 +367,21 @@ static void Rewrite_QueueText(JOB_READER *r, FILE_WRITER *w)
     /* Lines are taken whole however long they are, so that the tail of a long line is never
        read as a line of its own. */
     while (Next_JobLine(r, &l)) {
-        char *line = (char *)l.text;
+        const char *line = l.text;
         /* As the spooler reads the list: a carriage return is part of the line end only before a
            line feed, and the line is counted as a text-mode read counts it (its line end is one
            character). */
-        char *bodyEnd = line + (l.ended ? l.len : l.rawLen);
+        const char *bodyEnd = line + (l.ended ? l.len : l.rawLen);
         size_t bodyLen = (size_t)(bodyEnd - line);
         if (bodyLen + (l.ended ? 1 : 0) < 5) break;
         if (bodyLen >= markerLen && memcmp(line, QUEUE_END_MARKER, markerLen) == 0) break;
 
-        char saved = *bodyEnd;
-        *bodyEnd = '\0';
         QueueEntry e;
-        memset(&e, 0, sizeof e);
-        BOOL parsed = Parse_QueueEntry(line, &e);
-        *bodyEnd = saved;
-        if (!parsed) {
+        if (!Parse_QueueEntry(line, bodyLen, &e)) {
             Trace("Update_QueueFiles: unreadable job line skipped\n");
             skipped++;
             continue;
         }
-        e.restLen = (size_t)(bodyEnd - e.rest);
         e.queueNumber = Load_NumberOf(&s_JobNumbers, e.queueNumber);
         if (Remap_QueueEntry(&e)) {
             Put_QueueEntry(w, &e);
