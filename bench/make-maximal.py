@@ -96,7 +96,8 @@ def queue_line(t, ref, lbqs, targets, home, napps):
     name = 'Output Queue %03d' % t
     subdirs = t % 2
     hot = '%s\\Hot\\Out %03d' % (home, t)
-    params = '-queue %d -mode "fast"' % t
+    # parameters: a parameter file for half the queues, arguments for the others
+    params = ('%s\\Params\\queue%03d.txt' % (home, t)) if t % 2 == 0 else '-queue %d -mode "fast"' % t
     after = (-1, -2, -3, -4, lbqs + (t + 1) % targets)[t % 5]
     prio, copies = 1 + t % 7, 1 + t % 10
     done = '%s\\Done\\Out %03d' % (home, t)
@@ -217,6 +218,8 @@ def main():
             os.makedirs(os.path.join(dest, folder, 'Out %03d' % t), exist_ok=True)
     for i in range(lbqs):
         os.makedirs(os.path.join(dest, 'Hot', 'In %02d' % i), exist_ok=True)
+    for t in range(0, targets, 2):
+        write(dest, 'Params\\queue%03d.txt' % t, crlf(['-queue %d' % t, '-mode "fast"']))
     for folder in ('Timed Out Waiting', 'Profiles', 'logs', 'System'):
         os.makedirs(os.path.join(dest, folder), exist_ok=True)
 

@@ -27,10 +27,10 @@ STORED = ('Queues.cfg', 'Applications.cfg', 'LBPrefs.cfg', 'Preferences.cfg', 'q
 TARGETS = {'-update': 1.5, 'start': 1.2}
 
 
-def run_timed(argv):
+def run_timed(argv, cwd):
     """Runs a program to its end: (milliseconds, peak resident set in KiB, exit code)."""
     t0 = time.perf_counter()
-    p = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    p = subprocess.Popen(argv, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(p.pid, 0)
     ms = (time.perf_counter() - t0) * 1000.0
     p.returncode = os.waitstatus_to_exitcode(status)
@@ -77,9 +77,10 @@ def main():
     started_editor = os.path.join(system, 'Editor.exe')
 
     before = stored_files(a.home)
+    # Every program starts in the installation's System folder, where the editor lives.
     for _ in range(a.warmup):
         for argv in (editor_update, copy_update):
-            if run_timed(argv)[2] != 0:
+            if run_timed(argv, system)[2] != 0:
                 sys.exit('bench: %s failed' % ' '.join(argv))
         run_start(exe('BenchStartWatch'), EDITOR_CLASS, started_editor, system)
         run_start(exe('BenchStartWatch'), '#32770', exe('BenchEmptyDialog'), system)
@@ -93,7 +94,7 @@ def main():
     for i in range(a.runs):
         pairs = [('editor', editor_update), ('floor', copy_update)]
         for who, argv in (pairs if i % 2 == 0 else pairs[::-1]):
-            ms, kib, code = run_timed(argv)
+            ms, kib, code = run_timed(argv, system)
             if code != 0:
                 sys.exit('bench: %s ended with %d' % (' '.join(argv), code))
             upd[who].append(ms)
@@ -107,7 +108,7 @@ def main():
     empty = os.path.join(a.build, 'bench-empty')
     shutil.rmtree(empty, ignore_errors=True)
     os.makedirs(empty)
-    _, empty_kib, _ = run_timed([WINE, exe('Editor'), '-update', 'Z:' + empty.replace('/', '\\')])
+    _, empty_kib, _ = run_timed([WINE, exe('Editor'), '-update', 'Z:' + empty.replace('/', '\\')], system)
     largest = max(len(data) for data in before.values()) / 2.0 ** 20
 
     print('%-34s %-21s %-21s %s' % ('', 'editor min / median', 'floor min / median', 'ratio of medians'))
