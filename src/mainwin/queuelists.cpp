@@ -6,7 +6,6 @@
 #include "common/trace.h"
 #include "config/appsfile.h"
 #include <shellapi.h>
-#include <stdlib.h>
 #include <string.h>
 
 #define ITEM_TEXT_LEN   260     /* item texts are cut at 259 characters before they are fitted */
@@ -60,16 +59,39 @@ static HICON Some_Icon(HICON icon)
 
 /* Images are put into an output queue list's image list when their item is first drawn: a list
    of 200 queues shows a dozen at a time, and taking an icon from its file, or into an image
-   list, is slow. What the list keeps beside its image list: */
+   list, is slow. What each output queue list keeps beside its image list, in a table of the
+   program's own (a window property or a subclass would cost a round trip to the window system
+   for every message the list takes, under Wine): */
 typedef struct {
+    HWND  list;                       /* NULL: a free entry */
     int   count;                      /* images in the image list (the output queues when it was made) */
     BOOL  shown[MAX_TARGETS];         /* image i holds the icon of the queue at position i */
-    BOOL  iconsAsked;                 /* the applications' icons have been asked for */
+    BOOL  drawn;                      /* the list has drawn an item */
 } LIST_IMAGES;
 
-static const char k_ImagesProp[] = "QueueListImages";
+#define LISTS_KEPT 8                  /* the main dialog's, a chooser's, an input queue editor's... */
+static LIST_IMAGES s_Lists[LISTS_KEPT];
 
-static LIST_IMAGES *Images_State(HWND list) { return (LIST_IMAGES *)GetPropA(list, k_ImagesProp); }
+static LIST_IMAGES *Images_State(HWND list)
+{
+    for (int k = 0; k < LISTS_KEPT; k++)
+        if (list != NULL && s_Lists[k].list == list) return &s_Lists[k];
+    return NULL;
+}
+
+/* An entry for a new list: its own if it has one, else a free one or one whose list is gone
+   (a dialog that did not destroy its list's images). NULL when all are taken. */
+static LIST_IMAGES *New_ImagesState(HWND list)
+{
+    LIST_IMAGES *st = Images_State(list);
+    for (int k = 0; k < LISTS_KEPT && st == NULL; k++)
+        if (s_Lists[k].list == NULL || !IsWindow(s_Lists[k].list)) st = &s_Lists[k];
+    if (st != NULL) {
+        memset(st, 0, sizeof *st);
+        st->list = list;
+    }
+    return st;
+}
 
 /* The queue's own icon, taken from its file the first time it is shown. A file that gives none
    leaves the queue with the default icon and its icon setting as it was. */
@@ -91,33 +113,46 @@ static HICON Shown_Icon(Target *t)
     return Some_Icon(Target_Icon(t));
 }
 
+/* Puts icon into image i. An icon of the list's size in 32-bit colour goes in as its own
+   bitmaps: the image list's own way with an icon looks the icon up again each time (copying it
+   from its resource), which costs several times as much. */
+static BOOL Put_Icon(HIMAGELIST images, int i, HICON icon)
+{
+    int side = Queue_IconSize();
+    BOOL done = FALSE;
+    ICONINFO ii;
+    if (GetIconInfo(icon, &ii)) {
+        BITMAP bm;
+        if (ii.hbmColor != NULL && ii.hbmMask != NULL && GetObjectA(ii.hbmColor, sizeof bm, &bm) &&
+            bm.bmWidth == side && bm.bmHeight == side && bm.bmBitsPixel == 32)
+            done = ImageList_Replace(images, i, ii.hbmColor, ii.hbmMask);
+        if (ii.hbmColor != NULL) DeleteObject(ii.hbmColor);
+        if (ii.hbmMask != NULL) DeleteObject(ii.hbmMask);
+    }
+    return done || ImageList_ReplaceIcon(images, i, icon) == i;
+}
+
 /* Puts the icon of the queue at position i into image i, unless it is there already. */
 static void Fill_Image(HIMAGELIST images, LIST_IMAGES *st, int i)
 {
     if (i < 0 || i >= st->count || i >= targetCount || st->shown[i]) return;
-    if (ImageList_ReplaceIcon(images, i, Shown_Icon(&targets[i])) != i) Trace("Fill_Image: no image for queue %d\n", i + 1);
+    if (!Put_Icon(images, i, Shown_Icon(&targets[i]))) Trace("Fill_Image: no image for queue %d\n", i + 1);
     st->shown[i] = TRUE;
 }
 
-/* When an output queue list has first drawn its items, it takes the icons of all applications
-   for the editors that can be opened from it, a few at each turn of its timer: a timer comes
-   only when nothing else waits, so the list answers the operator meanwhile. */
-#define ICON_TIMER      0x5150
-#define ICONS_PER_TURN  4
+/* When an output queue list has first drawn its items, the icons of all applications are taken
+   for the editors that can be opened from it, a few at each turn of a timer: a timer comes only
+   when nothing else waits, so the lists answer the operator meanwhile. */
+#define ICONS_PER_TURN 2
 
-static LRESULT CALLBACK Queue_ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+static UINT_PTR s_IconTimer;
+
+static void CALLBACK Take_SomeIcons(HWND, UINT, UINT_PTR, DWORD)
 {
-    switch (msg) {
-    case WM_TIMER:
-        if (wParam != ICON_TIMER) break;
-        if (Assign_SomeAppIcons(ICONS_PER_TURN)) KillTimer(list, ICON_TIMER);
-        return 0;
-    case WM_NCDESTROY:
-        free(RemovePropA(list, k_ImagesProp));
-        RemoveWindowSubclass(list, Queue_ListProc, id);
-        break;
+    if (Assign_SomeAppIcons(ICONS_PER_TURN) && s_IconTimer != 0) {
+        KillTimer(NULL, s_IconTimer);
+        s_IconTimer = 0;
     }
-    return DefSubclassProc(list, msg, wParam, lParam);
 }
 
 int Fill_ListImages(HWND list)
@@ -147,18 +182,15 @@ BOOL Build_TargetImageList(HWND list)
     if (n > 0 && !ImageList_SetImageCount(images, (UINT)n)) Trace("Build_TargetImageList: no room for %d images\n", n);
     LIST_IMAGES *st = Images_State(list);
     if (st != NULL) {
-        BOOL asked = st->iconsAsked;
-        memset(st, 0, sizeof *st);
+        memset(st->shown, 0, sizeof st->shown);
         st->count = ImageList_GetImageCount(images);
-        st->iconsAsked = asked;
     }
     HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
     if (old != NULL && old != images) ImageList_Destroy(old);
     if (st == NULL) {
         /* a list made elsewhere: every image at once */
         for (int i = 0; i < n; i++)
-            if (ImageList_ReplaceIcon(images, i, Shown_Icon(&targets[i])) != i)
-                Trace("Build_TargetImageList: no image for queue %d\n", i + 1);
+            if (!Put_Icon(images, i, Shown_Icon(&targets[i]))) Trace("Build_TargetImageList: no image for queue %d\n", i + 1);
     }
     return TRUE;
 }
@@ -192,14 +224,8 @@ static HWND Create_QueueList(HWND dlg, const RECT *rc, int id, int kind, BOOL si
     Fit_QueueColumn(list);
 
     if (kind == QL_TARGETS) {
-        /* Without its state (no memory) the list takes every image at once. */
-        LIST_IMAGES *st = (LIST_IMAGES *)calloc(1, sizeof(LIST_IMAGES));
-        if (st != NULL && !SetPropA(list, k_ImagesProp, st)) {
-            free(st);
-        } else if (st != NULL && !SetWindowSubclass(list, Queue_ListProc, 0, 0)) {
-            RemovePropA(list, k_ImagesProp);
-            free(st);
-        }
+        /* Without an entry of its own (too many lists at once) it takes every image at once. */
+        if (New_ImagesState(list) == NULL) Trace("Create_QueueList: list %d makes all its images at once\n", id);
         Build_TargetImageList(list);
     } else {
         int side = Queue_IconSize();
@@ -252,6 +278,8 @@ HWND Create_LBQList_InPlace(HWND dlg, int placeholderId)
 void Destroy_ListImageList(HWND list)
 {
     if (list == NULL) return;
+    LIST_IMAGES *st = Images_State(list);
+    if (st != NULL) st->list = NULL;
     HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     if (old != NULL) ImageList_Destroy(old);
 }
@@ -559,9 +587,9 @@ BOOL Draw_QueueItem(const DRAWITEMSTRUCT *dis)
     LIST_IMAGES *st = Images_State(list);
     if (st != NULL && images != NULL) {
         Fill_Image(images, st, it.iImage);
-        if (!st->iconsAsked) {
-            st->iconsAsked = TRUE;
-            SetTimer(list, ICON_TIMER, 0, NULL);
+        if (!st->drawn) {
+            st->drawn = TRUE;
+            if (s_IconTimer == 0) s_IconTimer = SetTimer(NULL, 0, 0, Take_SomeIcons);
         }
     }
     if (images != NULL && it.iImage >= 0 && it.iImage < ImageList_GetImageCount(images))
