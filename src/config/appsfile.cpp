@@ -300,20 +300,18 @@ HICON App_Icon(int s)
 
 BOOL Assign_SomeAppIcons(int count)
 {
+    BOOL traced = FALSE;
     for (int s = 0; s < MAX_APPS && !apps[s].free; s++) {
         if (apps[s].icon != NULL) continue;
         if (count-- <= 0) return FALSE;
+        if (!traced) Trace("\nAssigning icons to valid apps, from slot %d\n", s);
+        traced = TRUE;
         Extract_AppIcon(s);
     }
     return TRUE;
 }
 
-void Assign_AppIcons(void)
-{
-    Trace("\nAssigning icons to valid apps");
-    Assign_SomeAppIcons(MAX_APPS);
-    Trace("\n");
-}
+void Assign_AppIcons(void) { Assign_SomeAppIcons(MAX_APPS); }
 
 BOOL Get_AppsData(void)
 {
