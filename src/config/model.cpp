@@ -137,9 +137,11 @@ int Copy_Target(int pos)
     targets[at] = targets[pos];
     targetCount++;
     Target *t = &targets[at];
-    /* The name field cannot hold every copied name; the copy's name is then cut, and the editor
-       that opens on the copy shows it for the operator to shorten. */
-    if (!Format_Text(t->name, sizeof t->name, "Copy of \"%s\"", targets[pos].name))
+    /* "Copy of <name>", without double quotes around the name: a queue's name may not hold
+       them, and the copy must be a queue the editor can store as it is. The name field cannot
+       hold every copied name; the copy's name is then cut, and the editor that opens on the copy
+       shows it for the operator to shorten. */
+    if (!Format_Text(t->name, sizeof t->name, "Copy of %s", targets[pos].name))
         Trace("Copy_Target: the name of the copy was cut to %u characters\n", (unsigned)(sizeof t->name - 1));
     t->loadIndex = -1;
     t->slotIndex = at;

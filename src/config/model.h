@@ -197,7 +197,7 @@ void Delete_Target(int pos);
 /* Deletes the input queue at pos (pos == lbqCount: nothing); its queues-file number goes to
    deletedQueues. */
 void Delete_LBQ(int pos);
-/* Appends a whole copy of the output queue at pos named "Copy of "<name>"" (cut to the name
+/* Appends a whole copy of the output queue at pos named "Copy of <name>" (cut to the name
    field), as a queue added since loading. Returns the new position, or -1 when the queues of
    both kinds already number MAX_QUEUES (or pos names no queue). The copy shares the original's
    icon handle. */

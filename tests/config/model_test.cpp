@@ -185,10 +185,10 @@ TEST_F(QueueArrays, CopyAppendsAWholeCopyUnderANewName)
     Copy_Field(targets[1].hotDir, "C:\\Hot\\B");
     EXPECT_EQ(5, Copy_Target(1));
     ASSERT_EQ(6, targetCount);
-    EXPECT_STREQ("Copy of \"B\"", targets[5].name);
+    EXPECT_STREQ("Copy of B", targets[5].name) << "no double quotes: a queue's name may not hold them";
     EXPECT_STREQ("C:\\Hot\\B", targets[5].hotDir);
     EXPECT_EQ(7, targets[5].copies);
-    EXPECT_EQ("A", Timeout("Copy of \"B\"")) << "its references name the same queues";
+    EXPECT_EQ("A", Timeout("Copy of B")) << "its references name the same queues";
     EXPECT_EQ(-1, targets[5].loadIndex);
     EXPECT_EQ(5, targets[5].slotIndex);
 
@@ -196,7 +196,7 @@ TEST_F(QueueArrays, CopyAppendsAWholeCopyUnderANewName)
     std::string longName(TEXT_LEN - 1, 'n');
     Copy_Field(targets[0].name, longName.c_str());
     ASSERT_EQ(6, Copy_Target(0));
-    EXPECT_EQ(std::string("Copy of \"") + longName.substr(0, TEXT_LEN - 1 - 9), targets[6].name);
+    EXPECT_EQ(std::string("Copy of ") + longName.substr(0, TEXT_LEN - 1 - 8), targets[6].name);
     EXPECT_EQ(-1, Copy_Target(7)) << "no queue there";
     EXPECT_EQ(-1, Copy_Target(-1));
 }

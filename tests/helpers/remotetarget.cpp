@@ -9,6 +9,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
+#include "../support/dlgtemplate.h"
 
 enum { IDC_EDIT = 101, IDC_COUNT, IDC_ASK, IDC_FLAG, IDC_LEVEL, IDC_LIST, IDC_EVENTS = 110 };
 
@@ -102,17 +103,6 @@ static INT_PTR CALLBACK Target_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
     return FALSE;
 }
 
-/* ---- the template, built in memory ---- */
-static void Word(std::vector<WORD> &t, WORD w) { t.push_back(w); }
-static void Dword(std::vector<WORD> &t, DWORD d) { t.push_back(LOWORD(d)); t.push_back(HIWORD(d)); }
-static void Str(std::vector<WORD> &t, const char *s)
-{
-    for (; *s; s++) t.push_back((WORD)(unsigned char)*s);
-    t.push_back(0);
-}
-
-struct Item { const char *cls; int id; const char *text; DWORD style; short x, y, w, h; };
-
 int main()
 {
     HINSTANCE inst = GetModuleHandleA(nullptr);
@@ -122,7 +112,7 @@ int main()
     INITCOMMONCONTROLSEX icc = { sizeof icc, ICC_LISTVIEW_CLASSES };
     if (init != nullptr) init(&icc);
 
-    const Item items[] = {
+    const dk::Ctl items[] = {
         { "EDIT", IDC_EDIT, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 6, 6, 100, 12 },
         { "BUTTON", IDC_COUNT, "&Count", BS_PUSHBUTTON | WS_TABSTOP, 112, 6, 50, 14 },
         { "BUTTON", IDC_ASK, "&Ask", BS_PUSHBUTTON | WS_TABSTOP, 112, 24, 50, 14 },
@@ -133,26 +123,8 @@ int main()
         { "BUTTON", IDCANCEL, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 168, 24, 50, 14 },
         { "STATIC", IDC_EVENTS, "", SS_LEFT | SS_NOPREFIX, 6, 142, 212, 40 },
     };
-    std::vector<WORD> t;
-    Dword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_SETFONT | DS_MODALFRAME);
-    Dword(t, 0);
-    Word(t, (WORD)(sizeof items / sizeof items[0]));
-    Word(t, 20); Word(t, 20); Word(t, 226); Word(t, 188);
-    Word(t, 0);
-    Word(t, 0);
-    Str(t, "Remote Target");
-    Word(t, 8);
-    Str(t, "MS Shell Dlg");
-    for (const Item &c : items) {
-        if (t.size() % 2) t.push_back(0);
-        Dword(t, WS_CHILD | WS_VISIBLE | c.style);
-        Dword(t, 0);
-        Word(t, (WORD)c.x); Word(t, (WORD)c.y); Word(t, (WORD)c.w); Word(t, (WORD)c.h);
-        Word(t, (WORD)c.id);
-        Str(t, c.cls);
-        Str(t, c.text);
-        Word(t, 0);
-    }
+    std::vector<WORD> t = dk::Dialog_Template("Remote Target", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME,
+                                              20, 20, 226, 188, items, sizeof items / sizeof items[0]);
     HWND dlg = CreateDialogIndirectParamA(inst, (LPCDLGTEMPLATEA)t.data(), nullptr, Target_Dlg, 0);
     if (dlg == nullptr) return 1;
     MSG msg;

@@ -1,115 +1,57 @@
 /* The main window of a real Editor.exe in a temporary installation, driven from outside with the
-   remote kit as an operator would drive it; the files it leaves are compared byte for byte. */
-#include "support/remote.h"
-#include "support/testkit.h"
+   remote kit as an operator would drive it, the queue editor opened from it included; the files
+   it leaves are compared byte for byte. */
+#include "support/e2ekit.h"
 #include "support/dlgkit.h"
 #include "mainwin/maindlg.h"
 #include "mainwin/queuelists.h"
 #include "common/appstate.h"
-#include "common/text.h"
 #include "config/model.h"
-#include "config/storefile.h"
 #include "config/setup.h"
 #include "shell/app.h"
 #include "resources/resource.h"
 #include <commctrl.h>
-#include <map>
 #include <thread>
 #include <shellapi.h>
 
 namespace {
 
-const char k_MainCaption[] = "Queue Configuration";
+using e2e::Tree;
+using e2e::Differences;
+
 const std::vector<std::string> k_DemoQueues = { "Plate Setter 1", "Plate Setter 2", "PDF Archive", "Proofer",
                                                 "Imposition", "Preflight and Notify", "Monitor" };
 
-/* Every file under dir (relative path -> bytes), the program itself left out. */
-typedef std::map<std::string, std::string> Tree;
-static void Read_Tree(const std::string &dir, const std::string &rel, Tree *out)
-{
-    for (const std::string &name : tk::List_Dir(dir)) {
-        std::string full = dir + "\\" + name, r = rel.empty() ? name : rel + "\\" + name;
-        if (GetFileAttributesA(full.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
-            if (r != "System") (*out)[r + "\\"] = "<dir>";
-            Read_Tree(full, r, out);
-        } else if (r != "System\\Editor.exe") {
-            (*out)[r] = tk::Read_File(full);
-        }
-    }
-}
-static Tree Tree_Of(const std::string &dir)
-{
-    Tree t;
-    Read_Tree(dir, "", &t);
-    return t;
-}
-/* The names that differ between two trees, for a readable failure. */
-static std::string Differences(const Tree &a, const Tree &b)
-{
-    std::string out;
-    for (const auto &f : a) {
-        auto o = b.find(f.first);
-        if (o == b.end()) out += "  only in the first: " + f.first + "\n";
-        else if (o->second != f.second) out += "  differs: " + f.first + "\n";
-    }
-    for (const auto &f : b)
-        if (a.find(f.first) == a.end()) out += "  only in the second: " + f.first + "\n";
-    return out;
-}
-
-class EditorMain : public ::testing::Test {
+class EditorMain : public e2e::DemoTest {
 protected:
-    tk::TempHome home{ true };
-
-    void SetUp() override { tk::Lay_Out_Demo(home.path()); }
-
-    /* Starts the editor and waits for its main window. */
-    HWND Start(tk::Child *editor)
+    /* The same deletion through the dialog in this process, on the demo laid out afresh in the same
+       home (what the store writes depends on the home's path, too): the files it writes are the
+       reference. The texts of the boxes it showed go to boxes. */
+    Tree Same_Deletion_In_Process(const std::vector<int> &deleted, std::vector<std::string> *boxes)
     {
-        *editor = tk::Child(tk::Quote(home.editor()), home.path() + "\\System");
-        HWND main = rk::Find_Window(editor->pid(), k_MainCaption, 20000);
-        EXPECT_NE(nullptr, main) << "no main window";
-        if (main != nullptr) {
-            /* filled once the dialog is up */
-            rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) > 0; }, 5000);
-        }
-        return main;
+        Lay_Out_Afresh();
+        Fresh_Process();
+        hInstance = GetModuleHandleA(nullptr);
+        Register_Classes(hInstance);
+        InitData();             /* as the start-up does: the icons are taken when the lists show them */
+        tk::MsgRecorder seen;
+        HWND dlg = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainMenu_Dlg, 0);
+        EXPECT_NE(nullptr, dlg);
+        mainWindow = dlg;
+        HWND list = GetDlgItem(dlg, IDC_MAIN_TARGETS);
+        SetFocus(list);
+        Select_Items(list, deleted.data(), (int)deleted.size());
+        SendMessageA(dlg, WM_COMMAND, IDC_MAIN_DELETE, 0);
+        SendMessageA(dlg, WM_COMMAND, IDC_MAIN_OK, 0);
+        EXPECT_FALSE(IsWindow(dlg));
+        MSG m;
+        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        for (const tk::Box &b : seen.boxes) boxes->push_back(b.text);
+        Tree t = e2e::Tree_Of(home.path());
+        Fresh_Process();
+        return t;
     }
 };
-
-/* The same edit through the dialog in this process, on the same home laid out afresh (what the
-   store writes depends on the home's path, too): the files it writes are the reference. */
-static Tree Same_Edit_In_Process(const std::string &home, const std::vector<int> &deleted, std::vector<std::string> *boxes)
-{
-    for (const std::string &name : tk::List_Dir(home)) {
-        if (name == "System") continue;
-        std::string full = home + "\\" + name;
-        if (GetFileAttributesA(full.c_str()) & FILE_ATTRIBUTE_DIRECTORY) tk::Remove_Tree(full);
-        else DeleteFileA(full.c_str());
-    }
-    tk::Lay_Out_Demo(home);
-    tk::Reset_ProcessState();
-    hInstance = GetModuleHandleA(nullptr);
-    tk::Use_Home(home);
-    Register_Classes(hInstance);
-    InitData();             /* as the start-up does: the icons are taken when the lists show them */
-    tk::MsgRecorder msgs;
-    HWND dlg = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainMenu_Dlg, 0);
-    EXPECT_NE(nullptr, dlg);
-    mainWindow = dlg;
-    HWND list = GetDlgItem(dlg, IDC_MAIN_TARGETS);
-    SetFocus(list);
-    Select_Items(list, deleted.data(), (int)deleted.size());
-    SendMessageA(dlg, WM_COMMAND, IDC_MAIN_DELETE, 0);
-    SendMessageA(dlg, WM_COMMAND, IDC_MAIN_OK, 0);
-    EXPECT_FALSE(IsWindow(dlg));
-    MSG m;
-    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-    for (const tk::Box &b : msgs.boxes) boxes->push_back(b.text);
-    Tree t = Tree_Of(home);
-    Reset_Configuration();
-    return t;
-}
 
 TEST_F(EditorMain, DeletingTwoQueuesAndOKWritesWhatTheSameEditInProcessWrites)
 {
@@ -130,22 +72,21 @@ TEST_F(EditorMain, DeletingTwoQueuesAndOKWritesWhatTheSameEditInProcessWrites)
     EXPECT_EQ((std::vector<std::string>{ "Plate Setter 1", "Plate Setter 2", "Proofer", "Preflight and Notify", "Monitor" }),
               rk::LV_Texts(main, IDC_MAIN_TARGETS));
 
-    rk::Press(main, IDC_MAIN_OK);
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, tk::Run_Answering(editor, {}, &seen, 30000)) << "OK ends the program";
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK ends the program";
 
-    Tree written = Tree_Of(home.path());
+    Tree written = e2e::Tree_Of(home.path());
     std::vector<std::string> boxes;
-    Tree expected = Same_Edit_In_Process(home.path(), { 2, 4 }, &boxes);
+    Tree expected = Same_Deletion_In_Process({ 2, 4 }, &boxes);
     ASSERT_EQ(boxes.size(), seen.size()) << "the same questions";
     for (size_t i = 0; i < seen.size(); i++) EXPECT_EQ(boxes[i], seen[i].text);
-    EXPECT_TRUE(written == expected) << Differences(written, expected);
+    EXPECT_TRUE(written == expected) << Differences(written, expected, "the process's", "the in-process edit's");
     EXPECT_NE(written["Queues.cfg"], tk::Crlf(tk::Read_File(tk::Source_Path("demo\\Queues.cfg")))) << "it was stored";
 }
 
 TEST_F(EditorMain, ARefusedOKKeepsTheEditsAndCancelThenLeavesEveryFileAsItWas)
 {
-    Tree before = Tree_Of(home.path());
+    Tree before = e2e::Tree_Of(home.path());
     tk::Child editor;
     HWND main = Start(&editor);
     ASSERT_NE(nullptr, main);
@@ -165,16 +106,15 @@ TEST_F(EditorMain, ARefusedOKKeepsTheEditsAndCancelThenLeavesEveryFileAsItWas)
     ASSERT_TRUE(rk::Answer_Box(editor.pid(), IDOK, &box));
     EXPECT_NE(std::string::npos, box.text.find("\"Plates In\" does not have two or more output queues")) << box.text;
     EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main)) << "the dialog stays open";
-    EXPECT_TRUE(rk::Wait_Until([&] { return IsWindowEnabled(main) != FALSE; }, 5000));
+    EXPECT_TRUE(e2e::Wait_Enabled(main));
     EXPECT_EQ(edited, rk::LV_Texts(main, IDC_MAIN_TARGETS)) << "with every edit";
     EXPECT_EQ(-1, editor.wait(300));
 
-    rk::Press(main, IDCANCEL);
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, tk::Run_Answering(editor, {}, &seen, 20000));
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDCANCEL, {}, &seen));
     EXPECT_TRUE(seen.empty()) << seen[0].text;
-    Tree after = Tree_Of(home.path());
-    EXPECT_TRUE(before == after) << Differences(before, after);
+    Tree after = e2e::Tree_Of(home.path());
+    EXPECT_TRUE(before == after) << Differences(before, after, "the installation before", "the installation after");
 }
 
 TEST_F(EditorMain, TheEndOfTheSessionAsksThenStoresAsOKDoes)
@@ -208,37 +148,61 @@ TEST_F(EditorMain, TheEndOfTheSessionAsksThenStoresAsOKDoes)
     end.join();
     EXPECT_EQ(0, code) << "stored and ended";
 
-    Tree written = Tree_Of(home.path());
+    Tree written = e2e::Tree_Of(home.path());
     std::vector<std::string> boxes;
-    Tree expected = Same_Edit_In_Process(home.path(), { 2, 4 }, &boxes);
-    EXPECT_TRUE(written == expected) << Differences(written, expected);
+    Tree expected = Same_Deletion_In_Process({ 2, 4 }, &boxes);
+    EXPECT_TRUE(written == expected) << Differences(written, expected, "the process's", "the in-process edit's");
 }
 
 TEST_F(EditorMain, DoubleClickAndEnterOpenTheQueueEditor)
 {
-    tk::TempDir logDir("e2elog");
-    tk::Child editor(tk::Quote(home.editor()), logDir.path(), "EDITOR_TRACE=1");
-    HWND main = rk::Find_Window(editor.pid(), k_MainCaption, 20000);
+    Tree before = e2e::Tree_Of(home.path());
+    tk::Child editor;
+    HWND main = Start(&editor);
     ASSERT_NE(nullptr, main);
-    ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 7; }, 5000));
+
     rk::LV_Double_Click(main, IDC_MAIN_TARGETS, 3);
     HWND overview = rk::Find_Window(editor.pid(), "Overview");
     ASSERT_NE(nullptr, overview) << "the double click opens the queue editor";
     EXPECT_EQ("Proofer", rk::Text(overview, IDC_OV_NAME));
+    EXPECT_EQ(main, GetWindow(overview, GW_OWNER));
     rk::Key_To_Focus(overview, VK_ESCAPE);
     ASSERT_TRUE(rk::Wait_Gone(overview));
+    ASSERT_TRUE(e2e::Wait_Enabled(main));
+
+    rk::LV_Select(main, IDC_MAIN_TARGETS, { 1 });
+    rk::Key_To_Focus(main, VK_RETURN);
+    overview = rk::Find_Window(editor.pid(), "Overview");
+    ASSERT_NE(nullptr, overview) << "Enter on a selected output queue opens the queue editor";
+    EXPECT_EQ("Plate Setter 2", rk::Text(overview, IDC_OV_NAME));
+    rk::Key_To_Focus(overview, VK_ESCAPE);
+    ASSERT_TRUE(rk::Wait_Gone(overview));
+    ASSERT_TRUE(e2e::Wait_Enabled(main));
+
     rk::LV_Select(main, IDC_MAIN_LBQS, { 1 });
     rk::Key_To_Focus(main, VK_RETURN);
-    /* the input queue editor closes at once until it is built: its opening shows in the log */
-    rk::Wait_Until([&] { return tk::Read_File(logDir / "editor.log").find("Edit LB Queue") != std::string::npos; }, 5000);
+    HWND input = e2e::Find_InputEditor(editor);
+    ASSERT_NE(nullptr, input) << "Enter on a selected input queue opens the input queue editor";
+    EXPECT_EQ("Proofs In", rk::Text(input, IDC_LB_NAME));
+    rk::Key_To_Focus(input, VK_ESCAPE);
+    ASSERT_TRUE(rk::Wait_Gone(input));
+    ASSERT_TRUE(e2e::Wait_Enabled(main));
     EXPECT_TRUE(IsWindowVisible(main)) << "Enter on a selected queue does not press OK";
-    rk::Press(main, IDCANCEL);
-    EXPECT_EQ(0, editor.wait(10000));
-    std::string log = tk::Read_File(logDir / "editor.log");
-    size_t edit = log.find("Edit queue\r\n"), lbq = log.find("Edit LB Queue\r\n");
-    EXPECT_NE(std::string::npos, edit) << "the double click edits the output queue";
-    EXPECT_NE(std::string::npos, lbq) << "Enter edits the selected input queue";
-    EXPECT_EQ(std::string::npos, log.find("MainMenu_Dlg: OK"));
+    EXPECT_EQ(-1, editor.wait(0));
+
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDCANCEL, {}, &seen));
+    EXPECT_TRUE(seen.empty()) << seen[0].text;
+    Tree after = e2e::Tree_Of(home.path());
+    EXPECT_TRUE(before == after) << Differences(before, after, "the installation before", "the installation after");
+}
+
+/* How many visible windows of the editor's own class there are, in every process. */
+static int Editor_Windows()
+{
+    int windows = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, EDITOR_CLASS, nullptr)) != nullptr;) windows += IsWindowVisible(w) != 0;
+    return windows;
 }
 
 TEST_F(EditorMain, ASecondEditorBringsTheRunningOneToTheFront)
@@ -249,15 +213,32 @@ TEST_F(EditorMain, ASecondEditorBringsTheRunningOneToTheFront)
     PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(rk::Wait_Until([&] { return IsIconic(main) != FALSE; }, 5000));
 
-    tk::Child second(tk::Quote(home.editor()), home.path() + "\\System");
+    tk::Child second(tk::Quote(home.editor()), home / "System");
     EXPECT_EQ(1, second.wait(15000)) << "the second editor ends at once";
     EXPECT_TRUE(rk::Wait_Until([&] { return !IsIconic(main) && GetForegroundWindow() == main; }, 5000))
         << "the first editor is restored and in front";
-    int windows = 0;
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, EDITOR_CLASS, nullptr)) != nullptr;) windows += IsWindowVisible(w) != 0;
-    EXPECT_EQ(1, windows);
-    rk::Press(main, IDCANCEL);
-    EXPECT_EQ(0, first.wait(10000));
+    EXPECT_EQ(1, Editor_Windows());
+
+    /* with the queue editor open over the main window and another program in front: the queue
+       editor the operator was working in comes to the front */
+    HWND overview = Edit_Queue(first, main, 3);
+    ASSERT_NE(nullptr, overview);
+    dk::Form other("Another Program", {});
+    SetForegroundWindow(other.hwnd());
+    ASSERT_TRUE(rk::Wait_Until([&] { tk::Pump(10); return GetForegroundWindow() == other.hwnd(); }, 5000));
+    tk::Child third(tk::Quote(home.editor()), home / "System");
+    int code = -1;
+    ASSERT_TRUE(rk::Wait_Until([&] { tk::Pump(10); return (code = third.wait(0)) != -1; }, 15000));
+    EXPECT_EQ(1, code) << "the third editor ends at once";
+    EXPECT_TRUE(rk::Wait_Until([&] { tk::Pump(10); return GetForegroundWindow() == overview; }, 5000))
+        << "the queue editor is in front, not \"" << rk::Caption(GetForegroundWindow()) << "\"";
+    EXPECT_FALSE(IsWindowEnabled(main)) << "the main window waits for its queue editor";
+    EXPECT_EQ(1, Editor_Windows());
+
+    rk::Key_To_Focus(overview, VK_ESCAPE);
+    ASSERT_TRUE(rk::Wait_Gone(overview));
+    ASSERT_TRUE(e2e::Wait_Enabled(main));
+    EXPECT_EQ(0, Press_And_Finish(first, main, IDCANCEL));
 }
 
 TEST_F(EditorMain, TwoHundredQueuesScrollAndKeepTheirPlace)
@@ -274,9 +255,8 @@ TEST_F(EditorMain, TwoHundredQueuesScrollAndKeepTheirPlace)
     tk::Write_File(home / "Queues.cfg", queues);
 
     tk::Child editor;
-    HWND main = Start(&editor);
+    HWND main = Start(&editor, 198);
     ASSERT_NE(nullptr, main);
-    ASSERT_EQ(198, rk::LV_Count(main, IDC_MAIN_TARGETS));
     EXPECT_FALSE(rk::Enabled(main, IDC_MAIN_ADD)) << "200 queues in all";
     EXPECT_FALSE(rk::Enabled(main, IDC_MAIN_COPY));
     EXPECT_FALSE(rk::Enabled(main, IDC_MAIN_LBQ_ADD));
@@ -295,8 +275,169 @@ TEST_F(EditorMain, TwoHundredQueuesScrollAndKeepTheirPlace)
     EXPECT_EQ(197, rk::LV_Count(main, IDC_MAIN_TARGETS));
     EXPECT_TRUE(rk::Enabled(main, IDC_MAIN_ADD)) << "room for one again";
     EXPECT_EQ(topAfter, rk::LV_Top(main, IDC_MAIN_TARGETS)) << "the view stays where it was";
-    rk::Press(main, IDCANCEL);
-    EXPECT_EQ(0, editor.wait(10000));
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDCANCEL));
+}
+
+/* ---- adding and copying through the real queue editor ---- */
+
+/* text with its one occurrence of from replaced by to. */
+std::string Replaced(std::string text, const std::string &from, const std::string &to)
+{
+    size_t at = text.find(from);
+    EXPECT_NE(std::string::npos, at) << "no \"" << from << "\" in:\n" << text;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    EXPECT_EQ(std::string::npos, text.find(from, at + to.size())) << "\"" << from << "\" twice";
+    return text;
+}
+
+/* The load balancer's file numbers the input queues after the output queues: with one output
+   queue more, each input queue's number is one higher. */
+std::string With_OneMoreOutputQueue(const std::string &lbPrefs)
+{
+    return Replaced(Replaced(lbPrefs, "\r\nINPUT_QUEUE 8\r\n", "\r\nINPUT_QUEUE 9\r\n"), "\r\nINPUT_QUEUE 7\r\n",
+                    "\r\nINPUT_QUEUE 8\r\n");
+}
+
+TEST_F(EditorMain, AddingAnOutputQueueThatRunsANewProgramStoresItsLineAndTheProgram)
+{
+    const Tree reference = Update_Reference();
+    const std::string hot = home / "Hot\\Plate Setter 3", viewer = home / "Apps\\PlateViewer.exe";
+    tk::Child editor;
+    HWND main = Start(&editor);
+    ASSERT_NE(nullptr, main);
+    rk::Press(main, IDC_MAIN_ADD);
+    HWND overview = rk::Find_Window(editor.pid(), "Overview");
+    ASSERT_NE(nullptr, overview);
+    EXPECT_EQ(NEW_TARGET_NAME, rk::Text(overview, IDC_OV_NAME));
+    rk::Type(overview, IDC_OV_NAME, "Plate Setter 3");
+
+    rk::Press(overview, IDC_OV_INPUTS);
+    HWND inputs = rk::Find_Window(editor.pid(), "Inputs");
+    ASSERT_NE(nullptr, inputs);
+    rk::Type(inputs, IDC_IN_PATH, hot);
+    rk::Press(inputs, IDOK);
+    ASSERT_TRUE(rk::Wait_Gone(inputs));
+    ASSERT_TRUE(e2e::Wait_Enabled(overview));
+    EXPECT_NE(std::string::npos, rk::Text(overview, IDC_OV_INPUTS_TEXT).find("\\Hot\\Plate Setter 3"));
+
+    rk::Press(overview, IDC_OV_PROCS);
+    HWND procs = rk::Find_Window(editor.pid(), "Processes");
+    ASSERT_NE(nullptr, procs);
+    EXPECT_EQ("", rk::Text(procs, IDC_PR_COMMAND)) << "a new queue runs nothing yet";
+    rk::Type(procs, IDC_PR_COMMAND, "\"" + viewer + "\" -night");
+    rk::Focus(procs, IDOK);                                /* as a click on OK moves the focus */
+    rk::Press(procs, IDOK);
+    ASSERT_TRUE(rk::Wait_Gone(procs)) << "the page took the program";
+    ASSERT_TRUE(e2e::Wait_Enabled(overview));
+    const std::string procsText = rk::Text(overview, IDC_OV_PROCS_TEXT);
+    EXPECT_EQ(0u, procsText.find("Run the process:\n")) << procsText;
+    EXPECT_NE(std::string::npos, procsText.find("\\Apps\\PlateViewer.exe")) << procsText;
+    dk::Screenshot(overview, "e2e_new_queue");
+    rk::Press(overview, IDC_OV_OK);
+    ASSERT_TRUE(rk::Wait_Gone(overview));
+    ASSERT_TRUE(e2e::Wait_Enabled(main));
+    std::vector<std::string> listed = k_DemoQueues;
+    listed.push_back("Plate Setter 3");
+    EXPECT_EQ(listed, rk::LV_Texts(main, IDC_MAIN_TARGETS));
+    EXPECT_EQ((std::vector<int>{ 7 }), rk::LV_Selected(main, IDC_MAIN_TARGETS)) << "the new queue is selected";
+
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }, &seen)) << "OK stores and ends";
+    ASSERT_EQ(1u, seen.size()) << "the new hot directory is offered for creation";
+    EXPECT_EQ("Create the directory \"" + hot + "\"?", seen[0].text);
+
+    /* Hand-checked. The queues file: the new queue's line after the demo's, every field from the
+       new-queue defaults but the name, the hot directory and the program, entry 6 of the
+       applications file. There the program comes after the demo's six programs and before the two
+       groups, which become entries 7 and 8: the two queues that run them follow. The load
+       balancer's file numbers the input queues after the eight output queues. */
+    std::string queues;
+    for (const std::string &l : e2e::Lines(reference.at("Queues.cfg"))) {
+        std::vector<std::string> f = e2e::Fields(l);
+        if (f[0] == "Imposition") f[3] = f[3] == "6" ? "7" : "<not 6>";
+        if (f[0] == "Preflight and Notify") f[3] = f[3] == "7" ? "8" : "<not 7>";
+        queues += e2e::Join_Fields(f) + "\r\n";
+    }
+    const std::string h = home.path();
+    queues += "Plate Setter 3::0::" + hot + "::6:: ::-3::4::1::" + h + "\\Done::0::1::0::0::5:: :: ::0::0::0::1::1::0::-1::300::" + h +
+              "\\Timed Out Waiting::1::2:: ::0::0::0::10::0::0:: :: ::0:: ::0:: :: ::0\r\n";
+    std::vector<std::string> apps = e2e::Lines(reference.at("Applications.cfg"));
+    ASSERT_EQ(8u, apps.size());
+    apps.insert(apps.begin() + 6, "\"" + viewer + "\" -night::P::N::1::0::0::0::0");
+    std::string applications;
+    for (size_t i = 0; i < apps.size(); i++) applications += (i ? "\r\n" : "") + apps[i];
+
+    Tree expected = reference;
+    expected["Queues.cfg"] = queues;
+    expected["Applications.cfg"] = applications;
+    expected["LBPrefs.cfg"] = With_OneMoreOutputQueue(reference.at("LBPrefs.cfg"));
+    expected["Hot\\Plate Setter 3\\"] = "<dir>";
+    Tree written = e2e::Tree_Of(home.path());
+    for (const char *f : { "Queues.cfg", "Applications.cfg", "LBPrefs.cfg" }) EXPECT_EQ(expected[f], written[f]) << f;
+    EXPECT_TRUE(written == expected) << Differences(written, expected, "the installation", "the expected one");
+}
+
+TEST_F(EditorMain, CopyThenOKInTheQueueEditorStoresTheCopyAsTheLastQueue)
+{
+    const Tree reference = Update_Reference();
+    tk::Child editor;
+    HWND main = Start(&editor);
+    ASSERT_NE(nullptr, main);
+    rk::LV_Select(main, IDC_MAIN_TARGETS, { 3 });
+    ASSERT_TRUE(rk::Wait_Until([&] { return rk::Enabled(main, IDC_MAIN_COPY); }, 5000));
+    rk::Press(main, IDC_MAIN_COPY);
+    HWND overview = rk::Find_Window(editor.pid(), "Overview");
+    ASSERT_NE(nullptr, overview);
+    EXPECT_EQ("Copy of Proofer", rk::Text(overview, IDC_OV_NAME));
+    /* the name the copy is given is one the editor stores as it is */
+    rk::Press(overview, IDC_OV_OK);
+    ASSERT_TRUE(rk::Wait_Gone(overview));
+    ASSERT_TRUE(e2e::Wait_Enabled(main));
+    std::vector<std::string> listed = k_DemoQueues;
+    listed.push_back("Copy of Proofer");
+    EXPECT_EQ(listed, rk::LV_Texts(main, IDC_MAIN_TARGETS));
+    EXPECT_EQ((std::vector<int>{ 7 }), rk::LV_Selected(main, IDC_MAIN_TARGETS)) << "the copy is selected";
+
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK stores and ends";
+    EXPECT_TRUE(seen.empty()) << seen[0].text;
+    /* Proofer's line once more at the end under the copy's name; Proofer and its copy share the
+       program; the input queues are numbered after one more output queue */
+    std::string proofer;
+    for (const std::string &l : e2e::Lines(reference.at("Queues.cfg")))
+        if (l.compare(0, 9, "Proofer::") == 0) proofer = l;
+    ASSERT_FALSE(proofer.empty());
+    Tree expected = reference;
+    expected["Queues.cfg"] = reference.at("Queues.cfg") + "Copy of Proofer" + proofer.substr(7) + "\r\n";
+    expected["LBPrefs.cfg"] = With_OneMoreOutputQueue(reference.at("LBPrefs.cfg"));
+    Tree written = e2e::Tree_Of(home.path());
+    EXPECT_EQ(expected["Queues.cfg"], written["Queues.cfg"]);
+    EXPECT_TRUE(written == expected) << Differences(written, expected, "the installation", "the expected one");
+}
+
+TEST_F(EditorMain, CopyThenCancelInTheQueueEditorStoresNothingOfTheCopy)
+{
+    const Tree reference = Update_Reference();
+    tk::Child editor;
+    HWND main = Start(&editor);
+    ASSERT_NE(nullptr, main);
+    rk::LV_Select(main, IDC_MAIN_TARGETS, { 0 });
+    ASSERT_TRUE(rk::Wait_Until([&] { return rk::Enabled(main, IDC_MAIN_COPY); }, 5000));
+    rk::Press(main, IDC_MAIN_COPY);
+    HWND overview = rk::Find_Window(editor.pid(), "Overview");
+    ASSERT_NE(nullptr, overview);
+    EXPECT_EQ("Copy of Plate Setter 1", rk::Text(overview, IDC_OV_NAME));
+    rk::Type(overview, IDC_OV_NAME, "Plate Setter 1 at night");
+    rk::Key_To_Focus(overview, VK_ESCAPE);
+    ASSERT_TRUE(rk::Wait_Gone(overview));
+    ASSERT_TRUE(e2e::Wait_Enabled(main));
+    EXPECT_EQ(k_DemoQueues, rk::LV_Texts(main, IDC_MAIN_TARGETS)) << "the copy is gone again";
+
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK stores and ends";
+    EXPECT_TRUE(seen.empty()) << seen[0].text;
+    Tree written = e2e::Tree_Of(home.path());
+    EXPECT_TRUE(written == reference) << Differences(written, reference, "the installation", "what -update writes");
 }
 
 } // namespace

@@ -18,28 +18,19 @@
 
 namespace {
 
-/* ---- the editors as the main dialog opens them ---- */
+/* ---- commands that must open no dialog ---- */
 
-/* Every dialog initialised on this thread while it lives: its caption and its creation
-   argument (for the editors, the queue position). onOpen runs before the dialog's own
-   initialisation and may stand in for what an editor would commit. A dialog still standing
-   after its initialisation (a real editor) is cancelled, so a test never waits on it. */
-struct Opened { std::string caption; LPARAM param; };
+/* Notes every dialog initialised on this thread while it lives. Commands that are refused must
+   open none; one that opens anyway is cancelled at once, so that the test fails instead of
+   waiting for an operator. (Commands that open an editor drive the real one with dk::Script.) */
 class DialogWatch {
 public:
-    std::vector<Opened> opened;
-    std::function<void(const std::string &, LPARAM)> onOpen;
+    std::vector<std::string> opened;
     DialogWatch() { s_Watch = this; hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId()); }
     ~DialogWatch()
     {
         UnhookWindowsHookEx(hook_);
         s_Watch = nullptr;
-    }
-    bool Saw(const std::string &caption, LPARAM param) const
-    {
-        for (const Opened &o : opened)
-            if (o.caption == caption && o.param == param) return true;
-        return false;
     }
 private:
     HHOOK hook_;
@@ -48,9 +39,7 @@ private:
     {
         const CWPSTRUCT *m = (const CWPSTRUCT *)lParam;
         if (code == HC_ACTION && m->message == WM_INITDIALOG && s_Watch != nullptr) {
-            std::string caption = dk::Caption(m->hwnd);
-            s_Watch->opened.push_back(Opened{ caption, m->lParam });
-            if (s_Watch->onOpen) s_Watch->onOpen(caption, m->lParam);
+            s_Watch->opened.push_back(dk::Caption(m->hwnd));
             PostMessageA(m->hwnd, WM_COMMAND, IDCANCEL, 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -59,7 +48,6 @@ private:
 DialogWatch *DialogWatch::s_Watch;
 
 const char k_QueueEditor[] = "Overview";
-const char k_InputEditor[] = "Input Queue";
 
 /* ---- the fixture ---- */
 
@@ -112,6 +100,17 @@ protected:
             t->loadIndex = inputs + i;
         }
     }
+    /* Gives the queue at pos a hot directory of its own under the home, as the editors require
+       of a queue they commit. */
+    void Give_HotDir(char *hotDir, size_t cap, const char *name)
+    {
+        std::string dir = home / (std::string("Hot\\") + name);
+        tk::Make_Dirs(dir);
+        Copy_Text(hotDir, cap, dir.c_str());
+    }
+    /* The command-line parameter file every installation has (the Processes page says so when
+       there is none). */
+    void Have_ParamFile() { tk::Write_File(home / "CommandLine.cfg", ""); }
     void Open()
     {
         dlg = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainMenu_Dlg, 0);
@@ -221,7 +220,7 @@ TEST_F(MainDialog, OpensWithBothListsFilledAndNothingSelected)
     };
     for (const auto &l : labels) EXPECT_EQ(l.second, dk::Text(dlg, l.first)) << l.first;
     EXPECT_EQ(IDC_MAIN_OK, LOWORD(SendMessageA(dlg, DM_GETDEFID, 0, 0))) << "OK is the default button";
-    EXPECT_TRUE(msgs.boxes.empty());
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
 }
 
 /* ---- deleting ---- */
@@ -360,7 +359,7 @@ TEST_F(MainDialog, UpAndDownMoveRunsAndKeepThemSelected)
     EXPECT_EQ((std::vector<std::string>{ "Q4", "Q3", "Q1", "Q2", "Q6", "Q5" }), Names());
     EXPECT_EQ((std::vector<int>{ 1, 5 }), Selected(Targets()));
     EXPECT_EQ("A-CDU-|a--", Buttons()) << "at the bottom: Down is off";
-    EXPECT_TRUE(msgs.boxes.empty());
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
 }
 
 TEST_F(MainDialog, MovedQueuesStayInViewAmong200)
@@ -383,7 +382,24 @@ TEST_F(MainDialog, MovedQueuesStayInViewAmong200)
     EXPECT_TRUE(top <= at && at < top + perPage) << "top " << top << ", moved queue at " << at;
 }
 
-/* ---- adding, editing, copying ---- */
+/* ---- adding, editing, copying: the real queue editor ---- */
+
+/* Steps of a script that name a new queue in the queue editor, make it run no processes on its
+   Processes page and commit it with OK. */
+static void Commit_NewQueue(dk::Script &s, const std::string &name)
+{
+    s.On(k_QueueEditor, [name](HWND d) {
+        EXPECT_EQ(NEW_TARGET_NAME, dk::Text(d, IDC_OV_NAME)) << "the editor opens on a new queue";
+        dk::Type(d, IDC_OV_NAME, name);
+        dk::Click(d, IDC_OV_PROCS);                 /* the Processes page: the next step */
+        EXPECT_EQ("No processes queue.", dk::Text(d, IDC_OV_PROCS_TEXT));
+        dk::Click(d, IDC_OV_OK);
+    });
+    s.On("Processes", [](HWND p) {
+        dk::Click(p, IDC_PR_NO_PROCESSES);
+        dk::Click(p, IDOK);
+    });
+}
 
 TEST_F(MainDialog, CopyThenCancelInTheEditorLeavesTheConfigurationAsItWas)
 {
@@ -394,87 +410,123 @@ TEST_F(MainDialog, CopyThenCancelInTheEditorLeavesTheConfigurationAsItWas)
     memcpy(before, targets, sizeof before);
     Open();
     Pick(Targets(), { 1 });
-    DialogWatch editors;
-    int countDuring = -1;
-    std::string nameDuring;
-    editors.onOpen = [&](const std::string &, LPARAM pos) {
-        countDuring = targetCount;
-        if (pos >= 0 && pos < targetCount) nameDuring = targets[pos].name;
-    };
-    Command(IDC_MAIN_COPY);
-    ASSERT_EQ(1u, editors.opened.size());
-    EXPECT_TRUE(editors.Saw(k_QueueEditor, 3)) << "the editor opens on the copy, at the end";
-    EXPECT_EQ(4, countDuring);
-    EXPECT_EQ("Copy of \"Q2\"", nameDuring);
+    dk::Script s;
+    s.On(k_QueueEditor, [&](HWND d) {
+        EXPECT_EQ(4, targetCount) << "the copy is made before the editor opens";
+        EXPECT_EQ("Copy of Q2", std::string(targets[3].name)) << "at the end";
+        EXPECT_EQ("Copy of Q2", dk::Text(d, IDC_OV_NAME)) << "the editor opens on the copy";
+        dk::Type(d, IDC_OV_NAME, "Q2 at night");
+        dk::Click(d, IDCANCEL);
+    });
+    s.Run([&] { Command(IDC_MAIN_COPY); return (INT_PTR)0; });
     /* the editor was cancelled: the copy is gone again */
     EXPECT_EQ(3, targetCount);
     EXPECT_EQ(0, memcmp(before, targets, sizeof before));
     EXPECT_EQ((std::vector<std::string>{ "Q1", "Q2", "Q3" }), Shown(Targets()));
     EXPECT_FALSE(deletedQueues[4]);
-    EXPECT_TRUE(msgs.boxes.empty());
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
+}
+
+TEST_F(MainDialog, CopyThenOKInTheEditorKeepsTheEditedCopyAtTheEnd)
+{
+    Make_Queues(3, 1);
+    targets[1].afterAction = 2;
+    targets[1].copies = 3;
+    Give_HotDir(targets[1].hotDir, sizeof targets[1].hotDir, "Q2");
+    lbqs[0].outputs[1] = 1;
+    Target before[3];
+    memcpy(before, targets, sizeof before);
+    Open();
+    Pick(Targets(), { 1 });
+    dk::Script s;
+    s.On(k_QueueEditor, [&](HWND d) {
+        EXPECT_EQ("Copy of Q2", dk::Text(d, IDC_OV_NAME));
+        dk::Type(d, IDC_OV_NAME, "Q2 at night");
+        dk::Click(d, IDC_OV_OK);
+    });
+    s.Run([&] { Command(IDC_MAIN_COPY); return (INT_PTR)0; });
+    ASSERT_EQ(4, targetCount);
+    EXPECT_EQ(0, memcmp(before, targets, sizeof before)) << "the queues copied from are untouched";
+    Target expected = before[1];
+    Copy_Field(expected.name, "Q2 at night");
+    expected.loadIndex = -1;
+    expected.slotIndex = 3;
+    EXPECT_EQ(0, memcmp(&expected, &targets[3], sizeof expected)) << "the copy is Q2's record under the name typed";
+    EXPECT_EQ(0, lbqs[0].outputs[3]) << "a copy is no input queue's output";
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q2", "Q3", "Q2 at night" }), Shown(Targets()));
+    EXPECT_EQ((std::vector<int>{ 3 }), Selected(Targets())) << "the copy is selected";
+    EXPECT_EQ(3, Get_LV__Item_Param(Targets(), 3));
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
 }
 
 TEST_F(MainDialog, EditOpensTheEditorOnTheSelectedQueueAndKeepsTheViewAndSelection)
 {
     Make_Queues(200);
+    Give_HotDir(targets[120].hotDir, sizeof targets[120].hotDir, "Q121");
     Open();
     HWND list = Targets();
     Pick(list, { 120 });
     int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
-    DialogWatch editors;
-    editors.onOpen = [](const std::string &, LPARAM pos) { Copy_Field(targets[pos].name, "Renamed"); };
-    Command(IDC_MAIN_EDIT);
-    EXPECT_TRUE(editors.Saw(k_QueueEditor, 120));
+    dk::Script s;
+    s.On(k_QueueEditor, [](HWND d) {
+        EXPECT_EQ("Q121", dk::Text(d, IDC_OV_NAME));
+        dk::Type(d, IDC_OV_NAME, "Renamed");
+        dk::Click(d, IDC_OV_OK);
+    });
+    s.Run([&] { Command(IDC_MAIN_EDIT); return (INT_PTR)0; });
+    EXPECT_EQ("Renamed", std::string(targets[120].name));
     EXPECT_EQ("Renamed", Shown(list)[120]) << "the entry is refreshed";
     EXPECT_EQ((std::vector<int>{ 120 }), Selected(list));
     EXPECT_EQ(top, (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
 
     /* a double click on a queue edits it too */
-    editors.opened.clear();
     Click_Item(list, 118);
     NMITEMACTIVATE ia = {};
     ia.hdr.hwndFrom = list;
     ia.hdr.idFrom = IDC_MAIN_TARGETS;
     ia.hdr.code = NM_DBLCLK;
     ia.iItem = 118;
-    SendMessageA(dlg, WM_NOTIFY, IDC_MAIN_TARGETS, (LPARAM)&ia);
-    EXPECT_TRUE(editors.Saw(k_QueueEditor, 118));
+    dk::Script twice;
+    twice.On(k_QueueEditor, [](HWND d) {
+        EXPECT_EQ("Q119", dk::Text(d, IDC_OV_NAME));
+        dk::Click(d, IDCANCEL);
+    });
+    twice.Run([&] { return SendMessageA(dlg, WM_NOTIFY, IDC_MAIN_TARGETS, (LPARAM)&ia); });
+    EXPECT_EQ("Q119", Shown(list)[118]);
 }
 
 TEST_F(MainDialog, AddOpensTheEditorOnANewQueueAndShowsWhatItAdded)
 {
     Make_Queues(2);
+    Have_ParamFile();
     Open();
-    DialogWatch editors;
-    editors.onOpen = [](const std::string &caption, LPARAM pos) {
-        /* stands in for an editor that commits a new queue */
-        if (caption == k_QueueEditor && pos == targetCount) {
-            snprintf(targets[targetCount].name, sizeof targets[0].name, "New");
-            targetCount++;
-        }
-    };
-    Command(IDC_MAIN_ADD);
-    EXPECT_TRUE(editors.Saw(k_QueueEditor, 2));
+    dk::Script s;
+    Commit_NewQueue(s, "New");
+    s.Run([&] { Command(IDC_MAIN_ADD); return (INT_PTR)0; });
+    ASSERT_EQ(3, targetCount);
+    EXPECT_EQ("New", std::string(targets[2].name));
+    EXPECT_TRUE(targets[2].noProcesses);
+    EXPECT_EQ(-1, targets[2].loadIndex) << "a queue the queues file does not hold yet";
     EXPECT_EQ((std::vector<std::string>{ "Q1", "Q2", "New" }), Shown(Targets()));
     EXPECT_EQ((std::vector<int>{ 2 }), Selected(Targets())) << "the new queue is selected";
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
 }
 
 TEST_F(MainDialog, TheLimitOf200QueuesTurnsAddAndCopyOff)
 {
     Make_Queues(198, 1);
+    Have_ParamFile();
     Open();
     EXPECT_EQ("A-C---|a--", Buttons());
-    DialogWatch editors;
-    editors.onOpen = [](const std::string &caption, LPARAM pos) {
-        if (caption == k_QueueEditor && pos == targetCount) {
-            snprintf(targets[targetCount].name, sizeof targets[0].name, "Q199");
-            targetCount++;
-        }
-    };
-    Command(IDC_MAIN_ADD);
-    EXPECT_TRUE(editors.Saw(k_QueueEditor, 198)) << "with 199 queues in all, Add opens the editor";
-    EXPECT_EQ(199, targetCount);
+    dk::Script s;
+    Commit_NewQueue(s, "Q199");
+    s.Run([&] { Command(IDC_MAIN_ADD); return (INT_PTR)0; });
+    EXPECT_TRUE(s.Done()) << "with 199 queues in all, Add opens the editor";
+    ASSERT_EQ(199, targetCount);
+    EXPECT_EQ("Q199", std::string(targets[198].name));
+    EXPECT_EQ("Q199", Shown(Targets())[198]);
     EXPECT_EQ("-E-DU-|---", Buttons()) << "200 queues: Add and Copy are off; the new queue is selected";
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
 }
 
 TEST_F(MainDialog, At200QueuesAddingIsRefusedWithABeep)
@@ -502,48 +554,71 @@ TEST_F(MainDialog, AnInputQueueNeedsTwoOutputQueues)
 {
     Make_Queues(1);
     Open();
-    DialogWatch editors;
-    Command(IDC_MAIN_LBQ_ADD);
+    {
+        DialogWatch editors;
+        Command(IDC_MAIN_LBQ_ADD);
+        EXPECT_TRUE(editors.opened.empty());
+    }
     ASSERT_EQ(1u, msgs.count());
     EXPECT_EQ("There are an insufficient number of queues.  You must first create at least two queues before you can "
               "add a load balanced Input Queue.",
               msgs.last().text);
     EXPECT_EQ((UINT)MB_ICONINFORMATION, tk::Icon_Of(msgs.last().flags));
-    EXPECT_TRUE(editors.opened.empty());
 
     DestroyWindow(dlg);
     Drain_Quit();
     Make_Queues(2);
     Open();
-    Command(IDC_MAIN_LBQ_ADD);
-    EXPECT_TRUE(editors.Saw(k_InputEditor, 0)) << "with two output queues the input queue editor opens";
+    dk::Script s;
+    s.On(programTitle, [](HWND d) {
+        EXPECT_EQ(NEW_LBQ_NAME, dk::Text(d, IDC_LB_NAME)) << "with two output queues the input queue editor opens";
+        dk::Click(d, IDCANCEL);
+    });
+    s.Run([&] { Command(IDC_MAIN_LBQ_ADD); return (INT_PTR)0; });
+    EXPECT_EQ(0, lbqCount);
     EXPECT_EQ(1u, msgs.count());
 }
 
 TEST_F(MainDialog, EditingAnInputQueueRefillsItsListAndKeepsItSelected)
 {
     Make_Queues(2, 3);
+    Init_LBConfig(&lbqs[1]);                 /* as the queues file's reader leaves an input queue */
+    lbqs[1].priority = 4;
+    lbqs[1].copies = 1;
+    lbqs[1].outputs[0] = lbqs[1].outputs[1] = 1;    /* balancing between both output queues */
+    Give_HotDir(lbqs[1].hotDir, sizeof lbqs[1].hotDir, "In2");
     Open();
     Pick(Inputs(), { 1 });
-    DialogWatch editors;
-    editors.onOpen = [](const std::string &, LPARAM pos) { Copy_Field(lbqs[pos].name, "Plates In"); };
-    Command(IDC_MAIN_LBQ_EDIT);
-    EXPECT_TRUE(editors.Saw(k_InputEditor, 1));
+    dk::Script s;
+    s.On(programTitle, [](HWND d) {
+        EXPECT_EQ("In2", dk::Text(d, IDC_LB_NAME));
+        dk::Type(d, IDC_LB_NAME, "Plates In");
+        dk::Click(d, IDC_LB_OK);
+    });
+    s.Run([&] { Command(IDC_MAIN_LBQ_EDIT); return (INT_PTR)0; });
+    EXPECT_EQ("Plates In", std::string(lbqs[1].name));
     EXPECT_EQ((std::vector<std::string>{ "In1", "Plates In", "In3" }), Shown(Inputs()));
     EXPECT_EQ((std::vector<int>{ 1 }), Selected(Inputs()));
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
 }
 
 TEST_F(MainDialog, PreferencesAndAdministrationOpenTheirDialogs)
 {
     Make_Queues(1);
     Open();
-    DialogWatch opened;
-    Command(IDC_MAIN_PREFS);
-    Command(IDC_MAIN_ADMIN);
-    ASSERT_EQ(2u, opened.opened.size());
-    EXPECT_EQ("General Preferences", opened.opened[0].caption);
-    EXPECT_EQ("Administration", opened.opened[1].caption);
-    EXPECT_TRUE(IsWindow(dlg));
+    for (const auto &c : { std::make_pair(IDC_MAIN_PREFS, "General Preferences"), std::make_pair(IDC_MAIN_ADMIN, "Administration") }) {
+        SCOPED_TRACE(c.second);
+        dk::Script s;
+        s.On(c.second, [&](HWND d) {
+            EXPECT_EQ(dlg, GetWindow(d, GW_OWNER)) << "modal over the main dialog";
+            EXPECT_FALSE(IsWindowEnabled(dlg));
+            dk::Click(d, IDCANCEL);
+        });
+        s.Run([&] { Command(c.first); return (INT_PTR)0; });
+        EXPECT_TRUE(s.Done());
+        EXPECT_TRUE(IsWindow(dlg));
+        EXPECT_TRUE(IsWindowEnabled(dlg));
+    }
 }
 
 /* ---- selection and buttons ---- */
@@ -633,15 +708,23 @@ TEST_F(MainDialog, EnterEditsTheSelectedQueueAndDeleteDeletes)
 {
     Make_Queues(4, 2);
     Open();
-    DialogWatch editors;
     Click_Item(Targets(), 2);
-    Press_Key(dlg, VK_RETURN);
-    EXPECT_TRUE(editors.Saw(k_QueueEditor, 2)) << "Enter on a selected queue edits it";
+    dk::Script edit;
+    edit.On(k_QueueEditor, [](HWND d) {
+        EXPECT_EQ("Q3", dk::Text(d, IDC_OV_NAME)) << "Enter on a selected queue edits it";
+        dk::Click(d, IDCANCEL);
+    });
+    edit.Run([&] { Press_Key(dlg, VK_RETURN); return (INT_PTR)0; });
     EXPECT_TRUE(IsWindow(dlg));
 
     Click_Item(Inputs(), 1);
-    Press_Key(dlg, VK_RETURN);
-    EXPECT_TRUE(editors.Saw(k_InputEditor, 1));
+    dk::Script editInput;
+    editInput.On(programTitle, [](HWND d) {
+        EXPECT_EQ("In2", dk::Text(d, IDC_LB_NAME));
+        dk::Click(d, IDCANCEL);
+    });
+    editInput.Run([&] { Press_Key(dlg, VK_RETURN); return (INT_PTR)0; });
+    EXPECT_TRUE(IsWindow(dlg));
     Press_Key(dlg, VK_DELETE);
     EXPECT_EQ((std::vector<std::string>{ "In1" }), Input_Names());
 
@@ -649,7 +732,7 @@ TEST_F(MainDialog, EnterEditsTheSelectedQueueAndDeleteDeletes)
     Click_Item(Targets(), 3, true);
     Press_Key(dlg, VK_DELETE);
     EXPECT_EQ((std::vector<std::string>{ "Q2", "Q3" }), Names());
-    EXPECT_TRUE(msgs.boxes.empty());
+    EXPECT_TRUE(msgs.boxes.empty()) << (msgs.boxes.empty() ? "" : msgs.boxes[0].text);
 
     /* with nothing selected Enter is the dialog's: OK, which saves and closes */
     SetFocus(Targets());
@@ -840,8 +923,10 @@ TEST_F(MainDialog, EachCommandWritesItsTraceLine)
 
     Make_Queues(1);
     Open();
-    DialogWatch editors;
-    Command(IDC_MAIN_ADD);
+    dk::Script add;
+    add.On(k_QueueEditor, [](HWND d) { dk::Click(d, IDCANCEL); });
+    add.Run([&] { Command(IDC_MAIN_ADD); return (INT_PTR)0; });
+    DialogWatch none;                        /* the rest are refused: no dialog opens */
     Command(IDC_MAIN_EDIT);
     Command(IDC_MAIN_COPY);
     Command(IDC_MAIN_DELETE);
@@ -851,6 +936,7 @@ TEST_F(MainDialog, EachCommandWritesItsTraceLine)
     Command(IDC_MAIN_LBQ_EDIT);
     Command(IDC_MAIN_LBQ_DELETE);
     Command(IDCANCEL);
+    EXPECT_TRUE(none.opened.empty());
     Trace_Close();
     Trace_ResetForTest();
     SetCurrentDirectoryA(oldDir);

@@ -1,8 +1,10 @@
 /* The remote kit drives another process's dialog as a person would: these cases drive a small
    dialog program of our own (tests/helpers/remotetarget.cpp), which writes down everything it is
-   told, so each action is checked by what the other process saw. */
+   told, so each action is checked by what the other process saw. The screenshots that the
+   end-to-end tests take of such windows, and of windows of this process, are checked here too. */
 #include "support/remote.h"
 #include "support/testkit.h"
+#include "support/dlgkit.h"
 #include <commctrl.h>
 
 enum { IDC_EDIT = 101, IDC_COUNT, IDC_ASK, IDC_FLAG, IDC_LEVEL, IDC_LIST, IDC_EVENTS = 110 };
@@ -122,4 +124,121 @@ TEST_F(RemoteKit, KeysGoThroughTheOtherProcesssDialogHandling)
 
     rk::Key_To_Focus(dlg, VK_ESCAPE);
     EXPECT_EQ(3, target.wait(5000)) << "Esc is Cancel, which ends the program";
+}
+
+/* Alt+letter is one key press: it ticks "&Flag" once (twice would tick it and clear it again) and
+   presses "&Count" once. A click posted after the mnemonics has been handled after everything
+   they sent, so the events then are all the mnemonics did. */
+TEST_F(RemoteKit, AMnemonicActsOnce)
+{
+    rk::Focus(dlg, IDC_EDIT);
+    rk::Mnemonic(dlg, 'f');
+    ASSERT_TRUE(Heard("flag on"));
+    rk::Mnemonic(dlg, 'C');
+    ASSERT_TRUE(Heard("count 1"));
+    rk::Press(dlg, IDOK);
+    ASSERT_TRUE(Heard("ok"));
+    EXPECT_EQ("flag on;count 1;ok;", Events());
+    EXPECT_TRUE(rk::Checked(dlg, IDC_FLAG));
+    EXPECT_EQ(IDC_COUNT, rk::Focus_Id(dlg)) << "the mnemonic's control has the focus";
+}
+
+/* ---- screenshots ---- */
+
+/* EDITOR_SHOTS set to a fresh folder for the test's lifetime. */
+class Shots {
+public:
+    tk::TempDir dir{ "shots" };
+    Shots()
+    {
+        char old[MAX_PATH] = "";
+        had_ = GetEnvironmentVariableA("EDITOR_SHOTS", old, sizeof old) > 0;
+        old_ = old;
+        SetEnvironmentVariableA("EDITOR_SHOTS", dir.path().c_str());
+    }
+    ~Shots() { SetEnvironmentVariableA("EDITOR_SHOTS", had_ ? old_.c_str() : nullptr); }
+    /* The picture saved under name: its size and the colour of a pixel (x, y from the top left). */
+    bool Read(const std::string &name, int *w, int *h, std::string *bytes)
+    {
+        *bytes = tk::Read_File(dir / (name + ".bmp"));
+        if (bytes->size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return false;
+        const BITMAPINFOHEADER *bi = (const BITMAPINFOHEADER *)(bytes->data() + sizeof(BITMAPFILEHEADER));
+        *w = bi->biWidth;
+        *h = bi->biHeight;
+        return bi->biBitCount == 24 && bytes->size() >= sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) +
+                                                           (size_t)((*w * 3 + 3) & ~3) * (size_t)*h;
+    }
+    static COLORREF Pixel(const std::string &bytes, int w, int h, int x, int y)
+    {
+        size_t stride = (size_t)((w * 3 + 3) & ~3);
+        const unsigned char *p = (const unsigned char *)bytes.data() + sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) +
+                                 stride * (size_t)(h - 1 - y) + (size_t)x * 3;
+        return RGB(p[2], p[1], p[0]);
+    }
+private:
+    bool had_ = false;
+    std::string old_;
+};
+
+/* The centre of a control, in the coordinates of its top-level window's picture. */
+static POINT Centre_In(HWND top, HWND ctl)
+{
+    RECT w, c;
+    GetWindowRect(top, &w);
+    GetWindowRect(ctl, &c);
+    return POINT{ (c.left + c.right) / 2 - w.left, (c.top + c.bottom) / 2 - w.top };
+}
+
+static HBRUSH s_Brush;
+static INT_PTR CALLBACK Coloured_Statics(HWND, UINT msg, WPARAM, LPARAM)
+{
+    return msg == WM_CTLCOLORSTATIC ? (INT_PTR)s_Brush : 0;
+}
+
+/* A window of this process is pictured from its own pixels: whole, frame included, even where
+   another window lies over it on the screen (as a page lies over the queue editor). */
+TEST(Screenshot, AWindowOfThisProcessIsPicturedWholeUnderAnotherWindow)
+{
+    Shots shots;
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    {
+        s_Brush = red;
+        dk::Form form("Shot", { { "STATIC", 100, "", SS_LEFT, 10, 10, 60, 20 }, { "EDIT", 101, "", WS_BORDER, 10, 40, 60, 12 } },
+                      120, 70, Coloured_Statics);
+        dk::Form cover("Cover", {}, 120, 70);          /* made later: in front, in the same place */
+        tk::Pump(100);
+        RECT a, b;
+        GetWindowRect(form.hwnd(), &a);
+        GetWindowRect(cover.hwnd(), &b);
+        ASSERT_TRUE(EqualRect(&a, &b)) << "the cover lies exactly over the form";
+        dk::Screenshot(form.hwnd(), "own");
+        int w = 0, h = 0;
+        std::string bytes;
+        ASSERT_TRUE(shots.Read("own", &w, &h, &bytes));
+        EXPECT_EQ(a.right - a.left, w) << "frame included";
+        EXPECT_EQ(a.bottom - a.top, h);
+        POINT coloured = Centre_In(form.hwnd(), form.item(100)), edit = Centre_In(form.hwnd(), form.item(101));
+        EXPECT_EQ(RGB(255, 0, 0), Shots::Pixel(bytes, w, h, coloured.x, coloured.y)) << "the static the dialog colours";
+        EXPECT_EQ(GetSysColor(COLOR_WINDOW), Shots::Pixel(bytes, w, h, edit.x, edit.y)) << "the edit";
+        s_Brush = nullptr;
+    }
+    DeleteObject(red);
+}
+
+TEST_F(RemoteKit, AWindowOfAnotherProcessIsPicturedOnceItHasPainted)
+{
+    Shots shots;
+    rk::Type(dlg, IDC_EDIT, "");
+    dk::Screenshot(dlg, "other");
+    int w = 0, h = 0;
+    std::string bytes;
+    ASSERT_TRUE(shots.Read("other", &w, &h, &bytes));
+    RECT rc;
+    GetWindowRect(dlg, &rc);
+    EXPECT_EQ(rc.right - rc.left, w);
+    EXPECT_EQ(rc.bottom - rc.top, h);
+    POINT edit = Centre_In(dlg, rk::Control(dlg, IDC_EDIT));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), Shots::Pixel(bytes, w, h, edit.x, edit.y)) << "the empty edit";
+    POINT face = Centre_In(dlg, rk::Control(dlg, IDC_EVENTS));
+    EXPECT_EQ(GetSysColor(COLOR_3DFACE), Shots::Pixel(bytes, w, h, face.x, face.y)) << "the dialog's face";
 }

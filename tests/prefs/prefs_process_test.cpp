@@ -1,9 +1,8 @@
 /* Editor.exe -preferences <home> as the operator starts it: a real process on the demo
    installation, its dialogs driven through their windows, the files compared byte for byte. */
 #include "prefs_kit.h"
-#include "support/remote.h"
+#include "support/e2ekit.h"
 #include "resources/resource.h"
-#include <map>
 
 using namespace tk;
 
@@ -17,39 +16,16 @@ std::string Lf(const std::string &crlf)
     return out;
 }
 
-/* Every file of the installation with its bytes (the program folder left out). */
-void Read_Tree(const std::string &dir, const std::string &rel, std::map<std::string, std::string> &out)
-{
-    for (const std::string &name : List_Dir(dir)) {
-        std::string path = dir + "\\" + name, key = rel.empty() ? name : rel + "\\" + name;
-        if (key == "System") continue;
-        DWORD attr = GetFileAttributesA(path.c_str());
-        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) Read_Tree(path, key, out);
-        else out[key] = Read_File(path);
-    }
-}
-std::map<std::string, std::string> Tree(const std::string &home)
-{
-    std::map<std::string, std::string> files;
-    Read_Tree(home, "", files);
-    return files;
-}
-
-class PreferencesMode : public ::testing::Test {
+class PreferencesMode : public e2e::DemoTest {
 protected:
-    TempHome home{ true };
     std::string prefs;
     std::string updated;                   /* Preferences.cfg as -update writes it */
 
     void SetUp() override
     {
-        Lay_Out_Demo(home.home());
+        e2e::DemoTest::SetUp();
         prefs = home / "Preferences.cfg";
-        Child update(Quote(home.editor()) + " -update " + Quote(home.home()));
-        std::vector<ForeignBox> seen;
-        ASSERT_EQ(0, Run_Answering(update, {}, &seen));
-        ASSERT_TRUE(seen.empty());
-        updated = Read_File(prefs);
+        updated = Run_Update()["Preferences.cfg"];
         ASSERT_NE(std::string::npos, updated.find("\r\nSPOOLER_FILE_SETTLE_TIME 20\r\n"));
     }
     Child Start() { return Child(Quote(home.editor()) + " -preferences " + Quote(home.home())); }
@@ -57,7 +33,7 @@ protected:
 
 TEST_F(PreferencesMode, OkWritesExactlyTheTwoValuesChanged)
 {
-    const auto before = Tree(home.home());
+    const e2e::Tree before = e2e::Tree_Of(home.home());
     Child editor = Start();
     HWND dlg = rk::Find_Window(editor.pid(), "General Preferences");
     ASSERT_NE(nullptr, dlg) << "no General Preferences window";
@@ -74,16 +50,16 @@ TEST_F(PreferencesMode, OkWritesExactlyTheTwoValuesChanged)
     want = pk::With_Line(want, "SPOOLER_LOGFILE_ADDRESS", "SPOOLER_LOGFILE_ADDRESS ops@printshop.example");
     EXPECT_EQ(Crlf(want), Read_File(prefs));
     /* nothing else of the installation was written */
-    auto after = Tree(home.home());
+    e2e::Tree after = e2e::Tree_Of(home.home());
     after.erase("Preferences.cfg");
-    auto unchanged = before;
+    e2e::Tree unchanged = before;
     unchanged.erase("Preferences.cfg");
-    EXPECT_TRUE(unchanged == after);
+    EXPECT_TRUE(unchanged == after) << e2e::Differences(unchanged, after, "the installation before", "the installation after");
 }
 
 TEST_F(PreferencesMode, CancelChangesNothing)
 {
-    const auto before = Tree(home.home());
+    const e2e::Tree before = e2e::Tree_Of(home.home());
     Child editor = Start();
     HWND dlg = rk::Find_Window(editor.pid(), "General Preferences");
     ASSERT_NE(nullptr, dlg);
@@ -94,7 +70,8 @@ TEST_F(PreferencesMode, CancelChangesNothing)
     std::vector<ForeignBox> seen;
     EXPECT_EQ(0, Run_Answering(editor, {}, &seen));
     EXPECT_TRUE(seen.empty());
-    EXPECT_TRUE(before == Tree(home.home()));
+    const e2e::Tree after = e2e::Tree_Of(home.home());
+    EXPECT_TRUE(before == after) << e2e::Differences(before, after, "the installation before", "the installation after");
 }
 
 TEST_F(PreferencesMode, CancelInFileNamingConventionChangesNothing)

@@ -4,62 +4,42 @@
    page, the overview and the main window, and the queues file differs from what "-update" writes
    for the same installation in exactly those fields. */
 #include "support/dlgkit.h"
-#include "support/remote.h"
-#include "support/testkit.h"
+#include "support/e2ekit.h"
 #include "resources/resource.h"
 #include <windows.h>
 
 namespace {
 
-const char k_Main[] = "Queue Configuration";
-
-std::vector<std::string> Split(const std::string &text, const std::string &sep)
-{
-    std::vector<std::string> parts;
-    size_t from = 0, at;
-    while ((at = text.find(sep, from)) != std::string::npos) {
-        parts.push_back(text.substr(from, at - from));
-        from = at + sep.size();
-    }
-    parts.push_back(text.substr(from));
-    return parts;
-}
-
-/* Opens the Clean-Up page of the output queue at pos from the main window: selects it, Edit,
-   then the section's "Change...". The page, or NULL. */
-HWND Open_CleanUp(DWORD pid, HWND main, int pos, HWND *overview)
-{
-    rk::LV_Select(main, IDC_MAIN_TARGETS, { pos });
-    rk::Press(main, IDC_MAIN_EDIT);
-    *overview = rk::Find_Window(pid, "Overview");
-    if (*overview == nullptr) return nullptr;
-    rk::Press(*overview, IDC_OV_CLEANUP);
-    return rk::Find_Window(pid, "Clean-Up");
-}
-
-TEST(CleanUpEndToEnd, ADoneFolderKeepingFiftyFilesAndAPassToAnotherQueueChangeExactlyTheirFields)
-{
-    tk::TempHome home(true);
-    tk::Lay_Out_Demo(home.path());
+class CleanUpEndToEnd : public e2e::DemoTest {
+protected:
+    /* Opens the Clean-Up page of the output queue at pos from the main window: selects it, Edit,
+       then the section's "Change...". The page, or NULL. */
+    HWND Open_CleanUp(const tk::Child &editor, HWND main, int pos, HWND *overview)
     {
-        tk::Child update(tk::Quote(home.editor()) + " -update " + tk::Quote(home.path()), home.path() + "\\System");
-        ASSERT_EQ(0, update.wait(30000)) << "the reference: the installation as -update writes it";
+        *overview = Edit_Queue(editor, main, pos);
+        if (*overview == nullptr) return nullptr;
+        rk::Press(*overview, IDC_OV_CLEANUP);
+        return rk::Find_Window(editor.pid(), "Clean-Up");
     }
-    const std::string reference = tk::Read_File(home / "Queues.cfg");
+};
+
+TEST_F(CleanUpEndToEnd, ADoneFolderKeepingFiftyFilesAndAPassToAnotherQueueChangeExactlyTheirFields)
+{
+    /* the reference: the installation as -update writes it */
+    const std::string reference = Update_Reference().at("Queues.cfg");
     const std::string done = home / "Done\\Archive";
     ASSERT_FALSE(tk::Exists(done));
 
-    tk::Child editor(tk::Quote(home.editor()), home.path() + "\\System");
-    HWND main = rk::Find_Window(editor.pid(), k_Main, 20000);
+    tk::Child editor;
+    HWND main = Start(&editor);
     ASSERT_NE(nullptr, main);
-    ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 7; }, 5000));
     ASSERT_EQ("PDF Archive", rk::LV_Text(main, IDC_MAIN_TARGETS, 2));
     ASSERT_EQ("Proofer", rk::LV_Text(main, IDC_MAIN_TARGETS, 3));
     ASSERT_EQ("Preflight and Notify", rk::LV_Text(main, IDC_MAIN_TARGETS, 5));
 
     /* PDF Archive deletes its finished jobs; now they go to a done folder that keeps 50 files */
     HWND overview = nullptr;
-    HWND page = Open_CleanUp(editor.pid(), main, 2, &overview);
+    HWND page = Open_CleanUp(editor, main, 2, &overview);
     ASSERT_NE(nullptr, page);
     EXPECT_TRUE(rk::Checked(page, IDC_CU_DELETE));
     rk::Focus(page, IDC_CU_ALERT);
@@ -67,19 +47,20 @@ TEST(CleanUpEndToEnd, ADoneFolderKeepingFiftyFilesAndAPassToAnotherQueueChangeEx
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::Checked(page, IDC_CU_MOVE) && rk::Enabled(page, IDC_CU_LIMIT); }, 5000));
     EXPECT_EQ("Done Directory:", rk::Text(page, IDC_CU_TARGET_GROUP));
     rk::Type(page, IDC_CU_TARGET, done);
-    rk::Set_Check(page, IDC_CU_LIMIT, true);       /* (a mnemonic from outside arrives twice: a check box would toggle back) */
+    rk::Mnemonic(page, 'l');                      /* "&Limit number of files in this directory" */
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::Enabled(page, IDC_CU_LIMIT_COUNT); }, 5000));
+    EXPECT_TRUE(rk::Checked(page, IDC_CU_LIMIT));
     rk::Type(page, IDC_CU_LIMIT_COUNT, "50");
     dk::Screenshot(page, "cleanup_e2e_done_folder");
     rk::Key_To_Focus(page, VK_RETURN);             /* Enter in the number: the page's OK */
     ASSERT_TRUE(rk::Wait_Gone(page)) << "the page took its fields";
-    ASSERT_TRUE(rk::Wait_Until([&] { return IsWindowEnabled(overview) != FALSE; }, 5000));
+    ASSERT_TRUE(e2e::Wait_Enabled(overview));
     EXPECT_EQ(0u, rk::Text(overview, IDC_OV_CLEANUP_TEXT).find("Move jobs to:\n")) << rk::Text(overview, IDC_OV_CLEANUP_TEXT);
     rk::Press(overview, IDC_OV_OK);
     ASSERT_TRUE(rk::Wait_Gone(overview));
 
     /* Preflight and Notify leaves its finished jobs; now they go on to Proofer */
-    page = Open_CleanUp(editor.pid(), main, 5, &overview);
+    page = Open_CleanUp(editor, main, 5, &overview);
     ASSERT_NE(nullptr, page);
     EXPECT_TRUE(rk::Checked(page, IDC_CU_NOTHING));
     rk::Focus(page, IDC_CU_ALERT);
@@ -96,14 +77,13 @@ TEST(CleanUpEndToEnd, ADoneFolderKeepingFiftyFilesAndAPassToAnotherQueueChangeEx
     dk::Screenshot(page, "cleanup_e2e_next_queue");
     rk::Press(page, IDC_CU_OK);
     ASSERT_TRUE(rk::Wait_Gone(page));
-    ASSERT_TRUE(rk::Wait_Until([&] { return IsWindowEnabled(overview) != FALSE; }, 5000));
+    ASSERT_TRUE(e2e::Wait_Enabled(overview));
     EXPECT_EQ("Pass jobs to \"Proofer\".", rk::Text(overview, IDC_OV_CLEANUP_TEXT));
     rk::Press(overview, IDC_OV_OK);
     ASSERT_TRUE(rk::Wait_Gone(overview));
 
-    rk::Press(main, IDC_MAIN_OK);
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, tk::Run_Answering(editor, { IDYES, IDYES, IDYES }, &seen, 30000)) << "OK stores and ends";
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES, IDYES, IDYES }, &seen)) << "OK stores and ends";
     ASSERT_EQ(1u, seen.size());
     EXPECT_NE(std::string::npos, seen[0].text.find(done)) << "the new done folder is offered: " << seen[0].text;
     EXPECT_TRUE(GetFileAttributesA(done.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << "and made";
@@ -111,11 +91,13 @@ TEST(CleanUpEndToEnd, ADoneFolderKeepingFiftyFilesAndAPassToAnotherQueueChangeEx
     /* field by field: the done folder's four fields on PDF Archive's line, the action on
        Preflight and Notify's (Proofer is output queue 3, written after the two input queues) */
     const std::string written = tk::Read_File(home / "Queues.cfg");
-    std::vector<std::string> was = Split(reference, "\r\n"), now = Split(written, "\r\n");
+    for (const std::string *file : { &reference, &written })
+        ASSERT_EQ("\r\n", file->substr(file->size() < 2 ? 0 : file->size() - 2)) << "every output queue's line ends in a line end";
+    std::vector<std::string> was = e2e::Lines(reference), now = e2e::Lines(written);
     ASSERT_EQ(was.size(), now.size());
     std::vector<std::string> changes;
     for (size_t l = 0; l < was.size(); l++) {
-        std::vector<std::string> a = Split(was[l], "::"), b = Split(now[l], "::");
+        std::vector<std::string> a = e2e::Fields(was[l]), b = e2e::Fields(now[l]);
         ASSERT_EQ(a.size(), b.size()) << "line " << l + 1;
         for (size_t f = 0; f < a.size(); f++)
             if (a[f] != b[f]) changes.push_back(b[0] + " field " + std::to_string(f + 1) + ": " + a[f] + " -> " + b[f]);

@@ -163,49 +163,8 @@ inline void Press_Key(UINT vk)
 }
 
 /* Saves what the dialog shows as <name>.bmp in the folder named by EDITOR_SHOTS (nothing when it
-   is not set). The picture is copied from the dialog's own window, frame included: copied from
-   the screen, a control painted last can be missing from the copy under Wine. */
-inline void Shot(HWND dlg, const std::string &name)
-{
-    char dir[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("EDITOR_SHOTS", dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir) return;
-    tk::Pump(200);
-    RECT rc;
-    GetWindowRect(dlg, &rc);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    BITMAPINFO bi;
-    memset(&bi, 0, sizeof bi);
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    HDC window = GetWindowDC(dlg);
-    BitBlt(mem, 0, 0, w, h, window, 0, 0, SRCCOPY);
-    ReleaseDC(dlg, window);
-    GdiFlush();
-    DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
-    BITMAPFILEHEADER fh;
-    memset(&fh, 0, sizeof fh);
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + size;
-    std::string bytes((const char *)&fh, sizeof fh);
-    bytes.append((const char *)&bi.bmiHeader, sizeof bi.bmiHeader);
-    bytes.append((const char *)bits, size);
-    tk::Write_File(std::string(dir) + "\\" + name + ".bmp", bytes);
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-}
+   is not set), frame included, copied from the dialog's own pixels (dk::Screenshot). */
+inline void Shot(HWND dlg, const std::string &name) { dk::Screenshot(dlg, name); }
 
 /* The record the page was opened on and the page's own copy, while it is open. */
 inline Target *Page_Target(HWND page) { return (Target *)Page_Copy(page); }

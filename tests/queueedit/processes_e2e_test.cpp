@@ -1,36 +1,19 @@
 /* The Processes page in a real Editor.exe on the demo installation, reached as an operator
    reaches it (main window, Edit, "Change..." beside the processes) and driven from outside; the
    queues and applications files it leaves are compared byte for byte with hand-checked ones. */
-#include "support/remote.h"
-#include "support/testkit.h"
+#include "support/e2ekit.h"
 #include "resources/resource.h"
 
 namespace {
 
-const char k_MainCaption[] = "Queue Configuration";
-const int k_DemoQueueCount = 7;
 const int k_PdfArchive = 2;                 /* runs PdfArchive.exe alone */
 
-class ProcessesE2E : public ::testing::Test {
+class ProcessesE2E : public e2e::DemoTest {
 protected:
-    tk::TempHome home{ true };
-
-    void SetUp() override { tk::Lay_Out_Demo(home.path()); }
-
     /* A fixture file with the home's path in place of "@HOME@", as the editor writes it (CR LF). */
     std::string Expected(const std::string &name) const
     {
-        std::string text = tk::Read_File(tk::Fixture("processes\\series_group\\" + name));
-        for (size_t p; (p = text.find("@HOME@")) != std::string::npos;) text.replace(p, 6, home.path());
-        return tk::Crlf(text);
-    }
-    HWND Start(tk::Child *editor)
-    {
-        *editor = tk::Child(tk::Quote(home.editor()), home / "System");
-        HWND main = rk::Find_Window(editor->pid(), k_MainCaption, 20000);
-        EXPECT_NE(nullptr, main) << "no main window";
-        if (main != nullptr) rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == k_DemoQueueCount; }, 5000);
-        return main;
+        return e2e::Home_Fixture("processes\\series_group\\" + name, home.path());
     }
 };
 
@@ -40,10 +23,7 @@ TEST_F(ProcessesE2E, ASeriesGroupOfTwoProgramsIsStoredAndASecondUpdateChangesNot
     HWND main = Start(&editor);
     ASSERT_NE(nullptr, main);
     ASSERT_EQ("PDF Archive", rk::LV_Text(main, IDC_MAIN_TARGETS, k_PdfArchive));
-    rk::LV_Select(main, IDC_MAIN_TARGETS, { k_PdfArchive });
-    ASSERT_TRUE(rk::Wait_Until([&] { return rk::Enabled(main, IDC_MAIN_EDIT); }, 5000));
-    rk::Press(main, IDC_MAIN_EDIT);
-    HWND ov = rk::Find_Window(editor.pid(), "Overview");
+    HWND ov = Edit_Queue(editor, main, k_PdfArchive);
     ASSERT_NE(nullptr, ov);
     EXPECT_EQ("Run the process:\n", rk::Text(ov, IDC_OV_PROCS_TEXT).substr(0, 17));
 
@@ -68,19 +48,16 @@ TEST_F(ProcessesE2E, ASeriesGroupOfTwoProgramsIsStoredAndASecondUpdateChangesNot
     rk::Press(ov, IDC_OV_OK);
     ASSERT_TRUE(rk::Wait_Gone(ov));
 
-    rk::Press(main, IDC_MAIN_OK);
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, tk::Run_Answering(editor, {}, &seen, 30000)) << "OK ends the program";
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK ends the program";
     EXPECT_TRUE(seen.empty()) << seen[0].text;
     const std::string queues = tk::Read_File(home / "Queues.cfg"), applications = tk::Read_File(home / "Applications.cfg");
     EXPECT_EQ(Expected("Queues.cfg"), queues);
     EXPECT_EQ(Expected("Applications.cfg"), applications);
 
-    tk::Child update(tk::Quote(home.editor()) + " -update " + tk::Quote(home.path()));
-    ASSERT_EQ(0, tk::Run_Answering(update, {}, &seen, 20000));
-    EXPECT_TRUE(seen.empty());
-    EXPECT_EQ(queues, tk::Read_File(home / "Queues.cfg")) << "a second -update changes nothing";
-    EXPECT_EQ(applications, tk::Read_File(home / "Applications.cfg"));
+    const e2e::Tree updated = Run_Update();
+    EXPECT_EQ(queues, updated.at("Queues.cfg")) << "a second -update changes nothing";
+    EXPECT_EQ(applications, updated.at("Applications.cfg"));
 }
 
 } // namespace

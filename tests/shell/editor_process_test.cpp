@@ -1,6 +1,7 @@
 /* Editor.exe as the operator starts it: real processes, real message boxes answered through
    their windows, exit codes. */
 #include "support/testkit.h"
+#include "support/remote.h"
 #include "shell/app.h"
 #include <algorithm>
 
@@ -90,21 +91,6 @@ TEST(EditorProcess, OutsideASystemFolderItRefusesToRun)
     }
 }
 
-static HWND Find_EditorWindow(DWORD pid, DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, EDITOR_CLASS, nullptr)) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == pid && IsWindowVisible(w)) return w;
-        }
-        Sleep(30);
-    } while (GetTickCount() - start < ms);
-    return nullptr;
-}
-
 TEST(EditorProcess, InteractiveStartFindsItsHomeThroughShortNamesAndCancelStoresNothing)
 {
     /* A home whose name has no valid 8.3 form, started through its short path: the program
@@ -120,7 +106,7 @@ TEST(EditorProcess, InteractiveStartFindsItsHomeThroughShortNamesAndCancelStores
     TempDir logDir("log");
 
     Child editor(Quote(shortExe), logDir.path(), "EDITOR_TRACE=1");
-    HWND main = Find_EditorWindow(editor.pid(), 15000);
+    HWND main = rk::Find_Class(editor.pid(), EDITOR_CLASS, 15000);
     ASSERT_NE(nullptr, main) << "no main window";
     char title[128];
     GetWindowTextA(main, title, sizeof title);
@@ -150,7 +136,7 @@ TEST(EditorProcess, TwoEditorsStartedTogetherLeaveExactlyOneRunning)
     ASSERT_TRUE(firstCode == -1 || secondCode == -1) << "both ended";
     EXPECT_EQ(1, firstCode == -1 ? secondCode : firstCode);
     Child &running = (firstCode == -1) ? first : second;
-    HWND main = Find_EditorWindow(running.pid(), 15000);
+    HWND main = rk::Find_Class(running.pid(), EDITOR_CLASS, 15000);
     ASSERT_NE(nullptr, main);
     ForeignBox box;
     EXPECT_FALSE(Find_ForeignBox(running.pid(), 0, &box));

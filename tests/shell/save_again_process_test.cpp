@@ -4,6 +4,7 @@
    a second OK saves, and every file equals what one OK on a healthy disk wrote. */
 #include "support/testkit.h"
 #include "support/dlgkit.h"
+#include "support/remote.h"
 #include "mainwin/savesequence.h"
 #include "resources/resource.h"
 #include "shell/app.h"
@@ -27,21 +28,6 @@ std::map<std::string, std::string> Read_Saved(const std::string &home)
         m[f] = ok ? bytes : "<missing>";
     }
     return m;
-}
-
-HWND Find_MainWindow(DWORD pid, DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, EDITOR_CLASS, nullptr)) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == pid && IsWindowVisible(w)) return w;
-        }
-        Sleep(30);
-    } while (GetTickCount() - start < ms);
-    return nullptr;
 }
 
 /* Fills the disk of root to the last byte with one file. */
@@ -110,7 +96,7 @@ TEST_F(SaveAgainOnFaultDisks, OkOnAFullDiskStaysOpenAndOkAgainSavesWhatAHealthyD
     const auto before = Read_Saved(home);
     {
         Child editor = Start_Editor();
-        HWND main = Find_MainWindow(editor.pid(), 15000);
+        HWND main = rk::Find_Class(editor.pid(), EDITOR_CLASS, 15000);
         ASSERT_NE(nullptr, main) << "no main window";
         Press_OK(main);
         std::vector<ForeignBox> seen;
@@ -124,7 +110,7 @@ TEST_F(SaveAgainOnFaultDisks, OkOnAFullDiskStaysOpenAndOkAgainSavesWhatAHealthyD
     /* The same installation; the disk fills while the editor is open. */
     Lay_Home();
     Child editor = Start_Editor();
-    HWND main = Find_MainWindow(editor.pid(), 15000);
+    HWND main = rk::Find_Class(editor.pid(), EDITOR_CLASS, 15000);
     ASSERT_NE(nullptr, main) << "no main window";
     Fill_Disk("T:\\", "T:\\edt_filler.bin");
     Press_OK(main);

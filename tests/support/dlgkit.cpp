@@ -258,14 +258,38 @@ void Screenshot(HWND hwnd, const std::string &name)
 {
     char dir[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("EDITOR_SHOTS", dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir) return;
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (n == 0 || n >= sizeof dir || !IsWindow(hwnd)) return;
     RECT rc;
     GetWindowRect(hwnd, &rc);
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
     if (w <= 0 || h <= 0) return;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    const bool own = pid == GetCurrentProcessId();
+    /* Everything painted now, frame and children included. */
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC source;
+    int x = 0, y = 0;
+    if (own) {
+        /* A window of this process is copied from its own pixels: Wine puts them on the display only
+           once this thread waits for messages, so a copy from the screen could miss what was
+           painted last (or the whole window, in a test that never waits). */
+        MSG m;
+        while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&m);
+        source = GetWindowDC(hwnd);
+    } else {
+        /* Another process's window only from the screen: once that process has painted and gone
+           back to waiting for messages (which is when Wine puts its window on the display). */
+        for (int i = 0; i < 2; i++) {
+            DWORD_PTR r = 0;
+            SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+            Sleep(60);
+        }
+        source = GetDC(nullptr);
+        x = rc.left;
+        y = rc.top;
+    }
+    HDC mem = CreateCompatibleDC(source);
     BITMAPINFO bi;
     memset(&bi, 0, sizeof bi);
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -275,9 +299,9 @@ void Screenshot(HWND hwnd, const std::string &name)
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
     void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    BitBlt(mem, 0, 0, w, h, source, x, y, SRCCOPY);
     GdiFlush();
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
     BITMAPFILEHEADER fh;
@@ -296,7 +320,7 @@ void Screenshot(HWND hwnd, const std::string &name)
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(own ? hwnd : nullptr, source);
 }
 
 /* ---- ChooserRecorder ---- */
@@ -330,37 +354,10 @@ ChooserRecorder::~ChooserRecorder()
 
 /* ---- Form ---- */
 
-static void Put_Word(std::vector<WORD> &t, WORD w) { t.push_back(w); }
-static void Put_Dword(std::vector<WORD> &t, DWORD d) { t.push_back(LOWORD(d)); t.push_back(HIWORD(d)); }
-static void Put_String(std::vector<WORD> &t, const char *s)
-{
-    for (; s != nullptr && *s; s++) t.push_back((WORD)(unsigned char)*s);
-    t.push_back(0);
-}
-
 std::vector<WORD> Build_Template(const char *caption, const std::vector<Ctl> &ctls, short w, short h)
 {
-    std::vector<WORD> t;
-    Put_Dword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_SETFONT | DS_MODALFRAME | DS_3DLOOK);
-    Put_Dword(t, 0);
-    Put_Word(t, (WORD)ctls.size());
-    Put_Word(t, 10); Put_Word(t, 10); Put_Word(t, (WORD)w); Put_Word(t, (WORD)h);
-    Put_Word(t, 0);                          /* no menu */
-    Put_Word(t, 0);                          /* the standard dialog class */
-    Put_String(t, caption);
-    Put_Word(t, 8);
-    Put_String(t, "MS Shell Dlg");
-    for (const Ctl &c : ctls) {
-        if (t.size() % 2) t.push_back(0);    /* every item starts on a DWORD */
-        Put_Dword(t, WS_CHILD | WS_VISIBLE | c.style);
-        Put_Dword(t, 0);
-        Put_Word(t, (WORD)c.x); Put_Word(t, (WORD)c.y); Put_Word(t, (WORD)c.w); Put_Word(t, (WORD)c.h);
-        Put_Word(t, (WORD)c.id);
-        Put_String(t, c.cls);
-        Put_String(t, c.text);
-        Put_Word(t, 0);                      /* no creation data */
-    }
-    return t;
+    return Dialog_Template(caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME | DS_3DLOOK, 10, 10, w, h,
+                           ctls.data(), ctls.size());
 }
 
 void Init_CommonControls()

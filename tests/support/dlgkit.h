@@ -30,6 +30,7 @@
 #include <vector>
 #include <gtest/gtest.h>
 #include "common/dlgutil.h"
+#include "support/dlgtemplate.h"
 
 namespace dk {
 
@@ -78,8 +79,10 @@ std::vector<std::string> Items(HWND dlg, int id);
 bool Checked(HWND dlg, int id);
 bool Enabled(HWND dlg, int id);
 bool Visible(HWND dlg, int id);
-/* Saves what the window shows on the screen as <name>.bmp in the folder named by the
-   environment variable EDITOR_SHOTS; does nothing when it is not set. */
+/* Saves what the window shows, frame included, as <name>.bmp (24 bits) in the folder named by the
+   environment variable EDITOR_SHOTS; does nothing when it is not set. The window is painted
+   first; a window of this process is copied from its own pixels (whether or not they have
+   reached the screen), one of another process from the screen once that process has painted. */
 void Screenshot(HWND hwnd, const std::string &name);
 
 /* ---- the choosers answered through their seam ---- */
@@ -100,13 +103,6 @@ public:
 };
 
 /* ---- a small dialog built in memory ---- */
-struct Ctl {
-    const char *cls;          /* "EDIT", "BUTTON", "COMBOBOX", "msctls_trackbar32", ... */
-    int id;
-    const char *text;
-    DWORD style;              /* added to WS_CHILD | WS_VISIBLE */
-    short x, y, w, h;         /* dialog units */
-};
 /* The template of a dialog ("MS Shell Dlg" 8, shown when created) with these controls, for
    DialogBoxIndirectParamA(inst, (LPCDLGTEMPLATEA)t.data(), ...). */
 std::vector<WORD> Build_Template(const char *caption, const std::vector<Ctl> &ctls, short w = 200, short h = 100);

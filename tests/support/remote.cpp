@@ -265,8 +265,10 @@ void Mnemonic(HWND any, char letter)
         return;
     }
     UINT vk = (UINT)(unsigned char)toupper((unsigned char)letter);
+    /* The key only, as the keyboard gives it: the other process's message loop translates the
+       key-down into the WM_SYSCHAR that its dialog takes as the mnemonic. A WM_SYSCHAR posted
+       beside it would be a second key press (a check box would be ticked and cleared again). */
     PostMessageA(f, WM_SYSKEYDOWN, vk, Key_LParam(vk, false, true));
-    PostMessageA(f, WM_SYSCHAR, (WPARAM)(unsigned char)tolower((unsigned char)letter), Key_LParam(vk, false, true));
     PostMessageA(f, WM_SYSKEYUP, vk, Key_LParam(vk, true, true));
 }
 

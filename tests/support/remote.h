@@ -99,7 +99,8 @@ void Choose(HWND dlg, int id, const std::string &item);
 void Key(HWND target, UINT vk);
 /* The same to whatever has the focus in that process's user-interface thread. */
 void Key_To_Focus(HWND anyWindowOfThatThread, UINT vk);
-/* Alt + letter to the focused control of that thread: a dialog's mnemonic. */
+/* Alt + letter to the focused control of that thread: a dialog's mnemonic, one key press (the
+   other process's message loop makes its character, as for Key). */
 void Mnemonic(HWND anyWindowOfThatThread, char letter);
 
 /* ---- list views (SysListView32) ---- */
