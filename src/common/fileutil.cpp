@@ -270,26 +270,6 @@ BOOL Backup_Name(const char *path, char *out, size_t cap)
     return Append_Text(out, cap, ".old");
 }
 
-/* Writes all of data to h, turning "\n" into CR LF when text is set. */
-static BOOL Write_All(HANDLE h, const char *data, size_t len, BOOL text)
-{
-    char stage[8192];
-    size_t used = 0;
-    for (size_t i = 0; i <= len; i++) {
-        BOOL flush = (i == len) || used + 2 > sizeof stage;
-        if (flush && used > 0) {
-            DWORD done = 0;
-            if (!WriteFile(h, stage, (DWORD)used, &done, NULL)) return FALSE;
-            if (done != used) { SetLastError(ERROR_DISK_FULL); return FALSE; }
-            used = 0;
-        }
-        if (i == len) break;
-        if (text && data[i] == '\n') stage[used++] = '\r';
-        stage[used++] = data[i];
-    }
-    return TRUE;
-}
-
 static BOOL Is_HeldError(DWORD e)
 {
     return e == ERROR_ACCESS_DENIED || e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION;
@@ -297,9 +277,15 @@ static BOOL Is_HeldError(DWORD e)
 
 BOOL Write_FailedAtReplace(void) { return s_FailedAtReplace; }
 
-BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
+BOOL Open_FileWriter(FILE_WRITER *w, const char *path, BOOL text)
 {
     s_FailedAtReplace = FALSE;
+    w->handle = INVALID_HANDLE_VALUE;
+    w->text = text;
+    w->failed = FALSE;
+    w->error = 0;
+    w->used = 0;
+    w->tmp[0] = '\0';
     /* A file made read-only is not replaced: Windows refuses to, and so does the editor where the
        platform would let it (Wine, for the superuser). */
     DWORD attributes = GetFileAttributesA(path);
@@ -309,25 +295,75 @@ BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    char dir[PATH_LEN], tmp[MAX_PATH + 1];
+    if (!Copy_Field(w->path, path)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    char dir[PATH_LEN];
     Copy_Field(dir, path);
     if (!Parent_Folder(dir)) Copy_Field(dir, ".");
     else if (dir[0] == '\0') Copy_Field(dir, "\\");
-    if (GetTempFileNameA(dir, "~ed", 0, tmp) == 0) return FALSE;
-    HANDLE h = CreateFileA(tmp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (h == INVALID_HANDLE_VALUE) {
+    if (GetTempFileNameA(dir, "~ed", 0, w->tmp) == 0) return FALSE;
+    w->handle = CreateFileA(w->tmp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (w->handle == INVALID_HANDLE_VALUE) {
         DWORD e = GetLastError();
-        DeleteFileA(tmp);
+        DeleteFileA(w->tmp);
         SetLastError(e);
         return FALSE;
     }
-    BOOL ok = Write_All(h, data, len, text) && FlushFileBuffers(h);
-    DWORD e = ok ? 0 : GetLastError();
-    if (!CloseHandle(h) && ok) { ok = FALSE; e = GetLastError(); }
+    return TRUE;
+}
+
+/* Writes what the buffer holds; FALSE (failed, error set) when the file takes less. */
+static BOOL Flush_Buffer(FILE_WRITER *w)
+{
+    if (w->failed) return FALSE;
+    if (w->used == 0) return TRUE;
+    DWORD done = 0;
+    if (!WriteFile(w->handle, w->buf, (DWORD)w->used, &done, NULL)) w->error = GetLastError();
+    else if (done != w->used) w->error = ERROR_DISK_FULL;
+    w->failed = (w->error != 0);
+    w->used = 0;
+    return !w->failed;
+}
+
+BOOL Write_Piece(FILE_WRITER *w, const char *data, size_t len)
+{
+    if (w->failed) return FALSE;
+    for (size_t i = 0; i < len;) {
+        if (w->used + 2 > sizeof w->buf && !Flush_Buffer(w)) return FALSE;
+        if (!w->text) {
+            size_t n = sizeof w->buf - w->used;
+            if (n > len - i) n = len - i;
+            memcpy(w->buf + w->used, data + i, n);
+            w->used += n;
+            i += n;
+            continue;
+        }
+        if (data[i] == '\n') w->buf[w->used++] = '\r';
+        w->buf[w->used++] = data[i++];
+    }
+    return TRUE;
+}
+
+BOOL Close_FileWriter(FILE_WRITER *w, BOOL keep)
+{
+    s_FailedAtReplace = FALSE;
+    BOOL ok = keep && Flush_Buffer(w);
+    DWORD e = w->error;
+    if (ok && !FlushFileBuffers(w->handle)) {
+        ok = FALSE;
+        e = GetLastError();
+    }
+    if (!CloseHandle(w->handle) && ok) {
+        ok = FALSE;
+        e = GetLastError();
+    }
+    w->handle = INVALID_HANDLE_VALUE;
     if (ok) {
         DWORD start = GetTickCount();
         for (;;) {
-            if (MoveFileExA(tmp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+            if (MoveFileExA(w->tmp, w->path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
             e = GetLastError();
             if (!Is_HeldError(e) || GetTickCount() - start >= s_ReplaceRetryMs) {
                 ok = FALSE;
@@ -338,41 +374,70 @@ BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
         }
     }
     if (!ok) {
-        DeleteFileA(tmp);
-        SetLastError(e);
+        DeleteFileA(w->tmp);
+        SetLastError(keep ? e : ERROR_CANCELLED);
     }
     return ok;
 }
 
-char *Read_WholeFile(const char *path, size_t *len)
+BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text)
+{
+    /* the writer's buffer is too large for the stack of every caller */
+    FILE_WRITER *w = (FILE_WRITER *)malloc(sizeof(FILE_WRITER));
+    if (w == NULL) {
+        s_FailedAtReplace = FALSE;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    BOOL ok = Open_FileWriter(w, path, text);
+    if (ok) {
+        Write_Piece(w, data, len);
+        ok = Close_FileWriter(w, TRUE);
+    }
+    DWORD e = GetLastError();
+    free(w);
+    SetLastError(e);
+    return ok;
+}
+
+HANDLE Open_ForReading(const char *path)
 {
     /* A program that holds the file without sharing it usually lets go within a moment. */
     DWORD start = GetTickCount();
-    HANDLE h;
     for (;;) {
-        h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (h != INVALID_HANDLE_VALUE) break;
+        HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+        if (h != INVALID_HANDLE_VALUE) return h;
         DWORD e = GetLastError();
-        if (!Is_HeldError(e) || GetTickCount() - start >= s_ReplaceRetryMs) return NULL;
+        if (!Is_HeldError(e) || GetTickCount() - start >= s_ReplaceRetryMs) return INVALID_HANDLE_VALUE;
         Sleep(50);
     }
+}
+
+char *Read_WholeFile(const char *path, size_t *len)
+{
+    HANDLE h = Open_ForReading(path);
+    if (h == INVALID_HANDLE_VALUE) return NULL;
     LARGE_INTEGER size;
     char *buf = NULL;
-    if (GetFileSizeEx(h, &size) && size.QuadPart < (64LL << 20)) {
-        buf = (char *)malloc((size_t)size.QuadPart + 1);
+    DWORD e = 0;
+    if (!GetFileSizeEx(h, &size)) e = GetLastError();
+    else if (size.QuadPart >= (64LL << 20)) e = ERROR_FILE_TOO_LARGE;
+    else if ((buf = (char *)malloc((size_t)size.QuadPart + 1)) == NULL) e = ERROR_NOT_ENOUGH_MEMORY;
+    if (buf != NULL) {
         DWORD got = 0;
-        if (buf != NULL && ReadFile(h, buf, (DWORD)size.QuadPart, &got, NULL) && got == (DWORD)size.QuadPart) {
+        if (!ReadFile(h, buf, (DWORD)size.QuadPart, &got, NULL)) e = GetLastError();
+        else if (got != (DWORD)size.QuadPart) e = ERROR_READ_FAULT;     /* it changed while read */
+        if (e == 0) {
             buf[got] = '\0';
             if (len != NULL) *len = got;
         } else {
-            DWORD e = GetLastError();
             free(buf);
             buf = NULL;
-            SetLastError(e);
         }
     }
     CloseHandle(h);
+    if (buf == NULL) SetLastError(e);
     return buf;
 }
 
@@ -383,12 +448,29 @@ BOOL Keep_OldCopy(const char *path)
     /* With no file to back up, an earlier backup stays as it is: it may be the only copy of
        the configuration left. */
     if (!File_Exists(path)) return TRUE;
-    size_t len = 0;
-    char *data = Read_WholeFile(path, &len);
-    if (data == NULL) return FALSE;
-    BOOL ok = Write_WholeFile(old, data, len, FALSE);
-    DWORD e = GetLastError();
-    free(data);
+    /* copied in pieces, through the writer: the backup is complete or not made */
+    HANDLE in = Open_ForReading(path);
+    if (in == INVALID_HANDLE_VALUE) return FALSE;
+    FILE_WRITER *w = (FILE_WRITER *)malloc(sizeof(FILE_WRITER));
+    BOOL ok = w != NULL && Open_FileWriter(w, old, FALSE);
+    DWORD e = (w == NULL) ? (DWORD)ERROR_NOT_ENOUGH_MEMORY : GetLastError();
+    if (ok) {
+        BOOL readOk = TRUE;
+        char piece[16384];
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(in, piece, sizeof piece, &got, NULL)) {
+                readOk = FALSE;
+                e = GetLastError();
+                break;
+            }
+            if (got == 0 || !Write_Piece(w, piece, got)) break;
+        }
+        ok = Close_FileWriter(w, readOk);
+        if (readOk) e = ok ? 0 : GetLastError();
+    }
+    free(w);
+    CloseHandle(in);
     SetLastError(e);
     return ok;
 }

@@ -53,6 +53,28 @@ BOOL Backup_Name(const char *path, char *out, size_t cap);
    tells why and FALSE is returned. The real name is never opened for writing, and a file with
    the read-only attribute is never replaced (ERROR_ACCESS_DENIED). */
 BOOL Write_WholeFile(const char *path, const char *data, size_t len, BOOL text);
+
+/* The same writer for a file made in pieces of any total size: Open_FileWriter makes the
+   temporary file (FALSE, GetLastError set, when it cannot: the target is read-only or the
+   folder unwritable), Write_Piece adds to it (FALSE once any write has failed; the first
+   failure's reason is kept in error), and Close_FileWriter with keep set flushes it and moves
+   it over the target (FALSE, GetLastError set, when that or an earlier write failed); without
+   keep, or on any failure, the temporary file is removed and the target stays as it was. Every
+   writer that was opened is closed exactly once. */
+#define FILE_WRITER_BUF (64 * 1024)
+typedef struct {
+    HANDLE handle;
+    BOOL   text;
+    BOOL   failed;
+    DWORD  error;
+    size_t used;
+    char   path[PATH_LEN];
+    char   tmp[MAX_PATH + 1];
+    char   buf[FILE_WRITER_BUF];
+} FILE_WRITER;
+BOOL Open_FileWriter(FILE_WRITER *w, const char *path, BOOL text);
+BOOL Write_Piece(FILE_WRITER *w, const char *data, size_t len);
+BOOL Close_FileWriter(FILE_WRITER *w, BOOL keep);
 /* After a failed Write_WholeFile: TRUE when the new content had been written completely and only
    putting it in place of the target failed (callers that word the two failures apart). */
 BOOL Write_FailedAtReplace(void);
@@ -61,8 +83,14 @@ BOOL Write_FailedAtReplace(void);
    FALSE (GetLastError set) when the copy failed. */
 BOOL Keep_OldCopy(const char *path);
 /* Reads a whole file into a heap buffer (terminated; *len without the terminator), waiting a
-   short while when another program holds it unshared. NULL when it cannot be read. Free with free(). */
+   short while when another program holds it unshared. NULL when it cannot be read, GetLastError
+   telling why (ERROR_FILE_TOO_LARGE for a file of 64 MB or more: files of any size are read in
+   pieces, from Open_ForReading). Free with free(). */
 char *Read_WholeFile(const char *path, size_t *len);
+/* Opens a file for reading in pieces (ReadFile), shared with its other readers and writers,
+   waiting a short while when another program holds it unshared. INVALID_HANDLE_VALUE, with
+   GetLastError set, when it cannot be opened. */
+HANDLE Open_ForReading(const char *path);
 
 /* How long a held file is waited for, when reading it or replacing it (ms). */
 #define REPLACE_RETRY_MS 1500

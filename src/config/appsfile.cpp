@@ -267,21 +267,51 @@ static void Reserve_DanglingRefs(void)
     }
 }
 
-static void Assign_AppIcons(void)
+/* Takes the icon of application slot s from its file (iconPath, else path), or the program icon
+   when the file gives none. */
+static void Extract_AppIcon(int s)
 {
-    Trace("\nAssigning icons to valid apps");
     HINSTANCE inst = (hInstance != NULL) ? hInstance : GetModuleHandleA(NULL);
-    for (int s = 0; s < MAX_APPS && !apps[s].free; s++) {
-        App *a = &apps[s];
-        HICON icon = ExtractIconA(inst, a->iconPath[0] != '\0' ? a->iconPath : a->path, 0);
-        if (icon == (HICON)1) icon = NULL;                  /* not a file that holds icons */
-        if (icon == NULL) {
-            icon = LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM));
-            Trace("[Use Default, %x]", (unsigned)(uintptr_t)icon);
-        }
-        a->icon = icon;
+    App *a = &apps[s];
+    HICON icon = ExtractIconA(inst, a->iconPath[0] != '\0' ? a->iconPath : a->path, 0);
+    if (icon == (HICON)1) icon = NULL;                  /* not a file that holds icons */
+    if (icon == NULL) {
+        icon = LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM));
+        Trace("[Use Default, %x]", (unsigned)(uintptr_t)icon);
     }
+    a->icon = icon;
 }
+
+/* Icons are given to the used slots from slot 0 up to the first free one. */
+static BOOL Has_IconSlot(int s)
+{
+    if (s < 0 || s >= MAX_APPS) return FALSE;
+    for (int k = 0; k <= s; k++)
+        if (apps[k].free) return FALSE;
+    return TRUE;
+}
+
+HICON App_Icon(int s)
+{
+    if (s < 0 || s >= MAX_APPS) return NULL;
+    if (apps[s].icon == NULL && Has_IconSlot(s)) Extract_AppIcon(s);
+    return apps[s].icon;
+}
+
+BOOL Assign_SomeAppIcons(int count)
+{
+    BOOL traced = FALSE;
+    for (int s = 0; s < MAX_APPS && !apps[s].free; s++) {
+        if (apps[s].icon != NULL) continue;
+        if (count-- <= 0) return FALSE;
+        if (!traced) Trace("\nAssigning icons to valid apps, from slot %d\n", s);
+        traced = TRUE;
+        Extract_AppIcon(s);
+    }
+    return TRUE;
+}
+
+void Assign_AppIcons(void) { Assign_SomeAppIcons(MAX_APPS); }
 
 BOOL Get_AppsData(void)
 {
@@ -311,7 +341,8 @@ BOOL Get_AppsData(void)
         else apps[i].free = FALSE;
     }
     Trace("End of file; Closing.");
-    Assign_AppIcons();
+    /* The icons are for windows only: they are taken when a window first shows them
+       (App_Icon, Assign_AppIcons), never in the modes that show none. */
 
     Trace("\nAdjusting Targets array to reflect where AppNo refers to a group:\n");
     for (int t = 0; t < targetCount && t < MAX_TARGETS; t++) {

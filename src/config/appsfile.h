@@ -10,7 +10,7 @@
 #define APPS_FILE_OLD    "Spooler.aps"
 
 /* Reads the file: entry i goes into apps[i] (an application) or appGroups[i] (a group); then
-   assigns icons and marks which queues use groups. TRUE when a file was read, FALSE when neither
+   marks which queues use groups. No icon is taken (see App_Icon). TRUE when a file was read, FALSE when neither
    name could be opened (all slots free then). Reading stops at a damaged line and at an entry the
    arrays cannot hold; the lines from there on are kept and written back unchanged by
    Store_AppsData, and the operator is told once (not in the update mode). */
@@ -47,6 +47,18 @@ void Defrag_AppsArray(APP_NUMBERING *n);
 /* After loading: applications that do not state their compatibility take the value of the queue
    that runs them; those still unstated before the first free slot get 1. */
 void Carry_LegacyCompat(void);
+
+/* The icon of application slot s, taken from its file the first time it is asked for: the first
+   icon of iconPath (else of path), or the program icon when the file gives none. Only the used
+   slots from slot 0 up to the first free one get icons; NULL for any other slot. */
+HICON App_Icon(int s);
+/* Gives every used slot from slot 0 up to the first free one its icon, where it has none yet
+   (trace "Assigning icons to valid apps"). For the windows that show applications' icons; the
+   modes without a window never take them. */
+void Assign_AppIcons(void);
+/* The same for at most count of those slots; TRUE when none is left without its icon. For a
+   window that takes them a few at a time while it has nothing else to do. */
+BOOL Assign_SomeAppIcons(int count);
 
 /* Forgets what the last load noted (kept lines, entry kinds, renumbering). */
 void Clear_AppsLoadState(void);

@@ -231,77 +231,166 @@ static BOOL Read_Number(const char *text, int32_t *out)
     return TRUE;
 }
 
-/* Splits a job line (body: the line without its line end, terminated) into e. Fields 1 to 6
-   are separated by runs of colons; the rest starts after the run that follows field 6 and
-   runs on to the end of the line. FALSE when fields 1 to 6 cannot all be read. */
-static BOOL Parse_QueueEntry(const char *body, QueueEntry *e)
+/* Splits a job line (body: the line without its line end, len characters) into e. Fields 1 to
+   6 are separated by runs of colons; the rest starts after the run that follows field 6 and runs
+   on to the end of the line. A zero byte ends what is read as fields, as it ends a text. FALSE
+   when fields 1 to 6 cannot all be read. Plain loops: a list of a million jobs passes here. */
+static BOOL Parse_QueueEntry(const char *body, size_t len, QueueEntry *e)
 {
-    const char *p = body;
+    const char *p = body, *end = body + len;
     int32_t *numbers[6] = { &e->jobNumber, &e->queueNumber, NULL, &e->jobPriority, &e->jobCopies, &e->jobStatus };
     for (int f = 0; f < 6; f++) {
-        p += strspn(p, ":");
-        size_t n = strcspn(p, ":");
+        while (p < end && *p == ':') p++;
+        const char *field = p;
+        while (p < end && *p != ':' && *p != '\0') p++;
+        size_t n = (size_t)(p - field);
         if (n == 0) return FALSE;
         if (numbers[f] == NULL) {
             if (n >= JOB_NAME_LEN) return FALSE;
-            Copy_TextN(e->jobName, sizeof e->jobName, p, n);
+            memcpy(e->jobName, field, n);
+            e->jobName[n] = '\0';
         } else {
-            char field[32];
-            Copy_TextN(field, sizeof field, p, n < sizeof field - 1 ? n : sizeof field - 1);
-            if (!Read_Number(field, numbers[f])) return FALSE;
+            long long v;
+            /* the first 31 characters of a number field are read, as a field of a fixed buffer was */
+            if (!Read_Decimal(field, n < 31 ? n : 31, INT32_MIN, INT32_MAX, &v, NULL)) return FALSE;
+            *numbers[f] = (int32_t)v;
         }
-        p += n;
     }
-    p += strspn(p, ":");
+    while (p < end && *p == ':') p++;
     e->rest = p;
+    e->restLen = (size_t)(end - p);
     return TRUE;
 }
 
-/* Builds the new queue job file from the old one into out. */
-static void Rewrite_QueueText(char *data, size_t len, OUTBUF *out)
+/* The job list is read in pieces: only the lines not yet taken are held (a line longer than a
+   piece makes the buffer grow to that line's length, no more), and the new list is written as
+   it is made. A job list of any size is rewritten in a bounded amount of memory. */
+#define JOB_PIECE (256 * 1024)
+
+typedef struct {
+    HANDLE h;
+    char  *buf;              /* cap bytes and room for a terminator */
+    size_t cap, start, end;  /* buf[start..end) is read and not yet taken */
+    BOOL   eof;
+    DWORD  error;            /* why reading stopped early: a failed read, or no memory for a long line */
+} JOB_READER;
+
+/* The next line of the job list, as Next_TextLine takes a line; its text stays valid until the
+   next call. FALSE at the end of the file, and when reading failed (r->error set). */
+static BOOL Next_JobLine(JOB_READER *r, TEXT_LINE *l)
+{
+    size_t scanned = r->start;        /* no line feed in buf[start..scanned) */
+    for (;;) {
+        char *p = r->buf + r->start;
+        char *q = r->buf + scanned, *end = r->buf + r->end;
+        while (q < end && *q != '\n') q++;
+        if (q < end || (r->eof && end > p)) {
+            size_t len = (size_t)(q - p);
+            l->text = p;
+            l->ended = (q < end);
+            l->rawLen = len + (l->ended ? 1 : 0);
+            l->len = (len > 0 && p[len - 1] == '\r') ? len - 1 : len;
+            r->start += l->rawLen;
+            return TRUE;
+        }
+        if (r->eof) return FALSE;
+        size_t avail = (size_t)(end - p);
+        memmove(r->buf, p, avail);
+        r->start = 0;
+        r->end = avail;
+        scanned = avail;
+        if (r->end == r->cap) {
+            char *grown = (char *)realloc(r->buf, 2 * r->cap + 1);
+            if (grown == NULL) {
+                r->error = ERROR_NOT_ENOUGH_MEMORY;
+                return FALSE;
+            }
+            r->buf = grown;
+            r->cap *= 2;
+        }
+        size_t room = r->cap - r->end;
+        DWORD got = 0;
+        if (!ReadFile(r->h, r->buf + r->end, room > (1u << 30) ? (1u << 30) : (DWORD)room, &got, NULL)) {
+            r->error = GetLastError();
+            return FALSE;
+        }
+        if (got == 0) r->eof = TRUE;
+        r->end += got;
+    }
+}
+
+/* Decimal digits of v at out (no terminator); returns their number. */
+static size_t Put_Number(char *out, int32_t v)
+{
+    char digits[12];
+    size_t n = 0;
+    uint32_t u = (v < 0) ? 0u - (uint32_t)v : (uint32_t)v;
+    do {
+        digits[n++] = (char)('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    size_t k = 0;
+    if (v < 0) out[k++] = '-';
+    while (n > 0) out[k++] = digits[--n];
+    return k;
+}
+
+/* Writes one job: its six fields, the rest of its line as it was read, and CR LF, the line end
+   of every job line the editor writes. */
+static void Put_QueueEntry(FILE_WRITER *w, const QueueEntry *e)
+{
+    char head[6 * 14 + JOB_NAME_LEN];
+    size_t n = 0;
+    const int32_t numbers[5] = { e->jobNumber, e->queueNumber, e->jobPriority, e->jobCopies, e->jobStatus };
+    for (int f = 0; f < 6; f++) {
+        if (f == 2) {
+            size_t len = strlen(e->jobName);
+            memcpy(head + n, e->jobName, len);
+            n += len;
+        } else {
+            n += Put_Number(head + n, numbers[f < 2 ? f : f - 1]);
+        }
+        head[n++] = ':';
+        head[n++] = ':';
+    }
+    Write_Piece(w, head, n);
+    Write_Piece(w, e->rest, e->restLen);
+    Write_Piece(w, "\r\n", 2);
+}
+
+/* Writes the new job list to w from the old one in r. */
+static void Rewrite_QueueText(JOB_READER *r, FILE_WRITER *w)
 {
     size_t markerLen = strlen(QUEUE_END_MARKER);
     int kept = 0, dropped = 0, skipped = 0;
+    TEXT_LINE l;
     /* Lines are taken whole however long they are, so that the tail of a long line is never
        read as a line of its own. */
-    size_t pos = 0;
-    TEXT_LINE l;
-    while (Next_TextLine(data, len, &pos, &l)) {
-        char *line = data + (l.text - data);
-        char *next = line + l.rawLen;
+    while (Next_JobLine(r, &l)) {
+        const char *line = l.text;
         /* As the spooler reads the list: a carriage return is part of the line end only before a
            line feed, and the line is counted as a text-mode read counts it (its line end is one
            character). */
-        char *bodyEnd = line + (l.ended ? l.len : l.rawLen);
-        size_t textLen = (size_t)(bodyEnd - line) + (l.ended ? 1 : 0);
-        if (textLen < 5) break;
-        if (len - (size_t)(line - data) >= markerLen && memcmp(line, QUEUE_END_MARKER, markerLen) == 0) break;
+        const char *bodyEnd = line + (l.ended ? l.len : l.rawLen);
+        size_t bodyLen = (size_t)(bodyEnd - line);
+        if (bodyLen + (l.ended ? 1 : 0) < 5) break;
+        if (bodyLen >= markerLen && memcmp(line, QUEUE_END_MARKER, markerLen) == 0) break;
 
-        char saved = *bodyEnd;
-        *bodyEnd = '\0';
         QueueEntry e;
-        memset(&e, 0, sizeof e);
-        BOOL parsed = Parse_QueueEntry(line, &e);
-        *bodyEnd = saved;
-        if (!parsed) {
+        if (!Parse_QueueEntry(line, bodyLen, &e)) {
             Trace("Update_QueueFiles: unreadable job line skipped\n");
             skipped++;
+            continue;
+        }
+        e.queueNumber = Load_NumberOf(&s_JobNumbers, e.queueNumber);
+        if (Remap_QueueEntry(&e)) {
+            Put_QueueEntry(w, &e);
+            kept++;
         } else {
-            e.restLen = (size_t)(next - e.rest);
-            e.queueNumber = Load_NumberOf(&s_JobNumbers, e.queueNumber);
-            if (Remap_QueueEntry(&e)) {
-                OutBuf_Printf(out, "%d::%d::%s::%d::%d::%d::", e.jobNumber, e.queueNumber, e.jobName, e.jobPriority,
-                              e.jobCopies, e.jobStatus);
-                OutBuf_Append(out, e.rest, e.restLen);
-                /* A last line cut short must not swallow the end marker. */
-                if (!l.ended) OutBuf_Puts(out, "\r\n");
-                kept++;
-            } else {
-                dropped++;
-            }
+            dropped++;
         }
     }
-    OutBuf_Puts(out, QUEUE_END_MARKER);
+    Write_Piece(w, QUEUE_END_MARKER, markerLen);
     Trace("Update_QueueFiles: %d jobs kept, %d dropped, %d unreadable lines skipped\n", kept, dropped, skipped);
 }
 
@@ -313,12 +402,14 @@ static void Trace_KeepingError(const char *text)
     SetLastError(e);
 }
 
-/* The queue job file could not be brought in line. When nothing changed the operator is
-   warned that its format cannot be vouched for; otherwise offered its deletion, after which
-   the spooler rebuilds it on start-up. */
-static void Report_QueueFileNotUpdated(BOOL changed, const char *qPath)
+/* The queue job file could not be brought in line, for the reason why (the box that told it
+   may have changed the thread's last error). When nothing changed the operator is warned that
+   its format cannot be vouched for; otherwise offered its deletion, after which the spooler
+   rebuilds it on start-up. */
+static void Report_QueueFileNotUpdated(BOOL changed, const char *qPath, DWORD why)
 {
     if (!changed) {
+        SetLastError(why);
         SysError_Box(programTitle,
                      "Could not open the current queue file for updating.\r\n\r\nCannot guarantee that this file is in "
                      "the correct format for the current version of %s.",
@@ -360,48 +451,79 @@ static BOOL Report_CreateFailure(const char *path, const char *fmt)
     return TRUE;
 }
 
+/* The name under which older versions of the program prepared the job list. */
+#define OLD_QUEUE_TEMP "queue\\engine.q.temp"
+
 /* Rewrites the queue job file from the one on disk; FALSE when it could not (the operator told). */
 static BOOL Rewrite_QueueFile(const char *qPath, BOOL changed)
 {
-    size_t len = 0;
-    char *old = Read_WholeFile(qPath, &len);
-    if (old == NULL) {
+    JOB_READER r;
+    memset(&r, 0, sizeof r);
+    r.h = Open_ForReading(qPath);
+    if (r.h == INVALID_HANDLE_VALUE) {
+        DWORD why = GetLastError();
         Trace_KeepingError("Error opening Q file for reading\n");
         SysError_Box(programTitle, "Could not open the current queue file for updating");
-        Report_QueueFileNotUpdated(changed, qPath);
+        Report_QueueFileNotUpdated(changed, qPath, why);
         return FALSE;
     }
-    OUTBUF out;
-    OutBuf_Init(&out);
-    Rewrite_QueueText(old, len, &out);
-    free(old);
     /* The new list is written to a temporary file beside the old one and moved over it in one
        step: the spooler always finds either the old list or the new one, never a part of it. */
-    BOOL buildFailed = out.failed;
-    BOOL written = !buildFailed && Write_WholeFile(qPath, out.data, out.len, FALSE);
-    DWORD e = buildFailed ? (DWORD)ERROR_NOT_ENOUGH_MEMORY : GetLastError();
-    BOOL atReplace = !buildFailed && !written && Write_FailedAtReplace();
-    OutBuf_Free(&out);
+    FILE_WRITER *w = (FILE_WRITER *)malloc(sizeof(FILE_WRITER));
+    r.cap = JOB_PIECE;
+    r.buf = (char *)malloc(r.cap + 1);
+    if (w == NULL || r.buf == NULL || !Open_FileWriter(w, qPath, FALSE)) {
+        if (w == NULL || r.buf == NULL) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        Trace_KeepingError("Error opening temp Q file for writing\n");
+        DWORD e = GetLastError();
+        CloseHandle(r.h);
+        free(r.buf);
+        free(w);
+        SetLastError(e);
+        SysError_Box(programTitle, "Could not open a temporary file for writing out updated queue data.");
+        Report_QueueFileNotUpdated(changed, qPath, e);
+        return FALSE;
+    }
+    Rewrite_QueueText(&r, w);
+    CloseHandle(r.h);
+    free(r.buf);
+    BOOL readFailed = (r.error != 0 && r.error != ERROR_NOT_ENOUGH_MEMORY);
+    if (r.error != 0 && !w->failed) {
+        w->failed = TRUE;
+        w->error = r.error;
+    }
+    BOOL written = Close_FileWriter(w, !readFailed);
+    BOOL atReplace = !written && Write_FailedAtReplace();
+    free(w);
     if (written) {
         Note_Rewritten(&s_JobNumbers);
         Trace_File("%s", qPath);
+        /* Once the new list is in place, the file an older version may have left half-made goes. */
+        char oldTemp[PATH_LEN];
+        if (Home_Path(oldTemp, sizeof oldTemp, homeDir, OLD_QUEUE_TEMP) && File_Exists(oldTemp)) {
+            if (DeleteFileA(oldTemp)) Trace("Removed the stale \"%s\"\n", oldTemp);
+            else Trace("Could not remove the stale \"%s\": %s\n", oldTemp, Error_Text(NULL));
+        }
         return TRUE;
     }
-    SetLastError(e);
+    if (readFailed) {
+        /* the list could not be read to its end: the old one stays, as when it cannot be opened */
+        SetLastError(r.error);
+        Trace_KeepingError("Error reading the Q file\n");
+        SysError_Box(programTitle, "Could not open the current queue file for updating");
+        Report_QueueFileNotUpdated(changed, qPath, r.error);
+        return FALSE;
+    }
+    DWORD why = GetLastError();
     if (atReplace) {
         Trace_KeepingError("Error closing the updated queue file\n");
         SysError_Box(programTitle, "Error closing and renaming the updated queue file.");
-    } else if (buildFailed || e == ERROR_DISK_FULL || e == ERROR_HANDLE_DISK_FULL) {
+    } else {
         Trace_KeepingError("Error writing entries to the new queue file.\n");
         SysError_Box(programTitle, "Error writing entries to the new queue file.");
-    } else {
-        Trace_KeepingError("Error opening temp Q file for writing\n");
-        SysError_Box(programTitle, "Could not open a temporary file for writing out updated queue data.");
-        Report_QueueFileNotUpdated(changed, qPath);
-        return FALSE;
     }
     /* The old list stays; when queues changed it is out of date. */
-    if (changed) Report_QueueFileNotUpdated(TRUE, qPath);
+    if (changed) Report_QueueFileNotUpdated(TRUE, qPath, why);
     return FALSE;
 }
 

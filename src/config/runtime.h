@@ -2,8 +2,9 @@
 
    The queue job file "queue\engine.q" lists every queued job, one per line
    "%d::%d::%s::%d::%d::%d::%s" (job number, queue number, job name, priority, copies, state,
-   and the rest of the line kept byte for byte with its own line end), and ends with
-   "END OF QUEUE" without a line feed. The queue status file "state\queues.sta" lists queue
+   and the rest of the line kept byte for byte), each line ending in CR LF whatever line end it
+   was read with, and ends with "END OF QUEUE" without a line feed. It is read and written in
+   pieces, so a job list of any size is rewritten in a bounded amount of memory. The queue status file "state\queues.sta" lists queue
    numbers. Both number queues as the queues file does: input queues first, then output queues.
    When the configuration is stored they are brought in line with the queues as edited, by
    comparing them with a snapshot taken when the configuration was loaded. */
@@ -36,7 +37,7 @@ typedef struct {
 } QueueChange;
 
 /* One line of the queue job file. rest points into the text read and runs to the end of the
-   line, its line end included. */
+   line, its line end left out. */
 typedef struct {
     int32_t     jobNumber;
     int32_t     queueNumber;
@@ -68,7 +69,8 @@ BOOL Remap_QueueEntry(QueueEntry *e);
    both are in line with the configuration (or there was nothing to do); FALSE when one could not
    be brought in line, which the operator has been told. Storing the configuration goes on either
    way. The snapshot stays: a later save (after a failed one) still compares with the load, and a
-   file this save rewrote is renumbered from the numbers it now holds. */
+   file this save rewrote is renumbered from the numbers it now holds. Once the new job list is
+   in place, a "queue\engine.q.temp" left by an older version of the program is removed. */
 BOOL Update_QueueFiles(void);
 /* Renumbers the status file with the numbers of the job list (queueChanges) and drops the
    numbers of deleted queues. TRUE on success, also when no queue's number changed: the file is

@@ -4,6 +4,8 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "config/appsfile.h"
+#include <shellapi.h>
 #include <string.h>
 
 #define ITEM_TEXT_LEN   260     /* item texts are cut at 259 characters before they are fitted */
@@ -53,6 +55,146 @@ static HICON Some_Icon(HICON icon)
     return icon;
 }
 
+/* ---- images ---- */
+
+/* Images are put into an output queue list's image list when their item is first drawn: a list
+   of 200 queues shows a dozen at a time, and taking an icon from its file, or into an image
+   list, is slow. What each output queue list keeps beside its image list, in a table of the
+   program's own (a window property or a subclass would cost a round trip to the window system
+   for every message the list takes, under Wine): */
+typedef struct {
+    HWND  list;                       /* NULL: a free entry */
+    int   count;                      /* images in the image list (the output queues when it was made) */
+    BOOL  shown[MAX_TARGETS];         /* image i holds the icon of the queue at position i */
+    BOOL  drawn;                      /* the list has drawn an item */
+} LIST_IMAGES;
+
+#define LISTS_KEPT 8                  /* the main dialog's, a chooser's, an input queue editor's... */
+static LIST_IMAGES s_Lists[LISTS_KEPT];
+
+static LIST_IMAGES *Images_State(HWND list)
+{
+    for (int k = 0; k < LISTS_KEPT; k++)
+        if (list != NULL && s_Lists[k].list == list) return &s_Lists[k];
+    return NULL;
+}
+
+/* An entry for a new list: its own if it has one, else a free one or one whose list is gone
+   (a dialog that did not destroy its list's images). NULL when all are taken. */
+static LIST_IMAGES *New_ImagesState(HWND list)
+{
+    LIST_IMAGES *st = Images_State(list);
+    for (int k = 0; k < LISTS_KEPT && st == NULL; k++)
+        if (s_Lists[k].list == NULL || !IsWindow(s_Lists[k].list)) st = &s_Lists[k];
+    if (st != NULL) {
+        memset(st, 0, sizeof *st);
+        st->list = list;
+    }
+    return st;
+}
+
+/* The queue's own icon, taken from its file the first time it is shown. A file that gives none
+   leaves the queue with the default icon and its icon setting as it was. */
+static void Take_OwnIcon(Target *t)
+{
+    if (t->icon != NULL || t->iconPath[0] == '\0' || strcmp(t->iconPath, " ") == 0) return;
+    HICON icon = ExtractIconA(hInstance != NULL ? hInstance : GetModuleHandleA(NULL), t->iconPath, 0);
+    t->icon = (icon == (HICON)1) ? NULL : icon;         /* 1: "not a file with icons" */
+    if (t->icon == NULL) Trace("Take_OwnIcon: no icon in \"%s\" for queue \"%s\"\n", t->iconPath, t->name);
+}
+
+/* The icon a queue shows (Target_Icon), its own icon or its application's taken from their files
+   first where they have not been yet. */
+static HICON Shown_Icon(Target *t)
+{
+    Take_OwnIcon(t);
+    if (t->icon == NULL && !t->noProcesses && !t->usesGroup && t->processRef != NO_PROCESSES)
+        App_Icon(t->processRef);
+    return Some_Icon(Target_Icon(t));
+}
+
+/* Puts icon into image i. An icon of the list's size in 32-bit colour goes in as its own
+   bitmaps: the image list's own way with an icon looks the icon up again each time (copying it
+   from its resource), which costs several times as much. */
+static BOOL Put_Icon(HIMAGELIST images, int i, HICON icon)
+{
+    int side = Queue_IconSize();
+    BOOL done = FALSE;
+    ICONINFO ii;
+    if (GetIconInfo(icon, &ii)) {
+        BITMAP bm;
+        if (ii.hbmColor != NULL && ii.hbmMask != NULL && GetObjectA(ii.hbmColor, sizeof bm, &bm) &&
+            bm.bmWidth == side && bm.bmHeight == side && bm.bmBitsPixel == 32)
+            done = ImageList_Replace(images, i, ii.hbmColor, ii.hbmMask);
+        if (ii.hbmColor != NULL) DeleteObject(ii.hbmColor);
+        if (ii.hbmMask != NULL) DeleteObject(ii.hbmMask);
+    }
+    return done || ImageList_ReplaceIcon(images, i, icon) == i;
+}
+
+/* Puts the icon of the queue at position i into image i, unless it is there already. */
+static void Fill_Image(HIMAGELIST images, LIST_IMAGES *st, int i)
+{
+    if (i < 0 || i >= st->count || i >= targetCount || st->shown[i]) return;
+    if (!Put_Icon(images, i, Shown_Icon(&targets[i]))) Trace("Fill_Image: no image for queue %d\n", i + 1);
+    st->shown[i] = TRUE;
+}
+
+/* When an output queue list has first drawn its items, the icons of all applications are taken
+   for the editors that can be opened from it, a few at each turn of a timer: a timer comes only
+   when nothing else waits, so the lists answer the operator meanwhile. */
+#define ICONS_PER_TURN 2
+
+static UINT_PTR s_IconTimer;
+
+static void CALLBACK Take_SomeIcons(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (Assign_SomeAppIcons(ICONS_PER_TURN) && s_IconTimer != 0) {
+        KillTimer(NULL, s_IconTimer);
+        s_IconTimer = 0;
+    }
+}
+
+int Fill_ListImages(HWND list)
+{
+    LIST_IMAGES *st = Images_State(list);
+    HIMAGELIST images = (HIMAGELIST)SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    if (st == NULL || images == NULL) return 0;
+    int filled = 0;
+    for (int i = 0; i < st->count; i++) {
+        if (st->shown[i] || i >= targetCount) continue;
+        Fill_Image(images, st, i);
+        filled++;
+    }
+    return filled;
+}
+
+BOOL Build_TargetImageList(HWND list)
+{
+    int side = Queue_IconSize();
+    int n = targetCount;
+    HIMAGELIST images = ImageList_Create(side, side, ILC_MASK | ILC_COLOR32, n > 0 ? n : 1, MAX_TARGETS);
+    if (images == NULL) {
+        Trace("Build_TargetImageList: no image list: %s\n", Error_Text(NULL));
+        return FALSE;
+    }
+    /* one image for each queue, each put in when its item is first drawn */
+    if (n > 0 && !ImageList_SetImageCount(images, (UINT)n)) Trace("Build_TargetImageList: no room for %d images\n", n);
+    LIST_IMAGES *st = Images_State(list);
+    if (st != NULL) {
+        memset(st->shown, 0, sizeof st->shown);
+        st->count = ImageList_GetImageCount(images);
+    }
+    HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
+    if (old != NULL && old != images) ImageList_Destroy(old);
+    if (st == NULL) {
+        /* a list made elsewhere: every image at once */
+        for (int i = 0; i < n; i++)
+            if (!Put_Icon(images, i, Shown_Icon(&targets[i]))) Trace("Build_TargetImageList: no image for queue %d\n", i + 1);
+    }
+    return TRUE;
+}
+
 /* ---- creating ---- */
 
 static HWND Create_QueueList(HWND dlg, const RECT *rc, int id, int kind, BOOL singleSel)
@@ -82,6 +224,8 @@ static HWND Create_QueueList(HWND dlg, const RECT *rc, int id, int kind, BOOL si
     Fit_QueueColumn(list);
 
     if (kind == QL_TARGETS) {
+        /* Without an entry of its own (too many lists at once) it takes every image at once. */
+        if (New_ImagesState(list) == NULL) Trace("Create_QueueList: list %d makes all its images at once\n", id);
         Build_TargetImageList(list);
     } else {
         int side = Queue_IconSize();
@@ -131,140 +275,11 @@ HWND Create_LBQList_InPlace(HWND dlg, int placeholderId)
     return Create_InPlace(dlg, placeholderId, QL_LBQS, FALSE);
 }
 
-/* The bits of an icon at side x side pixels: 32-bit colour with its alpha, and its 1-bit mask,
-   both top-down. FALSE for an icon that has no colour bitmap of that size. */
-static BOOL Icon_Bits(HDC hdc, HICON icon, int side, DWORD *colour, BYTE *mask, int maskStride)
-{
-    /* the icon's best image for the size, as the image list would take it */
-    HICON fit = (HICON)CopyImage(icon, IMAGE_ICON, side, side, LR_COPYFROMRESOURCE);
-    if (fit == NULL) fit = (HICON)CopyImage(icon, IMAGE_ICON, side, side, 0);
-    if (fit == NULL) return FALSE;
-    ICONINFO ii;
-    BOOL ok = GetIconInfo(fit, &ii);
-    if (ok) {
-        BITMAP bm;
-        ok = ii.hbmColor != NULL && GetObjectA(ii.hbmColor, sizeof bm, &bm) && bm.bmWidth == side && bm.bmHeight == side;
-        struct { BITMAPINFOHEADER h; RGBQUAD colours[2]; } bi;
-        memset(&bi, 0, sizeof bi);
-        bi.h.biSize = sizeof bi.h;
-        bi.h.biWidth = side;
-        bi.h.biHeight = -side;
-        bi.h.biPlanes = 1;
-        bi.h.biBitCount = 32;
-        if (ok) ok = GetDIBits(hdc, ii.hbmColor, 0, (UINT)side, colour, (BITMAPINFO *)&bi, DIB_RGB_COLORS) == side;
-        bi.h.biBitCount = 1;
-        bi.h.biSizeImage = (DWORD)(maskStride * side);
-        if (ok) ok = GetDIBits(hdc, ii.hbmMask, 0, (UINT)side, mask, (BITMAPINFO *)&bi, DIB_RGB_COLORS) == side;
-        if (ii.hbmColor != NULL) DeleteObject(ii.hbmColor);
-        if (ii.hbmMask != NULL) DeleteObject(ii.hbmMask);
-    }
-    DestroyIcon(fit);
-    return ok;
-}
-
-/* A 1-bit top-down DIB section (black 0, white 1) of width x height. */
-static HBITMAP Create_MaskStrip(int width, int height, BYTE **bits)
-{
-    struct { BITMAPINFOHEADER h; RGBQUAD colours[2]; } bi;
-    memset(&bi, 0, sizeof bi);
-    bi.h.biSize = sizeof bi.h;
-    bi.h.biWidth = width;
-    bi.h.biHeight = -height;
-    bi.h.biPlanes = 1;
-    bi.h.biBitCount = 1;
-    bi.colours[1].rgbRed = bi.colours[1].rgbGreen = bi.colours[1].rgbBlue = 255;
-    return CreateDIBSection(NULL, (BITMAPINFO *)&bi, DIB_RGB_COLORS, (void **)bits, NULL, 0);
-}
-
-/* Puts every output queue's icon into images, at the queue's position. Most queues share a few
-   icons, and taking an icon into an image list is slow (it is looked up again in its module
-   each time): each distinct icon is read once, laid into one strip at every place that shows
-   it, and the strip is added in one go. An icon that cannot be read so is added on its own. */
-static void Fill_TargetImages(HIMAGELIST images, int side)
-{
-    int n = targetCount;
-    if (n <= 0) return;
-    HICON icons[MAX_TARGETS];
-    for (int i = 0; i < n; i++) icons[i] = Some_Icon(Target_Icon(&targets[i]));
-
-    BITMAPINFO bi;
-    memset(&bi, 0, sizeof bi);
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = side * n;
-    bi.bmiHeader.biHeight = -side;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    DWORD *strip = NULL;
-    BYTE *stripMask = NULL;
-    HBITMAP colourStrip = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, (void **)&strip, NULL, 0);
-    HBITMAP maskStrip = Create_MaskStrip(side * n, side, &stripMask);
-    int iconStride = ((side + 31) / 32) * 4, stripStride = ((side * n + 31) / 32) * 4;
-    DWORD *colour = (DWORD *)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)side * side * sizeof(DWORD));
-    BYTE *mask = (BYTE *)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)iconStride * side);
-    HDC hdc = CreateCompatibleDC(NULL);
-    BOOL single[MAX_TARGETS];                 /* added on its own after the strip */
-    BOOL done[MAX_TARGETS];
-    for (int i = 0; i < n; i++) single[i] = (colourStrip == NULL || maskStrip == NULL || !colour || !mask || !hdc);
-    memset(done, 0, sizeof done);
-    if (colourStrip != NULL && maskStrip != NULL && colour && mask && hdc) {
-        memset(stripMask, 0xFF, (size_t)stripStride * side);
-        for (int i = 0; i < n; i++) {
-            if (done[i]) continue;
-            BOOL ok = Icon_Bits(hdc, icons[i], side, colour, mask, iconStride);
-            for (int j = i; j < n; j++) {
-                if (icons[j] != icons[i]) continue;
-                done[j] = TRUE;
-                single[j] = !ok;
-                if (!ok) continue;
-                for (int y = 0; y < side; y++) {
-                    memcpy(strip + (size_t)y * side * n + (size_t)j * side, colour + (size_t)y * side,
-                           (size_t)side * sizeof(DWORD));
-                    for (int x = 0; x < side; x++) {
-                        BOOL bit = (mask[y * iconStride + x / 8] >> (7 - x % 8)) & 1;
-                        int sx = j * side + x;
-                        BYTE *at = &stripMask[y * stripStride + sx / 8];
-                        if (bit) *at |= (BYTE)(0x80 >> (sx % 8));
-                        else *at &= (BYTE)~(0x80 >> (sx % 8));
-                    }
-                }
-            }
-        }
-        GdiFlush();
-        if (ImageList_Add(images, colourStrip, maskStrip) != 0) {
-            Trace("Fill_TargetImages: the strip was refused\n");
-            ImageList_RemoveAll(images);
-            for (int i = 0; i < n; i++) single[i] = TRUE;
-        }
-    }
-    if (ImageList_GetImageCount(images) != n) ImageList_SetImageCount(images, (UINT)n);
-    for (int i = 0; i < n; i++)
-        if (single[i] && ImageList_ReplaceIcon(images, i, icons[i]) != i)
-            Trace("Fill_TargetImages: no image for queue %d\n", i + 1);
-    if (hdc != NULL) DeleteDC(hdc);
-    if (colour != NULL) HeapFree(GetProcessHeap(), 0, colour);
-    if (mask != NULL) HeapFree(GetProcessHeap(), 0, mask);
-    if (colourStrip != NULL) DeleteObject(colourStrip);
-    if (maskStrip != NULL) DeleteObject(maskStrip);
-}
-
-BOOL Build_TargetImageList(HWND list)
-{
-    int side = Queue_IconSize();
-    HIMAGELIST images = ImageList_Create(side, side, ILC_MASK | ILC_COLOR32, targetCount > 0 ? targetCount : 1,
-                                         MAX_TARGETS);
-    if (images == NULL) {
-        Trace("Build_TargetImageList: no image list: %s\n", Error_Text(NULL));
-        return FALSE;
-    }
-    Fill_TargetImages(images, side);
-    HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
-    if (old != NULL && old != images) ImageList_Destroy(old);
-    return TRUE;
-}
-
 void Destroy_ListImageList(HWND list)
 {
     if (list == NULL) return;
+    LIST_IMAGES *st = Images_State(list);
+    if (st != NULL) st->list = NULL;
     HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     if (old != NULL) ImageList_Destroy(old);
 }
@@ -569,6 +584,14 @@ BOOL Draw_QueueItem(const DRAWITEMSTRUCT *dis)
     RECT iconArea = { rc->left, rc->top, rc->left + side + Scale_ForDpi(4), rc->bottom };
     FillRect(hdc, &iconArea, GetSysColorBrush(COLOR_WINDOW));
     HIMAGELIST images = (HIMAGELIST)SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    LIST_IMAGES *st = Images_State(list);
+    if (st != NULL && images != NULL) {
+        Fill_Image(images, st, it.iImage);
+        if (!st->drawn) {
+            st->drawn = TRUE;
+            if (s_IconTimer == 0) s_IconTimer = SetTimer(NULL, 0, 0, Take_SomeIcons);
+        }
+    }
     if (images != NULL && it.iImage >= 0 && it.iImage < ImageList_GetImageCount(images))
         ImageList_Draw(images, it.iImage, hdc, rc->left, rc->top,
                        ILD_TRANSPARENT | (selected && enabled ? ILD_SELECTED : 0));

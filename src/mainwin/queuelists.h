@@ -20,6 +20,12 @@
        case WM_NOTIFY:      if (QueueList_Notify((const NMHDR *)lParam)) return TRUE; ...
        case WM_DESTROY:     Destroy_ListImageList(list); ...
 
+   The icons of an output queue list are taken when their items are first drawn: a queue's own
+   icon and its application's icon are read from their files then (not at start, and never in
+   the modes without a window), and each image of the list is made from its queue's icon then.
+   When a list has first drawn, it takes every application's icon, a few at a time while it has
+   nothing else to do, for the editors that can be opened from it.
+
    Sizes the program draws (icons, item heights, margins) are given for 96 dots per inch and
    scaled to the screen's resolution. Failures are told to the operator with the texts below and
    traced; nothing here changes the configuration. */
@@ -47,7 +53,8 @@ int Queue_IconSize(void);
    icon for process reference 202, the parallel or series icon for an application group, the
    application's icon for one application; when it runs no processes, the no-process icon.
    Falls back to the program icon where the chosen one is missing; NULL only when that is
-   missing too. Needs no window. */
+   missing too. Takes nothing from files: it shows the icons the queue and the application
+   hold. Needs no window. */
 HICON Target_Icon(const Target *t);
 
 /* Creates the output queue list in rc (client coordinates of dlg) with control id id: a child
@@ -66,9 +73,13 @@ HWND Create_LBQList(HWND dlg, const RECT *rc, int id);
 HWND Create_TargetList_InPlace(HWND dlg, int placeholderId, BOOL singleSel);
 HWND Create_LBQList_InPlace(HWND dlg, int placeholderId);
 
-/* Gives the list a new image list with one icon per output queue (Target_Icon, at the queue's
-   position; room for 200) and destroys the one it had. FALSE when none could be made. */
+/* Gives the list a new image list with one image per output queue (room for 200) and destroys
+   the one it had. Each image is made from its queue's icon (Target_Icon, the queue's own or its
+   application's icon taken from its file first) when its item is first drawn. FALSE when no
+   image list could be made. */
 BOOL Build_TargetImageList(HWND list);
+/* Makes every image of the list that its items have not needed yet; returns how many. */
+int  Fill_ListImages(HWND list);
 /* Detaches and destroys the list's image list, if it has one. */
 void Destroy_ListImageList(HWND list);
 /* Fits the column to the list: the list's width less its frame and a vertical scroll bar (18

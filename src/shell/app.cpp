@@ -14,7 +14,7 @@
 #include "resources/resource.h"
 #include <stdio.h>
 #include <string.h>
-#include <shellapi.h>
+#include <commctrl.h>
 
 
 static HANDLE s_RunningMutex;
@@ -197,7 +197,9 @@ HWND InitApp(HINSTANCE instance)
         Refuse_LongHome(homeDir);
         return NULL;
     }
-    Load_Profiles();
+    /* the silent mode shows no window: the names only, no splash picture and no icons */
+    if (silentMode) Load_ProfileNames();
+    else Load_Profiles();
     saveOnExit = TRUE;
     if (!Claim_SingleEditor()) return NULL;
     if (Find_RunningEditor()) return NULL;
@@ -206,18 +208,18 @@ HWND InitApp(HINSTANCE instance)
         Start_Splash(instance, Editor_Splash(), Editor_Icon(), programTitle, 5000, TRUE);
     InitData();
     Load_SharedIcons(instance);
-    for (int i = 0; i < targetCount; i++) {
-        Target *t = &targets[i];
-        if (t->iconPath[0] == '\0') continue;
-        t->icon = ExtractIconA(instance, t->iconPath, 0);
-        if (t->icon == (HICON)1) t->icon = NULL;        /* "not a file with icons" */
-        if (t->icon == NULL) t->iconPath[0] = '\0';
-    }
+    /* The queues' and applications' own icons are taken from their files when a list first
+       shows them (mainwin/queuelists), never in the silent mode. A queue whose icon file cannot
+       be read then shows the default icon and keeps its icon setting. */
     if (silentMode) {
         /* A file that could not be written is a failed save, not a success. */
         silentResult = Silent_Save(1) ? 0 : 1;
         return NULL;
     }
+    /* The common controls are bound when first used: their classes are registered before the
+       first dialog that holds them. */
+    INITCOMMONCONTROLSEX icc = { sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES };
+    InitCommonControlsEx(&icc);
     HWND dlg = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, MainMenu_Dlg, 0);
     if (dlg == NULL) {
         Info_Box(programTitle, "Failed to create the windows interface");
@@ -274,7 +276,10 @@ int Editor_Main(HINSTANCE instance, const char *cmdLine)
     Trace("WinMain()\n");
 
     if (!Parse_CommandLine(cmdLine)) return 1;
-    if (homeDir != NULL) Load_Profiles();
+    if (homeDir != NULL) {
+        if (updateMode) Load_ProfileNames();
+        else Load_Profiles();
+    }
 
     if (updateMode) {
         InitData();

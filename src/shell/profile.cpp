@@ -41,6 +41,9 @@ static struct {
     char    errorText[PROFILE_ERROR_LEN];
 } s_Custom;
 
+/* FALSE while Load_ProfileNames loads: no splash picture and no icon is taken. */
+static BOOL s_Pictures = TRUE;
+
 /* The profile field that holds identity string id. */
 static char *Profile_String(ProgramProfile *p, int id)
 {
@@ -199,8 +202,8 @@ BOOL Load_Customisation(HINSTANCE instance, const char *folder, BOOL wantSplash,
 BOOL Get_ProfileResources(ProgramProfile *profile, HINSTANCE instance, const char *folder)
 {
     Trace("Get_ProfileResources ( %s )\n", folder != NULL ? folder : "(none)");
-    BOOL wantSplash = (profile->splash != NO_SPLASH_WANTED);
-    BOOL ok = Load_Customisation(instance, folder, wantSplash, TRUE);
+    BOOL wantSplash = s_Pictures && profile->splash != NO_SPLASH_WANTED;
+    BOOL ok = Load_Customisation(instance, folder, wantSplash, s_Pictures);
     if (s_Custom.splash != NULL) {
         profile->splash = s_Custom.splash;
         profile->has[HAS_SPLASH] = TRUE;
@@ -256,7 +259,7 @@ static void Set_ProfileDefaults(ProgramProfile *p, const char *productName, BOOL
    (> 0) and the first icon of a program in the System folder (by name). */
 static void Give_FallbackIcon(ProgramProfile *p, HINSTANCE instance, int firstId, const char *program, int thenId)
 {
-    if (p->has[HAS_ICON]) return;
+    if (p->has[HAS_ICON] || !s_Pictures) return;
     HICON icon = (firstId > 0) ? Load_ResourceIcon(instance, firstId) : NULL;
     if (icon == NULL && program != NULL) {
         char path[PATH_LEN];
@@ -311,6 +314,13 @@ void Load_Profiles(void)
     loadBalancerIcon = loadBalProfile.icon;
     Trace("Load_Profiles: title \"%s\", system \"%s\", load balancer \"%s\"\n", programTitle, systemName,
           loadBalancerName);
+}
+
+void Load_ProfileNames(void)
+{
+    s_Pictures = FALSE;
+    Load_Profiles();
+    s_Pictures = TRUE;
 }
 
 HICON Editor_Icon(void)

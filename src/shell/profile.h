@@ -37,6 +37,9 @@ extern ProgramProfile loadBalProfile;
    programTitle, systemName and loadBalancerName. Tells the operator (one information box each)
    when the editor's or the viewer's profile is incomplete. Releases what an earlier call loaded. */
 void Load_Profiles(void);
+/* Load_Profiles without the pictures, for the modes that show no window: the names and strings
+   only, no splash picture and no icons (loading them would bring up the display). */
+void Load_ProfileNames(void);
 /* Loads one profile from folder through Load_Customisation (a splash only when profile->splash is
    not NO_SPLASH_WANTED). Strings that were found replace the profile's defaults; the others stay.
    TRUE when everything wanted was found; otherwise FALSE and profile->errorText says why. */

@@ -221,3 +221,67 @@ TEST_F(FileUtil, OldCopyIsTheCompletePreviousFile)
     EXPECT_EQ("first version\r\n", Read_File(dir / "Applications.old"))
         << "no file to back up: the backup, perhaps the only copy left, stays untouched";
 }
+
+/* A file of size bytes, made without writing them (its content reads as zero bytes). */
+static void Make_LargeFile(const std::string &path, LONGLONG size)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    EXPECT_TRUE(SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+    CloseHandle(h);
+}
+
+TEST_F(FileUtil, FilesTooLargeToReadWholeAreCopiedInPiecesAndRefusedWithTheirReason)
+{
+    const LONGLONG size = (64LL << 20) + 5;
+    std::string path = dir / "Queues.cfg";
+    Make_LargeFile(path, size);
+    size_t len = 7;
+    SetLastError(0);
+    EXPECT_EQ(nullptr, Read_WholeFile(path.c_str(), &len));
+    EXPECT_EQ((DWORD)ERROR_FILE_TOO_LARGE, GetLastError()) << "never a failure without its reason";
+    SetLastError(0);
+    EXPECT_EQ(nullptr, Read_WholeFile((dir / "missing.cfg").c_str(), &len));
+    EXPECT_EQ((DWORD)ERROR_FILE_NOT_FOUND, GetLastError());
+
+    EXPECT_TRUE(Keep_OldCopy(path.c_str()));
+    WIN32_FILE_ATTRIBUTE_DATA old;
+    ASSERT_TRUE(GetFileAttributesExA((dir / "Queues.old").c_str(), GetFileExInfoStandard, &old));
+    EXPECT_EQ(size, ((LONGLONG)old.nFileSizeHigh << 32) | old.nFileSizeLow);
+    EXPECT_EQ((std::vector<std::string>{ "A", "Queues.cfg", "Queues.old" }), List_Dir(dir.path()));
+}
+
+TEST_F(FileUtil, PieceWriterPutsTheFileInPlaceOnlyWhenKept)
+{
+    std::string path = dir / "engine.q";
+    Write_File(path, "old");
+    static FILE_WRITER w;                    /* its buffer is large for a stack */
+    std::string expect;
+    ASSERT_TRUE(Open_FileWriter(&w, path.c_str(), FALSE));
+    for (int i = 0; i < 20000; i++) {
+        std::string piece = "job " + std::to_string(i) + "\n";
+        EXPECT_TRUE(Write_Piece(&w, piece.data(), piece.size()));
+        expect += piece;
+    }
+    EXPECT_EQ("old", Read_File(path)) << "the target is untouched until the writer is closed";
+    EXPECT_TRUE(Close_FileWriter(&w, TRUE));
+    EXPECT_EQ(expect, Read_File(path));
+
+    ASSERT_TRUE(Open_FileWriter(&w, path.c_str(), TRUE));
+    EXPECT_TRUE(Write_Piece(&w, "a\nb", 3));
+    EXPECT_FALSE(Close_FileWriter(&w, FALSE)) << "not kept";
+    EXPECT_EQ(expect, Read_File(path));
+    ASSERT_TRUE(Open_FileWriter(&w, path.c_str(), TRUE));
+    EXPECT_TRUE(Write_Piece(&w, "a\nb", 3));
+    EXPECT_TRUE(Close_FileWriter(&w, TRUE));
+    EXPECT_EQ("a\r\nb", Read_File(path));
+    EXPECT_EQ((std::vector<std::string>{ "A", "engine.q" }), List_Dir(dir.path())) << "no temporary file is left";
+
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetLastError(0);
+    EXPECT_FALSE(Open_FileWriter(&w, path.c_str(), FALSE)) << "a read-only file is never replaced";
+    EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, GetLastError());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

@@ -212,17 +212,25 @@ TEST_F(AppsFile, IconsComeFromTheFileOrTheProgram)
     const std::string exe = tk::Editor_Exe();
     Put("Applications.cfg", "\"" + exe + "\"::P::N\n\"C:\\No\\Such.exe\"::P::N\n0,,1:0::P::N\n\"" + exe + "\"::P::N");
     ASSERT_TRUE(Get_AppsData());
+    for (int i = 0; i < 4; i++) EXPECT_EQ(nullptr, apps[i].icon) << "reading takes no icon: " << i;
     HICON program = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_PROGRAM));
     ASSERT_NE(nullptr, program);
+    EXPECT_EQ(program, App_Icon(1)) << "asked for one by one";
+    EXPECT_EQ(nullptr, App_Icon(2)) << "a group's slot";
+    EXPECT_EQ(nullptr, apps[0].icon);
+    Assign_AppIcons();
     EXPECT_NE(nullptr, apps[0].icon);
     EXPECT_NE(program, apps[0].icon);
     EXPECT_EQ(program, apps[1].icon);
     EXPECT_EQ(nullptr, apps[3].icon) << "icons stop at the first free slot";
+    EXPECT_EQ(nullptr, App_Icon(3));
 
     Reset_Configuration();
     Put("Applications.cfg", "1,,2:0::P::N\n\"" + exe + "\"::P::N\n\"" + exe + "\"::P::N");
     ASSERT_TRUE(Get_AppsData());
+    Assign_AppIcons();
     EXPECT_EQ(nullptr, apps[1].icon) << "entry 0 is a group: no application gets an icon";
+    EXPECT_EQ(nullptr, App_Icon(1));
 }
 
 TEST_F(AppsFile, CompatibilityIsCarriedFromTheQueues)

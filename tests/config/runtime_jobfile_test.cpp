@@ -258,8 +258,11 @@ static const ReadCase k_Reading[] = {
     { "a line without the rest", "1::0::a.ps::4::1::0\r\nEND OF QUEUE", "1::0::a.ps::4::1::0::\r\nEND OF QUEUE" },
     { "runs of colons are one separator", "1:0:::a.ps::4::1::0:::r:s\r\nEND OF QUEUE",
       "1::0::a.ps::4::1::0::r:s\r\nEND OF QUEUE" },
-    { "a line feed alone is kept", "1::0::a.ps::4::1::0::r\n2::0::b.ps::4::1::0::r\r\nEND OF QUEUE",
-      "1::0::a.ps::4::1::0::r\n2::0::b.ps::4::1::0::r\r\nEND OF QUEUE" },
+    { "a line feed alone becomes CR LF", "1::0::a.ps::4::1::0::r\n2::0::b.ps::4::1::0::r\r\nEND OF QUEUE",
+      "1::0::a.ps::4::1::0::r\r\n2::0::b.ps::4::1::0::r\r\nEND OF QUEUE" },
+    { "a carriage return not before the line feed is the rest's",
+      "1::0::a.ps::4::1::0::r\rs\n2::0::b.ps::4::1::0::r\r\r\nEND OF QUEUE",
+      "1::0::a.ps::4::1::0::r\rs\r\n2::0::b.ps::4::1::0::r\r\r\nEND OF QUEUE" },
     { "a short line ends the list", "1::0::a.ps::4::1::0::r\r\n12\r\n2::0::b.ps::4::1::0::r\r\nEND OF QUEUE",
       "1::0::a.ps::4::1::0::r\r\nEND OF QUEUE" },
     { "what follows the marker goes", "1::0::a.ps::4::1::0::r\r\nEND OF QUEUE\r\n2::0::b.ps::4::1::0::r\r\n",
@@ -426,6 +429,8 @@ TEST_F(JobFile, UnreadableJobFileWithNothingChangedIsReported)
         EXPECT_EQ("Editor", b.caption);
         EXPECT_EQ((UINT)MB_ICONSTOP, tk::Icon_Of(b.flags));
         EXPECT_EQ((UINT)MB_OK, tk::Buttons_Of(b.flags));
+        /* both tell the sharing violation, the second as well as the first */
+        EXPECT_NE(std::string::npos, b.text.find("Error: 32 (0x20) ")) << b.text;
     }
     EXPECT_EQ(jobs, Read_File(jobFile));
 }
@@ -491,6 +496,66 @@ TEST_F(JobFile, FailedReplacementKeepsTheOldJobList)
     EXPECT_EQ(k_CannotUpdate, boxes.boxes[1].text);
     EXPECT_EQ(jobs, Read_File(jobFile));
     EXPECT_EQ(std::vector<std::string>({ "engine.q" }), tk::List_Dir(home / "queue"));
+}
+
+TEST_F(JobFile, AStaleTemporaryJobListGoesOnlyOnceTheNewOneIsInPlace)
+{
+    Load_ThreeQueues();
+    const std::string jobs = Jobs({ "1::0::a.ps::4::1::0::r", "2::2::c.ps::4::1::0::r" });
+    const std::string stale = home / "queue\\engine.q.temp";
+    Write_File(jobFile, jobs);
+    Write_File(stale, "1::0::a.ps::4::1::0::r\r\n");      /* an older version stopped while writing it */
+    ASSERT_EQ(1, Snapshot_Queues());
+    Move_Target(2, 0);
+    Set_ReplaceRetryTime(100);
+    {
+        tk::MsgRecorder boxes({ IDOK, IDNO });
+        HeldFile held(jobFile, GENERIC_READ, FILE_SHARE_READ);     /* the new list cannot be put in place */
+        ASSERT_NE(INVALID_HANDLE_VALUE, held.h);
+        EXPECT_FALSE(Update_QueueFiles());
+        EXPECT_EQ(2u, boxes.count());
+    }
+    EXPECT_EQ(jobs, Read_File(jobFile));
+    EXPECT_TRUE(tk::Exists(stale)) << "removed before the new list was in place";
+
+    EXPECT_TRUE(Update_QueueFiles());
+    EXPECT_EQ(Jobs({ "1::1::a.ps::4::1::0::r", "2::0::c.ps::4::1::0::r" }), Read_File(jobFile));
+    EXPECT_EQ(std::vector<std::string>({ "engine.q" }), tk::List_Dir(home / "queue"));
+}
+
+/* The list is read and written in pieces: a list larger than the editor ever holds at once (and
+   than 64 MB, the most a whole-file read takes) is renumbered job by job. */
+TEST_F(JobFile, AMillionJobsAreRewritten)
+{
+    Load_ThreeQueues();
+    const int count = 1000000;
+    const std::string tail(40, 'x');
+    std::string before, after;
+    before.reserve((size_t)count * 80);
+    after.reserve((size_t)count * 80);
+    char line[160];
+    for (int i = 0; i < count; i++) {
+        int q = i % 3;
+        snprintf(line, sizeof line, "%d::%d::job%07d.ps::4::1::%d::%s%s", i, q, i, i % 9, tail.c_str(), i % 2 ? "\r\n" : "\n");
+        before += line;
+        snprintf(line, sizeof line, "%d::%d::job%07d.ps::4::1::%d::%s\r\n", i, (q + 1) % 3, i, i % 9, tail.c_str());
+        after += line;
+    }
+    before += "END OF QUEUE";
+    after += "END OF QUEUE";
+    ASSERT_GT(before.size(), (size_t)64 << 20);
+    Write_File(jobFile, before);
+    before.clear();
+    before.shrink_to_fit();
+    ASSERT_EQ(1, Snapshot_Queues());
+
+    Move_Target(2, 0);                      /* Films, Plates, Proofs */
+    EXPECT_TRUE(Update_QueueFiles());
+
+    EXPECT_EQ(0u, msgs.count());
+    const std::string written = Read_File(jobFile);
+    EXPECT_EQ(after.size(), written.size());
+    EXPECT_TRUE(after == written) << "the rewritten list differs";
 }
 
 TEST_F(JobFile, StatusFileThatCannotBeUpdatedIsReported)

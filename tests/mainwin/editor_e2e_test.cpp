@@ -33,15 +33,7 @@ protected:
         Fresh_Process();
         hInstance = GetModuleHandleA(nullptr);
         Register_Classes(hInstance);
-        InitData();
-        /* as the start-up does: a queue icon that cannot be had loses its path */
-        for (int i = 0; i < targetCount; i++) {
-            Target *t = &targets[i];
-            if (t->iconPath[0] == '\0') continue;
-            t->icon = ExtractIconA(hInstance, t->iconPath, 0);
-            if (t->icon == (HICON)1) t->icon = nullptr;
-            if (t->icon == nullptr) t->iconPath[0] = '\0';
-        }
+        InitData();             /* as the start-up does: the icons are taken when the lists show them */
         tk::MsgRecorder seen;
         HWND dlg = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainMenu_Dlg, 0);
         EXPECT_NE(nullptr, dlg);

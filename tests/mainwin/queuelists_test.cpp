@@ -280,6 +280,8 @@ TEST_F(QueueListTest, OutputQueuesAreListedInOrderWithTheirOwnIconAtTheirPositio
     }
     HIMAGELIST images = Images_Of(list);
     ASSERT_EQ(7, ImageList_GetImageCount(images));
+    EXPECT_EQ(7, Fill_ListImages(list)) << "no item drawn yet: every image still to be made";
+    EXPECT_EQ(0, Fill_ListImages(list));
     const HICON expect[] = { sharedIcons[ICON_MOVE_JOBS], sharedIcons[ICON_PARALLEL], sharedIcons[ICON_NO_PROCESSES],
                              sharedIcons[ICON_DELETE_JOBS], sharedIcons[ICON_MOVE_JOBS], system, mono };
     for (int i = 0; i < 7; i++) EXPECT_EQ(Icon_Pixels(expect[i]), Image_Pixels(images, i)) << "image " << i;
@@ -290,6 +292,7 @@ TEST_F(QueueListTest, OutputQueuesAreListedInOrderWithTheirOwnIconAtTheirPositio
     Copy_Field(targets[1].name, "Imposition (series)");
     EXPECT_TRUE(Reset_ListView_Target_Entry(list, 1));
     EXPECT_EQ("Imposition (series)", Rows(list)[1].text);
+    Fill_ListImages(list);
     EXPECT_EQ(Icon_Pixels(sharedIcons[ICON_SERIES]), Image_Pixels(Images_Of(list), 1));
     EXPECT_EQ(0u, msgs.count());
     Destroy_ListImageList(list);
@@ -339,6 +342,7 @@ TEST_F(QueueListTest, TheOutputsOfAnInputQueueAreExactlyItsFlaggedQueues)
         EXPECT_EQ(1, rows[0].data);
         EXPECT_EQ(4, rows[1].data);
     }
+    Fill_ListImages(list);
     EXPECT_EQ(Icon_Pixels(sharedIcons[ICON_RECYCLE_JOBS]), Image_Pixels(Images_Of(list), 4));
 }
 
@@ -411,6 +415,7 @@ TEST_F(QueueListTest, RefreshingKeepsTheScrollPosition)
     EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
     EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
     EXPECT_EQ(client.right, (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    EXPECT_EQ(200, Fill_ListImages(list));
     EXPECT_EQ(Icon_Pixels(sharedIcons[ICON_NO_PROCESSES]), Image_Pixels(Images_Of(list), 199));
 
     targetCount = 60;                          /* fewer queues than the old position */
@@ -526,6 +531,65 @@ TEST_F(QueueDrawTest, ColoursComeFromTheSystem)
     EXPECT_GT(Count(disabled, GetSysColor(COLOR_GRAYTEXT), textFrom), 0);
     EXPECT_EQ(0, Count(disabled, GetSysColor(COLOR_WINDOWTEXT), textFrom));
     EnableWindow(list, TRUE);
+}
+
+/* A list of many queues shows a dozen: their icons are taken from their files when their items
+   are first drawn, not when the list is filled; the applications' icons once the list is idle. */
+TEST_F(QueueDrawTest, IconsAreTakenFromTheirFilesWhenTheirItemsAreFirstDrawn)
+{
+    const std::string red = tk::Fixture("profiles/icons/red.ico"), green = tk::Fixture("profiles/icons/green.ico");
+    targetCount = 0;
+    for (int i = 0; i < 30; i++) {
+        Target *t = Add_Queue(("Queue " + std::to_string(i)).c_str(), 0);
+        Copy_Field(t->iconPath, (i % 2 ? red : green).c_str());
+    }
+    Copy_Field(targets[3].iconPath, "C:\\No\\Such\\queue.ico");
+    targets[4].iconPath[0] = '\0';
+    targets[5].iconPath[0] = '\0';
+    targets[5].noProcesses = TRUE;
+    targets[5].processRef = NO_PROCESSES;
+    apps[0].free = FALSE;
+    Copy_Field(apps[0].path, green.c_str());
+    apps[1].free = FALSE;
+    Copy_Field(apps[1].path, red.c_str());
+    EXPECT_EQ(30, Refresh_TargetList(list));
+    for (int i = 0; i < 30; i++) EXPECT_EQ(nullptr, targets[i].icon) << "taken before it was shown: " << i;
+    EXPECT_EQ(nullptr, apps[0].icon);
+
+    for (int item : { 0, 1, 3, 4, 5 }) Draw(item, 0);
+    EXPECT_NE(nullptr, targets[0].icon);
+    EXPECT_NE(nullptr, targets[1].icon);
+    EXPECT_EQ(nullptr, targets[2].icon) << "not drawn";
+    EXPECT_EQ(nullptr, targets[3].icon) << "its file is missing";
+    EXPECT_STREQ("C:\\No\\Such\\queue.ico", targets[3].iconPath) << "the setting stays for the next save";
+    EXPECT_NE(nullptr, apps[0].icon) << "queues 3 and 4 show their application's icon";
+    EXPECT_EQ(nullptr, targets[5].icon);
+    HIMAGELIST images = Images_Of(list);
+    EXPECT_EQ(Icon_Pixels(targets[1].icon), Image_Pixels(images, 1));
+    EXPECT_EQ(Icon_Pixels(apps[0].icon), Image_Pixels(images, 3)) << "a missing icon file: what it shows without one";
+    EXPECT_EQ(Icon_Pixels(apps[0].icon), Image_Pixels(images, 4));
+    EXPECT_EQ(Icon_Pixels(targets[0].icon), Image_Pixels(images, 0));
+    EXPECT_NE(Image_Pixels(images, 0), Image_Pixels(images, 1));
+    EXPECT_EQ(Icon_Pixels(sharedIcons[ICON_NO_PROCESSES]), Image_Pixels(images, 5));
+
+    /* the other applications' icons come while the list has nothing else to do */
+    EXPECT_EQ(nullptr, apps[1].icon);
+    tk::Pump(300);
+    EXPECT_NE(nullptr, apps[1].icon);
+
+    /* a refreshed list makes its images again from the icons already taken, as it draws them */
+    HICON taken = targets[1].icon;
+    Move_Target(1, 0);
+    Refresh_TargetList(list);
+    Draw(0, 0);
+    EXPECT_EQ(taken, targets[0].icon);
+    EXPECT_EQ(Icon_Pixels(taken), Image_Pixels(Images_Of(list), 0));
+    EXPECT_EQ(29, Fill_ListImages(list));
+    EXPECT_NE(nullptr, targets[29].icon);
+    for (int i = 0; i < 30; i++)
+        if (targets[i].icon != nullptr) DestroyIcon(targets[i].icon);
+    for (int a : { 0, 1 })
+        if (apps[a].icon != sharedIcons[ICON_PROGRAM]) DestroyIcon(apps[a].icon);
 }
 
 TEST_F(QueueDrawTest, LongTextsAreShortenedPathsInTheirMiddle)

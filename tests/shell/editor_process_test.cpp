@@ -24,6 +24,34 @@ TEST(EditorProcess, UpdateOnAnEmptyFolderExitsZeroWithoutAnyBox)
     EXPECT_TRUE(seen.empty());
 }
 
+TEST(EditorProcess, UpdateThatCannotReadTheJobListTellsTheSystemsReasonAndExitsOne)
+{
+    TempDir home("updq");
+    Lay_Profiles(home.path());
+    Make_Dirs(home / "queue");
+    Make_Dirs(home / "state");
+    const std::string jobs = "1::0::a.ps::4::1::0::r\r\nEND OF QUEUE";
+    Write_File(home / "queue\\engine.q", jobs);
+    Write_File(home / "Queues.cfg", "Plates::0::C:\\Hot\\Plates::202:: ::-1::4::1\r\n");
+    /* held by another program that shares it with no one */
+    HANDLE held = CreateFileA((home / "queue\\engine.q").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Child editor(Quote(Editor_Exe()) + " -update " + home.path(), "", nullptr, home / "out.txt");
+    int code = editor.wait(20000);
+    CloseHandle(held);
+    EXPECT_EQ(1, code) << "a job list that could not be brought in line is no successful update";
+    const std::string out = Read_File(home / "out.txt");
+    /* both texts on the standard error name the sharing violation, neither a "success" */
+    size_t first = out.find("Could not open the current queue file for updating");
+    size_t second = out.find("Cannot guarantee that this file is in the correct format");
+    ASSERT_NE(std::string::npos, first) << out;
+    ASSERT_NE(std::string::npos, second) << out;
+    EXPECT_NE(std::string::npos, out.find("Error: 32 (0x20) ", first)) << out;
+    EXPECT_NE(std::string::npos, out.find("Error: 32 (0x20) ", second)) << out;
+    EXPECT_EQ(std::string::npos, out.find("Error: 0 ")) << out;
+    EXPECT_EQ(jobs, Read_File(home / "queue\\engine.q"));
+}
+
 struct RefusalCase { const char *name; const char *args; const char *text; };
 
 TEST(EditorProcess, RefusedCommandLinesShowTheirBoxAndExitOne)

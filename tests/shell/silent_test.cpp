@@ -211,6 +211,25 @@ TEST_F(SilentTest, WithoutASpoolerItCreatesTheDirectoriesStoresAndExitsZero)
     for (const char *sys : { "queue", "logs", "state" }) EXPECT_TRUE(tk::Exists(home / sys)) << sys;
 }
 
+/* A queue's icon is a picture for the windows: the silent mode takes none, and an icon file that
+   is missing when the editor starts does not cost the queue its icon setting. */
+TEST_F(SilentTest, AQueueWhoseIconFileIsMissingKeepsItsIconSetting)
+{
+    auto laid = Lay_Config("good");
+    std::string queues = laid["Queues.cfg"];
+    const std::string tail = "::1:: :: ::0\r\n";
+    size_t at = queues.rfind(tail);
+    ASSERT_NE(std::string::npos, at);
+    queues.replace(at, tail.size(), "::1::" + (home / "Icons\\gone.ico") + ":: ::0\r\n");
+    tk::Write_File(home / "Queues.cfg", queues);
+
+    tk::Child editor = Start_Silent(home.editor());
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, tk::Run_Answering(editor, {}, &seen));
+    EXPECT_EQ(0u, seen.size()) << (seen.empty() ? "" : seen[0].text);
+    EXPECT_EQ(queues, tk::Read_File(home / "Queues.cfg"));
+}
+
 /* The demo installation as shipped: a silent save shows nothing, creates nothing and writes every
    file back unchanged (queue icons, application paths and folders all exist), keeping backups. */
 TEST(SilentDemo, TheDemoInstallationSavesUnchanged)
