@@ -6,11 +6,12 @@ WINE_BUILD=$(cd "${1:?usage: run-tests.sh BUILD_DIR}" && pwd); shift
 WINE_OWN_DISPLAY=1
 . "$(dirname "$0")/wine-env.sh"
 
-# Faults for the saving tests: T: is a small disk that a test can fill, R: a read-only view of
-# U:. The tests tell from EDITOR_FAULT_DISKS which of them were mounted; those that need a disk
-# the machine cannot mount are skipped, and CTest shows them as skipped (config_faults,
-# shell_faults). With EDITOR_FAULT_DISKS_REQUIRED set (the CI, on a machine that can mount), a
-# disk that cannot be mounted ends the run, and no fault test may skip.
+# Faults for the saving tests: T: is a small disk (room for one installation with its Editor.exe)
+# that a test can fill, R: a read-only view of U:. The tests tell from EDITOR_FAULT_DISKS which of
+# them were mounted; those that need a disk the machine cannot mount are skipped, and CTest shows
+# them as skipped (config_faults, shell_faults). With EDITOR_FAULT_DISKS_REQUIRED set (the CI, on
+# a machine that can mount), a disk that cannot be mounted ends the run, and no fault test may
+# skip.
 fault=$WINE_BUILD/faultfs
 mounted=
 unmount_faults() {
@@ -20,7 +21,7 @@ unmount_faults() {
 trap 'unmount_faults; wine_env_cleanup' EXIT
 unmount_faults
 mkdir -p "$fault/full" "$fault/rw" "$fault/ro"
-if mount -t tmpfs -o size=1m tmpfs "$fault/full" 2>/dev/null; then
+if mount -t tmpfs -o size=4m tmpfs "$fault/full" 2>/dev/null; then
   ln -sfn "$fault/full" "$WINEPREFIX/dosdevices/t:"
   mounted=T
 else
