@@ -5,64 +5,15 @@
 #include "prefs/globals.h"
 #include "prefs/jobnames.h"
 #include "resources/resource.h"
-#include <cctype>
 #include <functional>
-#include <map>
 
 namespace {
 
-void Key(HWND dlg, UINT msg, WPARAM key)
-{
-    MSG m;
-    memset(&m, 0, sizeof m);
-    m.hwnd = GetFocus();
-    m.message = msg;
-    m.wParam = key;
-    m.lParam = msg == WM_SYSCHAR ? (1 << 29) : 1;        /* WM_SYSCHAR: the Alt key is down */
-    m.time = GetTickCount();
-    EXPECT_TRUE(IsDialogMessageA(dlg, &m));
-}
-
-int Focus_Id() { return GetDlgCtrlID(GetFocus()); }
-
-/* The controls Tab visits from the one that has the focus, until it comes round again. */
-std::vector<int> Tab_Order(HWND dlg)
-{
-    std::vector<int> ids{ Focus_Id() };
-    for (int i = 0; i < 30; i++) {
-        Key(dlg, WM_KEYDOWN, VK_TAB);
-        if (Focus_Id() == ids[0]) break;
-        ids.push_back(Focus_Id());
-    }
-    return ids;
-}
-
-/* Every mnemonic of the dialog's controls, once each. */
-void Expect_Unique_Mnemonics(HWND dlg)
-{
-    std::map<char, std::string> seen;
-    for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        std::string text = dk::Caption(c);
-        for (size_t i = 0; i + 1 < text.size(); i++) {
-            if (text[i] != '&') continue;
-            if (text[i + 1] == '&') { i++; continue; }
-            char k = (char)tolower((unsigned char)text[i + 1]);
-            EXPECT_EQ(0u, seen.count(k)) << "\"" << text << "\" and \"" << seen[k] << "\" share &" << k;
-            seen[k] = text;
-        }
-    }
-    EXPECT_FALSE(seen.empty());
-}
-
-/* Alt and each letter puts the focus where its label points. */
-void Expect_Mnemonics_Lead(HWND dlg, const std::vector<std::pair<char, int>> &keys)
-{
-    for (const auto &k : keys) {
-        SCOPED_TRACE(std::string("Alt+") + k.first);
-        Key(dlg, WM_SYSCHAR, (WPARAM)k.first);
-        EXPECT_EQ(k.second, Focus_Id());
-    }
-}
+using dk::Expect_Mnemonics_Lead;
+using dk::Expect_Unique_Mnemonics;
+using dk::Focus_Id;
+using dk::Key;
+using dk::Tab_Order;
 
 class Keyboard : public pk::Home {};
 

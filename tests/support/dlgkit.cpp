@@ -1,6 +1,8 @@
 #include "support/dlgkit.h"
 #include <commctrl.h>
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -377,6 +379,58 @@ Form::Form(const char *caption, const std::vector<Ctl> &ctls, short w, short h, 
 Form::~Form()
 {
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+/* ---- the keyboard ---- */
+
+void Key(HWND dlg, UINT msg, WPARAM key)
+{
+    MSG m;
+    memset(&m, 0, sizeof m);
+    m.hwnd = GetFocus();
+    m.message = msg;
+    m.wParam = key;
+    m.lParam = msg == WM_SYSCHAR ? (1 << 29) : 1;
+    m.time = GetTickCount();
+    EXPECT_TRUE(IsDialogMessageA(dlg, &m));
+}
+
+int Focus_Id() { return GetDlgCtrlID(GetFocus()); }
+
+std::vector<int> Tab_Order(HWND dlg)
+{
+    std::vector<int> ids{ Focus_Id() };
+    for (int i = 0; i < 40; i++) {
+        Key(dlg, WM_KEYDOWN, VK_TAB);
+        if (Focus_Id() == ids[0]) break;
+        ids.push_back(Focus_Id());
+    }
+    return ids;
+}
+
+void Expect_Unique_Mnemonics(HWND dlg)
+{
+    std::map<char, std::string> seen;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::string text = Caption(c);
+        for (size_t i = 0; i + 1 < text.size(); i++) {
+            if (text[i] != '&') continue;
+            if (text[i + 1] == '&') { i++; continue; }
+            char k = (char)tolower((unsigned char)text[i + 1]);
+            EXPECT_EQ(0u, seen.count(k)) << "\"" << text << "\" and \"" << seen[k] << "\" share &" << k;
+            seen[k] = text;
+        }
+    }
+    EXPECT_FALSE(seen.empty());
+}
+
+void Expect_Mnemonics_Lead(HWND dlg, const std::vector<std::pair<char, int>> &keys)
+{
+    for (const auto &k : keys) {
+        SCOPED_TRACE(std::string("Alt+") + k.first);
+        Key(dlg, WM_SYSCHAR, (WPARAM)k.first);
+        EXPECT_EQ(k.second, Focus_Id());
+    }
 }
 
 } // namespace dk

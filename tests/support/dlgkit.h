@@ -85,6 +85,17 @@ bool Visible(HWND dlg, int id);
    reached the screen), one of another process from the screen once that process has painted. */
 void Screenshot(HWND hwnd, const std::string &name);
 
+/* ---- the keyboard, as a dialog's own message loop hands keys to IsDialogMessage ---- */
+void Key(HWND dlg, UINT msg, WPARAM key);    /* WM_KEYDOWN or WM_SYSCHAR (Alt down) */
+int Focus_Id();                              /* the id of the control that has the focus */
+/* The controls Tab visits from the one that has the focus, until it comes round again. */
+std::vector<int> Tab_Order(HWND dlg);
+/* Every mnemonic of the dialog's controls, once each. */
+void Expect_Unique_Mnemonics(HWND dlg);
+/* Alt and each letter puts the focus where its label points (a radio button or check box is
+   also clicked, as the keyboard does). */
+void Expect_Mnemonics_Lead(HWND dlg, const std::vector<std::pair<char, int>> &keys);
+
 /* ---- the choosers answered through their seam ---- */
 struct ChooserCall {
     int kind;                 /* CHOOSE_FILE or CHOOSE_FOLDER */
