@@ -80,24 +80,7 @@ static std::vector<DWORD> Icon_Pixels(HICON icon)
 
 static HIMAGELIST Images_Of(HWND list) { return (HIMAGELIST)SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0); }
 
-struct Row { std::string text; int image; LPARAM data; };
-static std::vector<Row> Rows(HWND list)
-{
-    std::vector<Row> rows;
-    int n = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    for (int i = 0; i < n; i++) {
-        char buf[300] = "";
-        LVITEMA it;
-        memset(&it, 0, sizeof it);
-        it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        it.iItem = i;
-        it.pszText = buf;
-        it.cchTextMax = sizeof buf;
-        SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it);
-        rows.push_back(Row{ buf, it.iImage, it.lParam });
-    }
-    return rows;
-}
+static std::vector<dk::ListRow> Rows(HWND list) { return dk::List_Rows(list); }
 
 static std::string Column_Title(HWND list)
 {
@@ -269,7 +252,7 @@ TEST_F(QueueListTest, OutputQueuesAreListedInOrderWithTheirOwnIconAtTheirPositio
     HWND list = Create_TargetList_InPlace(d(), IDC_HOLD_TARGETS, FALSE);
     EXPECT_EQ(7, Add_LVData(list, QL_TARGETS));
 
-    std::vector<Row> rows = Rows(list);
+    std::vector<dk::ListRow> rows = Rows(list);
     ASSERT_EQ(7u, rows.size());
     for (int i = 0; i < 7; i++) {
         SCOPED_TRACE(i);
@@ -306,7 +289,7 @@ TEST_F(QueueListTest, InputQueuesShowTheLoadBalancersIcon)
     Add_LBQ("Proofs In");
     HWND list = Create_LBQList_InPlace(d(), IDC_HOLD_LBQS);
     EXPECT_EQ(2, Add_LVData(list, QL_LBQS));
-    std::vector<Row> rows = Rows(list);
+    std::vector<dk::ListRow> rows = Rows(list);
     ASSERT_EQ(2u, rows.size());
     EXPECT_EQ("Plates In", rows[0].text);
     EXPECT_EQ("Proofs In", rows[1].text);
@@ -333,7 +316,7 @@ TEST_F(QueueListTest, TheOutputsOfAnInputQueueAreExactlyItsFlaggedQueues)
     HWND list = Create_TargetList_InPlace(d(), IDC_HOLD_TARGETS, FALSE);
     for (int round = 0; round < 2; round++) {          /* filled again: emptied first */
         EXPECT_EQ(2, Add_LVData(list, &lbqs[0]));
-        std::vector<Row> rows = Rows(list);
+        std::vector<dk::ListRow> rows = Rows(list);
         ASSERT_EQ(2u, rows.size());
         EXPECT_EQ("Q1", rows[0].text);
         EXPECT_EQ("Q4", rows[1].text);

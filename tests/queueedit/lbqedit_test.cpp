@@ -755,26 +755,7 @@ TEST_F(LBQEditor, AddWithoutOutputQueuesSaysSo)
 
 /* ---- the outputs list ---- */
 
-struct Item { std::string text; int image; int data; };
-
-std::vector<Item> Outputs_Shown(HWND d)
-{
-    std::vector<Item> out;
-    HWND list = GetDlgItem(d, IDC_LB_OUTPUTS);
-    int n = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    for (int i = 0; i < n; i++) {
-        char text[260] = "";
-        LVITEMA it;
-        memset(&it, 0, sizeof it);
-        it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        it.iItem = i;
-        it.pszText = text;
-        it.cchTextMax = sizeof text;
-        SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it);
-        out.push_back(Item{ text, it.iImage, (int)it.lParam });
-    }
-    return out;
-}
+std::vector<dk::ListRow> Outputs_Shown(HWND d) { return dk::List_Rows(GetDlgItem(d, IDC_LB_OUTPUTS)); }
 
 void Select_Outputs(HWND d, const std::vector<int> &items)
 {
@@ -807,7 +788,7 @@ TEST_F(LBQEditor, TheOutputsListShowsTheOutputFlagsWithTheQueuesIcons)
         EXPECT_STREQ(WC_LISTVIEWA, cls);
         EXPECT_TRUE(IsWindowVisible(list));
         EXPECT_EQ(0, (int)(GetWindowLongA(list, GWL_STYLE) & LVS_SINGLESEL)) << "several items at a time";
-        std::vector<Item> shown = Outputs_Shown(d);
+        std::vector<dk::ListRow> shown = Outputs_Shown(d);
         ASSERT_EQ(2u, shown.size());
         EXPECT_EQ("Plate Setter 1", shown[0].text);
         EXPECT_EQ("Proofer", shown[1].text);
@@ -844,7 +825,7 @@ TEST_F(LBQEditor, AddPicksAnOutputQueueWithTheChooserAndTakesItOnce)
     dk::Script s;
     s.On("Editor", [&](HWND d) {
         dk::Click(d, IDC_LB_ADD);
-        std::vector<Item> shown = Outputs_Shown(d);
+        std::vector<dk::ListRow> shown = Outputs_Shown(d);
         ASSERT_EQ(3u, shown.size());
         EXPECT_EQ("Plate Setter 2", shown[1].text);
         EXPECT_EQ(1, shown[1].image);
@@ -904,7 +885,7 @@ TEST_F(LBQEditor, RemoveClearsTheFlagsOfTheSelectedOutputs)
         Select_Outputs(d, { 0, 2 });
         EXPECT_TRUE(dk::Enabled(d, IDC_LB_REMOVE));
         dk::Click(d, IDC_LB_REMOVE);
-        std::vector<Item> shown = Outputs_Shown(d);
+        std::vector<dk::ListRow> shown = Outputs_Shown(d);
         ASSERT_EQ(1u, shown.size());
         EXPECT_EQ("Plate Setter 2", shown[0].text);
         EXPECT_EQ(1, shown[0].image);
@@ -939,7 +920,7 @@ TEST_F(LBQEditor, ADoubleClickOrDeleteOnTheOutputsAsksOrRemoves)
         EXPECT_EQ(3u, Outputs_Shown(d).size()) << "No keeps it";
         Double_Click_Outputs(d);
         ASSERT_EQ(2u, boxes.count());
-        std::vector<Item> shown = Outputs_Shown(d);
+        std::vector<dk::ListRow> shown = Outputs_Shown(d);
         ASSERT_EQ(2u, shown.size());
         EXPECT_EQ(0, shown[0].data);
         EXPECT_EQ(2, shown[1].data);

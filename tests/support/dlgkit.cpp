@@ -381,6 +381,24 @@ Form::~Form()
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
 }
 
+std::vector<ListRow> List_Rows(HWND list)
+{
+    std::vector<ListRow> rows;
+    int n = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < n; i++) {
+        char text[300] = "";
+        LVITEMA it;
+        memset(&it, 0, sizeof it);
+        it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        it.iItem = i;
+        it.pszText = text;
+        it.cchTextMax = sizeof text;
+        SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it);
+        rows.push_back(ListRow{ text, it.iImage, it.lParam });
+    }
+    return rows;
+}
+
 /* ---- the keyboard ---- */
 
 void Key(HWND dlg, UINT msg, WPARAM key)

@@ -76,6 +76,9 @@ std::string Text(HWND dlg, int id);          /* text of a control */
 std::string Caption(HWND hwnd);              /* text of a window */
 std::string Selected(HWND dlg, int id);      /* the chosen item of a drop-down list or list box */
 std::vector<std::string> Items(HWND dlg, int id);
+/* The items of a list view, in order: text, image and item data of each. */
+struct ListRow { std::string text; int image; LPARAM data; };
+std::vector<ListRow> List_Rows(HWND list);
 bool Checked(HWND dlg, int id);
 bool Enabled(HWND dlg, int id);
 bool Visible(HWND dlg, int id);
