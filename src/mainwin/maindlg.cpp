@@ -1,6 +1,6 @@
 #include "mainwin/maindlg.h"
-#include "mainwin/queuelists.h"
-#include "mainwin/savesequence.h"
+#include "lists/queuelists.h"
+#include "config/savesequence.h"
 #include "config/model.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
@@ -16,49 +16,6 @@
 #include <string.h>
 
 BOOL Main_SaveSequence(void) { return Save_Sequence(FALSE); }
-
-/* ---- the commands' work on the arrays ---- */
-
-int Plan_QueueMoves(const BOOL *selected, int count, BOOL up, QUEUE_MOVE *moves, int cap)
-{
-    if (count <= 0) return 0;
-    BOOL any = FALSE;
-    for (int i = 0; i < count; i++) any = any || selected[i];
-    if (!any || (up && selected[0]) || (!up && selected[count - 1])) return 0;
-    int n = 0;
-    if (up) {
-        for (int i = 0; i < count && n < cap;) {
-            if (!selected[i]) { i++; continue; }
-            int end = i;
-            while (end + 1 < count && selected[end + 1]) end++;
-            moves[n].from = i - 1;        /* the queue just above the run goes to just below it */
-            moves[n].to = end;
-            n++;
-            i = end + 1;
-        }
-    } else {
-        for (int i = count - 1; i >= 0 && n < cap;) {
-            if (!selected[i]) { i--; continue; }
-            int start = i;
-            while (start - 1 >= 0 && selected[start - 1]) start--;
-            moves[n].from = i + 1;        /* the queue just below the run goes to just above it */
-            moves[n].to = start;
-            n++;
-            i = start - 1;
-        }
-    }
-    return n;
-}
-
-void Delete_Targets(const int *positions, int n)
-{
-    for (int k = 0; k < n; k++) Delete_Target(positions[k] - k);
-}
-
-void Delete_LBQs(const int *positions, int n)
-{
-    for (int k = 0; k < n; k++) Delete_LBQ(positions[k] - k);
-}
 
 /* ---- the dialog's state, kept on its window ---- */
 

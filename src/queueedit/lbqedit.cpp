@@ -15,7 +15,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/validate.h"
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <stdlib.h>

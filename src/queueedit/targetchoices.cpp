@@ -1,5 +1,5 @@
 #include "queueedit/targetchoices.h"
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/msg.h"

@@ -5,7 +5,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "config/newdirs.h"
-#include "mainwin/checks.h"
+#include "config/checks.h"
 #include <shellapi.h>
 #include <string.h>
 

@@ -9,7 +9,7 @@
 #include "config/model.h"
 #include "config/setup.h"
 #include "mainwin/maindlg.h"
-#include "mainwin/savesequence.h"
+#include "config/savesequence.h"
 #include "prefs/globals.h"
 #include "resources/resource.h"
 #include <stdio.h>

@@ -1,7 +1,6 @@
 /* The program's outer life: command line, modes, start-up, loading, storing and shut-down. */
 #pragma once
 #include <windows.h>
-#include "mainwin/savesequence.h"
 
 #define EDITOR_CLASS      "ConfigDlgClass{ECB00F06-6A37-4bce-AA7B-9120BB152E4F}"
 #define EDITOR_OLD_CLASS  "ConfigDlgClass"

@@ -4,7 +4,7 @@
 #include "support/e2ekit.h"
 #include "support/dlgkit.h"
 #include "mainwin/maindlg.h"
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 #include "common/appstate.h"
 #include "config/model.h"
 #include "config/setup.h"

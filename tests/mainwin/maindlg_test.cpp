@@ -4,7 +4,7 @@
 #include "support/testkit.h"
 #include "support/dlgkit.h"
 #include "mainwin/maindlg.h"
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 #include "common/appstate.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -301,35 +301,6 @@ TEST_F(MainDialog, CommandsWithNothingSelectedSayWhatIsMissingAndChangeNothing)
 }
 
 /* ---- moving ---- */
-
-struct MoveCase { const char *title; const char *selected; bool up; std::vector<QUEUE_MOVE> moves; };
-
-TEST(Plan_QueueMoves, EachRunTakesTheQueueBesideIt)
-{
-    const MoveCase cases[] = {
-        { "nothing selected", "......", true, {} },
-        { "the first selected: Up does nothing", "x..x..", true, {} },
-        { "the last selected: Down does nothing", ".x...x", false, {} },
-        { "one run up", "..xx..", true, { { 1, 3 } } },
-        { "one run down", "..xx..", false, { { 4, 2 } } },
-        { "two runs up, from the top", ".x.xx.", true, { { 0, 1 }, { 2, 4 } } },
-        { "two runs down, from the bottom", ".x.xx.", false, { { 5, 3 }, { 2, 1 } } },
-        { "a single queue up", ".....x", true, { { 4, 5 } } },
-    };
-    for (const MoveCase &c : cases) {
-        SCOPED_TRACE(c.title);
-        BOOL sel[16];
-        int n = (int)strlen(c.selected);
-        for (int i = 0; i < n; i++) sel[i] = c.selected[i] == 'x';
-        QUEUE_MOVE moves[16];
-        int got = Plan_QueueMoves(sel, n, c.up, moves, 16);
-        ASSERT_EQ((int)c.moves.size(), got);
-        for (int k = 0; k < got; k++) {
-            EXPECT_EQ(c.moves[(size_t)k].from, moves[k].from) << "move " << k;
-            EXPECT_EQ(c.moves[(size_t)k].to, moves[k].to) << "move " << k;
-        }
-    }
-}
 
 TEST_F(MainDialog, UpAndDownMoveRunsAndKeepThemSelected)
 {

@@ -12,7 +12,7 @@
 #include "queueedit/lbqedit.h"
 #include "queueedit/lbqlogic.h"
 #include "queueedit/targetchoices.h"
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <set>

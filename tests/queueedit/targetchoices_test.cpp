@@ -1,7 +1,7 @@
 /* The queue chooser: one output queue picked from the owner-drawn list of them all. */
 #include "queueedit/editkit.h"
 #include "queueedit/targetchoices.h"
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "support/testkit.h"
 #include "support/dlgkit.h"
 #include "support/remote.h"
-#include "mainwin/savesequence.h"
+#include "config/savesequence.h"
 #include "resources/resource.h"
 #include "shell/app.h"
 #include <algorithm>

@@ -2,6 +2,7 @@
    message boxes read and answered from here, its exit code and the files it leaves. */
 #include "support/testkit.h"
 #include "shell/app.h"
+#include "config/savesequence.h"
 #include "common/appstate.h"
 #include "config/model.h"
 #include "config/queuesfile.h"

@@ -1,7 +1,7 @@
 /* The save sequence that OK in the main dialog and the silent mode share: the one difference
    between them, and what a store that fails leaves behind. */
 #include "support/testkit.h"
-#include "mainwin/savesequence.h"
+#include "config/savesequence.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"

@@ -1,5 +1,5 @@
-#include "mainwin/savesequence.h"
-#include "mainwin/checks.h"
+#include "config/savesequence.h"
+#include "config/checks.h"
 #include "config/runtime.h"
 #include "config/setup.h"
 #include "config/storefile.h"

@@ -2,7 +2,7 @@
    icon at its position, read back, and drawn in the system's colours. */
 #include "support/testkit.h"
 #include "support/dlgkit.h"
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/text.h"

@@ -1,6 +1,6 @@
 /* The checks run before saving: what they ask, what they refuse, and that they change nothing. */
 #include "support/testkit.h"
-#include "mainwin/checks.h"
+#include "config/checks.h"
 #include "common/appstate.h"
 #include "common/msg.h"
 #include "common/text.h"

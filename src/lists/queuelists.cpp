@@ -1,4 +1,4 @@
-#include "mainwin/queuelists.h"
+#include "lists/queuelists.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/msg.h"
