@@ -1,4 +1,4 @@
-#include "mainwin/checks.h"
+#include "config/checks.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/msg.h"

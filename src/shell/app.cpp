@@ -209,7 +209,7 @@ HWND InitApp(HINSTANCE instance)
     InitData();
     Load_SharedIcons(instance);
     /* The queues' and applications' own icons are taken from their files when a list first
-       shows them (mainwin/queuelists), never in the silent mode. A queue whose icon file cannot
+       shows them (lists/queuelists), never in the silent mode. A queue whose icon file cannot
        be read then shows the default icon and keeps its icon setting. */
     if (silentMode) {
         /* A file that could not be written is a failed save, not a success. */
