@@ -3,6 +3,7 @@
    in a group), the preferences' defaults and two users. */
 #pragma once
 #include "store_fixture.h"
+#include "config/diff.h"
 #include "config/fields.h"
 #include "config/image.h"
 #include "config/lbfile.h"
@@ -87,4 +88,20 @@ protected:
     }
 
     static Image Take() { return Image(Take_ConfigImage()); }
+
+    /* The lines of the difference from before to after. */
+    static std::vector<std::string> Diff_Lines(const CONFIG_IMAGE *before, const CONFIG_IMAGE *after,
+                                          DIFF_PAIRING pairing = DIFF_PAIR_BY_LOAD)
+    {
+        std::vector<std::string> lines;
+        CONFIG_DIFF *d = Diff_Configs(before, after, pairing);
+        if (d == nullptr) return { "(no diff)" };
+        for (int i = 0; i < d->count; i++) {
+            char line[8192];
+            Format_DiffRow(&d->rows[i], line, sizeof line);
+            lines.push_back(line);
+        }
+        Free_ConfigDiff(d);
+        return lines;
+    }
 };
