@@ -9,8 +9,36 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+/* One change of one field of a record, and the lines it gives. */
+template <class Record> struct FieldCase {
+    const char *key;
+    std::function<void(Record &)> change;
+    std::vector<std::string> lines;
+};
+
 class ConfigDiff : public SmallConfig {
 protected:
+    /* Each case's change made to record gives its lines (each case on the configuration as it
+       was), and every stored field of the table has a case. */
+    template <class Record>
+    void Check_Cases(const std::vector<FieldCase<Record>> &cases, Record &record, FIELD_TABLE table)
+    {
+        std::set<std::string> covered;
+        for (const FieldCase<Record> &c : cases) {
+            SCOPED_TRACE(c.key);
+            covered.insert(c.key);
+            Image before = Take();
+            c.change(record);
+            Image after = Take();
+            EXPECT_EQ(c.lines, Diff_Lines(before.get(), after.get()));
+            ASSERT_TRUE(Put_ConfigImage(before.get()));
+        }
+        for (int i = 0; i < Field_Count(table); i++) {
+            const FIELD_DEF *f = Field_At(table, i);
+            if (!(f->flags & FF_RUNTIME)) { EXPECT_TRUE(covered.count(f->key)) << f->key << " has no case"; }
+        }
+    }
+
     /* The lines of the difference that change makes to the live configuration; the change is
        undone afterwards. */
     Lines Lines_Of(const std::function<void()> &change, DIFF_PAIRING pairing = DIFF_PAIR_BY_LOAD)
@@ -28,15 +56,9 @@ std::string Q(const std::string &rest) { return "Queue \"Proofs\": " + rest; }
 
 /* One change of each stored field of an output queue (the queue "Proofs", as the queue editor
    makes a new one, running C:\Rip\rip.exe -x). */
-struct QueueCase {
-    const char *key;
-    std::function<void(Target &)> change;
-    Lines lines;
-};
-
-const std::vector<QueueCase> &Queue_Cases()
+TEST_F(ConfigDiff, EachFieldOfAQueueChangedGivesItsLine)
 {
-    static const std::vector<QueueCase> cases = {
+    const std::vector<FieldCase<Target>> cases = {
         { "name", [](Target &t) { Copy_Field(t.name, "Proofer"); }, { "Queue \"Proofs\" renamed to \"Proofer\"" } },
         { "hidden", [](Target &t) { t.hidden = TRUE; }, { Q("Hide this queue (unless will suspend on error): No -> Yes") } },
         { "hot_directory", [](Target &t) { Copy_Field(t.hotDir, "D:\\Hot\\Proofs"); },
@@ -113,29 +135,7 @@ const std::vector<QueueCase> &Queue_Cases()
         { "switch_if_idle", [](Target &t) { t.switchIfIdle = TRUE; },
           { Q("Switch to another queue if no jobs to process: No -> Yes") } },
     };
-    return cases;
-}
-
-TEST_F(ConfigDiff, EachFieldOfAQueueChangedGivesItsLine)
-{
-    for (const QueueCase &c : Queue_Cases()) {
-        SCOPED_TRACE(c.key);
-        Image before = Take();
-        c.change(targets[PROOFS]);
-        Image after = Take();
-        EXPECT_EQ(c.lines, Diff_Lines(before.get(), after.get()));
-        ASSERT_TRUE(Put_ConfigImage(before.get()));
-    }
-}
-
-TEST_F(ConfigDiff, EveryStoredFieldOfAQueueHasACaseAbove)
-{
-    std::set<std::string> covered;
-    for (const QueueCase &c : Queue_Cases()) covered.insert(c.key);
-    for (int i = 0; i < Field_Count(FT_TARGET); i++) {
-        const FIELD_DEF *f = Field_At(FT_TARGET, i);
-        if (!(f->flags & FF_RUNTIME)) { EXPECT_TRUE(covered.count(f->key)) << f->key; }
-    }
+    Check_Cases(cases, targets[PROOFS], FT_TARGET);
 }
 
 TEST_F(ConfigDiff, RuntimeFieldsAreNoChange)
@@ -183,15 +183,9 @@ TEST_F(ConfigDiff, TheSettingsOfWhatAQueueRunsAreTheQueuesLines)
 
 std::string I(const std::string &rest) { return "Input queue \"Intake\": " + rest; }
 
-struct LbqCase {
-    const char *key;
-    std::function<void(LBQ &)> change;
-    Lines lines;
-};
-
-const std::vector<LbqCase> &Lbq_Cases()
+TEST_F(ConfigDiff, EachFieldOfAnInputQueueChangedGivesItsLine)
 {
-    static const std::vector<LbqCase> cases = {
+    const std::vector<FieldCase<LBQ>> cases = {
         { "name", [](LBQ &q) { Copy_Field(q.name, "Inbox"); }, { "Input queue \"Intake\" renamed to \"Inbox\"" } },
         { "hot_directory", [](LBQ &q) { Copy_Field(q.hotDir, "D:\\Hot\\Intake"); },
           { I("Hot directory: C:\\Hot\\Intake -> D:\\Hot\\Intake") } },
@@ -217,25 +211,7 @@ const std::vector<LbqCase> &Lbq_Cases()
           },
           { I("output \"Proofs\" removed"), I("output \"Plates\" added") } },
     };
-    return cases;
-}
-
-TEST_F(ConfigDiff, EachFieldOfAnInputQueueChangedGivesItsLine)
-{
-    std::set<std::string> covered;
-    for (const LbqCase &c : Lbq_Cases()) {
-        SCOPED_TRACE(c.key);
-        covered.insert(c.key);
-        Image before = Take();
-        c.change(lbqs[0]);
-        Image after = Take();
-        EXPECT_EQ(c.lines, Diff_Lines(before.get(), after.get()));
-        ASSERT_TRUE(Put_ConfigImage(before.get()));
-    }
-    for (int i = 0; i < Field_Count(FT_LBQ); i++) {
-        const FIELD_DEF *f = Field_At(FT_LBQ, i);
-        if (!(f->flags & FF_RUNTIME)) { EXPECT_TRUE(covered.count(f->key)) << f->key << " has no case"; }
-    }
+    Check_Cases(cases, lbqs[0], FT_LBQ);
 }
 
 /* ---- applications ---- */
@@ -244,12 +220,7 @@ std::string A(const std::string &rest) { return "Application \"C:\\Rip\\rip.exe\
 
 TEST_F(ConfigDiff, EachFieldOfAnApplicationChangedGivesItsLine)
 {
-    struct AppCase {
-        const char *key;
-        std::function<void(App &)> change;
-        Lines lines;
-    };
-    const std::vector<AppCase> cases = {
+    const std::vector<FieldCase<App>> cases = {
         { "path", [](App &a) { Copy_Field(a.path, "c:\\rip\\RIP.exe"); },
           { Q("Processes to run: C:\\Rip\\rip.exe -x -> c:\\rip\\RIP.exe -x"),
             "Application \"c:\\rip\\RIP.exe\": Path: C:\\Rip\\rip.exe -> c:\\rip\\RIP.exe" } },
@@ -266,20 +237,7 @@ TEST_F(ConfigDiff, EachFieldOfAnApplicationChangedGivesItsLine)
           { A("This process is not written for Ostra: No -> Yes") } },
         { "reserved_option", [](App &a) { a.reservedFlag = TRUE; }, { A("Reserved option: No -> Yes") } },
     };
-    std::set<std::string> covered;
-    for (const AppCase &c : cases) {
-        SCOPED_TRACE(c.key);
-        covered.insert(c.key);
-        Image before = Take();
-        c.change(apps[RIP]);
-        Image after = Take();
-        EXPECT_EQ(c.lines, Diff_Lines(before.get(), after.get()));
-        ASSERT_TRUE(Put_ConfigImage(before.get()));
-    }
-    for (int i = 0; i < Field_Count(FT_APP); i++) {
-        const FIELD_DEF *f = Field_At(FT_APP, i);
-        if (!(f->flags & FF_RUNTIME)) { EXPECT_TRUE(covered.count(f->key)) << f->key << " has no case"; }
-    }
+    Check_Cases(cases, apps[RIP], FT_APP);
 }
 
 /* Two applications of one path pair by their arguments before they pair by path alone. */
