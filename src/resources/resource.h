@@ -66,6 +66,18 @@
 #define   IDC_MAIN_LBQ_LABEL   1127  /* the labels carry the lists' mnemonics */
 #define   IDC_MAIN_TARGET_LABEL 1128
 #define   IDC_MAIN_GRIP        1129  /* the size grip */
+#define   IDC_MAIN_FIND_LABEL  1130  /* "&Find:" */
+#define   IDC_MAIN_FIND        1131  /* the find field (Ctrl+F; Esc empties it) */
+#define   IDC_MAIN_FIND_STATUS 1132  /* what the find field found */
+#define   IDC_MAIN_USEDBY      1133  /* "Used &by..." */
+#define   IDC_MAIN_UNDO        1134  /* "Undo" (Ctrl+Z) */
+#define   IDC_MAIN_REDO        1135  /* "Redo" (Ctrl+Y) */
+#define   IDC_MAIN_CHECK       1136  /* "C&heck..." */
+#define   IDC_MAIN_CHANGES     1137  /* "Chan&ges..." */
+#define   IDC_MAIN_RESTORE     1138  /* "Re&store..." */
+#define   IDC_MAIN_REPORT      1139  /* "&Report..." */
+#define   IDC_MAIN_EXPORT      1140  /* "E&xport..." */
+#define   IDC_MAIN_IMPORT      1141  /* "Import..." (Ctrl+I) */
 /* ---- end of main dialog ---- */
 
 /* ---- queue editor frame (OV), Inputs (IN), Identity (ID), queue chooser (CH), parameter file (PF) ---- */
