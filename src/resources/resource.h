@@ -47,6 +47,7 @@
 #define IDD_CLEANUP           210   /* "Clean-Up" */
 #define IDD_RTI               211   /* "Process Instructions" */
 #define IDD_LBQEDIT           212   /* the input queue editor */
+#define IDD_ROWLIST           220   /* a list of rows: findings, changes, where a queue is used */
 
 /* ---- main dialog (MAIN) ---- */
 #define   IDC_MAIN_TARGETS     1055
@@ -306,6 +307,14 @@
 #define   IDC_US_PASSWORD      1125
 #define   IDC_US_CONFIRM       1126
 /* ---- end of General Preferences ---- */
+
+/* ---- the list of rows (RL) ---- */
+#define   IDC_RL_LABEL         1001  /* the rows' own label, with its mnemonic */
+#define   IDC_RL_LIST          1002
+#define   IDC_RL_SORT_LABEL    1003  /* "Sort &by:" */
+#define   IDC_RL_SORT          1004
+#define   IDC_RL_COPY          1005  /* "&Copy" */
+#define   IDC_RL_GRIP          1006  /* the size grip; "&Open" is IDOK, "Close" IDCANCEL */
 
 /* The file and folder choosers: the classic open-file dialog with our own templates. The
    control numbers are the ones that dialog looks for, so both templates share them. */
