@@ -464,6 +464,22 @@ int Run_Answering(Child &child, std::vector<int> answers, std::vector<ForeignBox
     return -1;
 }
 
+StdCapture::StdCapture() : oldOut_(GetStdHandle(STD_OUTPUT_HANDLE)), oldErr_(GetStdHandle(STD_ERROR_HANDLE))
+{
+    out_ = CreateFileA((dir_ / "out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    err_ = CreateFileA((dir_ / "err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    SetStdHandle(STD_OUTPUT_HANDLE, out_);
+    SetStdHandle(STD_ERROR_HANDLE, err_);
+}
+
+StdCapture::~StdCapture()
+{
+    SetStdHandle(STD_OUTPUT_HANDLE, oldOut_);
+    SetStdHandle(STD_ERROR_HANDLE, oldErr_);
+    CloseHandle(out_);
+    CloseHandle(err_);
+}
+
 void Pump(DWORD ms)
 {
     DWORD start = GetTickCount();

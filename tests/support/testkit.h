@@ -173,6 +173,21 @@ void Press_Button(const ForeignBox &box, int id);
    recording them. Returns the exit code, or -1 when it did not end within ms. */
 int Run_Answering(Child &child, std::vector<int> answers, std::vector<ForeignBox> *seen, DWORD ms = 20000);
 
+/* While it lives, this process's standard output and standard error are files of their own, as
+   a caller's redirection gives them to a program; out() and err() read what reached them. */
+class StdCapture {
+public:
+    StdCapture();
+    ~StdCapture();
+    StdCapture(const StdCapture &) = delete;
+    StdCapture &operator=(const StdCapture &) = delete;
+    std::string out() const { return Read_File(dir_ / "out.txt"); }
+    std::string err() const { return Read_File(dir_ / "err.txt"); }
+private:
+    TempDir dir_{ "std" };
+    HANDLE out_, err_, oldOut_, oldErr_;
+};
+
 /* Pumps this thread's messages for ms. */
 void Pump(DWORD ms);
 
