@@ -354,19 +354,23 @@ TEST_F(QueueListTest, ItemsAreAtLeast33PixelsHighAndGrowWithTheFont)
     ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, 0, (LPARAM)&item));
     EXPECT_EQ(Scale_ForDpi(33), (int)(item.bottom - item.top));
 
-    HFONT big = CreateFontA(-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma");
-    SendMessageA(list, WM_SETFONT, (WPARAM)big, FALSE);
-    MEASUREITEMSTRUCT mis;
-    memset(&mis, 0, sizeof mis);
-    mis.CtlType = ODT_LISTVIEW;
-    mis.CtlID = IDC_HOLD_TARGETS;
-    ASSERT_TRUE(Measure_QueueItem(d(), &mis));
+    /* A font taller than the least height at any resolution: a font's height is given in pixels,
+       and one of 40 (49 with its leading and the extra pixel) is below the least height at 144
+       dots per inch (50), where the least height rightly wins. */
+    HFONT big = CreateFontA(-Scale_ForDpi(40), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma");
     HDC hdc = GetDC(list);
     HGDIOBJ old = SelectObject(hdc, big);
     TEXTMETRICA tm;
     GetTextMetricsA(hdc, &tm);
     SelectObject(hdc, old);
     ReleaseDC(list, hdc);
+    ASSERT_GT(tm.tmHeight + 1, Scale_ForDpi(33));
+    SendMessageA(list, WM_SETFONT, (WPARAM)big, FALSE);
+    MEASUREITEMSTRUCT mis;
+    memset(&mis, 0, sizeof mis);
+    mis.CtlType = ODT_LISTVIEW;
+    mis.CtlID = IDC_HOLD_TARGETS;
+    ASSERT_TRUE(Measure_QueueItem(d(), &mis));
     EXPECT_EQ((UINT)tm.tmHeight + 1, mis.itemHeight);
     SendMessageA(list, WM_SETFONT, 0, FALSE);
     DeleteObject(big);
