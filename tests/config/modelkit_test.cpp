@@ -26,8 +26,8 @@ TEST_F(ModelKit, AKitQueueIsTheQueueEditorsNewQueueInEveryField)
     EXPECT_EQ(1, kit.slotIndex);
     EXPECT_EQ(-1, kit.loadIndex);
 
-    /* a given hot directory is the one Init_NewTarget is given */
-    Target want = mk::New_Target("", "");
+    /* a given hot directory is the one Init_NewTarget is given, on an empty slot */
+    Target want = targets[targetCount];
     Init_NewTarget(&want, "C:\\Hot\\Plates");
     Copy_Field(want.name, "Plates");
     want.slotIndex = 0;

@@ -11,27 +11,35 @@ namespace mk {
 
 /* ---- output queues ---- */
 
-Target New_Target(const std::string &name, const std::string &hotDir)
+/* The editor's new queue for the slot at pos; hotDir NULL: the one the editor proposes. */
+static Target Make_Target(int pos, const std::string &name, const char *hotDir)
 {
     Target t;
     memset(&t, 0, sizeof t);
-    t.slotIndex = targetCount;
+    t.slotIndex = pos;
     t.loadIndex = -1;
     char hot[PATH_LEN] = "";
-    if (hotDir.empty()) Get_NewHotDir(targetCount, hot, sizeof hot);
-    else Copy_Field(hot, hotDir.c_str());
+    if (hotDir == nullptr) Get_NewHotDir(pos, hot, sizeof hot);
+    else Copy_Field(hot, hotDir);
     Init_NewTarget(&t, hot);
     Copy_Field(t.name, name.c_str());
     return t;
 }
 
-Target &Add_Target(const std::string &name, const std::string &hotDir)
+static Target &Put(int pos, const std::string &name, const char *hotDir)
 {
-    Target &t = targets[targetCount];
-    t = New_Target(name, hotDir);
-    targetCount++;
+    Target &t = targets[pos];
+    t = Make_Target(pos, name, hotDir);
+    if (targetCount <= pos) targetCount = pos + 1;
     return t;
 }
+
+Target New_Target(const std::string &name) { return Make_Target(targetCount, name, nullptr); }
+Target New_Target(const std::string &name, const std::string &hotDir) { return Make_Target(targetCount, name, hotDir.c_str()); }
+Target &Add_Target(const std::string &name) { return Put(targetCount, name, nullptr); }
+Target &Add_Target(const std::string &name, const std::string &hotDir) { return Put(targetCount, name, hotDir.c_str()); }
+Target &Put_Target(int pos, const std::string &name) { return Put(pos, name, nullptr); }
+Target &Put_Target(int pos, const std::string &name, const std::string &hotDir) { return Put(pos, name, hotDir.c_str()); }
 
 void Runs_Nothing(Target &t)
 {
@@ -56,39 +64,38 @@ void Runs_Group(Target &t, int group)
 
 /* ---- input queues ---- */
 
-LBQ New_LBQ(const std::string &name, const std::string &hotDir)
+static LBQ Make_LBQ(const std::string &name, const char *hotDir)
 {
     LBQ q;
     char hot[PATH_LEN] = "";
-    if (hotDir.empty()) Get_NewLBQDir(lbqCount, hot, sizeof hot);
-    else Copy_Field(hot, hotDir.c_str());
+    if (hotDir == nullptr) Get_NewLBQDir(lbqCount, hot, sizeof hot);
+    else Copy_Field(hot, hotDir);
     Init_NewLBQ(&q, hot);
     Copy_Field(q.name, name.c_str());
     return q;
 }
 
-LBQ &Add_LBQ(const std::string &name, const std::string &hotDir)
+static LBQ &Append(const LBQ &q)
 {
-    LBQ &q = lbqs[lbqCount];
-    q = New_LBQ(name, hotDir);
-    lbqCount++;
-    return q;
+    lbqs[lbqCount] = q;
+    return lbqs[lbqCount++];
 }
+
+LBQ New_LBQ(const std::string &name) { return Make_LBQ(name, nullptr); }
+LBQ New_LBQ(const std::string &name, const std::string &hotDir) { return Make_LBQ(name, hotDir.c_str()); }
+LBQ &Add_LBQ(const std::string &name) { return Append(Make_LBQ(name, nullptr)); }
+LBQ &Add_LBQ(const std::string &name, const std::string &hotDir) { return Append(Make_LBQ(name, hotDir.c_str())); }
 
 /* ---- applications ---- */
 
 /* The application the store makes of a new process entry of the Processes page. */
-static int Put_App(const std::string &path, const std::string &args, char priority, int32_t runAlone, int slot)
+static App Make_App(const std::string &path, const std::string &args, char priority, int32_t runAlone)
 {
-    if (slot < 0)
-        for (int a = 0; a < MAX_APPS && slot < 0; a++)
-            if (apps[a].free) slot = a;
-    if (slot < 0 || slot >= MAX_APPS) return -1;
     ProcessEntry e;
     Clear_ProcessEntry(&e, -1);
     Copy_Field(e.path, path.c_str());
     Copy_Field(e.args, args.c_str());
-    App &a = apps[slot];
+    App a;
     memset(&a, 0, sizeof a);
     a.icon = e.icon;
     Copy_Field(a.path, e.path);
@@ -101,15 +108,30 @@ static int Put_App(const std::string &path, const std::string &args, char priori
     a.nonNative = e.nonNative;
     a.reservedFlag = e.reservedFlag;
     Copy_Field(a.iconPath, e.iconPath);
-    a.free = FALSE;
+    return a;
+}
+
+static int Put_App(const App &a, int slot)
+{
+    if (slot < 0)
+        for (int i = 0; i < MAX_APPS && slot < 0; i++)
+            if (apps[i].free) slot = i;
+    if (slot < 0 || slot >= MAX_APPS) return -1;
+    apps[slot] = a;
+    apps[slot].free = FALSE;
     return slot;
 }
 
-int Add_App(const std::string &path, const std::string &args, int slot) { return Put_App(path, args, 'N', 0, slot); }
+App New_App(const std::string &path, const std::string &args) { return Make_App(path, args, 'N', 0); }
 
-int Add_Member(const std::string &path, const std::string &args, int slot) { return Put_App(path, args, 'U', -1, slot); }
+int Add_App(const std::string &path, const std::string &args, int slot) { return Put_App(Make_App(path, args, 'N', 0), slot); }
 
-int Add_Group(std::initializer_list<int> members, BOOL parallel, int slot)
+int Add_Member(const std::string &path, const std::string &args, int slot)
+{
+    return Put_App(Make_App(path, args, 'U', -1), slot);
+}
+
+int Add_Group(const std::vector<int> &members, BOOL parallel, int slot)
 {
     if (slot < 0)
         for (int g = 0; g < MAX_APPGROUPS && slot < 0; g++)
@@ -117,6 +139,7 @@ int Add_Group(std::initializer_list<int> members, BOOL parallel, int slot)
     if (slot < 0 || slot >= MAX_APPGROUPS || members.size() > MAX_GROUP_MEMBERS) return -1;
     AppGroup &g = appGroups[slot];
     memset(&g, 0, sizeof g);
+    g.free = FALSE;
     for (int m : members) g.members[g.count++] = m;
     g.priority = 'N';
     g.runAlone = 0;

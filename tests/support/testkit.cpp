@@ -314,6 +314,8 @@ void HomeTest::Fresh_Process()
 
 void HomeTest::TearDown()
 {
+    if (failStrayBoxes_)
+        for (const Box &b : msgs.boxes) ADD_FAILURE() << "a message box that the test did not answer: [" << b.caption << "] " << b.text;
     Set_ChooserHook(nullptr);
     Reset_ProcessState();
 }

@@ -137,6 +137,11 @@ protected:
     /* The process state reset again, as a new process in this installation starts. */
     void Fresh_Process();
     std::string Path(const std::string &rel) const { return home / rel; }
+    /* For a fixture whose tests answer every box they expect with a recorder of their own: a box
+       that reaches msgs instead fails the test, as one that no recorder takes would. */
+    void Fail_StrayBoxes() { failStrayBoxes_ = true; }
+private:
+    bool failStrayBoxes_ = false;
 };
 
 /* ---- other processes ---- */
