@@ -1,6 +1,7 @@
 /* The queue lists: created in a placeholder's place, filled from the arrays with each queue's own
    icon at its position, read back, and drawn in the system's colours. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "support/dlgkit.h"
 #include "lists/queuelists.h"
 #include "common/appstate.h"
@@ -121,20 +122,14 @@ protected:
 
     static Target *Add_Queue(const char *name, int processRef = 0, BOOL group = FALSE, BOOL noProcs = FALSE, HICON own = nullptr)
     {
-        Target *t = &targets[targetCount++];
-        Copy_Field(t->name, name);
+        Target *t = &mk::Add_Target(name);
         t->processRef = processRef;
         t->usesGroup = group;
         t->noProcesses = noProcs;
         t->icon = own;
-        t->loadIndex = -1;
         return t;
     }
-    static void Add_LBQ(const char *name)
-    {
-        LBQ *q = &lbqs[lbqCount++];
-        Copy_Field(q->name, name);
-    }
+    static void Add_LBQ(const char *name) { mk::Add_LBQ(name); }
 };
 
 struct IconCase { const char *title; int ref; BOOL group; BOOL noProcs; BOOL monitor; bool own; HICON *expect; };
