@@ -530,10 +530,8 @@ TEST_F(QueueDrawTest, IconsAreTakenFromTheirFilesWhenTheirItemsAreFirstDrawn)
     targets[5].iconPath[0] = '\0';
     targets[5].noProcesses = TRUE;
     targets[5].processRef = NO_PROCESSES;
-    apps[0].free = FALSE;
-    Copy_Field(apps[0].path, green.c_str());
-    apps[1].free = FALSE;
-    Copy_Field(apps[1].path, red.c_str());
+    mk::Add_App(green, "", 0);
+    mk::Add_App(red, "", 1);
     EXPECT_EQ(30, Refresh_TargetList(list));
     for (int i = 0; i < 30; i++) EXPECT_EQ(nullptr, targets[i].icon) << "taken before it was shown: " << i;
     EXPECT_EQ(nullptr, apps[0].icon);
