@@ -10,6 +10,7 @@ WINE_OWN_DISPLAY=1
 # <name>_144dpi, through scripts/hidpi-test.sh), in a prefix of their own with its own server and
 # virtual display, so that the two runs go side by side without seeing each other's windows.
 wine_env_dpi "$WINEPREFIX" "$DISPLAY" 96
+export EDITOR_DPI=96                  # the resolution a test program can hold its run to
 wine_env_display
 export EDITOR_HIDPI_PREFIX=$WINE_BUILD/wineprefix-144dpi EDITOR_HIDPI_DISPLAY=$wine_display
 wine_env_prefix "$EDITOR_HIDPI_PREFIX" "$EDITOR_HIDPI_DISPLAY"
