@@ -2,6 +2,7 @@
    arrays, the messages they show, the buttons as the focus and the selection change, the
    keyboard, the size, OK and Cancel, the end of a session. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "support/dlgkit.h"
 #include "mainwin/maindlg.h"
 #include "lists/queuelists.h"
@@ -52,24 +53,20 @@ const char k_QueueEditor[] = "Overview";
 
 /* ---- the fixture ---- */
 
-class MainDialog : public ::testing::Test {
+class MainDialog : public tk::HomeTest {
 protected:
-    tk::TempHome home;
-    tk::MsgRecorder msgs;
     HWND dlg = nullptr;
 
     void SetUp() override
     {
-        tk::Reset_ProcessState();
-        hInstance = GetModuleHandleA(nullptr);
-        tk::Use_Home(home.home());
+        tk::HomeTest::SetUp();
         ASSERT_TRUE(Register_Classes(hInstance));
     }
     void TearDown() override
     {
         if (dlg != nullptr && IsWindow(dlg)) DestroyWindow(dlg);
         Drain_Quit();
-        tk::Reset_ProcessState();
+        tk::HomeTest::TearDown();
     }
     /* The dialog posts WM_QUIT when it goes; left in the queue it would end the next modal loop. */
     static bool Drain_Quit()
@@ -80,26 +77,13 @@ protected:
         return quit;
     }
 
-    /* Output queues named Q1..Qn as loaded from the queues file (after lbqs input queues). */
+    /* Output queues named Q1..Qn that run nothing, as loaded from the queues file (after the
+       input queues In1..., which have no outputs yet). */
     static void Make_Queues(int n, int inputs = 0)
     {
-        lbqCount = inputs;
-        for (int i = 0; i < inputs; i++) {
-            snprintf(lbqs[i].name, sizeof lbqs[i].name, "In%d", i + 1);
-            lbqs[i].loadIndex = i;
-        }
-        targetCount = n;
-        for (int i = 0; i < n; i++) {
-            Target *t = &targets[i];
-            snprintf(t->name, sizeof t->name, "Q%d", i + 1);
-            t->processRef = NO_PROCESSES;
-            t->noProcesses = TRUE;
-            t->afterAction = AFTER_DELETE;
-            t->timeoutAction = TIMEOUT_NEVER;
-            t->priority = 4;
-            t->copies = 1;
-            t->loadIndex = inputs + i;
-        }
+        for (int i = 0; i < inputs; i++) mk::Add_LBQ("In" + std::to_string(i + 1));
+        for (int i = 0; i < n; i++) mk::Runs_Nothing(mk::Add_Target("Q" + std::to_string(i + 1)));
+        mk::Number_AsLoaded();
     }
     /* Gives the queue at pos a hot directory of its own under the home, as the editors require
        of a queue they commit. */
@@ -554,9 +538,6 @@ TEST_F(MainDialog, AnInputQueueNeedsTwoOutputQueues)
 TEST_F(MainDialog, EditingAnInputQueueRefillsItsListAndKeepsItSelected)
 {
     Make_Queues(2, 3);
-    Init_LBConfig(&lbqs[1]);                 /* as the queues file's reader leaves an input queue */
-    lbqs[1].priority = 4;
-    lbqs[1].copies = 1;
     lbqs[1].outputs[0] = lbqs[1].outputs[1] = 1;    /* balancing between both output queues */
     Give_HotDir(lbqs[1].hotDir, sizeof lbqs[1].hotDir, "In2");
     Open();
@@ -693,6 +674,11 @@ static void Press_Mnemonic(HWND dlg, char letter)
 TEST_F(MainDialog, EnterEditsTheSelectedQueueAndDeleteDeletes)
 {
     Make_Queues(4, 2);
+    /* what stays can be saved: In1 balances between Q2 and Q3, their hot directories exist */
+    lbqs[0].outputs[1] = lbqs[0].outputs[2] = 1;
+    Give_HotDir(targets[1].hotDir, sizeof targets[1].hotDir, "Q2");
+    Give_HotDir(targets[2].hotDir, sizeof targets[2].hotDir, "Q3");
+    Give_HotDir(lbqs[0].hotDir, sizeof lbqs[0].hotDir, "In1");
     Open();
     Click_Item(Targets(), 2);
     dk::Script edit;

@@ -311,6 +311,7 @@ void Screenshot(HWND hwnd, const std::string &name)
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
     fh.bfSize = fh.bfOffBits + size;
+    CreateDirectoryA(dir, nullptr);          /* the run at 144 dots per inch names a sub-folder of its own */
     std::string path = std::string(dir) + "\\" + name + ".bmp";
     FILE *f = fopen(path.c_str(), "wb");
     if (f != nullptr) {
