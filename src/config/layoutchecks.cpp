@@ -439,6 +439,8 @@ void Note_LoadLayout(void)
     Trace("Note_LoadLayout: %d layout findings at load\n", s_LoadLayout.count);
 }
 
+void Forget_LoadLayout(void) { Clear_Findings(&s_LoadLayout); }
+
 static BOOL Was_AtLoad(const FINDING *f)
 {
     for (int i = 0; i < s_LoadLayout.count; i++)

@@ -34,6 +34,7 @@ void Check_All(FINDINGS *list);
 
 /* Remembers the layout findings of the configuration as loaded: those are not asked about at OK. */
 void Note_LoadLayout(void);
+void Forget_LoadLayout(void);
 /* The step of the save sequence after the checks: the layout findings that were not there at
    load (a missing folder is left to the question that creates it) in one warning box, at most
    ten listed; Yes saves anyway (TRUE), No goes back (FALSE). Silent: asks nothing, traces every

@@ -68,6 +68,7 @@ void Forget_LastLoad(void)
     Clear_AppsLoadState();
     lbDebugLevel = 0;
     Clear_Findings(&loadFindings);
+    Forget_LoadLayout();
     Free_Snapshot();
 }
 
