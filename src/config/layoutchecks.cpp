@@ -405,16 +405,22 @@ static void Check_MissingDirs(FINDINGS *list)
     for (int i = 0; i < lbqCount; i++) Check_Dir(list, &seen, TRUE, i, 0, lbqs[i].hotDir);
 }
 
-void Check_Layout(FINDINGS *list)
+/* withDirs: also the folders that are not there (which asks the disk about each one). */
+static void Check_LayoutOf(FINDINGS *list, BOOL withDirs)
 {
-    Trace("Check_Layout ()\n");
     static HOT_DIRS hd;
     Take_HotDirs(&hd);
     Check_HotDirs(list, &hd);
     Check_JobDirs(list, &hd);
     Check_PassLoops(list);
     Check_LbqOutputs(list);
-    Check_MissingDirs(list);
+    if (withDirs) Check_MissingDirs(list);
+}
+
+void Check_Layout(FINDINGS *list)
+{
+    Trace("Check_Layout ()\n");
+    Check_LayoutOf(list, TRUE);
 }
 
 void Check_All(FINDINGS *list)
@@ -434,8 +440,9 @@ static FINDINGS s_NowLayout;
 
 void Note_LoadLayout(void)
 {
+    /* the missing folders are never asked about: the load does not look for them */
     Clear_Findings(&s_LoadLayout);
-    Check_Layout(&s_LoadLayout);
+    Check_LayoutOf(&s_LoadLayout, FALSE);
     Trace("Note_LoadLayout: %d layout findings at load\n", s_LoadLayout.count);
 }
 
@@ -452,7 +459,7 @@ BOOL Ask_NewLayoutFindings(BOOL silent)
 {
     Trace("Ask_NewLayoutFindings ( %d )\n", silent);
     Clear_Findings(&s_NowLayout);
-    Check_Layout(&s_NowLayout);
+    Check_LayoutOf(&s_NowLayout, silent);
     char line[FINDING_LINE_LEN];
     if (silent) {
         for (int i = 0; i < s_NowLayout.count; i++) {
