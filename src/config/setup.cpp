@@ -1,5 +1,6 @@
 #include "config/setup.h"
 #include "config/appsfile.h"
+#include "config/changelog.h"
 #include "config/lbfile.h"
 #include "config/model.h"
 #include "config/prefsfile.h"
@@ -48,6 +49,7 @@ BOOL InitData(void)
     BOOL appsRead = Get_AppsData();
     Carry_LegacyCompat();
     Snapshot_Queues();
+    Keep_LoadedImage();
     return prefs || queues || appsRead;
 }
 
@@ -63,6 +65,7 @@ void Forget_LastLoad(void)
     Clear_AppsLoadState();
     lbDebugLevel = 0;
     Free_Snapshot();
+    Forget_LoadedImage();
 }
 
 BOOL StoreSetup(void)
