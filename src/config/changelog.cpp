@@ -31,6 +31,7 @@ void Forget_LoadedImage(void)
 {
     Free_ConfigImage(s_Loaded);
     s_Loaded = NULL;
+    s_FailureTold = FALSE;
     Forget_ChangeEntry();
 }
 

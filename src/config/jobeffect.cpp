@@ -140,9 +140,12 @@ int Each_EffectLine(const JOB_EFFECT *effect, BOOL future, EFFECT_LINE line, voi
     for (int q = 0; q < MAX_QUEUES; q++) {
         const QUEUE_EFFECT *qe = &effect->queues[q];
         if (!qe->used || qe->moved == 0) continue;
-        Format_Text(text, sizeof text, "%s \"%s\": %d %s %s their place under the new queue number %d (was %d)",
+        BOOL one = qe->moved == 1;
+        Format_Text(text, sizeof text, "%s \"%s\": %d %s %s under the new queue number %d (was %d)",
                     qe->input ? "Input queue" : "Queue", qe->name, qe->moved, Jobs_Word(qe->moved),
-                    future ? "will keep" : "keep", qe->newNumber, qe->oldNumber);
+                    future ? (one ? "will keep its place" : "will keep their place")
+                           : (one ? "kept its place" : "kept their place"),
+                    qe->newNumber, qe->oldNumber);
         line(text, qe, JOB_KEPT, context);
         count++;
     }

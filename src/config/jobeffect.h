@@ -41,10 +41,10 @@ BOOL Compute_JobEffect(const CONFIG_IMAGE *loaded, JOB_EFFECT *out);
 
 /* The lines of an effect, one per queue and reason:
        Queue "Proofer": 12 jobs removed from the spooler's job list: the queue is deleted
-       Queue "Films": 3 jobs keep their place under the new queue number 4 (was 2)
-       Queue "Plates" is suspended: its number in the status file changes from 2 to 0
-       2 lines of the spooler's job list name no queue and are removed
-   future: "will be removed" / "will keep" / "will change" (before the save), else as done.
+       Queue "Films": 3 jobs kept their place under the new queue number 4 (was 2)
+       Queue "Plates" is suspended: its number in the status file changed from 2 to 0
+       2 lines of the spooler's job list name no queue and were removed
+   future: "will be removed" / "will keep" / "will change" (before the save); else as done, above.
    Calls line for each in that order: the removals first (by queue, then by reason), then the
    moves, the suspended queues and the lines of no queue. Returns how many lines there were. */
 typedef void (*EFFECT_LINE)(const char *text, const QUEUE_EFFECT *queue, JOB_FATE fate, void *context);
