@@ -132,6 +132,48 @@ void Log_PreferencesChange(const PREFS_VALUES *before, const char *mode)
     Free_ConfigImage(b);
 }
 
+/* ---- the pending changes, as a list ---- */
+
+static const char *const k_AboutText[] = { "Queue", "Input queue", "Application", "Preferences", "User" };
+#define RANK_JOBS 10            /* the effect rows come after every kind of change */
+
+typedef struct {
+    ROWSET *set;
+    int     removed;
+} LIST_CONTEXT;
+
+static void Add_EffectRow(const char *text, const QUEUE_EFFECT *, JOB_FATE fate, void *context)
+{
+    LIST_CONTEXT *lc = (LIST_CONTEXT *)context;
+    ROW *row = RowSet_AddRow(lc->set, "", fate == JOB_KEPT ? RANK_JOBS + 1 : RANK_JOBS, NULL);
+    if (row == NULL) return;
+    Row_SetCell(row, 0, "%s", fate == JOB_KEPT ? "Jobs kept" : "Jobs removed");
+    Row_SetCell(row, 1, "%s", text);
+}
+
+BOOL Fill_PendingChanges(ROWSET *set)
+{
+    Trace("Fill_PendingChanges()\n");
+    if (!Prepare_ChangeEntry()) return FALSE;
+    RowSet_AddColumn(set, "Kind", 70, ROWSORT_RANK);
+    RowSet_AddColumn(set, "Change", 0, ROWSORT_TEXT);
+    char line[4 * TEXT_LEN];
+    for (int i = 0; i < s_Diff->count; i++) {
+        const DIFF_ROW *d = &s_Diff->rows[i];
+        ROW *row = RowSet_AddRow(set, "", (int)d->about, NULL);
+        if (row == NULL) continue;
+        Format_DiffRow(d, line, sizeof line);
+        Row_SetCell(row, 0, "%s", (size_t)d->about < ARRAY_LEN(k_AboutText) ? k_AboutText[d->about] : "");
+        Row_SetCell(row, 1, "%s", line);
+    }
+    LIST_CONTEXT lc = { set, 0 };
+    Each_EffectLine(s_Effect, TRUE, Add_EffectRow, &lc);
+    RowSet_SetLabel(set, "&Pending changes: %d; queued jobs the save would remove: %d", s_Diff->count,
+                    s_Effect->jobsDropped + s_Effect->noQueue + s_Effect->unreadable);
+    Forget_ChangeEntry();
+    return TRUE;
+}
+
 /* ---- the parts ---- */
 
 BOOL Format_ChangeHeader(const SYSTEMTIME *t, int offsetMinutes, const char *user, const char *computer,

@@ -26,6 +26,7 @@
 #include "config/diff.h"
 #include "config/image.h"
 #include "config/jobeffect.h"
+#include "common/rowset.h"
 #include "common/text.h"
 
 #define CHANGE_LOG_FILE     "logs\\Editor Changes.log"
@@ -63,6 +64,13 @@ void Log_ChangeEntry(const char *mode);
 void Log_PreferencesChange(const PREFS_VALUES *before, const char *mode);
 /* Forgets what Prepare_ChangeEntry computed. */
 void Forget_ChangeEntry(void);
+
+/* ---- the pending changes, as a list ---- */
+/* The rows of the Changes list: each change from the configuration as loaded (as the log would
+   word it) and each effect a save now would have on the queued jobs (worded before the save),
+   with the label above them. FALSE (nothing added) when nothing was kept at load or there is no
+   memory. */
+BOOL Fill_PendingChanges(ROWSET *set);
 
 /* ---- the parts, window-free ---- */
 /* The header line (CR LF included) for a local time, its offset from UTC in minutes, the user,

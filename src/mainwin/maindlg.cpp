@@ -1,4 +1,5 @@
 #include "mainwin/maindlg.h"
+#include "mainwin/changes.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -70,7 +71,7 @@ static const MAIN_COMMAND k_Commands[] = {
     /* the checker */
     { IDC_MAIN_CHECK,   NULL, NULL },
     /* the pending changes */
-    { IDC_MAIN_CHANGES, NULL, NULL },
+    { IDC_MAIN_CHANGES, On_Changes, Changes_Available },
     /* backups */
     { IDC_MAIN_RESTORE, NULL, NULL },
     /* the report */
