@@ -10,6 +10,7 @@
 static CONFIG_IMAGE *s_Loaded;        /* the configuration as loaded */
 static CONFIG_DIFF  *s_Diff;          /* prepared before a store */
 static JOB_EFFECT   *s_Effect;
+static CONFIG_IMAGE *s_UsersRead;    /* the configuration when the Administration dialog read the users */
 static BOOL          s_FailureTold;   /* the operator hears of a log that cannot be written once a run */
 
 /* ---- the configuration as loaded ---- */
@@ -31,6 +32,8 @@ void Forget_LoadedImage(void)
 {
     Free_ConfigImage(s_Loaded);
     s_Loaded = NULL;
+    Free_ConfigImage(s_UsersRead);
+    s_UsersRead = NULL;
     s_FailureTold = FALSE;
     Forget_ChangeEntry();
 }
@@ -130,6 +133,28 @@ void Log_PreferencesChange(const PREFS_VALUES *before, const char *mode)
     }
     Free_ConfigImage(a);
     Free_ConfigImage(b);
+}
+
+void Note_UsersLoaded(void)
+{
+    Free_ConfigImage(s_UsersRead);
+    s_UsersRead = Take_ConfigImage();
+}
+
+void Log_UsersChange(const char *mode)
+{
+    Trace("Log_UsersChange ( %s )\n", mode);
+    if (s_UsersRead == NULL) return;
+    /* nothing but the users changes while the dialog is open: the difference holds only them */
+    CONFIG_IMAGE *now = Take_ConfigImage();
+    if (now != NULL) {
+        Forget_ChangeEntry();
+        s_Diff = Diff_Configs(s_UsersRead, now, DIFF_PAIR_BY_LOAD);
+        if (s_Diff != NULL) Log_ChangeEntry(mode);
+    }
+    Free_ConfigImage(now);
+    Free_ConfigImage(s_UsersRead);
+    s_UsersRead = NULL;
 }
 
 /* ---- the pending changes, as a list ---- */

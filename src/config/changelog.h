@@ -49,7 +49,7 @@ void Forget_LoadedImage(void);
 
 /* ---- one save ---- */
 /* What storing the configuration now would change: the difference from the configuration as
-   loaded (the users, which their own dialog stores, left out) and the effect on the job list
+   loaded (the users, which their own dialog stores and logs, left out) and the effect on the job list
    and status file. Computed before the store, which rewrites those files. FALSE when nothing
    was kept at load or there is no memory (then nothing is logged). */
 BOOL Prepare_ChangeEntry(void);
@@ -62,6 +62,11 @@ void Log_ChangeEntry(const char *mode);
    from before (the file as read just before) to the preferences now, and takes them into the
    configuration as loaded, so that the next save does not log them again. */
 void Log_PreferencesChange(const PREFS_VALUES *before, const char *mode);
+/* The Administration dialog stores the users file itself: it notes the users when it has read
+   them, and after it stored them appends an entry for the users added, deleted and whose
+   password changed (never a password). */
+void Note_UsersLoaded(void);
+void Log_UsersChange(const char *mode);
 /* Forgets what Prepare_ChangeEntry computed. */
 void Forget_ChangeEntry(void);
 

@@ -5,6 +5,7 @@
 #include "config/changelog.h"
 #include "config/prefsfile.h"
 #include "config/savesequence.h"
+#include "config/users.h"
 #include "config/setup.h"
 #include <memory>
 
@@ -279,6 +280,31 @@ TEST_F(ChangeLog, ThePreferencesDialogLogsWhatItStored)
     EXPECT_NE(std::string::npos, body.find("ops@shop.example\r\n\r\n")) << body;
 
     /* the next save of the main window does not log them again */
+    ASSERT_TRUE(Prepare_ChangeEntry());
+    Log_ChangeEntry(CHANGE_MODE_INTERACTIVE);
+    EXPECT_EQ(log, Log_Of(home));
+}
+
+/* The Administration dialog stores the users itself; its entry names them, never a password. */
+TEST_F(ChangeLog, TheUsersStoredAreLoggedWithoutTheirPasswords)
+{
+    Load_TwoQueues();
+    ASSERT_TRUE(Add_User(NULL, "anna", "secret1"));
+    ASSERT_TRUE(Add_User(NULL, "carl", "secret2"));
+    Note_UsersLoaded();
+    ASSERT_TRUE(Replace_User(NULL, 0, "anna", "secret3"));
+    ASSERT_TRUE(Remove_User(NULL, 1));
+    ASSERT_TRUE(Add_User(NULL, "ben", "secret4"));
+    Log_UsersChange(CHANGE_MODE_INTERACTIVE);
+    const std::string log = Log_Of(home);
+    EXPECT_EQ("  User \"carl\" deleted\r\n"
+              "  User \"anna\": password changed\r\n"
+              "  User \"ben\" added\r\n"
+              "\r\n",
+              Body_Of(log));
+    EXPECT_EQ(std::string::npos, log.find("secret"));
+
+    /* the save of the main window does not log the users again */
     ASSERT_TRUE(Prepare_ChangeEntry());
     Log_ChangeEntry(CHANGE_MODE_INTERACTIVE);
     EXPECT_EQ(log, Log_Of(home));
