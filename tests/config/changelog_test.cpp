@@ -322,6 +322,7 @@ TEST_F(ChangeLogOnFaultDisks, AFullDiskNeverLeavesHalfAnEntry)
     while (entry.size() < 3 * 4096) entry += "  Queue \"Proofer\": Copies: 1 -> 2\r\n";
     entry += "\r\n";
     const std::string before = "== earlier\r\n  Queue \"A\" deleted\r\n\r\n";
+    int appended = 0, refused = 0;
     for (int pages = 0; pages <= 5; pages++) {
         SCOPED_TRACE("pages free: " + std::to_string(pages));
         tk::Remove_Tree(home);
@@ -345,7 +346,10 @@ TEST_F(ChangeLogOnFaultDisks, AFullDiskNeverLeavesHalfAnEntry)
         const std::string now = Read_File(logPath);
         if (ok) EXPECT_EQ(before + entry, now);
         else EXPECT_EQ(before, now) << "a partial entry was left (" << now.size() << " bytes)";
+        (ok ? appended : refused)++;
     }
+    EXPECT_GT(refused, 0) << "the disk was never too full";
+    EXPECT_GT(appended, 0) << "the entry never fitted";
     DeleteFileA("T:\\filler.bin");
     tk::Remove_Tree(home);
 }
