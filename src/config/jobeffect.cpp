@@ -165,13 +165,14 @@ int Each_EffectLine(const JOB_EFFECT *effect, BOOL future, EFFECT_LINE line, voi
     if (effect->noQueue > 0) {
         Format_Text(text, sizeof text, "%d %s of the spooler's job list %s no queue and %s", effect->noQueue,
                     effect->noQueue == 1 ? "line" : "lines", effect->noQueue == 1 ? "names" : "name",
-                    future ? "will be removed" : "were removed");
+                    future ? "will be removed" : (effect->noQueue == 1 ? "was removed" : "were removed"));
         line(text, NULL, JOB_DROP_NO_QUEUE, context);
         count++;
     }
     if (effect->unreadable > 0) {
         Format_Text(text, sizeof text, "%d unreadable %s of the spooler's job list %s", effect->unreadable,
-                    effect->unreadable == 1 ? "line" : "lines", future ? "will be removed" : "were removed");
+                    effect->unreadable == 1 ? "line" : "lines",
+                    future ? "will be removed" : (effect->unreadable == 1 ? "was removed" : "were removed"));
         line(text, NULL, JOB_UNREADABLE, context);
         count++;
     }

@@ -8,6 +8,7 @@
 #include "config/users.h"
 #include "config/setup.h"
 #include <memory>
+#include <thread>
 
 using tk::Read_File;
 using tk::Write_File;
@@ -121,6 +122,29 @@ TEST_F(ChangeLog, EntriesAreAppendedWholeAndTheLogBegunAnewPastOneMegabyte)
     Write_File(home / CHANGE_LOG_FILE, full);
     ASSERT_TRUE(Append_ChangeLog(home.home().c_str(), "== 12345\r\n", 10));
     EXPECT_EQ(full + "== 12345\r\n", Log_Of(home));
+}
+
+/* Two editors saving at once: each entry lands whole, none over another. */
+TEST_F(ChangeLog, EntriesOfTwoWritersAtOnceNeverMix)
+{
+    const std::string a = "== a\r\n" + std::string(3000, 'a') + "\r\n\r\n", b = "== b\r\n" + std::string(5000, 'b') + "\r\n\r\n";
+    const std::string h = home.home();
+    auto writer = [&h](const std::string *entry) {
+        for (int i = 0; i < 50; i++) Append_ChangeLog(h.c_str(), entry->data(), entry->size());
+    };
+    std::thread one(writer, &a), two(writer, &b);
+    one.join();
+    two.join();
+    const std::string log = Log_Of(home);
+    ASSERT_EQ(50 * (a.size() + b.size()), log.size());
+    int as = 0, bs = 0;
+    for (size_t p = 0; p < log.size();) {
+        if (log.compare(p, a.size(), a) == 0) p += a.size(), as++;
+        else if (log.compare(p, b.size(), b) == 0) p += b.size(), bs++;
+        else FAIL() << "a broken entry at byte " << p;
+    }
+    EXPECT_EQ(50, as);
+    EXPECT_EQ(50, bs);
 }
 
 TEST_F(ChangeLog, HeadersAreReadBack)

@@ -96,4 +96,34 @@ TEST_F(SaveChanges, UpdateOfAnUnchangedInstallationLogsNothing)
     EXPECT_FALSE(tk::Exists(home / CHANGE_LOG_FILE));
 }
 
+/* -update that removes something from the job list logs it under its mode; a log that cannot be
+   written is said on the standard error, and the update still ends with 0. */
+TEST_F(SaveChanges, UpdateLogsWhatItRemovedAndALogItCannotWriteNeverFailsIt)
+{
+    const std::string jobs = tk::Read_File(home / "queue\\engine.q");
+    const std::string stray = "2001::40::nowhere.ps::4::1::0::r\r\n";
+    tk::Write_File(home / "queue\\engine.q", stray + jobs);
+    Run_Update();
+    const std::string inLine = tk::Read_File(home / "queue\\engine.q");
+    EXPECT_EQ(std::string::npos, inLine.find("2001::"));
+    const std::vector<std::string> log = e2e::Lines(tk::Read_File(home / CHANGE_LOG_FILE));
+    ASSERT_EQ(3u, log.size());
+    EXPECT_NE(std::string::npos, log[0].find(" | update | ")) << log[0];
+    EXPECT_EQ("  1 line of the spooler's job list names no queue and was removed", log[1]);
+
+    tk::Write_File(home / "queue\\engine.q", stray + jobs);
+    tk::Remove_Tree(home / "logs");
+    tk::Write_File(home / "logs", "not a folder");
+    tk::TempDir out("out");
+    tk::Child update(tk::Quote(home.editor()) + " -update " + tk::Quote(home.path()), home / "System", nullptr,
+                     out / "std.txt");
+    std::vector<tk::ForeignBox> seen;
+    EXPECT_EQ(0, tk::Run_Answering(update, {}, &seen)) << "the update went through";
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(0u, tk::Read_File(out / "std.txt").find("The change log \"" + (home / CHANGE_LOG_FILE) +
+                                                      "\" could not be written ("))
+        << tk::Read_File(out / "std.txt");
+    EXPECT_EQ(inLine, tk::Read_File(home / "queue\\engine.q")) << "the job list was brought in line";
+}
+
 } // namespace
