@@ -2,6 +2,7 @@
 #include "config/appsfile.h"
 #include "config/findings.h"
 #include "config/layoutchecks.h"
+#include "config/changelog.h"
 #include "config/lbfile.h"
 #include "config/model.h"
 #include "config/prefsfile.h"
@@ -53,6 +54,7 @@ BOOL InitData(void)
     Snapshot_Queues();
     /* what an edit brings is told at OK against what was there at load */
     if (!updateMode && !commandMode && !silentMode) Note_LoadLayout();
+    Keep_LoadedImage();
     return prefs || queues || appsRead;
 }
 
@@ -70,6 +72,7 @@ void Forget_LastLoad(void)
     Clear_Findings(&loadFindings);
     Forget_LoadLayout();
     Free_Snapshot();
+    Forget_LoadedImage();
 }
 
 BOOL StoreSetup(void)

@@ -1,5 +1,6 @@
 #include "mainwin/maindlg.h"
 #include "mainwin/checkdlg.h"
+#include "mainwin/changes.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -71,7 +72,7 @@ static const MAIN_COMMAND k_Commands[] = {
     /* the checker */
     { IDC_MAIN_CHECK,   On_Check, NULL },
     /* the pending changes */
-    { IDC_MAIN_CHANGES, NULL, NULL },
+    { IDC_MAIN_CHANGES, On_Changes, Changes_Available },
     /* backups */
     { IDC_MAIN_RESTORE, NULL, NULL },
     /* the report */

@@ -34,7 +34,7 @@ protected:
         hInstance = GetModuleHandleA(nullptr);
         Register_Classes(hInstance);
         InitData();             /* as the start-up does: the icons are taken when the lists show them */
-        tk::MsgRecorder seen;
+        tk::MsgRecorder seen({ IDYES });      /* Imposition's queued job goes: save anyway */
         HWND dlg = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainMenu_Dlg, 0);
         EXPECT_NE(nullptr, dlg);
         mainWindow = dlg;
@@ -73,7 +73,7 @@ TEST_F(EditorMain, DeletingTwoQueuesAndOKWritesWhatTheSameEditInProcessWrites)
               rk::LV_Texts(main, IDC_MAIN_TARGETS));
 
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK ends the program";
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }, &seen)) << "OK ends the program";
 
     Tree written = e2e::Tree_Of(home.path());
     std::vector<std::string> boxes;
@@ -144,7 +144,7 @@ TEST_F(EditorMain, TheEndOfTheSessionAsksThenStoresAsOKDoes)
     EXPECT_EQ(TRUE, mayEnd);
     std::vector<tk::ForeignBox> seen;
     std::thread end([&] { SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
-    int code = tk::Run_Answering(editor, {}, &seen, 30000);
+    int code = tk::Run_Answering(editor, { IDYES }, &seen, 30000);     /* Imposition's queued job goes */
     end.join();
     EXPECT_EQ(0, code) << "stored and ended";
 
