@@ -1,5 +1,6 @@
 #include "config/savesequence.h"
 #include "config/checks.h"
+#include "config/exchange.h"
 #include "config/runtime.h"
 #include "config/setup.h"
 #include "config/storefile.h"
@@ -26,7 +27,10 @@ BOOL Save_Sequence(BOOL silent)
     /* the input queues' outputs are checked when the operator can still change them */
     if (!silent && !Check_LBQOutputs()) return FALSE;
     Warn_SpoolerRunning();
-    if (StoreSetup()) return TRUE;
+    if (StoreSetup()) {
+        Store_ImportedFiles();      /* the files imported queues carried along */
+        return TRUE;
+    }
     if (!silent)
         Info_Box(programTitle,
                  "Not every file could be saved. These files keep what they held before:\r\n\r\n%s\r\n"
