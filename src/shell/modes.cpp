@@ -4,11 +4,14 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "config/setup.h"
+#include "shell/exchmodes.h"
 #include <string.h>
 
 /* The modes of the command line, one row each (see modes.h). An option here must not begin
    with "-update", "-preferences" or "-silent": the older options take any word that does. */
 static const CLI_MODE k_Modes[] = {
+    { "-export", "-export <home> <file> <queue name>...", 3, -1, TRUE, 1, Export_Mode },
+    { "-import", "-import <home> <file> [<old path root> <new path root>]", 2, 4, TRUE, 1, Import_Mode },
     { NULL, NULL, 0, 0, FALSE, 1, NULL },       /* the end of the table */
 };
 
