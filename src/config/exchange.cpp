@@ -709,7 +709,7 @@ static int Read_NoteCount(const IMPORT_PLAN *p)
 
 static void Map_Path(const IMPORT_PLAN *p, const char *in, char *out, size_t cap)
 {
-    if (Has_Text(p->fromRoot)) Replace_PathRoot(in, p->fromRoot, p->toRoot, out, cap);
+    if (Has_Text(p->fromRoot) && Has_Text(p->toRoot)) Replace_PathRoot(in, p->fromRoot, p->toRoot, out, cap);
     else Copy_Text(out, cap, in);
 }
 

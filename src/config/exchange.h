@@ -125,7 +125,7 @@ typedef struct IMPORT_PLAN {
     int          groupCount;
     IMPORT_GROUP groups[MAX_APPGROUPS];
     char        *commandLineText;       /* the command-line parameter file, or NULL */
-    /* the operator's replacement of a path root (e.g. C:\Spool by D:\Spool); empty: none */
+    /* the operator's replacement of a path root (e.g. C:\Spool by D:\Spool); either empty: none */
     char         fromRoot[TEXT_LEN];
     char         toRoot[TEXT_LEN];
     /* what Review_Import found */
