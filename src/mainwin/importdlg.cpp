@@ -20,7 +20,7 @@ BOOL Export_Queues(HWND owner, const int *targetPos, int nTargets, const int *lb
     const char *first = nLbqs > 0 && (nTargets == 0) ? lbqs[lbqPos[0]].name : targets[targetPos[0]].name;
     char path[PATH_LEN];
     Format_Text(path, sizeof path, "%s\\%s.%s", homeDir != NULL ? homeDir : "", first, EXPORT_EXTENSION);
-    if (!Choose_TypedFile(owner, "Export Queues", path, sizeof path, EXPORT_TYPES, EXPORT_EXTENSION, TRUE)) return FALSE;
+    if (!Choose_TypedFile(owner, "Export Queues To", path, sizeof path, EXPORT_TYPES, EXPORT_EXTENSION, TRUE)) return FALSE;
     return Write_Export(path, targetPos, nTargets, lbqPos, nLbqs);
 }
 
@@ -249,7 +249,7 @@ BOOL Import_Queues(HWND owner)
     Trace("Import_Queues ()\n");
     char path[PATH_LEN];
     Format_Text(path, sizeof path, "%s\\", homeDir != NULL ? homeDir : "");
-    if (!Choose_TypedFile(owner, "Import Queues", path, sizeof path, EXPORT_TYPES, EXPORT_EXTENSION, FALSE)) return FALSE;
+    if (!Choose_TypedFile(owner, "Import Queues From", path, sizeof path, EXPORT_TYPES, EXPORT_EXTENSION, FALSE)) return FALSE;
     IMPORT_PLAN *plan = Read_ExportFile(path);
     if (plan == NULL) {
         Info_Box(programTitle, "There is not enough memory to read the file.");

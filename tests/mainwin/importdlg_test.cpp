@@ -95,7 +95,7 @@ TEST_F(ImportDialog, ExportAsksWhereAndWritesTheSelectedQueues)
     Command(IDC_MAIN_EXPORT);
     ASSERT_EQ(1u, chooser.calls.size());
     EXPECT_EQ(CHOOSE_SAVE, chooser.calls[0].kind);
-    EXPECT_EQ("Export Queues", chooser.calls[0].title);
+    EXPECT_EQ("Export Queues To", chooser.calls[0].title);
     EXPECT_EQ(home / "Plate Setter 2.queues", chooser.calls[0].path) << "named after the first queue, in the home";
     OUTBUF b;
     OutBuf_Init(&b);
