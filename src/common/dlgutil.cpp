@@ -285,6 +285,43 @@ BOOL Choose_File(HWND owner, const char *title, char *path, size_t cap, int filt
     return Give_Chosen(chosen, path, cap);
 }
 
+BOOL Choose_TypedFile(HWND owner, const char *title, char *path, size_t cap, const char *types, const char *defExt,
+                      BOOL save)
+{
+    Trace("Choose_TypedFile: \"%s\" from %s (%s)\n", title, path, save ? "save" : "open");
+    if (s_ChooserHook != NULL) {
+        CHOOSER_CALL call = { save ? CHOOSE_SAVE : CHOOSE_FILE, owner, title, 1, !save };
+        return s_ChooserHook(&call, path, cap);
+    }
+    char filter[256];
+    Build_Filter(types, filter, sizeof filter);
+    Strip_Quotes(path);
+    char folder[PATH_LEN], file[CHOSEN_LEN];
+    BOOL hasFolder = Split_StartPath(path, folder, sizeof folder, file, sizeof file);
+    OPENFILENAMEA ofn;
+    memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrInitialDir = hasFolder ? folder : NULL;
+    ofn.lpstrTitle = title;
+    ofn.lpstrDefExt = defExt;
+    ofn.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    ofn.Flags |= save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+    BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (!ok) {
+        DWORD err = CommDlgExtendedError();
+        if (err != 0) Trace("Choose_TypedFile: the dialog failed (%lu)\n", (unsigned long)err);
+        else Trace("Choose_TypedFile: cancelled\n");
+        return FALSE;
+    }
+    Trace("Choose_TypedFile: chose %s\n", file);
+    return Give_Chosen(file, path, cap);
+}
+
 /* The folder chooser's answer, filled by its hook while the dialog runs (one dialog at a time). */
 static struct {
     BOOL chosen;

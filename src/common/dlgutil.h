@@ -54,14 +54,22 @@ BOOL Choose_Folder(HWND owner, const char *title, char *path, size_t cap);
    the specified new directory") and gives FALSE. */
 BOOL Choose_CreateFolder(HWND owner, const char *title, char *path, size_t cap);
 
+/* A file chooser for one kind of file: the system's own open or save dialog (save: it asks
+   before replacing a file; open: the file must exist) listing types ("Queue Export Files
+   (*.queues)|*.queues|All Files (*.*)|*.*|"), with defExt added to a name typed without one.
+   path as for Choose_File. Through the seam as CHOOSE_FILE (open, mustExist) or CHOOSE_SAVE. */
+BOOL Choose_TypedFile(HWND owner, const char *title, char *path, size_t cap, const char *types, const char *defExt,
+                      BOOL save);
+
 /* The choosers' seam. With a hook installed, Choose_File and Choose_Folder show no dialog: the
    hook gets the call and the caller's path as it was passed, and answers as the chooser would
    (TRUE and the chosen path written into path, or FALSE for cancel). Tests only; NULL puts the
    real dialogs back. */
 #define CHOOSE_FILE   1
 #define CHOOSE_FOLDER 2
+#define CHOOSE_SAVE   3
 typedef struct {
-    int         kind;          /* CHOOSE_FILE or CHOOSE_FOLDER */
+    int         kind;          /* CHOOSE_FILE, CHOOSE_FOLDER or CHOOSE_SAVE */
     HWND        owner;
     const char *title;
     int         filterIndex;   /* file chooser only */

@@ -2,6 +2,7 @@
 #include "config/changelog.h"
 #include "config/checks.h"
 #include "config/layoutchecks.h"
+#include "config/exchange.h"
 #include "config/runtime.h"
 #include "config/setup.h"
 #include "config/storefile.h"
@@ -70,6 +71,7 @@ BOOL Save_Sequence(BOOL silent)
     if (!Confirm_DroppedJobs(silent)) return FALSE;
     Warn_SpoolerRunning();
     if (StoreSetup()) {
+        Store_ImportedFiles();      /* the files imported queues carried along */
         Log_ChangeEntry(silent ? CHANGE_MODE_SILENT : CHANGE_MODE_INTERACTIVE);
         return TRUE;
     }

@@ -1,6 +1,7 @@
 #include "mainwin/maindlg.h"
 #include "mainwin/checkdlg.h"
 #include "mainwin/changes.h"
+#include "mainwin/importdlg.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -63,6 +64,11 @@ typedef struct {
     void (*run)(HWND hDlg);
     BOOL (*enabled)(HWND hDlg);
 } MAIN_COMMAND;
+/* export and import (mainwin/importdlg) */
+static void On_Export(HWND hDlg);
+static BOOL Can_Export(HWND hDlg);
+static void On_Import(HWND hDlg);
+
 static const MAIN_COMMAND k_Commands[] = {
     /* where-used */
     { IDC_MAIN_USEDBY,  NULL, NULL },
@@ -78,8 +84,8 @@ static const MAIN_COMMAND k_Commands[] = {
     /* the report */
     { IDC_MAIN_REPORT,  NULL, NULL },
     /* export and import */
-    { IDC_MAIN_EXPORT,  NULL, NULL },
-    { IDC_MAIN_IMPORT,  NULL, NULL },
+    { IDC_MAIN_EXPORT,  On_Export, Can_Export },
+    { IDC_MAIN_IMPORT,  On_Import, NULL },
 };
 
 typedef struct {
@@ -327,6 +333,43 @@ static void On_DeleteLBQs(HWND hDlg, MAIN_STATE *st)
     }
     Delete_LBQs(positions, n);
     Refresh_LBQList(st->lbqs);
+    Update_Buttons(hDlg);
+}
+
+/* Export: the selected queues of the list last turned to. */
+static BOOL Can_Export(HWND hDlg)
+{
+    MAIN_STATE *st = State_Of(hDlg);
+    return st != NULL && st->active != NULL && Count_Selected(st->active) > 0;
+}
+
+static void On_Export(HWND hDlg)
+{
+    Trace("Export\n");
+    MAIN_STATE *st = State_Of(hDlg);
+    int positions[MAX_QUEUES];
+    int n = Selected_Positions(st->active, positions, MAX_QUEUES);
+    if (st->active == st->lbqs) Export_Queues(hDlg, NULL, 0, positions, n);
+    else Export_Queues(hDlg, positions, n, NULL, 0);
+}
+
+/* Import: the queues added at the end of the lists are selected, as Add selects its queue. */
+static void On_Import(HWND hDlg)
+{
+    Trace("Import\n");
+    MAIN_STATE *st = State_Of(hDlg);
+    int targetsBefore = targetCount, lbqsBefore = lbqCount;
+    if (!Import_Queues(hDlg)) return;
+    Refresh_TargetList(st->targets);
+    Refresh_LBQList(st->lbqs);
+    int added[MAX_QUEUES], n = 0;
+    HWND list = targetCount > targetsBefore ? st->targets : st->lbqs;
+    for (int i = (list == st->targets ? targetsBefore : lbqsBefore); i < (list == st->targets ? targetCount : lbqCount); i++)
+        added[n++] = i;
+    st->active = list;
+    Clear_Selection(list == st->targets ? st->lbqs : st->targets);
+    Select_Items(list, added, n);
+    if (n > 0) SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)added[n - 1], FALSE);
     Update_Buttons(hDlg);
 }
 

@@ -48,6 +48,7 @@
 #define IDD_RTI               211   /* "Process Instructions" */
 #define IDD_LBQEDIT           212   /* the input queue editor */
 #define IDD_ROWLIST           220   /* a list of rows: findings, changes, where a queue is used */
+#define IDD_IMPORT            221   /* "Import Queues": what an import will do, before it does it */
 
 /* ---- main dialog (MAIN) ---- */
 #define   IDC_MAIN_TARGETS     1055
@@ -315,6 +316,21 @@
 #define   IDC_RL_SORT          1004
 #define   IDC_RL_COPY          1005  /* "&Copy" */
 #define   IDC_RL_GRIP          1006  /* the size grip; "&Open" is IDOK, "Close" IDCANCEL */
+
+/* ---- the import preview (IMPORT) ---- */
+#define   IDC_IMPORT_FILE        3500  /* the file being imported */
+#define   IDC_IMPORT_QUEUES_LABEL 3501 /* "&Queues:" */
+#define   IDC_IMPORT_QUEUES      3502
+#define   IDC_IMPORT_NAME_LABEL  3503  /* "&New name:" */
+#define   IDC_IMPORT_NAME        3504
+#define   IDC_IMPORT_APPS_LABEL  3505  /* "&Applications:" */
+#define   IDC_IMPORT_APPS        3506
+#define   IDC_IMPORT_NOTES_LABEL 3507  /* "&Warnings:" */
+#define   IDC_IMPORT_NOTES       3508
+#define   IDC_IMPORT_FROM_LABEL  3509  /* "Replace the path &root:" */
+#define   IDC_IMPORT_FROM        3510
+#define   IDC_IMPORT_TO_LABEL    3511  /* "&by:" */
+#define   IDC_IMPORT_TO          3512
 
 /* The file and folder choosers: the classic open-file dialog with our own templates. The
    control numbers are the ones that dialog looks for, so both templates share them. */

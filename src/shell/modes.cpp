@@ -8,6 +8,7 @@
 #include "config/runtime.h"
 #include "config/setup.h"
 #include "config/users.h"
+#include "shell/exchmodes.h"
 #include <string.h>
 
 /* -check <home>: reads the installation as -update does, writes nothing, and prints every
@@ -46,6 +47,8 @@ static int Check_Mode(const CLI_CALL *call)
    with "-update", "-preferences" or "-silent": the older options take any word that does. */
 static const CLI_MODE k_Modes[] = {
     { "-check", "-check <home>", 1, 1, TRUE, 2, Check_Mode },
+    { "-export", "-export <home> <file> <queue name>...", 3, -1, TRUE, 1, Export_Mode },
+    { "-import", "-import <home> <file> [<old path root> <new path root>]", 2, 4, TRUE, 1, Import_Mode },
     { NULL, NULL, 0, 0, FALSE, 1, NULL },       /* the end of the table */
 };
 

@@ -4,6 +4,7 @@
 #include "common/fileutil.h"
 #include "common/msg.h"
 #include "common/text.h"
+#include "config/exchange.h"
 #include "config/model.h"
 #include "config/prefsfile.h"
 #include "config/setup.h"
@@ -288,6 +289,7 @@ void Reset_ProcessState()
     Reset_SpoolerGlobalsForTest();
     Free_Users(nullptr);
     Reset_ParamFile();
+    Forget_ImportedFiles();
     storeFailures = 0;
     Clear_StoreFailedNames();
     Set_ReplaceRetryTime(REPLACE_RETRY_MS);
