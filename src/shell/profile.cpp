@@ -41,7 +41,8 @@ static struct {
     char    errorText[PROFILE_ERROR_LEN];
 } s_Custom;
 
-/* FALSE while Load_ProfileNames loads: no splash picture and no icon is taken. */
+/* FALSE while Load_ProfileNames loads: the splash picture and icon files are looked for, so that
+   the operator hears of a missing one as in the interactive mode, but never loaded. */
 static BOOL s_Pictures = TRUE;
 
 /* The profile field that holds identity string id. */
@@ -107,6 +108,10 @@ static BOOL Load_SplashFile(const char *folder)
         Append_Reason(k_What, "Could not find bitmap file \"", path);
         return FALSE;
     }
+    if (!s_Pictures) {
+        Trace("Load_Customisation: splash %s found, not loaded\n", path);
+        return TRUE;
+    }
     char why[PATH_LEN + 64];
     s_Custom.splash = Load_BitmapFile(path, why, sizeof why);
     if (s_Custom.splash == NULL) {
@@ -124,6 +129,10 @@ static BOOL Load_IconFile(HINSTANCE instance, const char *folder)
     if (!Find_ProfileFile(folder, "*.ico", path, sizeof path)) {
         Append_Reason(k_What, "Could not find icon file \"", path);
         return FALSE;
+    }
+    if (!s_Pictures) {
+        Trace("Load_Customisation: icon %s found, not loaded\n", path);
+        return TRUE;
     }
     s_Custom.icon = Extract_FirstIcon(instance, path);
     if (s_Custom.icon == NULL) {
@@ -202,8 +211,8 @@ BOOL Load_Customisation(HINSTANCE instance, const char *folder, BOOL wantSplash,
 BOOL Get_ProfileResources(ProgramProfile *profile, HINSTANCE instance, const char *folder)
 {
     Trace("Get_ProfileResources ( %s )\n", folder != NULL ? folder : "(none)");
-    BOOL wantSplash = s_Pictures && profile->splash != NO_SPLASH_WANTED;
-    BOOL ok = Load_Customisation(instance, folder, wantSplash, s_Pictures);
+    BOOL wantSplash = profile->splash != NO_SPLASH_WANTED;
+    BOOL ok = Load_Customisation(instance, folder, wantSplash, TRUE);
     if (s_Custom.splash != NULL) {
         profile->splash = s_Custom.splash;
         profile->has[HAS_SPLASH] = TRUE;

@@ -37,8 +37,10 @@ extern ProgramProfile loadBalProfile;
    programTitle, systemName and loadBalancerName. Tells the operator (one information box each)
    when the editor's or the viewer's profile is incomplete. Releases what an earlier call loaded. */
 void Load_Profiles(void);
-/* Load_Profiles without the pictures, for the modes that show no window: the names and strings
-   only, no splash picture and no icons (loading them would bring up the display). */
+/* Load_Profiles without the pictures, for the modes that show no window: the names and strings,
+   no splash picture and no icons (loading them would bring up the display). The splash picture
+   and icon files are still looked for, so a missing one is told as Load_Profiles tells it; one
+   that is there counts as found without being read. */
 void Load_ProfileNames(void);
 /* Loads one profile from folder through Load_Customisation (a splash only when profile->splash is
    not NO_SPLASH_WANTED). Strings that were found replace the profile's defaults; the others stay.
