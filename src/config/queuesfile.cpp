@@ -31,7 +31,7 @@ static int Index_Of(const QUEUE_LINE *q, int n)
     return q->hot + (n - 3);
 }
 
-static const FIELD_SPAN *Span(const QUEUE_LINE *q, int n)
+static const FIELD_TEXT *Field_At(const QUEUE_LINE *q, int n)
 {
     int k = Index_Of(q, n);
     return (k < q->lf.count && q->lf.field[k].len > 0) ? &q->lf.field[k] : NULL;
@@ -43,17 +43,17 @@ static BOOL Fail(QUEUE_LINE *q, const char *fmt, int n)
     return FALSE;
 }
 
-static BOOL Span_Is(const FIELD_SPAN *s, const char *text)
+static BOOL Field_Is(const FIELD_TEXT *s, const char *text)
 {
     return s != NULL && s->len == strlen(text) && memcmp(s->text, text, s->len) == 0;
 }
 
-static BOOL Span_Begins(const FIELD_SPAN *s, char c) { return s != NULL && s->text[0] == c; }
+static BOOL Field_Begins(const FIELD_TEXT *s, char c) { return s != NULL && s->text[0] == c; }
 
 /* Copies field n into out (a missing field gives ""); FALSE when it does not fit. */
 static BOOL Take_Text(const QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    const FIELD_SPAN *s = Span(q, n);
+    const FIELD_TEXT *s = Field_At(q, n);
     if (s == NULL) {
         out[0] = '\0';
         return TRUE;
@@ -66,7 +66,7 @@ static BOOL Take_Text(const QUEUE_LINE *q, int n, char *out, size_t cap)
 
 static BOOL Take_Number(const QUEUE_LINE *q, int n, int32_t *v)
 {
-    const FIELD_SPAN *s = Span(q, n);
+    const FIELD_TEXT *s = Field_At(q, n);
     return s != NULL && Read_FieldNumber(s->text, s->len, v);
 }
 
@@ -88,7 +88,7 @@ static BOOL Bool_Or(const QUEUE_LINE *q, int n, BOOL missing)
 /* A text field whose single space stands for an empty text. */
 static BOOL Take_BlankText(QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    if (Span_Is(Span(q, n), " ")) {
+    if (Field_Is(Field_At(q, n), " ")) {
         out[0] = '\0';
         return TRUE;
     }
@@ -98,7 +98,7 @@ static BOOL Take_BlankText(QUEUE_LINE *q, int n, char *out, size_t cap)
 /* A text field that counts as empty when it begins with a space. */
 static BOOL Take_UnspacedText(QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    if (Span_Begins(Span(q, n), ' ')) {
+    if (Field_Begins(Field_At(q, n), ' ')) {
         out[0] = '\0';
         return TRUE;
     }
@@ -109,7 +109,7 @@ static BOOL Take_UnspacedText(QUEUE_LINE *q, int n, char *out, size_t cap)
    to 64 characters. */
 static void Take_ShortText(const QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    const FIELD_SPAN *s = Span(q, n);
+    const FIELD_TEXT *s = Field_At(q, n);
     if (s == NULL || (s->len == 1 && s->text[0] == ' ')) {
         out[0] = '\0';
         return;
@@ -135,7 +135,7 @@ static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
     else seconds = Clamp_ToRange(seconds, LIMIT_TIMEOUT_SECONDS);
     t->timeoutSeconds = seconds;
 
-    BOOL present = Span(q, 25) != NULL;
+    BOOL present = Field_At(q, 25) != NULL;
     BOOL neverBefore = (t->timeoutAction == TIMEOUT_NEVER);
     if (!present && t->timeoutAction == TIMEOUT_MOVE) t->timeoutAction = TIMEOUT_NEVER;
     if (!(present && t->timeoutAction == TIMEOUT_MOVE)) {
@@ -162,7 +162,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
 
     /* Field 2 is there only as one character that is not a letter; files of older versions
        have the hot directory in its place. */
-    const FIELD_SPAN *second = (q.lf.count > 1) ? &q.lf.field[1] : NULL;
+    const FIELD_TEXT *second = (q.lf.count > 1) ? &q.lf.field[1] : NULL;
     if (second != NULL && second->len == 1 && !isalpha((unsigned char)second->text[0])) {
         int32_t v;
         t->includeSubdirs = Read_FieldNumber(second->text, 1, &v) && v != 0;
@@ -170,9 +170,9 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     }
 
     int32_t v;
-    if (Span(&q, 1) == NULL) return Fail(&q, "field %d (the queue name) is missing", 1);
+    if (Field_At(&q, 1) == NULL) return Fail(&q, "field %d (the queue name) is missing", 1);
     if (!Take_Text(&q, 1, t->name, sizeof t->name)) return Fail(&q, "field %d (the queue name) is too long", 1);
-    if (Span(&q, 3) == NULL) return Fail(&q, "field %d (the hot directory) is missing", 3);
+    if (Field_At(&q, 3) == NULL) return Fail(&q, "field %d (the hot directory) is missing", 3);
     if (!Take_Text(&q, 3, t->hotDir, sizeof t->hotDir)) return Fail(&q, "field %d (the hot directory) is too long", 3);
     /* An empty name or hot directory is stored as a single space so that the line stays readable. */
     if (strcmp(t->name, " ") == 0) t->name[0] = '\0';
@@ -184,7 +184,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
         return Fail(&q, "field 4 names the application entry %d, beyond those the editor can hold", v);
     t->processRef = v;
 
-    if (Span(&q, 5) == NULL) return Fail(&q, "field %d (the parameters) is missing", 5);
+    if (Field_At(&q, 5) == NULL) return Fail(&q, "field %d (the parameters) is missing", 5);
     if (!Take_BlankText(&q, 5, t->parameters, sizeof t->parameters)) return FALSE;
     t->parametersIsFile = t->parameters[0] != '\0' && File_Exists(t->parameters);
 
@@ -195,7 +195,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     if (!Take_Number(&q, 8, &v)) return Fail(&q, "field %d (the copies) is not a number", 8);
     t->copies = Clamp_ToRange(v, LIMIT_COPIES);
 
-    if (Span(&q, 9) == NULL) {
+    if (Field_At(&q, 9) == NULL) {
         t->afterAction = AFTER_LEAVE;
         Home_Default(t->doneDir, sizeof t->doneDir, "Done");
     } else if (!Take_BlankText(&q, 9, t->doneDir, sizeof t->doneDir)) {
@@ -211,30 +211,30 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
 
     v = Number_Or(&q, 17, 0);
     t->initialState = (v == 1 || v == 7) ? 7 : 0;
-    t->jobGrouping = Span(&q, 18) != NULL && !Span_Begins(Span(&q, 18), '0');
-    t->thumbnailsOnArrival = Span(&q, 19) != NULL && !Span_Begins(Span(&q, 19), '0');
+    t->jobGrouping = Field_At(&q, 18) != NULL && !Field_Begins(Field_At(&q, 18), '0');
+    t->thumbnailsOnArrival = Field_At(&q, 19) != NULL && !Field_Begins(Field_At(&q, 19), '0');
     t->countDown = Clamp_ToRange(Number_Or(&q, 20, 1), LIMIT_COUNT_DOWN);
     t->jobsAtATime = Clamp_ToRange(Number_Or(&q, 21, 1), LIMIT_JOBS_AT_A_TIME);
-    t->legacyCompatV3 = (Span(&q, 22) == NULL) ? 2 : Span_Begins(Span(&q, 22), '0') ? 0 : 1;
+    t->legacyCompatV3 = (Field_At(&q, 22) == NULL) ? 2 : Field_Begins(Field_At(&q, 22), '0') ? 0 : 1;
 
     if (!Parse_TimeoutFields(&q, t)) return FALSE;
 
-    t->forceOverwriteTimeout = Span_Begins(Span(&q, 26), '1');
+    t->forceOverwriteTimeout = Field_Begins(Field_At(&q, 26), '1');
     v = Number_Or(&q, 27, 2);
     t->openFilePolicy = In_Range(v, LIMIT_OPEN_FILE_POLICY) ? v : 2;
     if (!Take_BlankText(&q, 28, t->thumbnailDir, sizeof t->thumbnailDir)) return FALSE;
-    t->thumbnailsWhenActive = Span_Begins(Span(&q, 29), '1');
-    t->hidden = Span_Begins(Span(&q, 30), '1');
-    t->limitDoneFiles = Span_Begins(Span(&q, 31), '1');
+    t->thumbnailsWhenActive = Field_Begins(Field_At(&q, 29), '1');
+    t->hidden = Field_Begins(Field_At(&q, 30), '1');
+    t->limitDoneFiles = Field_Begins(Field_At(&q, 31), '1');
     t->doneFileLimit = Clamp_ToRange(Number_Or(&q, 32, 10), LIMIT_DONE_FILE_LIMIT);
-    t->monitorProcesses = Span_Begins(Span(&q, 33), '1');
-    t->noProcesses = Span_Begins(Span(&q, 34), '1');
+    t->monitorProcesses = Field_Begins(Field_At(&q, 33), '1');
+    t->noProcesses = Field_Begins(Field_At(&q, 34), '1');
     if (!Take_BlankText(&q, 35, t->extraText, sizeof t->extraText)) return FALSE;
     if (!Take_BlankText(&q, 36, t->filterExtensions, sizeof t->filterExtensions)) return FALSE;
-    const FIELD_SPAN *flags = Span(&q, 37);
+    const FIELD_TEXT *flags = Field_At(&q, 37);
     if (flags == NULL || !Read_FieldBits(flags->text, flags->len, &t->filterFlags)) t->filterFlags = 0;
     if (!Take_UnspacedText(&q, 38, t->excludeFilterDir, sizeof t->excludeFilterDir)) return FALSE;
-    const FIELD_SPAN *hold = Span(&q, 39);
+    const FIELD_TEXT *hold = Field_At(&q, 39);
     t->holdAllJobs = (hold == NULL) || hold->text[0] != '0';
     if (!Take_BlankText(&q, 40, t->iconPath, sizeof t->iconPath)) return FALSE;
     if (!Take_UnspacedText(&q, 41, t->launchAppPath, sizeof t->launchAppPath)) return FALSE;
@@ -271,7 +271,7 @@ static void Find_KeptRefs(void)
         LINE_FIELDS lf;
         Split_Fields(l.text, l.len, &lf);
         int k = (lf.count > 1 && lf.field[1].len == 1 && !isalpha((unsigned char)lf.field[1].text[0])) ? 3 : 2;
-        const FIELD_SPAN *s = (k < lf.count) ? &lf.field[k] : NULL;
+        const FIELD_TEXT *s = (k < lf.count) ? &lf.field[k] : NULL;
         BOOL digits = s != NULL && s->len > 0 && s->len <= 6;
         for (size_t i = 0; digits && i < s->len; i++) digits = isdigit((unsigned char)s->text[i]) != 0;
         if (digits) {
