@@ -26,7 +26,9 @@ void Line_Snippet(char *out, size_t cap, const char *line, size_t len)
     if (cut && cap > 4) Copy_Text(out + cap - 4, 4, "...");
 }
 
-BOOL Is_BlankText(const char *text, size_t len)
+/* TRUE when text[0..len) holds only blanks, tabs and line ends: a rest of the file with nothing
+   in it to keep. */
+static BOOL Is_BlankLines(const char *text, size_t len)
 {
     for (size_t i = 0; i < len; i++)
         if (!(text[i] == '\r' || text[i] == '\n' || text[i] == ' ' || text[i] == '\t')) return FALSE;
@@ -37,7 +39,7 @@ BOOL Is_BlankText(const char *text, size_t len)
    nothing but blanks and line ends, or there is no memory. */
 static char *Copy_KeptText(const char *text, size_t len, size_t *outLen)
 {
-    if (Is_BlankText(text, len)) return NULL;
+    if (Is_BlankLines(text, len)) return NULL;
     char *copy = (char *)malloc(len + 1);
     if (copy == NULL) return NULL;
     size_t n = 0;
@@ -65,7 +67,7 @@ BOOL Kept_Keep(KEPT_LINES *k, const char *text, size_t len, const char *fileWord
     Line_Snippet(snippet, sizeof snippet, text, len);
     k->text = Copy_KeptText(text, len, &k->len);
     if (k->text == NULL) {
-        if (Is_BlankText(text, len)) return FALSE;
+        if (Is_BlankLines(text, len)) return FALSE;
         Trace("Could not keep the lines from line %d of %s: no memory\n", lineNo, path);
         if (!updateMode)
             Info_Box(programTitle, "Could not read all of the %s file\r\n\"%s\".\r\n\r\nReading stopped at line %d: "

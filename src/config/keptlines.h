@@ -47,5 +47,3 @@ void Kept_Write(OUTBUF *b, const KEPT_LINES *k, const APP_NUMBERING *numbers);
 
 /* The printable beginning of a line (up to its line end) for a message. */
 void Line_Snippet(char *out, size_t cap, const char *line, size_t len);
-/* TRUE when text[0..len) holds only blanks and line ends. */
-BOOL Is_BlankText(const char *text, size_t len);
