@@ -209,7 +209,7 @@ static void Show_Processes(HWND dlg, BOOL keepText)
     const ProcessList *l = &st->pe.list;
     const ProcessEntry *e = &l->entries[l->current];
     if (!keepText) {
-        char text[PROCESS_TEXT_LEN];
+        char text[COMMAND_TEXT_LEN];
         Format_CommandText(e, text, sizeof text);
         SetDlgItemTextA(dlg, IDC_PR_COMMAND, text);
     }
@@ -261,7 +261,7 @@ static void Load_Processes(HWND dlg)
     SendMessageA(mode, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < PROCESS_SHOW_MODE_COUNT; i++)
         SendMessageA(mode, CB_ADDSTRING, 0, (LPARAM)processShowModes[i].name);
-    Limit_Text(GetDlgItem(dlg, IDC_PR_COMMAND), PROCESS_TEXT_LEN - 1);
+    Limit_Text(GetDlgItem(dlg, IDC_PR_COMMAND), COMMAND_TEXT_LEN - 1);
 
     Load_ProcessList(&st->pe, copy);
     Show_Processes(dlg, FALSE);
@@ -283,7 +283,7 @@ static BOOL Write_Processes(HWND dlg)
         return TRUE;
     }
     Set_ProcessPriority(&st->pe, (int)SendDlgItemMessageA(dlg, IDC_PR_PRIORITY, CB_GETCURSEL, 0, 0));
-    char text[PROCESS_TEXT_LEN + 1];
+    char text[COMMAND_TEXT_LEN + 1];
     if (!Take_CommandText(dlg, text, sizeof text)) return FALSE;
     BOOL written = Write_ProcessText(&st->pe, text, FALSE);
     After_Action(dlg);
@@ -306,7 +306,7 @@ enum { MOVE_PREVIOUS, MOVE_NEXT, MOVE_ADD, MOVE_INSERT };
 static void On_Move_Click(HWND dlg, int move)
 {
     PROCESSES_STATE *st = State(dlg);
-    char text[PROCESS_TEXT_LEN + 1];
+    char text[COMMAND_TEXT_LEN + 1];
     if (!Take_CommandText(dlg, text, sizeof text)) return;
     switch (move) {
     case MOVE_PREVIOUS: Process_Previous(&st->pe, text); break;
@@ -327,7 +327,7 @@ static void On_Remove_Click(HWND dlg)
 /* Enter in the command text writes it and keeps the page open. */
 static void On_Enter_InCommand(HWND dlg)
 {
-    char text[PROCESS_TEXT_LEN + 1];
+    char text[COMMAND_TEXT_LEN + 1];
     Read_CommandText(dlg, text, sizeof text);
     Write_ProcessText(&State(dlg)->pe, text, Copy(dlg)->noProcesses);
     After_Action(dlg);
