@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <stdint.h>
+#include "common/text.h"
 
 #define MAX_QUEUES        200     /* output and input queues together */
 #define MAX_TARGETS       200
@@ -12,7 +13,6 @@
 #define MAX_GROUP_MEMBERS 4
 #define MAX_LBQ_OUTPUTS   2000
 
-#define TEXT_LEN          261     /* a text of up to 260 characters */
 #define TEXT259_LEN       260     /* a text of up to 259 characters */
 #define SHORT_TEXT_LEN    65      /* mutex group and output identity: up to 64 characters */
 

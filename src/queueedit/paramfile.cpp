@@ -10,7 +10,7 @@
 
 #define COMMAND_LEN 1024
 
-char paramTable[PARAM_SLOTS][PARAM_LEN];
+char paramTable[PARAM_SLOTS][TEXT_LEN];
 int  paramCount;
 
 static char     s_WatchedPath[PATH_LEN];     /* empty: nothing watched */
@@ -57,7 +57,7 @@ static void Add_Parameter(const char *text, HWND list)
     }
     if (!Copy_Field(paramTable[paramCount], text)) {
         paramTable[paramCount][0] = '\0';
-        Trace("Parameter \"%.40s...\" left out: longer than %d characters.\n", text, PARAM_LEN - 1);
+        Trace("Parameter \"%.40s...\" left out: longer than %d characters.\n", text, TEXT_LEN - 1);
         return;
     }
     if (list != NULL) SendMessageA(list, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)paramTable[paramCount]);

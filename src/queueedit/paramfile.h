@@ -7,13 +7,13 @@
    line i of the list shows slot i of the table. */
 #pragma once
 #include <windows.h>
+#include "common/text.h"
 
 #define PARAM_FILE  "CommandLine.cfg"
 #define PARAM_SLOTS 10
-#define PARAM_LEN   261          /* a parameter of up to 260 characters and its terminator */
 
 /* The parameters of the last Read, in slot order; unused slots are empty. */
-extern char paramTable[PARAM_SLOTS][PARAM_LEN];
+extern char paramTable[PARAM_SLOTS][TEXT_LEN];
 extern int  paramCount;
 
 /* Forgets the watched file and empties the table (a page that opens starts from here). */

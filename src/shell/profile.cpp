@@ -35,7 +35,7 @@ static const struct {
 static struct {
     HBITMAP splash;
     HICON   icon;
-    char    strings[ID_STRING_COUNT][PROFILE_TEXT_LEN];
+    char    strings[ID_STRING_COUNT][TEXT_LEN];
     BOOL    found[ID_STRING_COUNT];
     char    folder[PATH_LEN];
     char    errorText[PROFILE_ERROR_LEN];
@@ -160,7 +160,7 @@ static BOOL Load_IdentityStrings(const char *folder)
     int firstMissing = -1;
     for (int id = 0; id < ID_STRING_COUNT; id++) {
         char why[128];
-        int len = Get_ConfigString(k_IdentityKeys[id].key, s_Custom.strings[id], PROFILE_TEXT_LEN, f, why, sizeof why);
+        int len = Get_ConfigString(k_IdentityKeys[id].key, s_Custom.strings[id], TEXT_LEN, f, why, sizeof why);
         s_Custom.found[id] = (len >= 0);
         if (!s_Custom.found[id]) {
             s_Custom.strings[id][0] = '\0';
@@ -223,7 +223,7 @@ BOOL Get_ProfileResources(ProgramProfile *profile, HINSTANCE instance, const cha
     }
     for (int id = 0; id < ID_STRING_COUNT; id++) {
         if (!s_Custom.found[id]) continue;
-        Copy_Text(Profile_String(profile, id), PROFILE_TEXT_LEN, s_Custom.strings[id]);
+        Copy_Text(Profile_String(profile, id), TEXT_LEN, s_Custom.strings[id]);
         profile->has[k_IdentityKeys[id].hasFlag] = TRUE;
     }
     Copy_Field(profile->errorText, s_Custom.errorText);

@@ -3,8 +3,8 @@
    force where a folder is missing or incomplete. */
 #pragma once
 #include <windows.h>
+#include "common/text.h"
 
-#define PROFILE_TEXT_LEN   261     /* an identity string of up to 260 characters */
 #define PROFILE_ERROR_LEN  2048    /* the error text of one profile: three reasons, each naming a file */
 
 /* The splash field of a profile that wants no splash picture. */
@@ -19,11 +19,11 @@ enum {
 typedef struct {
     HBITMAP splash;                          /* NO_SPLASH_WANTED before loading when none is wanted */
     HICON   icon;
-    char    companyName[PROFILE_TEXT_LEN];   /* "COMPANY_NAME" */
-    char    systemName[PROFILE_TEXT_LEN];    /* "SYSTEM_NAME" */
-    char    abbreviatedName[PROFILE_TEXT_LEN]; /* "ABBREVIATED_SYSTEM_NAME" */
-    char    productName[PROFILE_TEXT_LEN];   /* "PRODUCT_NAME" */
-    char    versionNumber[PROFILE_TEXT_LEN]; /* "VERSION_NUMBER" */
+    char    companyName[TEXT_LEN];   /* "COMPANY_NAME" */
+    char    systemName[TEXT_LEN];    /* "SYSTEM_NAME" */
+    char    abbreviatedName[TEXT_LEN]; /* "ABBREVIATED_SYSTEM_NAME" */
+    char    productName[TEXT_LEN];   /* "PRODUCT_NAME" */
+    char    versionNumber[TEXT_LEN]; /* "VERSION_NUMBER" */
     char    errorText[PROFILE_ERROR_LEN];    /* what went wrong while loading */
     BOOL    has[PROFILE_HAS_COUNT];
 } ProgramProfile;

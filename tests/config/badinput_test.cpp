@@ -666,7 +666,7 @@ std::vector<std::string> Reference_Params(const std::string &bytes)
     std::vector<std::string> out;
     std::string text = bytes.substr(0, bytes.find('\0'));    /* the file is read as one text */
     auto add = [&](const std::string &s) {
-        if (out.size() < PARAM_SLOTS && s.size() < PARAM_LEN) out.push_back(s);
+        if (out.size() < PARAM_SLOTS && s.size() < TEXT_LEN) out.push_back(s);
     };
     for (const std::string &line : Text_Lines(text)) {
         size_t pos = 0;
