@@ -100,20 +100,30 @@ static BOOL Take_CommandText(HWND dlg, char *text, size_t cap)
     return TRUE;
 }
 
+/* The parameter list shows the parameter file's table, line i slot i. */
+static void Show_Parameters(HWND dlg)
+{
+    HWND list = GetDlgItem(dlg, IDC_PR_PARAMS);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < paramCount && i < PARAM_SLOTS; i++)
+        SendMessageA(list, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)paramTable[i]);
+}
+
 /* The parameter list from the parameter file: a missing file is told of (and created) and an
    unreadable one reported, each once while the page is open. */
 static void Refresh_Parameters(HWND dlg, PROCESSES_STATE *st)
 {
-    HWND list = GetDlgItem(dlg, IDC_PR_PARAMS);
-    EnableWindow(list, TRUE);
+    EnableWindow(GetDlgItem(dlg, IDC_PR_PARAMS), TRUE);
     char path[PATH_LEN];
     if (homeDir == NULL || !Home_Path(path, sizeof path, homeDir, PARAM_FILE)) return;
     if (!File_Exists(path)) {
-        if (!st->paramTold) Prepare_ParamFile(list);
+        if (!st->paramTold) Prepare_ParamFile();
         st->paramTold = TRUE;
         return;
     }
-    if (Read_ParamFile(path, list) || st->paramTold) return;
+    BOOL read = Read_ParamFile(path);
+    Show_Parameters(dlg);
+    if (read || st->paramTold) return;
     st->paramTold = TRUE;
     Info_Box(programTitle, "The parameter file \"%s\" could not be read, so no parameters can be picked from it.", path);
 }
@@ -457,7 +467,7 @@ INT_PTR CALLBACK QueueProcesses_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
         break;
     case WM_TIMER:
         if (wParam == PARAM_TIMER) {
-            Watch_ParamFile(GetDlgItem(dlg, IDC_PR_PARAMS));
+            if (Watch_ParamFile()) Show_Parameters(dlg);
             return TRUE;
         }
         break;

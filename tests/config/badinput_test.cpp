@@ -691,7 +691,7 @@ std::vector<std::string> Reference_Params(const std::string &bytes)
 void BadInput::Params_Cycle(const std::string &bytes, Problems &p)
 {
     Reset_ParamFile();
-    CHECK(p, Read_ParamFile(Path(PARAM_FILE).c_str(), NULL), "CommandLine.cfg could not be read");
+    CHECK(p, Read_ParamFile(Path(PARAM_FILE).c_str()), "CommandLine.cfg could not be read");
     std::vector<std::string> expected = Reference_Params(bytes);
     std::string want, got;
     for (const std::string &s : expected) want += s + "\n";
