@@ -1,5 +1,6 @@
 #include "queueedit/processlist.h"
-#include "config/appsfile.h"
+#include "config/appmatch.h"
+#include "lists/appicons.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
@@ -38,11 +39,7 @@ int Find_ShowModeIndex(uint16_t value)
 
 static HINSTANCE Instance(void) { return hInstance != NULL ? hInstance : GetModuleHandleA(NULL); }
 
-HICON Default_AppIcon(void)
-{
-    if (sharedIcons[ICON_PROGRAM] != NULL) return sharedIcons[ICON_PROGRAM];
-    return LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PROGRAM));
-}
+HICON Default_AppIcon(void) { return Program_Icon(); }
 
 /* ---- icons the page extracted ---- */
 
