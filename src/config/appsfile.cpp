@@ -12,7 +12,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define WHY_LEN         200
 #define FIRST_FIELD_LEN (2 * TEXT259_LEN + 8)   /* a quoted path, a space and the arguments */
 
 APPS_LOAD appsLoad;
@@ -120,8 +119,9 @@ static BOOL Fail(char *why, size_t cap, const char *text)
 
 /* Reads one line as entry i into apps[i] or appGroups[i]. FALSE (why set) when the line is
    damaged or the entry does not fit; nothing is stored then. */
-static BOOL Read_AppEntry(const char *line, int i, char *why, size_t whyCap)
+static BOOL Read_AppEntry(const char *line, int i, char *why, size_t whyCap, void *context)
 {
+    (void)context;
     LINE_FIELDS lf;
     Split_Fields(line, strlen(line), &lf);
     if (lf.count < 1 || lf.field[0].len == 0) return Fail(why, whyCap, "the first field is missing");
@@ -201,41 +201,18 @@ static void Find_KeptMembers(void)
 /* Reads the entries of text into the arrays; returns the number of entries read. */
 static int Read_AppEntries(const char *text, size_t len, const char *path)
 {
-    int i = 0;
-    size_t pos = 0, stopAt = len;
-    char why[WHY_LEN] = "";
-    char line[FIRST_FIELD_LEN + 1024];
-    TEXT_LINE l;
-    for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
-        size_t n = l.len;
-        stopAt = at;
-        if (n == 0) {
-            Copy_Field(why, "an empty line ends the list of entries");
-            break;
-        }
-        if (memchr(l.text, '\0', n) != NULL) {
-            Copy_Field(why, "the line holds a zero byte");
-            break;
-        }
-        if (i >= MAX_APPS) {
-            Format_Text(why, sizeof why, "the editor holds no more than %d entries", MAX_APPS);
-            break;
-        }
-        if (n >= sizeof line) {
-            Copy_Field(why, "the line is too long");
-            break;
-        }
-        memcpy(line, l.text, n);
-        line[n] = '\0';
-        if (!Read_AppEntry(line, i, why, sizeof why)) break;
-        i++;
-        stopAt = len;
-    }
-    if (stopAt < len &&
-        Kept_Keep(&keptAppLines, text + stopAt, len - stopAt, "application data",
-                  "The entries before that line have been loaded. That line and the lines after it are", path, i + 1, why))
-        Find_KeptMembers();
-    return i;
+    RECORD_FILE f;
+    memset(&f, 0, sizeof f);
+    f.maxRecords = MAX_APPS;
+    f.fullWhy = "the editor holds no more than %d entries";
+    f.emptyWhy = "an empty line ends the list of entries";
+    f.maxLineLen = FIRST_FIELD_LEN + 1023;
+    f.fileWords = "application data";
+    f.loadedWhat = "The entries before that line have been loaded. That line and the lines after it are";
+    f.read = Read_AppEntry;
+    int read = Read_KeptRecords(text, len, path, &f, &keptAppLines);
+    if (keptAppLines.text != NULL) Find_KeptMembers();
+    return read;
 }
 
 /* Free App slots that the loaded queues or groups name stay out of reach of AddTargetApps, so that

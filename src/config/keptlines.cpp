@@ -1,11 +1,13 @@
 #include "config/keptlines.h"
 #include "common/appstate.h"
 #include "common/msg.h"
+#include "common/text.h"
 #include "common/trace.h"
 #include <stdlib.h>
 #include <string.h>
 
 #define SNIPPET_LEN 100
+#define WHY_LEN     200
 
 KEPT_LINES keptQueueLines;
 KEPT_LINES keptAppLines;
@@ -109,4 +111,51 @@ void Kept_Write(OUTBUF *b, const KEPT_LINES *k, const APP_NUMBERING *numbers)
         pos = m->offset + m->len;
     }
     OutBuf_Append(b, k->text + pos, k->len - pos);
+}
+
+int Read_KeptRecords(const char *text, size_t len, const char *path, const RECORD_FILE *f, KEPT_LINES *kept)
+{
+    int records = 0;
+    size_t pos = 0, stopAt = len;
+    char why[WHY_LEN] = "";
+    char *line = NULL;
+    size_t lineCap = 0;
+    TEXT_LINE l;
+    for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
+        size_t n = l.len;
+        stopAt = at;
+        if (n == 0) {
+            Copy_Field(why, f->emptyWhy);
+            break;
+        }
+        if (memchr(l.text, '\0', n) != NULL) {
+            Copy_Field(why, "the line holds a zero byte");
+            break;
+        }
+        if (records >= f->maxRecords) {
+            Format_Text(why, sizeof why, f->fullWhy, f->maxRecords);
+            break;
+        }
+        if (f->maxLineLen > 0 && n > f->maxLineLen) {
+            Copy_Field(why, "the line is too long");
+            break;
+        }
+        if (n + 1 > lineCap) {
+            char *grown = (char *)realloc(line, n + 1);
+            if (grown == NULL) {
+                Copy_Field(why, "not enough memory to read the line");
+                break;
+            }
+            line = grown;
+            lineCap = n + 1;
+        }
+        memcpy(line, l.text, n);
+        line[n] = '\0';
+        if (!f->read(line, records, why, sizeof why, f->context)) break;
+        records++;
+        stopAt = len;
+    }
+    free(line);
+    if (stopAt < len) Kept_Keep(kept, text + stopAt, len - stopAt, f->fileWords, f->loadedWhat, path, records + 1, why);
+    return records;
 }

@@ -12,9 +12,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define WHY_LEN      200
-
-
 /* ---- reading one line ---- */
 
 typedef struct {
@@ -303,6 +300,38 @@ static void Apply_QueueOffsets(void)
     }
 }
 
+/* The queues read so far: input queues go to lbqs, output queues to targets, in file order. */
+typedef struct {
+    int targets;
+    int lbqs;
+} QUEUE_COUNTS;
+
+/* Takes one line of the queues file as the next input or output queue. */
+static BOOL Take_QueueLine(const char *line, int index, char *why, size_t whyCap, void *context)
+{
+    (void)index;
+    QUEUE_COUNTS *n = (QUEUE_COUNTS *)context;
+    Target t;
+    BOOL isLbq = FALSE;
+    if (!Parse_QueueLine(line, &t, &isLbq, why, whyCap)) return FALSE;
+    if (isLbq) {
+        LBQ *q = &lbqs[n->lbqs];
+        memset(q, 0, sizeof *q);
+        Copy_Field(q->name, t.name);
+        Copy_Field(q->hotDir, t.hotDir);
+        q->includeSubdirs = t.includeSubdirs;
+        q->priority = t.priority;
+        q->copies = t.copies;
+        Init_LBConfig(q);
+        Trace("Read in LBQ %d: \"%s, %s, %d, %d\n", n->lbqs, q->name, q->hotDir, q->priority, q->copies);
+        n->lbqs++;
+    } else {
+        t.slotIndex = n->targets;
+        targets[n->targets++] = t;
+    }
+    return TRUE;
+}
+
 BOOL Get_TargetData(void)
 {
     Trace("\nGet_TargetData()\n");
@@ -317,71 +346,23 @@ BOOL Get_TargetData(void)
         return FALSE;
     }
 
-    int nTargets = 0, nLbqs = 0, lineNo = 0;
-    size_t pos = 0, stopAt = len;
-    char why[WHY_LEN] = "";
-    char *line = NULL;
-    size_t lineCap = 0;
-    TEXT_LINE l;
-    for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
-        size_t n = l.len;
-        lineNo++;
-        stopAt = at;
-        if (n == 0) {
-            Copy_Field(why, "an empty line ends the list of queues");
-            break;
-        }
-        if (memchr(l.text, '\0', n) != NULL) {
-            Copy_Field(why, "the line holds a zero byte");
-            break;
-        }
-        if (nTargets + nLbqs >= MAX_QUEUES) {
-            Format_Text(why, sizeof why, "the editor holds no more than %d queues", MAX_QUEUES);
-            break;
-        }
-        if (n + 1 > lineCap) {
-            char *grown = (char *)realloc(line, n + 1);
-            if (grown == NULL) {
-                Copy_Field(why, "not enough memory to read the line");
-                break;
-            }
-            line = grown;
-            lineCap = n + 1;
-        }
-        memcpy(line, l.text, n);
-        line[n] = '\0';
-
-        Target t;
-        BOOL isLbq = FALSE;
-        if (!Parse_QueueLine(line, &t, &isLbq, why, sizeof why)) break;
-        if (isLbq) {
-            LBQ *q = &lbqs[nLbqs];
-            memset(q, 0, sizeof *q);
-            Copy_Field(q->name, t.name);
-            Copy_Field(q->hotDir, t.hotDir);
-            q->includeSubdirs = t.includeSubdirs;
-            q->priority = t.priority;
-            q->copies = t.copies;
-            Init_LBConfig(q);
-            Trace("Read in LBQ %d: \"%s, %s, %d, %d\n", nLbqs, q->name, q->hotDir, q->priority, q->copies);
-            nLbqs++;
-        } else {
-            t.slotIndex = nTargets;
-            targets[nTargets++] = t;
-        }
-        stopAt = len;
-    }
-    free(line);
-    if (stopAt < len &&
-        Kept_Keep(&keptQueueLines, text + stopAt, len - stopAt, "queue data",
-                  "The queues before that line have been loaded. That line and the lines after it are not shown, "
-                  "but they are",
-                  path, lineNo, why))
-        Find_KeptRefs();
+    QUEUE_COUNTS counts = { 0, 0 };
+    RECORD_FILE f;
+    memset(&f, 0, sizeof f);
+    f.maxRecords = MAX_QUEUES;
+    f.fullWhy = "the editor holds no more than %d queues";
+    f.emptyWhy = "an empty line ends the list of queues";
+    f.fileWords = "queue data";
+    f.loadedWhat = "The queues before that line have been loaded. That line and the lines after it are not shown, "
+                   "but they are";
+    f.read = Take_QueueLine;
+    f.context = &counts;
+    Read_KeptRecords(text, len, path, &f, &keptQueueLines);
+    if (keptQueueLines.text != NULL) Find_KeptRefs();
     free(text);
 
-    targetCount = nTargets;
-    lbqCount = nLbqs;
+    targetCount = counts.targets;
+    lbqCount = counts.lbqs;
     Trace("Read in %d output targets and %d load balancer input queues. Returning TRUE\n", targetCount, lbqCount);
     Apply_QueueOffsets();
     return TRUE;
