@@ -158,8 +158,8 @@ typedef struct {
    extracts a new icon into its copy owns that icon until it either commits the copy (the slot then
    owns the new icon and the editor destroys the one it replaced) or drops the copy (it destroys
    the new icon). Copy_Target gives the copy a handle of its own; Delete_Target destroys the
-   deleted queue's. An application whose file holds no icon shows the program's resource icon
-   (Get_AppsData): that handle is shared by every slot showing it and is never destroyed. */
+   deleted queue's. An application whose file holds no icon shows the program's own icon
+   (sharedIcons[ICON_PROGRAM], lists/appicons.h): shared by every slot showing it, never destroyed. */
 extern Target   targets[MAX_TARGETS];
 extern LBQ      lbqs[MAX_LBQS];
 extern App      apps[MAX_APPS];
