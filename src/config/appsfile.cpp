@@ -1,4 +1,5 @@
 #include "config/appsfile.h"
+#include "config/findings.h"
 #include "config/keptlines.h"
 #include "config/fieldsplit.h"
 #include "config/storefile.h"
@@ -209,6 +210,7 @@ static int Read_AppEntries(const char *text, size_t len, const char *path)
     f.maxLineLen = FIRST_FIELD_LEN + 1023;
     f.fileWords = "application data";
     f.loadedWhat = "The entries before that line have been loaded. That line and the lines after it are";
+    f.recordWords = "applications";
     f.read = Read_AppEntry;
     int read = Read_KeptRecords(text, len, path, &f, &keptAppLines);
     if (keptAppLines.text != NULL) Find_KeptMembers();
@@ -255,7 +257,9 @@ BOOL Get_AppsData(void)
     /* A file saved as UTF-8 by a text editor starts with a byte order mark: it belongs to no
        entry, and left in front of the first path it would take that path out of its quotes. */
     size_t bom = (len >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
+    Begin_ReadFindings(strrchr(path, '\\') != NULL ? strrchr(path, '\\') + 1 : path);
     appsLoad.readCount = Read_AppEntries(text + bom, len - bom, path);
+    End_ReadFindings();
     free(text);
     for (int i = 0; i < appsLoad.readCount; i++) {
         if (appsLoad.entryIsGroup[i]) appGroups[i].free = FALSE;

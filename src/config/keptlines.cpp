@@ -1,4 +1,5 @@
 #include "config/keptlines.h"
+#include "config/findings.h"
 #include "common/appstate.h"
 #include "common/msg.h"
 #include "common/text.h"
@@ -124,6 +125,7 @@ int Read_KeptRecords(const char *text, size_t len, const char *path, const RECOR
     for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
         size_t n = l.len;
         stopAt = at;
+        Set_ReadLine(records + 1);
         if (n == 0) {
             Copy_Field(why, f->emptyWhy);
             break;
@@ -156,6 +158,9 @@ int Read_KeptRecords(const char *text, size_t len, const char *path, const RECOR
         stopAt = len;
     }
     free(line);
+    if (stopAt < len && !Is_BlankLines(text + stopAt, len - stopAt))
+        Read_Finding(SEV_ERROR, "reading stopped at this line (%s): it and the lines after it are written back "
+                     "unchanged but none of their %s can be edited; correct the line.", why, f->recordWords);
     if (stopAt < len) Kept_Keep(kept, text + stopAt, len - stopAt, f->fileWords, f->loadedWhat, path, records + 1, why);
     return records;
 }
