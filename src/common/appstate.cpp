@@ -2,7 +2,7 @@
 #include "common/text.h"
 
 const char *homeDir;
-char        homePathBuffer[261];
+char        homePathBuffer[PATH_LEN];
 BOOL        updateMode;
 BOOL        preferencesMode;
 BOOL        silentMode;
@@ -15,9 +15,9 @@ HWND        mainWindow;
 HICON sharedIcons[SHARED_ICON_COUNT];
 HICON loadBalancerIcon;
 
-char programTitle[NAME_TEXT_LEN]     = "Editor";
-char systemName[NAME_TEXT_LEN]       = "Ostra Output Controller";
-char loadBalancerName[NAME_TEXT_LEN] = "Load Balancer";
+char programTitle[TEXT_LEN]     = "Editor";
+char systemName[TEXT_LEN]       = "Ostra Output Controller";
+char loadBalancerName[TEXT_LEN] = "Load Balancer";
 
 void Reset_AppState(void)
 {

@@ -2,11 +2,11 @@
    names published from the identity profiles. Set by the start-up; plain globals. */
 #pragma once
 #include <windows.h>
-
-#define NAME_TEXT_LEN 261
+#include "common/fileutil.h"
+#include "common/text.h"
 
 extern const char *homeDir;          /* NULL until known; configuration paths are "%s\%s" of it */
-extern char        homePathBuffer[261];
+extern char        homePathBuffer[PATH_LEN];
 extern BOOL        updateMode;
 extern BOOL        preferencesMode;
 extern BOOL        silentMode;
@@ -18,9 +18,9 @@ extern BOOL        saveOnExit;
 extern HINSTANCE   hInstance;
 extern HWND        mainWindow;
 
-extern char programTitle[NAME_TEXT_LEN];       /* caption of every message box; "Editor" */
-extern char systemName[NAME_TEXT_LEN];         /* "Ostra Output Controller" */
-extern char loadBalancerName[NAME_TEXT_LEN];   /* "Load Balancer" */
+extern char programTitle[TEXT_LEN];       /* caption of every message box; "Editor" */
+extern char systemName[TEXT_LEN];         /* "Ostra Output Controller" */
+extern char loadBalancerName[TEXT_LEN];   /* "Load Balancer" */
 
 /* The seven icons loaded once from the resources at start-up, shared by the lists and the
    queue summaries (NULL in the modes without a window). */

@@ -6,7 +6,7 @@
 #include <stdio.h>
 #include "common/text.h"
 
-#define PATH_LEN 261            /* a path of up to 260 characters and its terminator */
+#define PATH_LEN TEXT_LEN       /* a path: a text of up to 260 characters, held in the same fields */
 
 BOOL File_Exists(const char *path);          /* an existing file, not a directory */
 BOOL Dir_Exists(const char *path);           /* an existing directory */

@@ -26,10 +26,10 @@
 #include "common/text.h"
 
 #define ROW_COLUMNS      5       /* text columns of a row, the group not counted */
-#define ROW_CELL_LEN     261     /* a cell of up to 260 characters (a path) */
-#define ROW_GROUP_LEN    261     /* a group of up to 260 characters (a queue's name) */
+#define ROW_CELL_LEN     TEXT_LEN    /* a cell of up to 260 characters (a path) */
+#define ROW_GROUP_LEN    TEXT_LEN    /* a group of up to 260 characters (a queue's name) */
 #define ROW_HEADING_LEN  64
-#define ROW_LABEL_LEN    261
+#define ROW_LABEL_LEN    TEXT_LEN
 #define ROWS_MAX         4000    /* rows one set keeps; more are counted in dropped */
 
 /* How a column sorts. */

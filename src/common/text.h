@@ -7,6 +7,10 @@
 
 #define ARRAY_LEN(a) (sizeof(a) / sizeof((a)[0]))
 
+/* A text of up to 260 characters and its terminator: every text field of the configuration, the
+   identity strings, the published names, a parameter, a field as typed. */
+#define TEXT_LEN 261
+
 /* Copies src into dst (room for cap chars incl. NUL). Always terminates.
    TRUE when all of src fit, FALSE when it was cut. NULL src counts as "". */
 BOOL Copy_Text(char *dst, size_t cap, const char *src);

@@ -6,7 +6,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define FIELD_TEXT_LEN 261      /* a field is read up to 260 characters */
 
 static const char k_Invalid[]    = "A number entered is invalid.";
 static const char k_OutOfRange[] = "A number entered is out of range.\r\nMaximum = %d, Minimum = %d";
@@ -48,7 +47,7 @@ static BOOL Read_Integer(const char *text, BOOL asUnsigned, int *value)
 
 BOOL Validate_Field(HWND field, int kind, void *target, int minimum, int maximum, const char *title)
 {
-    char text[FIELD_TEXT_LEN], former[64], problem[160];
+    char text[TEXT_LEN], former[64], problem[160];
     GetWindowTextA(field, text, sizeof text);
     switch (kind) {
     case VF_INT:

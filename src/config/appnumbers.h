@@ -1,8 +1,8 @@
 /* The entry numbers of the applications file as it is about to be written. In memory a queue names
    an App or an AppGroup by its slot; in the file applications and groups share one sequence of
    entry numbers (the applications that something runs, in slot order, then the groups, in slot
-   order). The numbering is computed from the configuration as it stands (Number_AppEntries in
-   appsfile.h) and applied by the writers while they format: the configuration keeps its slot
+   order). The numbering is computed from the configuration as it stands (Defrag_AppsArray) and
+   applied by the writers while they format: the configuration keeps its slot
    references, so a save changes nothing in memory and a second save writes the same bytes. */
 #pragma once
 #include <windows.h>
@@ -36,3 +36,23 @@ int Entry_OfSlot(const APP_NUMBERING *n, int slot, BOOL group);
 int Entry_OfLoadNumber(const APP_NUMBERING *n, int e);
 /* The App slot that holds the entry numbered e, or -1. */
 int App_SlotOfEntry(const APP_NUMBERING *n, int e);
+
+/* A slot of apps (appGroups) that holds an application (a group). */
+BOOL App_Used(int a);
+BOOL Group_Used(int g);
+
+/* The renumbering before storing: which entries the applications file is written with and their
+   entry numbers. An App or AppGroup that no output queue (nor a line kept from the last load)
+   uses is left out of the file. Changes nothing: the queues and group members keep naming slots,
+   and the writers apply the numbering while they format. */
+void Defrag_AppsArray(APP_NUMBERING *n);
+
+/* Marks an App (group FALSE), or an AppGroup and its members (group TRUE), as referenced. */
+void Mark_EntryRef(BOOL *appRef, BOOL *groupRef, int ref, BOOL group);
+/* Marks the entries that must be kept: those the output queues run (a group with its members),
+   those the kept queue lines run and the members named by kept group lines. The queue at
+   skipQueue (-1: none) is passed over. direct (may be NULL) gets the applications that keep
+   their own settings when stored: those a queue or a kept queue line runs itself, and the
+   members of kept group lines. References hold slot indices here. appRef and groupRef hold
+   MAX_APPS and MAX_APPGROUPS flags, direct MAX_APPS. */
+void Mark_Referenced(BOOL *appRef, BOOL *groupRef, BOOL *direct, int skipQueue);

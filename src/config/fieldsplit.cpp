@@ -11,7 +11,7 @@ void Split_Fields(const char *line, size_t len, LINE_FIELDS *out)
     while (out->count < MAX_LINE_FIELDS) {
         size_t start = pos;
         while (pos < len && !(line[pos] == ':' && pos + 1 < len && line[pos + 1] == ':')) pos++;
-        FIELD_SPAN *f = &out->field[out->count++];
+        FIELD_TEXT *f = &out->field[out->count++];
         f->text = line + start;
         f->len = pos - start;
         /* the space the writer puts after a final colon */

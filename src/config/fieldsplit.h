@@ -12,10 +12,10 @@
 typedef struct {
     const char *text;      /* start of the field inside the line */
     size_t      len;       /* its length; 0 = missing (an empty field and the end look the same) */
-} FIELD_SPAN;
+} FIELD_TEXT;
 
 typedef struct {
-    FIELD_SPAN field[MAX_LINE_FIELDS];
+    FIELD_TEXT field[MAX_LINE_FIELDS];
     int        count;      /* fields found (at most MAX_LINE_FIELDS; the rest of a longer line is ignored) */
 } LINE_FIELDS;
 

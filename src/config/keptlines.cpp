@@ -1,11 +1,14 @@
 #include "config/keptlines.h"
+#include "config/findings.h"
 #include "common/appstate.h"
 #include "common/msg.h"
+#include "common/text.h"
 #include "common/trace.h"
 #include <stdlib.h>
 #include <string.h>
 
 #define SNIPPET_LEN 100
+#define WHY_LEN     200
 
 KEPT_LINES keptQueueLines;
 KEPT_LINES keptAppLines;
@@ -26,7 +29,9 @@ void Line_Snippet(char *out, size_t cap, const char *line, size_t len)
     if (cut && cap > 4) Copy_Text(out + cap - 4, 4, "...");
 }
 
-BOOL Is_BlankText(const char *text, size_t len)
+/* TRUE when text[0..len) holds only blanks, tabs and line ends: a rest of the file with nothing
+   in it to keep. */
+static BOOL Is_BlankLines(const char *text, size_t len)
 {
     for (size_t i = 0; i < len; i++)
         if (!(text[i] == '\r' || text[i] == '\n' || text[i] == ' ' || text[i] == '\t')) return FALSE;
@@ -37,7 +42,7 @@ BOOL Is_BlankText(const char *text, size_t len)
    nothing but blanks and line ends, or there is no memory. */
 static char *Copy_KeptText(const char *text, size_t len, size_t *outLen)
 {
-    if (Is_BlankText(text, len)) return NULL;
+    if (Is_BlankLines(text, len)) return NULL;
     char *copy = (char *)malloc(len + 1);
     if (copy == NULL) return NULL;
     size_t n = 0;
@@ -65,7 +70,7 @@ BOOL Kept_Keep(KEPT_LINES *k, const char *text, size_t len, const char *fileWord
     Line_Snippet(snippet, sizeof snippet, text, len);
     k->text = Copy_KeptText(text, len, &k->len);
     if (k->text == NULL) {
-        if (Is_BlankText(text, len)) return FALSE;
+        if (Is_BlankLines(text, len)) return FALSE;
         Trace("Could not keep the lines from line %d of %s: no memory\n", lineNo, path);
         if (!updateMode)
             Info_Box(programTitle, "Could not read all of the %s file\r\n\"%s\".\r\n\r\nReading stopped at line %d: "
@@ -107,4 +112,55 @@ void Kept_Write(OUTBUF *b, const KEPT_LINES *k, const APP_NUMBERING *numbers)
         pos = m->offset + m->len;
     }
     OutBuf_Append(b, k->text + pos, k->len - pos);
+}
+
+int Read_KeptRecords(const char *text, size_t len, const char *path, const RECORD_FILE *f, KEPT_LINES *kept)
+{
+    int records = 0;
+    size_t pos = 0, stopAt = len;
+    char why[WHY_LEN] = "";
+    char *line = NULL;
+    size_t lineCap = 0;
+    TEXT_LINE l;
+    for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
+        size_t n = l.len;
+        stopAt = at;
+        Set_ReadLine(records + 1);
+        if (n == 0) {
+            Copy_Field(why, f->emptyWhy);
+            break;
+        }
+        if (memchr(l.text, '\0', n) != NULL) {
+            Copy_Field(why, "the line holds a zero byte");
+            break;
+        }
+        if (records >= f->maxRecords) {
+            Format_Text(why, sizeof why, f->fullWhy, f->maxRecords);
+            break;
+        }
+        if (f->maxLineLen > 0 && n > f->maxLineLen) {
+            Copy_Field(why, "the line is too long");
+            break;
+        }
+        if (n + 1 > lineCap) {
+            char *grown = (char *)realloc(line, n + 1);
+            if (grown == NULL) {
+                Copy_Field(why, "not enough memory to read the line");
+                break;
+            }
+            line = grown;
+            lineCap = n + 1;
+        }
+        memcpy(line, l.text, n);
+        line[n] = '\0';
+        if (!f->read(line, records, why, sizeof why, f->context)) break;
+        records++;
+        stopAt = len;
+    }
+    free(line);
+    if (stopAt < len && !Is_BlankLines(text + stopAt, len - stopAt))
+        Read_Finding(SEV_ERROR, "reading stopped at this line (%s): it and the lines after it are written back "
+                     "unchanged but none of their %s can be edited; correct the line.", why, f->recordWords);
+    if (stopAt < len) Kept_Keep(kept, text + stopAt, len - stopAt, f->fileWords, f->loadedWhat, path, records + 1, why);
+    return records;
 }

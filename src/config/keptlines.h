@@ -45,7 +45,27 @@ BOOL Kept_AddNumber(KEPT_LINES *k, const char *at, size_t len, int32_t entry);
    applications file being written (numbers). */
 void Kept_Write(OUTBUF *b, const KEPT_LINES *k, const APP_NUMBERING *numbers);
 
+/* A file of one record a line, read until a damaged line: what Read_KeptRecords needs to know. */
+typedef struct {
+    int         maxRecords;     /* records the arrays hold: the line after the last is not read */
+    const char *fullWhy;        /* why reading stops there ("the editor holds no more than %d ..."), with maxRecords */
+    const char *emptyWhy;       /* why an empty line stops reading ("an empty line ends the list of ...") */
+    size_t      maxLineLen;     /* a longer line is damaged ("the line is too long"); 0: any length */
+    const char *fileWords;      /* for Kept_Keep: "queue data", "application data" */
+    const char *loadedWhat;     /* for Kept_Keep: what was loaded before the line that stopped reading */
+    const char *recordWords;    /* for the finding of a stop: "queues", "applications" */
+    /* Takes one line (its own text, without its line end) as record number index. FALSE, with
+       why set, when the line is damaged or its record does not fit: nothing is taken then. */
+    BOOL (*read)(const char *line, int index, char *why, size_t whyCap, void *context);
+    void       *context;
+} RECORD_FILE;
+
+/* Reads text[0..len) of path one line a record, from the first line on, until a line that is
+   empty, holds a zero byte, is too long, lies past the records the arrays hold or that read
+   refuses; from that line to the end the text is kept in *kept (Kept_Keep, which tells the
+   operator). Each line is the reader's line for the findings (Set_ReadLine), and a stop before
+   anything but blank lines is a finding of its own. Returns the number of records read. */
+int Read_KeptRecords(const char *text, size_t len, const char *path, const RECORD_FILE *f, KEPT_LINES *kept);
+
 /* The printable beginning of a line (up to its line end) for a message. */
 void Line_Snippet(char *out, size_t cap, const char *line, size_t len);
-/* TRUE when text[0..len) holds only blanks and line ends. */
-BOOL Is_BlankText(const char *text, size_t len);

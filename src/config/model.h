@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <stdint.h>
+#include "common/text.h"
 
 #define MAX_QUEUES        200     /* output and input queues together */
 #define MAX_TARGETS       200
@@ -12,7 +13,6 @@
 #define MAX_GROUP_MEMBERS 4
 #define MAX_LBQ_OUTPUTS   2000
 
-#define TEXT_LEN          261     /* a text of up to 260 characters */
 #define TEXT259_LEN       260     /* a text of up to 259 characters */
 #define SHORT_TEXT_LEN    65      /* mutex group and output identity: up to 64 characters */
 
@@ -158,8 +158,8 @@ typedef struct {
    extracts a new icon into its copy owns that icon until it either commits the copy (the slot then
    owns the new icon and the editor destroys the one it replaced) or drops the copy (it destroys
    the new icon). Copy_Target gives the copy a handle of its own; Delete_Target destroys the
-   deleted queue's. An application whose file holds no icon shows the program's resource icon
-   (Get_AppsData): that handle is shared by every slot showing it and is never destroyed. */
+   deleted queue's. An application whose file holds no icon shows the program's own icon
+   (sharedIcons[ICON_PROGRAM], lists/appicons.h): shared by every slot showing it, never destroyed. */
 extern Target   targets[MAX_TARGETS];
 extern LBQ      lbqs[MAX_LBQS];
 extern App      apps[MAX_APPS];

@@ -13,9 +13,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define WHY_LEN      200
-
-
 /* ---- reading one line ---- */
 
 typedef struct {
@@ -32,7 +29,7 @@ static int Index_Of(const QUEUE_LINE *q, int n)
     return q->hot + (n - 3);
 }
 
-static const FIELD_SPAN *Span(const QUEUE_LINE *q, int n)
+static const FIELD_TEXT *Field_At(const QUEUE_LINE *q, int n)
 {
     int k = Index_Of(q, n);
     return (k < q->lf.count && q->lf.field[k].len > 0) ? &q->lf.field[k] : NULL;
@@ -44,17 +41,17 @@ static BOOL Fail(QUEUE_LINE *q, const char *fmt, int n)
     return FALSE;
 }
 
-static BOOL Span_Is(const FIELD_SPAN *s, const char *text)
+static BOOL Field_Is(const FIELD_TEXT *s, const char *text)
 {
     return s != NULL && s->len == strlen(text) && memcmp(s->text, text, s->len) == 0;
 }
 
-static BOOL Span_Begins(const FIELD_SPAN *s, char c) { return s != NULL && s->text[0] == c; }
+static BOOL Field_Begins(const FIELD_TEXT *s, char c) { return s != NULL && s->text[0] == c; }
 
 /* Copies field n into out (a missing field gives ""); FALSE when it does not fit. */
 static BOOL Take_Text(const QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    const FIELD_SPAN *s = Span(q, n);
+    const FIELD_TEXT *s = Field_At(q, n);
     if (s == NULL) {
         out[0] = '\0';
         return TRUE;
@@ -67,7 +64,7 @@ static BOOL Take_Text(const QUEUE_LINE *q, int n, char *out, size_t cap)
 
 static BOOL Take_Number(const QUEUE_LINE *q, int n, int32_t *v)
 {
-    const FIELD_SPAN *s = Span(q, n);
+    const FIELD_TEXT *s = Field_At(q, n);
     return s != NULL && Read_FieldNumber(s->text, s->len, v);
 }
 
@@ -89,7 +86,7 @@ static BOOL Bool_Or(const QUEUE_LINE *q, int n, BOOL missing)
 /* A text field whose single space stands for an empty text. */
 static BOOL Take_BlankText(QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    if (Span_Is(Span(q, n), " ")) {
+    if (Field_Is(Field_At(q, n), " ")) {
         out[0] = '\0';
         return TRUE;
     }
@@ -99,7 +96,7 @@ static BOOL Take_BlankText(QUEUE_LINE *q, int n, char *out, size_t cap)
 /* A text field that counts as empty when it begins with a space. */
 static BOOL Take_UnspacedText(QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    if (Span_Begins(Span(q, n), ' ')) {
+    if (Field_Begins(Field_At(q, n), ' ')) {
         out[0] = '\0';
         return TRUE;
     }
@@ -110,7 +107,7 @@ static BOOL Take_UnspacedText(QUEUE_LINE *q, int n, char *out, size_t cap)
    to 64 characters. */
 static void Take_ShortText(const QUEUE_LINE *q, int n, char *out, size_t cap)
 {
-    const FIELD_SPAN *s = Span(q, n);
+    const FIELD_TEXT *s = Field_At(q, n);
     if (s == NULL || (s->len == 1 && s->text[0] == ' ')) {
         out[0] = '\0';
         return;
@@ -152,7 +149,7 @@ static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
     else seconds = Held_Number(t, "the time-out in seconds", seconds, LIMIT_TIMEOUT_SECONDS);
     t->timeoutSeconds = seconds;
 
-    BOOL present = Span(q, 25) != NULL;
+    BOOL present = Field_At(q, 25) != NULL;
     BOOL neverBefore = (t->timeoutAction == TIMEOUT_NEVER);
     if (!present && t->timeoutAction == TIMEOUT_MOVE) t->timeoutAction = TIMEOUT_NEVER;
     if (!(present && t->timeoutAction == TIMEOUT_MOVE)) {
@@ -179,7 +176,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
 
     /* Field 2 is there only as one character that is not a letter; files of older versions
        have the hot directory in its place. */
-    const FIELD_SPAN *second = (q.lf.count > 1) ? &q.lf.field[1] : NULL;
+    const FIELD_TEXT *second = (q.lf.count > 1) ? &q.lf.field[1] : NULL;
     if (second != NULL && second->len == 1 && !isalpha((unsigned char)second->text[0])) {
         int32_t v;
         t->includeSubdirs = Read_FieldNumber(second->text, 1, &v) && v != 0;
@@ -187,9 +184,9 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     }
 
     int32_t v;
-    if (Span(&q, 1) == NULL) return Fail(&q, "field %d (the queue name) is missing", 1);
+    if (Field_At(&q, 1) == NULL) return Fail(&q, "field %d (the queue name) is missing", 1);
     if (!Take_Text(&q, 1, t->name, sizeof t->name)) return Fail(&q, "field %d (the queue name) is too long", 1);
-    if (Span(&q, 3) == NULL) return Fail(&q, "field %d (the hot directory) is missing", 3);
+    if (Field_At(&q, 3) == NULL) return Fail(&q, "field %d (the hot directory) is missing", 3);
     if (!Take_Text(&q, 3, t->hotDir, sizeof t->hotDir)) return Fail(&q, "field %d (the hot directory) is too long", 3);
     /* An empty name or hot directory is stored as a single space so that the line stays readable. */
     if (strcmp(t->name, " ") == 0) t->name[0] = '\0';
@@ -201,7 +198,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
         return Fail(&q, "field 4 names the application entry %d, beyond those the editor can hold", v);
     t->processRef = v;
 
-    if (Span(&q, 5) == NULL) return Fail(&q, "field %d (the parameters) is missing", 5);
+    if (Field_At(&q, 5) == NULL) return Fail(&q, "field %d (the parameters) is missing", 5);
     if (!Take_BlankText(&q, 5, t->parameters, sizeof t->parameters)) return FALSE;
     t->parametersIsFile = t->parameters[0] != '\0' && File_Exists(t->parameters);
 
@@ -215,7 +212,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     if (!Take_Number(&q, 8, &v)) return Fail(&q, "field %d (the copies) is not a number", 8);
     t->copies = Held_Number(t, "the number of copies", v, LIMIT_COPIES);
 
-    if (Span(&q, 9) == NULL) {
+    if (Field_At(&q, 9) == NULL) {
         t->afterAction = AFTER_LEAVE;
         Home_Default(t->doneDir, sizeof t->doneDir, "Done");
     } else if (!Take_BlankText(&q, 9, t->doneDir, sizeof t->doneDir)) {
@@ -231,30 +228,30 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
 
     v = Number_Or(&q, 17, 0);
     t->initialState = (v == 1 || v == 7) ? 7 : 0;
-    t->jobGrouping = Span(&q, 18) != NULL && !Span_Begins(Span(&q, 18), '0');
-    t->thumbnailsOnArrival = Span(&q, 19) != NULL && !Span_Begins(Span(&q, 19), '0');
+    t->jobGrouping = Field_At(&q, 18) != NULL && !Field_Begins(Field_At(&q, 18), '0');
+    t->thumbnailsOnArrival = Field_At(&q, 19) != NULL && !Field_Begins(Field_At(&q, 19), '0');
     t->countDown = Held_Number(t, "the count-down step", Number_Or(&q, 20, 1), LIMIT_COUNT_DOWN);
     t->jobsAtATime = Held_Number(t, "the number of jobs at a time", Number_Or(&q, 21, 1), LIMIT_JOBS_AT_A_TIME);
-    t->legacyCompatV3 = (Span(&q, 22) == NULL) ? 2 : Span_Begins(Span(&q, 22), '0') ? 0 : 1;
+    t->legacyCompatV3 = (Field_At(&q, 22) == NULL) ? 2 : Field_Begins(Field_At(&q, 22), '0') ? 0 : 1;
 
     if (!Parse_TimeoutFields(&q, t)) return FALSE;
 
-    t->forceOverwriteTimeout = Span_Begins(Span(&q, 26), '1');
+    t->forceOverwriteTimeout = Field_Begins(Field_At(&q, 26), '1');
     v = Number_Or(&q, 27, 2);
     t->openFilePolicy = In_Range(v, LIMIT_OPEN_FILE_POLICY) ? v : 2;
     if (!Take_BlankText(&q, 28, t->thumbnailDir, sizeof t->thumbnailDir)) return FALSE;
-    t->thumbnailsWhenActive = Span_Begins(Span(&q, 29), '1');
-    t->hidden = Span_Begins(Span(&q, 30), '1');
-    t->limitDoneFiles = Span_Begins(Span(&q, 31), '1');
+    t->thumbnailsWhenActive = Field_Begins(Field_At(&q, 29), '1');
+    t->hidden = Field_Begins(Field_At(&q, 30), '1');
+    t->limitDoneFiles = Field_Begins(Field_At(&q, 31), '1');
     t->doneFileLimit = Held_Number(t, "the limit of files in the done directory", Number_Or(&q, 32, 10), LIMIT_DONE_FILE_LIMIT);
-    t->monitorProcesses = Span_Begins(Span(&q, 33), '1');
-    t->noProcesses = Span_Begins(Span(&q, 34), '1');
+    t->monitorProcesses = Field_Begins(Field_At(&q, 33), '1');
+    t->noProcesses = Field_Begins(Field_At(&q, 34), '1');
     if (!Take_BlankText(&q, 35, t->extraText, sizeof t->extraText)) return FALSE;
     if (!Take_BlankText(&q, 36, t->filterExtensions, sizeof t->filterExtensions)) return FALSE;
-    const FIELD_SPAN *flags = Span(&q, 37);
+    const FIELD_TEXT *flags = Field_At(&q, 37);
     if (flags == NULL || !Read_FieldBits(flags->text, flags->len, &t->filterFlags)) t->filterFlags = 0;
     if (!Take_UnspacedText(&q, 38, t->excludeFilterDir, sizeof t->excludeFilterDir)) return FALSE;
-    const FIELD_SPAN *hold = Span(&q, 39);
+    const FIELD_TEXT *hold = Field_At(&q, 39);
     t->holdAllJobs = (hold == NULL) || hold->text[0] != '0';
     if (!Take_BlankText(&q, 40, t->iconPath, sizeof t->iconPath)) return FALSE;
     if (!Take_UnspacedText(&q, 41, t->launchAppPath, sizeof t->launchAppPath)) return FALSE;
@@ -291,7 +288,7 @@ static void Find_KeptRefs(void)
         LINE_FIELDS lf;
         Split_Fields(l.text, l.len, &lf);
         int k = (lf.count > 1 && lf.field[1].len == 1 && !isalpha((unsigned char)lf.field[1].text[0])) ? 3 : 2;
-        const FIELD_SPAN *s = (k < lf.count) ? &lf.field[k] : NULL;
+        const FIELD_TEXT *s = (k < lf.count) ? &lf.field[k] : NULL;
         BOOL digits = s != NULL && s->len > 0 && s->len <= 6;
         for (size_t i = 0; digits && i < s->len; i++) digits = isdigit((unsigned char)s->text[i]) != 0;
         if (digits) {
@@ -323,6 +320,38 @@ static void Apply_QueueOffsets(void)
     }
 }
 
+/* The queues read so far: input queues go to lbqs, output queues to targets, in file order. */
+typedef struct {
+    int targets;
+    int lbqs;
+} QUEUE_COUNTS;
+
+/* Takes one line of the queues file as the next input or output queue. */
+static BOOL Take_QueueLine(const char *line, int index, char *why, size_t whyCap, void *context)
+{
+    (void)index;
+    QUEUE_COUNTS *n = (QUEUE_COUNTS *)context;
+    Target t;
+    BOOL isLbq = FALSE;
+    if (!Parse_QueueLine(line, &t, &isLbq, why, whyCap)) return FALSE;
+    if (isLbq) {
+        LBQ *q = &lbqs[n->lbqs];
+        memset(q, 0, sizeof *q);
+        Copy_Field(q->name, t.name);
+        Copy_Field(q->hotDir, t.hotDir);
+        q->includeSubdirs = t.includeSubdirs;
+        q->priority = t.priority;
+        q->copies = t.copies;
+        Init_LBConfig(q);
+        Trace("Read in LBQ %d: \"%s, %s, %d, %d\n", n->lbqs, q->name, q->hotDir, q->priority, q->copies);
+        n->lbqs++;
+    } else {
+        t.slotIndex = n->targets;
+        targets[n->targets++] = t;
+    }
+    return TRUE;
+}
+
 BOOL Get_TargetData(void)
 {
     Trace("\nGet_TargetData()\n");
@@ -338,76 +367,25 @@ BOOL Get_TargetData(void)
     }
 
     Begin_ReadFindings(strrchr(path, '\\') != NULL ? strrchr(path, '\\') + 1 : path);
-    int nTargets = 0, nLbqs = 0, lineNo = 0;
-    size_t pos = 0, stopAt = len;
-    char why[WHY_LEN] = "";
-    char *line = NULL;
-    size_t lineCap = 0;
-    TEXT_LINE l;
-    for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
-        size_t n = l.len;
-        lineNo++;
-        Set_ReadLine(lineNo);
-        stopAt = at;
-        if (n == 0) {
-            Copy_Field(why, "an empty line ends the list of queues");
-            break;
-        }
-        if (memchr(l.text, '\0', n) != NULL) {
-            Copy_Field(why, "the line holds a zero byte");
-            break;
-        }
-        if (nTargets + nLbqs >= MAX_QUEUES) {
-            Format_Text(why, sizeof why, "the editor holds no more than %d queues", MAX_QUEUES);
-            break;
-        }
-        if (n + 1 > lineCap) {
-            char *grown = (char *)realloc(line, n + 1);
-            if (grown == NULL) {
-                Copy_Field(why, "not enough memory to read the line");
-                break;
-            }
-            line = grown;
-            lineCap = n + 1;
-        }
-        memcpy(line, l.text, n);
-        line[n] = '\0';
-
-        Target t;
-        BOOL isLbq = FALSE;
-        if (!Parse_QueueLine(line, &t, &isLbq, why, sizeof why)) break;
-        if (isLbq) {
-            LBQ *q = &lbqs[nLbqs];
-            memset(q, 0, sizeof *q);
-            Copy_Field(q->name, t.name);
-            Copy_Field(q->hotDir, t.hotDir);
-            q->includeSubdirs = t.includeSubdirs;
-            q->priority = t.priority;
-            q->copies = t.copies;
-            Init_LBConfig(q);
-            Trace("Read in LBQ %d: \"%s, %s, %d, %d\n", nLbqs, q->name, q->hotDir, q->priority, q->copies);
-            nLbqs++;
-        } else {
-            t.slotIndex = nTargets;
-            targets[nTargets++] = t;
-        }
-        stopAt = len;
-    }
-    free(line);
-    if (stopAt < len && !Is_BlankText(text + stopAt, len - stopAt))
-        Read_Finding(SEV_ERROR, "reading stopped at this line (%s): it and the lines after it are written back "
-                     "unchanged but none of their queues can be edited; correct the line.", why);
+    QUEUE_COUNTS counts = { 0, 0 };
+    RECORD_FILE f;
+    memset(&f, 0, sizeof f);
+    f.maxRecords = MAX_QUEUES;
+    f.fullWhy = "the editor holds no more than %d queues";
+    f.emptyWhy = "an empty line ends the list of queues";
+    f.fileWords = "queue data";
+    f.loadedWhat = "The queues before that line have been loaded. That line and the lines after it are not shown, "
+                   "but they are";
+    f.recordWords = "queues";
+    f.read = Take_QueueLine;
+    f.context = &counts;
+    Read_KeptRecords(text, len, path, &f, &keptQueueLines);
     End_ReadFindings();
-    if (stopAt < len &&
-        Kept_Keep(&keptQueueLines, text + stopAt, len - stopAt, "queue data",
-                  "The queues before that line have been loaded. That line and the lines after it are not shown, "
-                  "but they are",
-                  path, lineNo, why))
-        Find_KeptRefs();
+    if (keptQueueLines.text != NULL) Find_KeptRefs();
     free(text);
 
-    targetCount = nTargets;
-    lbqCount = nLbqs;
+    targetCount = counts.targets;
+    lbqCount = counts.lbqs;
     Trace("Read in %d output targets and %d load balancer input queues. Returning TRUE\n", targetCount, lbqCount);
     Apply_QueueOffsets();
     return TRUE;

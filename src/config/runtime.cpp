@@ -150,7 +150,7 @@ BOOL Build_QueueChanges(void)
         if (li < snapshotLbqCount || li >= loadTotal) continue;
         const QueueSnapshot *s = &queueSnapshot[li];
         QueueChange *c = &queueChanges[li];
-        char now[PROCESS_TEXT_LEN];
+        char now[PROCESS_PATHS_LEN];
         Build_ProcessText(&targets[i], now, sizeof now);
         c->present = TRUE;
         c->hotDirChanged = Compare_NoCase(targets[i].hotDir, s->hotDir) != 0;

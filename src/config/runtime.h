@@ -13,14 +13,16 @@
 #include <stdint.h>
 #include "config/model.h"
 
-#define PROCESS_TEXT_LEN 2048     /* up to four application paths, each followed by a line feed */
+/* The application paths a queue runs, as its snapshot compares them: up to four paths of 259
+   characters, each followed by a line feed. */
+#define PROCESS_PATHS_LEN (MAX_GROUP_MEMBERS * TEXT259_LEN + 1)
 #define JOB_NAME_LEN     260      /* a job name of up to 259 characters */
 #define QUEUE_END_MARKER "END OF QUEUE"
 
 /* One queue as it was at load, in queues-file order. */
 typedef struct {
     char    hotDir[TEXT_LEN];
-    char    processText[PROCESS_TEXT_LEN];   /* empty for input queues and queues without processes */
+    char    processText[PROCESS_PATHS_LEN];   /* empty for input queues and queues without processes */
     int32_t priority;
     int32_t copies;
 } QueueSnapshot;

@@ -4,7 +4,7 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
-#include "config/appsfile.h"
+#include "lists/appicons.h"
 #include <shellapi.h>
 #include <string.h>
 

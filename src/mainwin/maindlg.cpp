@@ -565,7 +565,7 @@ static BOOL On_InitDialog(HWND hDlg)
     }
     st->active = st->targets;
     Note_Anchors(hDlg, &st->layout, k_Anchors, (int)ARRAY_LEN(k_Anchors));
-    SendDlgItemMessageA(hDlg, IDC_MAIN_FIND, EM_LIMITTEXT, FIND_TEXT_LEN - 1, 0);
+    SendDlgItemMessageA(hDlg, IDC_MAIN_FIND, EM_LIMITTEXT, TEXT_LEN - 1, 0);    /* a path */
     Set_ControlTip(hDlg, IDC_MAIN_UNDO, "Undo (Ctrl+Z)");
     Set_ControlTip(hDlg, IDC_MAIN_REDO, "Redo (Ctrl+Y)");
     Set_ControlTip(hDlg, IDC_MAIN_IMPORT, "Import (Ctrl+I)");

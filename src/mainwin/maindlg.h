@@ -18,9 +18,6 @@
 #define WM_MAIN_TARGET_BUTTONS (WM_APP + 1)
 #define WM_MAIN_LBQ_BUTTONS    (WM_APP + 2)
 
-/* The longest text the find field takes, terminator included (a path). */
-#define FIND_TEXT_LEN 261
-
 INT_PTR CALLBACK MainMenu_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 /* The OK command: checks, creates the directories, warns, stores. FALSE keeps the dialog open. */
 BOOL Main_SaveSequence(void);

@@ -100,20 +100,30 @@ static BOOL Take_CommandText(HWND dlg, char *text, size_t cap)
     return TRUE;
 }
 
+/* The parameter list shows the parameter file's table, line i slot i. */
+static void Show_Parameters(HWND dlg)
+{
+    HWND list = GetDlgItem(dlg, IDC_PR_PARAMS);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < paramCount && i < PARAM_SLOTS; i++)
+        SendMessageA(list, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)paramTable[i]);
+}
+
 /* The parameter list from the parameter file: a missing file is told of (and created) and an
    unreadable one reported, each once while the page is open. */
 static void Refresh_Parameters(HWND dlg, PROCESSES_STATE *st)
 {
-    HWND list = GetDlgItem(dlg, IDC_PR_PARAMS);
-    EnableWindow(list, TRUE);
+    EnableWindow(GetDlgItem(dlg, IDC_PR_PARAMS), TRUE);
     char path[PATH_LEN];
     if (homeDir == NULL || !Home_Path(path, sizeof path, homeDir, PARAM_FILE)) return;
     if (!File_Exists(path)) {
-        if (!st->paramTold) Prepare_ParamFile(list);
+        if (!st->paramTold) Prepare_ParamFile();
         st->paramTold = TRUE;
         return;
     }
-    if (Read_ParamFile(path, list) || st->paramTold) return;
+    BOOL read = Read_ParamFile(path);
+    Show_Parameters(dlg);
+    if (read || st->paramTold) return;
     st->paramTold = TRUE;
     Info_Box(programTitle, "The parameter file \"%s\" could not be read, so no parameters can be picked from it.", path);
 }
@@ -209,7 +219,7 @@ static void Show_Processes(HWND dlg, BOOL keepText)
     const ProcessList *l = &st->pe.list;
     const ProcessEntry *e = &l->entries[l->current];
     if (!keepText) {
-        char text[PROCESS_TEXT_LEN];
+        char text[COMMAND_TEXT_LEN];
         Format_CommandText(e, text, sizeof text);
         SetDlgItemTextA(dlg, IDC_PR_COMMAND, text);
     }
@@ -261,7 +271,7 @@ static void Load_Processes(HWND dlg)
     SendMessageA(mode, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < PROCESS_SHOW_MODE_COUNT; i++)
         SendMessageA(mode, CB_ADDSTRING, 0, (LPARAM)processShowModes[i].name);
-    Limit_Text(GetDlgItem(dlg, IDC_PR_COMMAND), PROCESS_TEXT_LEN - 1);
+    Limit_Text(GetDlgItem(dlg, IDC_PR_COMMAND), COMMAND_TEXT_LEN - 1);
 
     Load_ProcessList(&st->pe, copy);
     Show_Processes(dlg, FALSE);
@@ -283,7 +293,7 @@ static BOOL Write_Processes(HWND dlg)
         return TRUE;
     }
     Set_ProcessPriority(&st->pe, (int)SendDlgItemMessageA(dlg, IDC_PR_PRIORITY, CB_GETCURSEL, 0, 0));
-    char text[PROCESS_TEXT_LEN + 1];
+    char text[COMMAND_TEXT_LEN + 1];
     if (!Take_CommandText(dlg, text, sizeof text)) return FALSE;
     BOOL written = Write_ProcessText(&st->pe, text, FALSE);
     After_Action(dlg);
@@ -306,7 +316,7 @@ enum { MOVE_PREVIOUS, MOVE_NEXT, MOVE_ADD, MOVE_INSERT };
 static void On_Move_Click(HWND dlg, int move)
 {
     PROCESSES_STATE *st = State(dlg);
-    char text[PROCESS_TEXT_LEN + 1];
+    char text[COMMAND_TEXT_LEN + 1];
     if (!Take_CommandText(dlg, text, sizeof text)) return;
     switch (move) {
     case MOVE_PREVIOUS: Process_Previous(&st->pe, text); break;
@@ -327,7 +337,7 @@ static void On_Remove_Click(HWND dlg)
 /* Enter in the command text writes it and keeps the page open. */
 static void On_Enter_InCommand(HWND dlg)
 {
-    char text[PROCESS_TEXT_LEN + 1];
+    char text[COMMAND_TEXT_LEN + 1];
     Read_CommandText(dlg, text, sizeof text);
     Write_ProcessText(&State(dlg)->pe, text, Copy(dlg)->noProcesses);
     After_Action(dlg);
@@ -457,7 +467,7 @@ INT_PTR CALLBACK QueueProcesses_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
         break;
     case WM_TIMER:
         if (wParam == PARAM_TIMER) {
-            Watch_ParamFile(GetDlgItem(dlg, IDC_PR_PARAMS));
+            if (Watch_ParamFile()) Show_Parameters(dlg);
             return TRUE;
         }
         break;

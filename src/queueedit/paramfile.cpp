@@ -10,7 +10,7 @@
 
 #define COMMAND_LEN 1024
 
-char paramTable[PARAM_SLOTS][PARAM_LEN];
+char paramTable[PARAM_SLOTS][TEXT_LEN];
 int  paramCount;
 
 static char     s_WatchedPath[PATH_LEN];     /* empty: nothing watched */
@@ -49,7 +49,7 @@ static BOOL Create_EmptyFile(const char *path)
     return TRUE;
 }
 
-static void Add_Parameter(const char *text, HWND list)
+static void Add_Parameter(const char *text)
 {
     if (paramCount == PARAM_SLOTS) {
         Trace("Parameter \"%.40s\" left out: all %d slots are taken.\n", text, PARAM_SLOTS);
@@ -57,23 +57,22 @@ static void Add_Parameter(const char *text, HWND list)
     }
     if (!Copy_Field(paramTable[paramCount], text)) {
         paramTable[paramCount][0] = '\0';
-        Trace("Parameter \"%.40s...\" left out: longer than %d characters.\n", text, PARAM_LEN - 1);
+        Trace("Parameter \"%.40s...\" left out: longer than %d characters.\n", text, TEXT_LEN - 1);
         return;
     }
-    if (list != NULL) SendMessageA(list, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)paramTable[paramCount]);
     paramCount++;
 }
 
 /* One parameter token: the text behind the last comma first, then the one before, ... */
-static void Take_ParameterToken(char *token, HWND list)
+static void Take_ParameterToken(char *token)
 {
     Trace("Got parameters from .cfg file.\n");
     char *comma;
     while ((comma = strrchr(token, ',')) != NULL) {
-        Add_Parameter(comma + 1, list);
+        Add_Parameter(comma + 1);
         *comma = '\0';
     }
-    Add_Parameter(token, list);
+    Add_Parameter(token);
 }
 
 /* The next line of the file's text (size bytes, terminated) as a text of its own, ended in place
@@ -89,7 +88,7 @@ static char *Next_ParamLine(char *text, size_t size, size_t *pos)
     return line;
 }
 
-BOOL Read_ParamFile(const char *path, HWND list)
+BOOL Read_ParamFile(const char *path)
 {
     Trace("Reading Command Line Parameter File.\n");
     if (!Copy_Field(s_WatchedPath, path)) {
@@ -99,7 +98,6 @@ BOOL Read_ParamFile(const char *path, HWND list)
     }
     memset(paramTable, 0, sizeof paramTable);
     paramCount = 0;
-    if (list != NULL) SendMessageA(list, LB_RESETCONTENT, 0, 0);
 
     /* The time before the content: a save in between shows as a change at the next Watch. */
     s_WatchedTime = Last_WriteTime(path);
@@ -114,7 +112,7 @@ BOOL Read_ParamFile(const char *path, HWND list)
         for (char *token = line; token != NULL;) {
             char *sep = strstr(token, "::");
             if (sep != NULL) *sep = '\0';
-            if (token[0] == '-') Take_ParameterToken(token, list);
+            if (token[0] == '-') Take_ParameterToken(token);
             token = (sep != NULL) ? sep + 2 : NULL;
         }
     }
@@ -122,22 +120,22 @@ BOOL Read_ParamFile(const char *path, HWND list)
     return TRUE;
 }
 
-BOOL Watch_ParamFile(HWND list)
+BOOL Watch_ParamFile(void)
 {
     if (s_WatchedPath[0] == '\0') return FALSE;
     FILETIME now = Last_WriteTime(s_WatchedPath);
     if (CompareFileTime(&now, &s_WatchedTime) == 0) return FALSE;
     char path[PATH_LEN];
     Copy_Field(path, s_WatchedPath);
-    Read_ParamFile(path, list);
+    Read_ParamFile(path);
     return TRUE;
 }
 
-BOOL Prepare_ParamFile(HWND list)
+BOOL Prepare_ParamFile(void)
 {
     char path[PATH_LEN];
     if (homeDir == NULL || !Home_Path(path, sizeof path, homeDir, PARAM_FILE)) return FALSE;
-    if (File_Exists(path)) return Read_ParamFile(path, list);
+    if (File_Exists(path)) return Read_ParamFile(path);
     Message_Box(programTitle, MB_OK | MB_ICONSTOP | MB_EDITOR,
                 "There is no parameter file.%sA file will be created, click on 'Edit Command Line Parameter File' to "
                 "edit it.%sEnter your required parameters, which must be on a single line, comma (,) separated.%sSave "
@@ -149,7 +147,7 @@ BOOL Prepare_ParamFile(HWND list)
         return FALSE;
     }
     /* Watched from now on, so the parameters the operator saves into it show without reopening
-       the page; table and list stay as they were until then. */
+       the page; the table stays as it was until then. */
     Copy_Field(s_WatchedPath, path);
     s_WatchedTime = Last_WriteTime(path);
     return FALSE;

@@ -3,36 +3,37 @@
    (a token ends at "::" or at the end of a line; a single ":" belongs to the token); a token that
    begins with "-" holds parameters separated by commas.
 
-   The operations that fill the page's parameter list take the list box's window (NULL: no list);
-   line i of the list shows slot i of the table. */
+   The file is kept as a table only: the page that shows the parameters fills its list from
+   paramTable after each Read (line i of the list shows slot i of the table). */
 #pragma once
 #include <windows.h>
+#include "common/text.h"
 
 #define PARAM_FILE  "CommandLine.cfg"
 #define PARAM_SLOTS 10
-#define PARAM_LEN   261          /* a parameter of up to 260 characters and its terminator */
 
 /* The parameters of the last Read, in slot order; unused slots are empty. */
-extern char paramTable[PARAM_SLOTS][PARAM_LEN];
+extern char paramTable[PARAM_SLOTS][TEXT_LEN];
 extern int  paramCount;
 
 /* Forgets the watched file and empties the table (a page that opens starts from here). */
 void Reset_ParamFile(void);
 
 /* Reads the home directory's parameter file (TRUE), or, when it is missing, tells the operator
-   how to fill it (stop box), creates it empty and watches it, leaving table and list as they
-   were (FALSE). */
-BOOL Prepare_ParamFile(HWND list);
+   how to fill it (stop box), creates it empty and watches it, leaving the table as it was
+   (FALSE). */
+BOOL Prepare_ParamFile(void);
 
-/* Makes path the watched file, empties table and list, then fills them from the file: each
+/* Makes path the watched file, empties the table, then fills it from the file: each
    parameter token is cut at its commas from the end ("-a,-b,-c" gives -c, -b, -a). Slots fill
    across tokens in reading order; parameters past the tenth slot, and parameters longer than
    260 characters, are left out (traced). FALSE when the file could not be read. */
-BOOL Read_ParamFile(const char *path, HWND list);
+BOOL Read_ParamFile(const char *path);
 
 /* Re-reads the watched file when its last-write time differs from that of the last Read (also
-   when it has appeared or disappeared since). TRUE when it re-read the file. */
-BOOL Watch_ParamFile(HWND list);
+   when it has appeared or disappeared since). TRUE when it re-read the file (the table may have
+   changed). */
+BOOL Watch_ParamFile(void);
 
 /* Opens path (created empty when missing) in the program registered for ".txt" files in the
    registry's classes root. The program is not waited for. TRUE when it was started; otherwise

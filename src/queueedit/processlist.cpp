@@ -1,5 +1,6 @@
 #include "queueedit/processlist.h"
-#include "config/appsfile.h"
+#include "config/appmatch.h"
+#include "lists/appicons.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
@@ -38,11 +39,7 @@ int Find_ShowModeIndex(uint16_t value)
 
 static HINSTANCE Instance(void) { return hInstance != NULL ? hInstance : GetModuleHandleA(NULL); }
 
-HICON Default_AppIcon(void)
-{
-    if (sharedIcons[ICON_PROGRAM] != NULL) return sharedIcons[ICON_PROGRAM];
-    return LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_PROGRAM));
-}
+HICON Default_AppIcon(void) { return Program_Icon(); }
 
 /* ---- icons the page extracted ---- */
 
@@ -227,7 +224,7 @@ BOOL Format_CommandText(const ProcessEntry *e, char *out, size_t cap)
     BOOL quote = FALSE;
     if (e->path[0] != '"') {
         /* in quotes when it has a blank, or when the text would split elsewhere ("C:\x.exe.d\y") */
-        char plain[PROCESS_TEXT_LEN], path[TEXT259_LEN], args[TEXT259_LEN];
+        char plain[COMMAND_TEXT_LEN], path[TEXT259_LEN], args[TEXT259_LEN];
         quote = strpbrk(e->path, " \t") != NULL ||
                 !Format_Text(plain, sizeof plain, "%s%s%s", e->path, e->args[0] ? " " : "", e->args) ||
                 Split_CommandText(plain, path, sizeof path, args, sizeof args) != SPLIT_OK ||
@@ -245,7 +242,7 @@ BOOL Pick_Parameters(char *text, size_t cap, const BOOL selected[PARAM_SLOTS], i
 {
     const char *start = text;
     while (Is_Blank(*start)) start++;
-    char picked[PROCESS_TEXT_LEN], path[TEXT259_LEN], args[TEXT259_LEN];
+    char picked[COMMAND_TEXT_LEN], path[TEXT259_LEN], args[TEXT259_LEN];
     if (!Trim_Into(start, picked, sizeof picked)) return TRUE;   /* longer than any command text: Write refuses it */
     if (picked[0] == '\0' || Split_CommandText(picked, path, sizeof path, args, sizeof args) != SPLIT_OK) {
         /* nothing to add to, or a text that cannot be taken as it stands (Write tells why) */
@@ -262,7 +259,7 @@ BOOL Pick_Parameters(char *text, size_t cap, const BOOL selected[PARAM_SLOTS], i
         if (param[0] == '\0' || !selected[i] || strstr(picked, param) != NULL) continue;
         const char *before = (at > 0 && !Is_Blank(picked[at - 1])) ? " " : "";
         const char *after = (picked[at] != '\0' && !Is_Blank(picked[at])) ? " " : "";
-        char next[PROCESS_TEXT_LEN];
+        char next[COMMAND_TEXT_LEN];
         if (!Format_Text(next, sizeof next, "%.*s%s%s%s%s", (int)at, picked, before, param, after, picked + at) ||
             Split_CommandText(next, path, sizeof path, args, sizeof args) != SPLIT_OK || strlen(next) >= cap) {
             Trace("Pick_Parameters: \"%s\" does not fit\n", param);
@@ -320,9 +317,9 @@ BOOL Write_ProcessText(PROCESS_EDIT *pe, const char *text, BOOL noProcesses)
     if (l->current < 0 || l->current >= MAX_GROUP_MEMBERS) l->current = 0;
     ProcessEntry *e = &l->entries[l->current];
 
-    char trimmed[PROCESS_TEXT_LEN], why[128];
+    char trimmed[COMMAND_TEXT_LEN], why[128];
     if (!Trim_Into(text, trimmed, sizeof trimmed)) {
-        Format_Text(why, sizeof why, "The command text is too long: it holds at most %d characters.", PROCESS_TEXT_LEN - 1);
+        Format_Text(why, sizeof why, "The command text is too long: it holds at most %d characters.", COMMAND_TEXT_LEN - 1);
         return Refuse_Text(pe, why);
     }
     if (trimmed[0] == '\0') {

@@ -15,7 +15,7 @@
 
 /* A command text: the program path (259 characters, in double quotes when it needs them), a
    blank and the arguments (259 characters). */
-#define PROCESS_TEXT_LEN (2 * TEXT259_LEN + 2)
+#define COMMAND_TEXT_LEN (2 * TEXT259_LEN + 2)
 
 /* Runtime priorities, in the order of the page's list: the name shown and the code stored. */
 typedef struct {

@@ -35,13 +35,14 @@ static const struct {
 static struct {
     HBITMAP splash;
     HICON   icon;
-    char    strings[ID_STRING_COUNT][PROFILE_TEXT_LEN];
+    char    strings[ID_STRING_COUNT][TEXT_LEN];
     BOOL    found[ID_STRING_COUNT];
     char    folder[PATH_LEN];
     char    errorText[PROFILE_ERROR_LEN];
 } s_Custom;
 
-/* FALSE while Load_ProfileNames loads: no splash picture and no icon is taken. */
+/* FALSE while Load_ProfileNames loads: the splash picture and icon files are looked for, so that
+   the operator hears of a missing one as in the interactive mode, but never loaded. */
 static BOOL s_Pictures = TRUE;
 
 /* The profile field that holds identity string id. */
@@ -107,6 +108,10 @@ static BOOL Load_SplashFile(const char *folder)
         Append_Reason(k_What, "Could not find bitmap file \"", path);
         return FALSE;
     }
+    if (!s_Pictures) {
+        Trace("Load_Customisation: splash %s found, not loaded\n", path);
+        return TRUE;
+    }
     char why[PATH_LEN + 64];
     s_Custom.splash = Load_BitmapFile(path, why, sizeof why);
     if (s_Custom.splash == NULL) {
@@ -124,6 +129,10 @@ static BOOL Load_IconFile(HINSTANCE instance, const char *folder)
     if (!Find_ProfileFile(folder, "*.ico", path, sizeof path)) {
         Append_Reason(k_What, "Could not find icon file \"", path);
         return FALSE;
+    }
+    if (!s_Pictures) {
+        Trace("Load_Customisation: icon %s found, not loaded\n", path);
+        return TRUE;
     }
     s_Custom.icon = Extract_FirstIcon(instance, path);
     if (s_Custom.icon == NULL) {
@@ -151,7 +160,7 @@ static BOOL Load_IdentityStrings(const char *folder)
     int firstMissing = -1;
     for (int id = 0; id < ID_STRING_COUNT; id++) {
         char why[128];
-        int len = Get_ConfigString(k_IdentityKeys[id].key, s_Custom.strings[id], PROFILE_TEXT_LEN, f, why, sizeof why);
+        int len = Get_ConfigString(k_IdentityKeys[id].key, s_Custom.strings[id], TEXT_LEN, f, why, sizeof why);
         s_Custom.found[id] = (len >= 0);
         if (!s_Custom.found[id]) {
             s_Custom.strings[id][0] = '\0';
@@ -202,8 +211,8 @@ BOOL Load_Customisation(HINSTANCE instance, const char *folder, BOOL wantSplash,
 BOOL Get_ProfileResources(ProgramProfile *profile, HINSTANCE instance, const char *folder)
 {
     Trace("Get_ProfileResources ( %s )\n", folder != NULL ? folder : "(none)");
-    BOOL wantSplash = s_Pictures && profile->splash != NO_SPLASH_WANTED;
-    BOOL ok = Load_Customisation(instance, folder, wantSplash, s_Pictures);
+    BOOL wantSplash = profile->splash != NO_SPLASH_WANTED;
+    BOOL ok = Load_Customisation(instance, folder, wantSplash, TRUE);
     if (s_Custom.splash != NULL) {
         profile->splash = s_Custom.splash;
         profile->has[HAS_SPLASH] = TRUE;
@@ -214,7 +223,7 @@ BOOL Get_ProfileResources(ProgramProfile *profile, HINSTANCE instance, const cha
     }
     for (int id = 0; id < ID_STRING_COUNT; id++) {
         if (!s_Custom.found[id]) continue;
-        Copy_Text(Profile_String(profile, id), PROFILE_TEXT_LEN, s_Custom.strings[id]);
+        Copy_Text(Profile_String(profile, id), TEXT_LEN, s_Custom.strings[id]);
         profile->has[k_IdentityKeys[id].hasFlag] = TRUE;
     }
     Copy_Field(profile->errorText, s_Custom.errorText);

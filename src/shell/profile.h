@@ -3,8 +3,8 @@
    force where a folder is missing or incomplete. */
 #pragma once
 #include <windows.h>
+#include "common/text.h"
 
-#define PROFILE_TEXT_LEN   261     /* an identity string of up to 260 characters */
 #define PROFILE_ERROR_LEN  2048    /* the error text of one profile: three reasons, each naming a file */
 
 /* The splash field of a profile that wants no splash picture. */
@@ -19,11 +19,11 @@ enum {
 typedef struct {
     HBITMAP splash;                          /* NO_SPLASH_WANTED before loading when none is wanted */
     HICON   icon;
-    char    companyName[PROFILE_TEXT_LEN];   /* "COMPANY_NAME" */
-    char    systemName[PROFILE_TEXT_LEN];    /* "SYSTEM_NAME" */
-    char    abbreviatedName[PROFILE_TEXT_LEN]; /* "ABBREVIATED_SYSTEM_NAME" */
-    char    productName[PROFILE_TEXT_LEN];   /* "PRODUCT_NAME" */
-    char    versionNumber[PROFILE_TEXT_LEN]; /* "VERSION_NUMBER" */
+    char    companyName[TEXT_LEN];   /* "COMPANY_NAME" */
+    char    systemName[TEXT_LEN];    /* "SYSTEM_NAME" */
+    char    abbreviatedName[TEXT_LEN]; /* "ABBREVIATED_SYSTEM_NAME" */
+    char    productName[TEXT_LEN];   /* "PRODUCT_NAME" */
+    char    versionNumber[TEXT_LEN]; /* "VERSION_NUMBER" */
     char    errorText[PROFILE_ERROR_LEN];    /* what went wrong while loading */
     BOOL    has[PROFILE_HAS_COUNT];
 } ProgramProfile;
@@ -37,8 +37,10 @@ extern ProgramProfile loadBalProfile;
    programTitle, systemName and loadBalancerName. Tells the operator (one information box each)
    when the editor's or the viewer's profile is incomplete. Releases what an earlier call loaded. */
 void Load_Profiles(void);
-/* Load_Profiles without the pictures, for the modes that show no window: the names and strings
-   only, no splash picture and no icons (loading them would bring up the display). */
+/* Load_Profiles without the pictures, for the modes that show no window: the names and strings,
+   no splash picture and no icons (loading them would bring up the display). The splash picture
+   and icon files are still looked for, so a missing one is told as Load_Profiles tells it; one
+   that is there counts as found without being read. */
 void Load_ProfileNames(void);
 /* Loads one profile from folder through Load_Customisation (a splash only when profile->splash is
    not NO_SPLASH_WANTED). Strings that were found replace the profile's defaults; the others stay.

@@ -148,7 +148,7 @@ TEST_F(FileUtil, KeySearchInATextFile)
     };
     for (auto &c : cases) {
         SCOPED_TRACE(c.key);
-        char out[261] = "", err[256] = "";
+        char out[TEXT_LEN] = "", err[256] = "";
         EXPECT_EQ(c.result, Get_ConfigString(c.key, out, sizeof out, f, err, sizeof err));
         EXPECT_STREQ(c.value, out);
         EXPECT_STREQ(c.err, err);

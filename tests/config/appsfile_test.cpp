@@ -1,5 +1,6 @@
 #include "store_fixture.h"
 #include "config/appsfile.h"
+#include "config/appmatch.h"
 #include "config/queuesfile.h"
 #include "resources/resource.h"
 #include <shellapi.h>
@@ -193,32 +194,6 @@ TEST_F(AppsFile, OlderNameIsReadAndTheCurrentNameWritten)
     Store_AppsData();
     EXPECT_EQ(Disk("\"C:\\A.exe\"::P::N::1::0::0::0::0"), Get("Applications.cfg"));
     EXPECT_FALSE(tk::Exists(Path("Spooler.old")));
-}
-
-TEST_F(AppsFile, IconsComeFromTheFileOrTheProgram)
-{
-    const std::string exe = tk::Editor_Exe();
-    Put("Applications.cfg", "\"" + exe + "\"::P::N\n\"C:\\No\\Such.exe\"::P::N\n0,,1:0::P::N\n\"" + exe + "\"::P::N");
-    ASSERT_TRUE(Get_AppsData());
-    for (int i = 0; i < 4; i++) EXPECT_EQ(nullptr, apps[i].icon) << "reading takes no icon: " << i;
-    HICON program = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_PROGRAM));
-    ASSERT_NE(nullptr, program);
-    EXPECT_EQ(program, App_Icon(1)) << "asked for one by one";
-    EXPECT_EQ(nullptr, App_Icon(2)) << "a group's slot";
-    EXPECT_EQ(nullptr, apps[0].icon);
-    Assign_AppIcons();
-    EXPECT_NE(nullptr, apps[0].icon);
-    EXPECT_NE(program, apps[0].icon);
-    EXPECT_EQ(program, apps[1].icon);
-    EXPECT_EQ(nullptr, apps[3].icon) << "icons stop at the first free slot";
-    EXPECT_EQ(nullptr, App_Icon(3));
-
-    Reset_Configuration();
-    Put("Applications.cfg", "1,,2:0::P::N\n\"" + exe + "\"::P::N\n\"" + exe + "\"::P::N");
-    ASSERT_TRUE(Get_AppsData());
-    Assign_AppIcons();
-    EXPECT_EQ(nullptr, apps[1].icon) << "entry 0 is a group: no application gets an icon";
-    EXPECT_EQ(nullptr, App_Icon(1));
 }
 
 TEST_F(AppsFile, CompatibilityIsCarriedFromTheQueues)
@@ -686,6 +661,7 @@ TEST_F(AddApps, FreeingKeepsWhatTheQueuesTheEditorAndTheListStillName)
     HICON shared = CopyIcon(LoadIconA(NULL, (LPCSTR)IDI_APPLICATION));
     HICON own = CopyIcon(LoadIconA(NULL, (LPCSTR)IDI_APPLICATION));
     HICON program = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_PROGRAM));
+    sharedIcons[ICON_PROGRAM] = program;            /* as the start-up publishes it */
     for (int i = 0; i < MAX_APPS; i++) {
         char path[32];
         Format_Text(path, sizeof path, "C:\\A%d.exe", i);

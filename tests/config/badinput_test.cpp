@@ -666,7 +666,7 @@ std::vector<std::string> Reference_Params(const std::string &bytes)
     std::vector<std::string> out;
     std::string text = bytes.substr(0, bytes.find('\0'));    /* the file is read as one text */
     auto add = [&](const std::string &s) {
-        if (out.size() < PARAM_SLOTS && s.size() < PARAM_LEN) out.push_back(s);
+        if (out.size() < PARAM_SLOTS && s.size() < TEXT_LEN) out.push_back(s);
     };
     for (const std::string &line : Text_Lines(text)) {
         size_t pos = 0;
@@ -691,7 +691,7 @@ std::vector<std::string> Reference_Params(const std::string &bytes)
 void BadInput::Params_Cycle(const std::string &bytes, Problems &p)
 {
     Reset_ParamFile();
-    CHECK(p, Read_ParamFile(Path(PARAM_FILE).c_str(), NULL), "CommandLine.cfg could not be read");
+    CHECK(p, Read_ParamFile(Path(PARAM_FILE).c_str()), "CommandLine.cfg could not be read");
     std::vector<std::string> expected = Reference_Params(bytes);
     std::string want, got;
     for (const std::string &s : expected) want += s + "\n";

@@ -156,7 +156,7 @@ SaveResult Save_Everything(const std::string &home, const std::function<void()> 
     StoreSetup();
     r.usersStored = Store_Users();
     Record_OEMApp(app.c_str(), line, "C:\\Tools\\PlateSetup.exe");
-    Prepare_ParamFile(nullptr);
+    Prepare_ParamFile();
 
     r.boxes = rec.boxes;
     r.storeFailures = storeFailures;

@@ -3,6 +3,7 @@
 #include "support/modelkit.h"
 #include "support/testkit.h"
 #include "config/appsfile.h"
+#include "config/appmatch.h"
 #include "config/newdirs.h"
 #include "common/text.h"
 #include "queueedit/processlist.h"

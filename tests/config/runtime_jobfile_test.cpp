@@ -205,6 +205,30 @@ TEST_F(JobFile, ChangedProcessesDropOnlyJobsThatAreNotWaiting)
     EXPECT_EQ(after + "END OF QUEUE", Read_File(jobFile));
 }
 
+/* The snapshot holds a group's four paths whole, each as long as a path can be: a change in the
+   last character of the fourth is a change of processes. */
+TEST_F(JobFile, TheLastCharacterOfTheLongestGroupIsCompared)
+{
+    for (int slot = 0; slot < MAX_GROUP_MEMBERS; slot++) {
+        /* "C:\" + 250 letters + "\x.exe": 259 characters, the most a path holds */
+        const std::string path = "C:\\" + std::string(TEXT259_LEN - 10, (char)('a' + slot)) + "\\x.exe";
+        ASSERT_EQ((size_t)TEXT259_LEN - 1, path.size());
+        Set_App(slot, path.c_str());
+        ASSERT_STREQ(path.c_str(), apps[slot].path);
+    }
+    Set_Group(0, { 0, 1, 2, 3 });
+    Use_Group(Add_Target("Plates", "C:\\Hot\\Plates"), 0);
+    const std::string running = Jobs({ "1::0::a.ps::4::1::3::r" });
+    Write_File(jobFile, running);
+    ASSERT_EQ(1, Snapshot_Queues());
+
+    Update_QueueFiles();
+    EXPECT_EQ(running, Read_File(jobFile)) << "nothing changed yet";
+    apps[3].path[TEXT259_LEN - 2] = 'y';
+    Update_QueueFiles();
+    EXPECT_EQ(Jobs({}), Read_File(jobFile)) << "the running job goes with the changed program";
+}
+
 TEST_F(JobFile, RenumberedApplicationReferencesAreNotAChangeOfProcesses)
 {
     Set_App(1, "C:\\Apps\\Rip.exe");

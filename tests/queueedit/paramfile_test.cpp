@@ -9,7 +9,6 @@
 
 namespace {
 
-using tk::ListBox;
 using pf::ClassesRoot;
 using pf::Started;
 using pf::Touch_Later;
@@ -55,81 +54,78 @@ TEST_F(ParamFile, ReadCutsParameterTokensAtTheirCommasFromTheEnd)
         { "ten slots, the rest left out", "-1,-2,-3,-4,-5,-6::-7,-8,-9,-10,-11,-12\n",
           { "-6", "-5", "-4", "-3", "-2", "-1", "-12", "-11", "-10", "-9" } },
     };
-    ListBox list;
     for (const TokenCase &c : cases) {
         SCOPED_TRACE(c.name);
         tk::Write_File(file, c.content);
-        EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+        EXPECT_TRUE(Read_ParamFile(file.c_str()));
         EXPECT_EQ(c.entries, Table());
-        EXPECT_EQ(c.entries, list.lines());
         for (int i = paramCount; i < PARAM_SLOTS; i++) EXPECT_STREQ("", paramTable[i]) << "slot " << i;
     }
     /* the file is read as text: a zero byte ends it */
     tk::Write_File(file, std::string("-a\n-b\0-c\n-d\n", 12));
-    EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    EXPECT_TRUE(Read_ParamFile(file.c_str()));
     EXPECT_EQ((std::vector<std::string>{ "-a", "-b" }), Table());
     /* 260 characters fill a slot; a longer parameter is left out, never cut or overrun */
     tk::Write_File(file, "-" + slot260.substr(1) + ",-" + slot261.substr(1) + ",-z\n");
-    EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    EXPECT_TRUE(Read_ParamFile(file.c_str()));
     EXPECT_EQ((std::vector<std::string>{ "-z", "-" + slot260.substr(1) }), Table());
-    EXPECT_EQ(Table(), list.lines());
 }
 
-TEST_F(ParamFile, ReadsTheFixtureAndEmptiesTheListFirst)
+TEST_F(ParamFile, ReadsTheFixtureAndEmptiesTheTableFirst)
 {
+    const std::string before = home / "before.cfg";
+    tk::Write_File(before, "-1,-2,-3,-4,-5,-6,-7,-8,-9,-10\n");
+    ASSERT_TRUE(Read_ParamFile(before.c_str()));
     tk::Write_File(file, tk::Read_File(tk::Fixture("paramfile/mixed.cfg")));
-    ListBox list;
-    SendMessageA(list.hwnd, LB_ADDSTRING, 0, (LPARAM) "left from before");
-    EXPECT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    EXPECT_TRUE(Read_ParamFile(file.c_str()));
     const std::vector<std::string> want = { "-copies 2", "-duplex", "-res 600", "-tray:2", "-nobanner" };
     EXPECT_EQ(want, Table());
-    EXPECT_EQ(want, list.lines());
+    for (int i = paramCount; i < PARAM_SLOTS; i++) EXPECT_STREQ("", paramTable[i]) << "slot " << i;
 
-    /* an unreadable file leaves table and list empty */
-    EXPECT_FALSE(Read_ParamFile((home / "missing.cfg").c_str(), list.hwnd));
+    /* an unreadable file leaves the table empty */
+    EXPECT_FALSE(Read_ParamFile((home / "missing.cfg").c_str()));
     EXPECT_EQ(0, paramCount);
-    EXPECT_TRUE(list.lines().empty());
+    for (int i = 0; i < PARAM_SLOTS; i++) EXPECT_STREQ("", paramTable[i]) << "slot " << i;
 }
 
 TEST_F(ParamFile, WatchRereadsOnlyAfterTheFileChanged)
 {
-    ListBox list;
-    EXPECT_FALSE(Watch_ParamFile(list.hwnd)) << "nothing watched before the first read";
+    EXPECT_FALSE(Watch_ParamFile()) << "nothing watched before the first read";
     tk::Write_File(file, "-a\n");
-    ASSERT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
-    EXPECT_FALSE(Watch_ParamFile(list.hwnd));
+    ASSERT_TRUE(Read_ParamFile(file.c_str()));
+    EXPECT_FALSE(Watch_ParamFile());
 
     tk::Write_File(file, "-b,-c\n");
     Touch_Later(file);
-    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
-    EXPECT_EQ((std::vector<std::string>{ "-c", "-b" }), list.lines());
-    EXPECT_FALSE(Watch_ParamFile(list.hwnd));
+    EXPECT_TRUE(Watch_ParamFile());
+    EXPECT_EQ((std::vector<std::string>{ "-c", "-b" }), Table());
+    EXPECT_FALSE(Watch_ParamFile());
 
-    /* a file that disappears empties the list once */
+    /* a file that disappears empties the table once */
     DeleteFileA(file.c_str());
-    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
-    EXPECT_TRUE(list.lines().empty());
-    EXPECT_FALSE(Watch_ParamFile(list.hwnd));
+    EXPECT_TRUE(Watch_ParamFile());
+    EXPECT_TRUE(Table().empty());
+    EXPECT_FALSE(Watch_ParamFile());
 }
 
 TEST_F(ParamFile, WatchSeesAnImmediateRewrite)
 {
     /* the page's timer runs every 250 ms: a save right after a read is still noticed */
-    ListBox list;
     tk::Write_File(file, "-a\n");
-    ASSERT_TRUE(Read_ParamFile(file.c_str(), list.hwnd));
+    ASSERT_TRUE(Read_ParamFile(file.c_str()));
     Sleep(20);
     tk::Write_File(file, "-a,-b\n");
-    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
-    EXPECT_EQ((std::vector<std::string>{ "-b", "-a" }), list.lines());
+    EXPECT_TRUE(Watch_ParamFile());
+    EXPECT_EQ((std::vector<std::string>{ "-b", "-a" }), Table());
 }
 
 TEST_F(ParamFile, PrepareWithoutAFileTellsOnceCreatesItAndWatchesIt)
 {
-    ListBox list;
-    SendMessageA(list.hwnd, LB_ADDSTRING, 0, (LPARAM) "kept");
+    const std::string before = home / "before.cfg";
+    tk::Write_File(before, "-kept\n");
+    ASSERT_TRUE(Read_ParamFile(before.c_str()));
     tk::MsgRecorder rec;
-    EXPECT_FALSE(Prepare_ParamFile(list.hwnd));
+    EXPECT_FALSE(Prepare_ParamFile());
     ASSERT_EQ(1u, rec.count());
     EXPECT_EQ("There is no parameter file.\r\nA file will be created, click on 'Edit Command Line Parameter File' to "
               "edit it.\r\nEnter your required parameters, which must be on a single line, comma (,) separated.\r\nSave "
@@ -141,28 +137,27 @@ TEST_F(ParamFile, PrepareWithoutAFileTellsOnceCreatesItAndWatchesIt)
     bool exists = false;
     EXPECT_EQ("", tk::Read_File(file, &exists));
     EXPECT_TRUE(exists);
-    EXPECT_EQ(std::vector<std::string>{ "kept" }, list.lines()) << "the list is left as it was";
+    EXPECT_EQ(std::vector<std::string>{ "-kept" }, Table()) << "the table is left as it was";
 
     /* the operator fills the new file while the page is open */
     tk::Write_File(file, "-x\n");
     Touch_Later(file);
-    EXPECT_TRUE(Watch_ParamFile(list.hwnd));
-    EXPECT_EQ(std::vector<std::string>{ "-x" }, list.lines());
+    EXPECT_TRUE(Watch_ParamFile());
+    EXPECT_EQ(std::vector<std::string>{ "-x" }, Table());
 
     /* the next Prepare reads it without a message */
     tk::Write_File(file, "");
-    EXPECT_TRUE(Prepare_ParamFile(list.hwnd));
+    EXPECT_TRUE(Prepare_ParamFile());
     EXPECT_EQ(1u, rec.count());
-    EXPECT_TRUE(list.lines().empty());
+    EXPECT_TRUE(Table().empty());
 }
 
 TEST_F(ParamFile, PrepareReadsAnExistingFile)
 {
     tk::Write_File(file, "-a,-b\n");
-    ListBox list;
     tk::MsgRecorder rec;
-    EXPECT_TRUE(Prepare_ParamFile(list.hwnd));
-    EXPECT_EQ((std::vector<std::string>{ "-b", "-a" }), list.lines());
+    EXPECT_TRUE(Prepare_ParamFile());
+    EXPECT_EQ((std::vector<std::string>{ "-b", "-a" }), Table());
     EXPECT_EQ(0u, rec.count());
 }
 

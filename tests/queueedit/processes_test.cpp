@@ -160,7 +160,7 @@ TEST(Format_CommandText, ShowsWhatSplitsBackIntoTheSameEntry)
         Clear_ProcessEntry(&e, -1);
         Copy_Field(e.path, c.path);
         Copy_Field(e.args, c.args);
-        char text[PROCESS_TEXT_LEN], path[TEXT259_LEN], args[TEXT259_LEN];
+        char text[COMMAND_TEXT_LEN], path[TEXT259_LEN], args[TEXT259_LEN];
         ASSERT_TRUE(Format_CommandText(&e, text, sizeof text));
         EXPECT_STREQ(c.text, text);
         if (c.path[0] == '\0') continue;
@@ -175,9 +175,9 @@ TEST(Format_CommandText, ShowsWhatSplitsBackIntoTheSameEntry)
     Clear_ProcessEntry(&e, -1);
     Copy_Field(e.path, ("C:\\A B\\" + std::string(248, 'p') + ".exe").c_str());
     Copy_Field(e.args, std::string(259, 'a').c_str());
-    char text[PROCESS_TEXT_LEN];
+    char text[COMMAND_TEXT_LEN];
     EXPECT_TRUE(Format_CommandText(&e, text, sizeof text));
-    EXPECT_EQ((size_t)PROCESS_TEXT_LEN - 1, strlen(text));
+    EXPECT_EQ((size_t)COMMAND_TEXT_LEN - 1, strlen(text));
 }
 
 /* ---- picking parameters ---- */
@@ -210,7 +210,7 @@ TEST(Pick_Parameters, AddsTheSelectedOnesAtTheCaretOrAtTheEnd)
         SCOPED_TRACE(c.name);
         BOOL selected[PARAM_SLOTS] = {};
         for (int i : c.selected) selected[i] = TRUE;
-        char text[PROCESS_TEXT_LEN];
+        char text[COMMAND_TEXT_LEN];
         Copy_Field(text, c.text);
         tk::MsgRecorder boxes;
         EXPECT_TRUE(Pick_Parameters(text, sizeof text, selected, c.caret));
@@ -220,7 +220,7 @@ TEST(Pick_Parameters, AddsTheSelectedOnesAtTheCaretOrAtTheEnd)
     /* the arguments hold 259 characters: a parameter that would pass them is refused, not cut */
     BOOL selected[PARAM_SLOTS] = { TRUE };
     const std::string fits = "C:\\a.exe " + std::string(249, 'a');     /* + " -copies 2" = 259 */
-    char text[PROCESS_TEXT_LEN];
+    char text[COMMAND_TEXT_LEN];
     Copy_Field(text, fits.c_str());
     tk::MsgRecorder boxes;
     EXPECT_TRUE(Pick_Parameters(text, sizeof text, selected, -1));
@@ -510,7 +510,7 @@ protected:
     /* the page's OK on a list: the shown text written, then matched */
     BOOL Ok(PROCESS_EDIT &pe, Target &copy)
     {
-        char text[PROCESS_TEXT_LEN];
+        char text[COMMAND_TEXT_LEN];
         Format_CommandText(&pe.list.entries[pe.list.current], text, sizeof text);
         if (!Write_ProcessText(&pe, text, FALSE)) return FALSE;
         BOOL ok = Commit_ProcessList(&pe, &copy, &copy);

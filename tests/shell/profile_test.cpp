@@ -387,3 +387,63 @@ TEST_F(ProfileTest, DemoProfilesGiveTheProgramItsOwnName)
         for (int f : { HAS_SYSTEM_NAME, HAS_PRODUCT_NAME, HAS_ABBREVIATED_NAME, HAS_VERSION_NUMBER, HAS_COMPANY_NAME })
             EXPECT_TRUE(p->has[f]) << p->productName << " flag " << f;
 }
+
+/* The modes without a window load the names only, yet the operator hears of the same missing
+   files: the splash picture and the icons are looked for in the folder, never loaded. */
+TEST_F(ProfileTest, NamesOnlyTellTheSameMissingFilesWithoutLoadingAPicture)
+{
+    struct Layout {
+        const char *title;
+        std::vector<std::pair<std::string, std::string>> editor;
+    };
+    const Layout layouts[] = {
+        { "no profile folders", {} },
+        { "the strings only", { { "strings/complete.cfg", "EditorProfile.cfg" } } },
+        { "a splash picture, no icon", { { "icons/splash.bmp", "PlateSplash.bmp" },
+                                         { "strings/no_system_name.cfg", "EditorProfile.cfg" } } },
+        { "an icon, no splash picture", { { "icons/red.ico", "Editor.ico" } } },
+        { "complete", { { "icons/splash.bmp", "PlateSplash.bmp" }, { "icons/red.ico", "Editor.ico" },
+                        { "strings/complete.cfg", "EditorProfile.cfg" } } },
+    };
+    for (const Layout &l : layouts) {
+        SCOPED_TRACE(l.title);
+        tk::Remove_Tree(home / "Profile");
+        if (!l.editor.empty()) Lay("Editor", l.editor);
+
+        tk::MsgRecorder interactive;
+        Load_Profiles();
+        std::vector<tk::Box> shown = interactive.boxes;
+        std::string title = programTitle;
+        Release_Profiles();
+
+        tk::MsgRecorder names;
+        Load_ProfileNames();
+        ASSERT_EQ(shown.size(), names.count());
+        for (size_t i = 0; i < shown.size(); i++) {
+            EXPECT_EQ(shown[i].text, names.boxes[i].text) << "box " << i;
+            EXPECT_EQ(shown[i].caption, names.boxes[i].caption) << "box " << i;
+            EXPECT_EQ(shown[i].flags, names.boxes[i].flags) << "box " << i;
+        }
+        EXPECT_EQ(title, programTitle);
+        for (const ProgramProfile *p : { &editorProfile, &viewerProfile, &loadBalProfile }) {
+            EXPECT_FALSE(p->has[HAS_SPLASH]) << p->productName;
+            EXPECT_FALSE(p->has[HAS_ICON]) << p->productName;
+        }
+        EXPECT_EQ(nullptr, Editor_Splash());
+        EXPECT_EQ(nullptr, Editor_Icon());
+        EXPECT_EQ(nullptr, loadBalancerIcon);
+    }
+}
+
+/* Looking for a file is not reading it: a damaged picture is not found out without a window. */
+TEST_F(ProfileTest, NamesOnlyTakeAnUnreadablePictureForFound)
+{
+    Lay("Editor", { { "icons/broken_splash.bmp", "BadSplash.bmp" }, { "icons/not_an_icon.ico", "Bad.ico" },
+                    { "strings/complete.cfg", "EditorProfile.cfg" } });
+    Lay("Viewer", { { "icons/not_an_icon.ico", "Viewer.ico" }, { "strings/viewer.cfg", "ViewerProfile.cfg" } });
+    tk::MsgRecorder rec;
+    Load_ProfileNames();
+    EXPECT_EQ(0u, rec.count()) << (rec.count() ? rec.boxes[0].text : "");
+    EXPECT_STREQ("Plate Room Editor", programTitle);
+    EXPECT_STREQ("", editorProfile.errorText);
+}

@@ -276,3 +276,34 @@ TEST(SilentOnFaultDisks, UnwritableInstallationExitsOne)
     EXPECT_EQ(queues, tk::Read_File("R:\\silent\\Queues.cfg"));
     tk::Remove_Tree("U:\\silent");
 }
+
+/* An installation without profile folders: the silent mode loads no picture and no icon, yet its
+   boxes name every missing file, the splash picture and the icons as well as the identity
+   strings, word for word as the interactive start does. */
+TEST(SilentProfiles, WithoutProfileFoldersTheBoxesNameEveryMissingFile)
+{
+    tk::TempHome home(true);
+    const std::string ed = home / "Profile\\Editor", vw = home / "Profile\\Viewer";
+    const std::string start = "The customisation module could not load";
+    const std::string end = "\r\n\r\nfor this program.\n";
+    const std::string icon = "\r\n\r\nthe application icon:\r\n\r\n\nError: Could not find icon file \"";
+    const std::string strings = "\r\n\r\nthe identity strings:\r\n\r\nError: Could not find identity strings file \"";
+
+    tk::Child silent(tk::Quote(home.editor()) + " -silent", home / "System");
+    std::vector<tk::ForeignBox> seen;
+    int code = tk::Run_Answering(silent, {}, &seen);
+    ASSERT_EQ(2u, seen.size()) << (seen.empty() ? "" : seen[0].text);
+    EXPECT_EQ("Could not get the application profile resources.\r\n\r\n" + start +
+                  "\r\n\r\nthe splash screen:\r\n\r\n\nError: Could not find bitmap file \"" + ed + "\\*Splash.bmp\" :" +
+                  icon + ed + "\\*.ico\" :" + strings + ed + "\\*Profile.cfg\" :" + end,
+              seen[0].text);
+    EXPECT_EQ("Could not get the viewer profile resources.\r\n\r\n" + start + icon + vw + "\\*.ico\" :" + strings + vw +
+                  "\\*Profile.cfg\" :" + end,
+              seen[1].text)
+        << "the viewer has no splash picture to miss";
+    for (const tk::ForeignBox &b : seen) {
+        EXPECT_EQ("Editor", b.caption);
+        EXPECT_EQ(std::vector<int>{ IDOK }, b.buttons);
+    }
+    EXPECT_EQ(0, code) << "the missing profiles stop nothing";
+}
