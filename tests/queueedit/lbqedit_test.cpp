@@ -81,10 +81,13 @@ TEST(LBQRules, ACopySplitSetsTheGroupRulesAside)
 
 TEST(LBQRules, PurgeTimeAndCounts)
 {
-    EXPECT_EQ(1439, Purge_Minutes(30, 75));
-    EXPECT_EQ(90, Purge_Minutes(1, 30));
-    EXPECT_EQ(23 * 60, Purge_Minutes(2147483647, 0));
-    EXPECT_EQ(0, Purge_Minutes(0, 0));
+    const struct { int32_t hours, minutes; int64_t total; } purges[] = {
+        { 30, 75, 1439 }, { 1, 30, 90 }, { 2147483647, 0, 23 * 60 }, { 0, 0, 0 },
+    };
+    for (const auto &p : purges) {
+        int32_t parts[2] = { p.hours, p.minutes };
+        EXPECT_EQ(p.total, Join_Duration(&purgeTime, parts)) << p.hours << " h " << p.minutes << " min";
+    }
 
     const struct { const char *text; bool ok; int32_t value; } counts[] = {
         { "", true, 0 }, { "  ", true, 0 }, { "7", true, 7 }, { " 0012 ", true, 12 },
