@@ -26,7 +26,7 @@ void Frame_Focus(HWND dlg, int id)
     HWND control = GetDlgItem(dlg, id);
     if (control == NULL) return;
     SetFocus(control);
-    SendMessageA(control, EM_SETSEL, 0, -1);
+    if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(control, EM_SETSEL, 0, -1);
     if (s != NULL) s->focusSet = TRUE;
 }
 

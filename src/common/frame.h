@@ -64,7 +64,7 @@ INT_PTR Frame_DefProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, const FR
 void *Frame_Copy(HWND dlg);
 /* The frame's own state, or NULL when it has none. */
 void *Frame_Extra(HWND dlg);
-/* From open or load: the focus goes to control id (its text selected), not to the first
+/* From open or load: the focus goes to control id (an edit's text selected), not to the first
    control of the dialog. */
 void  Frame_Focus(HWND dlg, int id);
 /* OK: saves the table into the copy, checks and commits it, and closes the frame. FALSE when

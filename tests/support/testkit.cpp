@@ -285,7 +285,7 @@ void Reset_ProcessState()
     Forget_LastLoad();
     Reset_AppState();
     Reset_SpoolerGlobalsForTest();
-    Free_Users(nullptr);
+    Free_Users();
     Reset_ParamFile();
     storeFailures = 0;
     Clear_StoreFailedNames();
