@@ -6,6 +6,16 @@ WINE_BUILD=$(cd "${1:?usage: run-tests.sh BUILD_DIR}" && pwd); shift
 WINE_OWN_DISPLAY=1
 . "$(dirname "$0")/wine-env.sh"
 
+# Every test runs at 96 dots per inch; the programs that show windows run once more at 144 (as
+# <name>_144dpi, through scripts/hidpi-test.sh), in a prefix of their own with its own server and
+# virtual display, so that the two runs go side by side without seeing each other's windows.
+wine_env_dpi "$WINEPREFIX" "$DISPLAY" 96
+export EDITOR_DPI=96                  # the resolution a test program can hold its run to
+wine_env_display
+export EDITOR_HIDPI_PREFIX=$WINE_BUILD/wineprefix-144dpi EDITOR_HIDPI_DISPLAY=$wine_display
+wine_env_prefix "$EDITOR_HIDPI_PREFIX" "$EDITOR_HIDPI_DISPLAY"
+wine_env_dpi "$EDITOR_HIDPI_PREFIX" "$EDITOR_HIDPI_DISPLAY" 144
+
 # Faults for the saving tests: T: is a small disk (room for one installation with its Editor.exe)
 # that a test can fill, R: a read-only view of U:. The tests tell from EDITOR_FAULT_DISKS which of
 # them were mounted; those that need a disk the machine cannot mount are skipped, and CTest shows

@@ -6,6 +6,7 @@ char        homePathBuffer[261];
 BOOL        updateMode;
 BOOL        preferencesMode;
 BOOL        silentMode;
+BOOL        commandMode;
 int         silentResult;
 BOOL        saveOnExit;
 HINSTANCE   hInstance;
@@ -22,7 +23,7 @@ void Reset_AppState(void)
 {
     homeDir = NULL;
     homePathBuffer[0] = '\0';
-    updateMode = preferencesMode = silentMode = FALSE;
+    updateMode = preferencesMode = silentMode = commandMode = FALSE;
     silentResult = 0;
     saveOnExit = FALSE;
     mainWindow = NULL;

@@ -10,6 +10,9 @@ extern char        homePathBuffer[261];
 extern BOOL        updateMode;
 extern BOOL        preferencesMode;
 extern BOOL        silentMode;
+/* A mode of the command line without a window (shell/modes): nothing is shown, every message
+   goes to the standard error and a question takes its cautious answer. */
+extern BOOL        commandMode;
 extern int         silentResult;
 extern BOOL        saveOnExit;
 extern HINSTANCE   hInstance;

@@ -1,5 +1,6 @@
 #include "common/msg.h"
 #include "common/appstate.h"
+#include "common/cmdline.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include <stdio.h>
@@ -15,11 +16,15 @@ void Set_BeepHook(BEEP_HOOK hook)         { s_BeepHook = hook; }
 int Show_MessageBox(HWND owner, const char *text, const char *caption, UINT flags)
 {
     Trace("MSG: %s\n", text);
-    if (updateMode) {
-        /* The update mode runs in the background with no one to answer a box: the text goes to
-           the standard error and a question takes its cautious answer. */
-        fprintf(stderr, "%s\n", text);
-        fflush(stderr);
+    if (updateMode || commandMode) {
+        /* The modes without a window run in the background with no one to answer a box: the
+           text goes to the standard error and a question takes its cautious answer. */
+        if (commandMode) {
+            Err_Line("%s", text);
+        } else {
+            fprintf(stderr, "%s\n", text);
+            fflush(stderr);
+        }
         UINT buttons = flags & MB_TYPEMASK;
         return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDNO : IDOK;
     }

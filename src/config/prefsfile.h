@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <stdint.h>
 #include "config/model.h"
+#include "config/fields.h"
+#include "common/text.h"
 
 #define MASK_LEN         65      /* a job-name mask of up to 64 characters */
 #define RIP_NAME_LEN     129     /* a preset name of up to 128 characters */
@@ -45,6 +47,33 @@ extern const RIP_PRESET RIPPresets[RIP_PRESET_COUNT];
    quotes; the preferences dialog stores it as typed and the writer adds missing quotes. */
 extern char PLATE_SEARCH_APP[PLATE_APP_LEN];
 extern BOOL REQUIRE_LOGIN;
+
+/* Every value the preferences file carries, in one record: the spooler-wide record with the two
+   preferences held beside it. The key table (below) describes its fields. */
+typedef struct {
+    SPOOLER_GLOBALS globals;
+    char            plateSearchApp[PLATE_APP_LEN];
+    BOOL            requireLogin;
+} PREFS_VALUES;
+
+/* Copies the preferences in memory into v, and back. */
+void Take_LivePrefs(PREFS_VALUES *v);
+void Put_LivePrefs(const PREFS_VALUES *v);
+
+/* The keys of the file, in the order the file lists them, as field rows (FT_PREFS of fields.h):
+   the one table the reader and the writer work from. A row marked FF_RUNTIME (the preset index)
+   describes a field that is not in the file. */
+int              Prefs_FieldCount(void);
+const FIELD_DEF *Prefs_Field(int i);
+/* The key of row f as the file spells it ("SPOOLER_FILE_SETTLE_TIME"), or NULL for a row that is
+   not in the file. */
+const char      *Prefs_FileKey(const FIELD_DEF *f);
+
+/* The whole file as the writer makes it from v. */
+void Format_PrefsFile(OUTBUF *b, const PREFS_VALUES *v);
+/* Takes the lines of a file's text into v as the reader does (the values of v are where a read
+   starts from); the presets are not matched. */
+void Read_PrefsText(PREFS_VALUES *v, const char *text, size_t len);
 
 /* Reads "Preferences.cfg", or "Spooler.cfg" when that cannot be opened, into the record.
    The first call of the process starts from the defaults; later calls start from the values in

@@ -14,4 +14,9 @@ typedef enum {
     QPAGE_INSTRUCTIONS,
     QPAGE_CLEANUP,
     QPAGE_IDENTITY,
+    /* the other editors, one page each, for the fields of the other records */
+    QPAGE_INPUTQUEUE,        /* the input queue editor */
+    QPAGE_PREFERENCES,       /* General Preferences */
+    QPAGE_FILENAMING,        /* the job-name masks, opened through General Preferences */
+    QPAGE_ADMINISTRATION,    /* the users and the log-in switch */
 } QUEUE_PAGE;

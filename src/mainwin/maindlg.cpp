@@ -2,9 +2,12 @@
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
+#include "common/anchor.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/msg.h"
+#include "common/text.h"
+#include "common/tooltip.h"
 #include "common/trace.h"
 #include "prefs/admin.h"
 #include "prefs/globals.h"
@@ -19,10 +22,9 @@ BOOL Main_SaveSequence(void) { return Save_Sequence(FALSE); }
 
 /* ---- the dialog's state, kept on its window ---- */
 
-/* How a control follows the dialog's size: moved right or down, or grown wider or taller, by
-   what the dialog grew. */
-typedef struct { int id; BOOL moveX, moveY, growX, growY; } ANCHOR;
+/* How each control follows the dialog's size. */
 static const ANCHOR k_Anchors[] = {
+    { IDC_MAIN_FIND_STATUS, FALSE, FALSE, TRUE,  FALSE },
     { IDC_MAIN_LBQS,       FALSE, FALSE, TRUE,  FALSE },
     { IDC_MAIN_LBQ_ADD,    TRUE,  FALSE, FALSE, FALSE },
     { IDC_MAIN_LBQ_EDIT,   TRUE,  FALSE, FALSE, FALSE },
@@ -34,21 +36,55 @@ static const ANCHOR k_Anchors[] = {
     { IDC_MAIN_DELETE,     TRUE,  FALSE, FALSE, FALSE },
     { IDC_MAIN_UP,         TRUE,  FALSE, FALSE, FALSE },
     { IDC_MAIN_DOWN,       TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_USEDBY,     TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_UNDO,       TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_REDO,       TRUE,  FALSE, FALSE, FALSE },
+    { IDC_MAIN_CHECK,      FALSE, TRUE,  FALSE, FALSE },
+    { IDC_MAIN_CHANGES,    FALSE, TRUE,  FALSE, FALSE },
+    { IDC_MAIN_RESTORE,    FALSE, TRUE,  FALSE, FALSE },
+    { IDC_MAIN_REPORT,     FALSE, TRUE,  FALSE, FALSE },
+    { IDC_MAIN_EXPORT,     FALSE, TRUE,  FALSE, FALSE },
+    { IDC_MAIN_IMPORT,     FALSE, TRUE,  FALSE, FALSE },
     { IDC_MAIN_PREFS,      FALSE, TRUE,  FALSE, FALSE },
     { IDC_MAIN_ADMIN,      FALSE, TRUE,  FALSE, FALSE },
     { IDC_MAIN_OK,         TRUE,  TRUE,  FALSE, FALSE },
     { IDCANCEL,            TRUE,  TRUE,  FALSE, FALSE },
     { IDC_MAIN_GRIP,       TRUE,  TRUE,  FALSE, FALSE },
 };
-#define ANCHOR_COUNT ((int)(sizeof k_Anchors / sizeof k_Anchors[0]))
+
+/* The commands of the buttons that the features fill in: a button stays disabled until its row
+   names a procedure, and then follows enabled (NULL: always on). Ctrl+Z, Ctrl+Y and Ctrl+I press
+   Undo, Redo and Import while their buttons are enabled. Each row stands apart, so that the
+   features' rows are added without touching one another. */
+typedef struct {
+    int  id;
+    void (*run)(HWND hDlg);
+    BOOL (*enabled)(HWND hDlg);
+} MAIN_COMMAND;
+static const MAIN_COMMAND k_Commands[] = {
+    /* where-used */
+    { IDC_MAIN_USEDBY,  NULL, NULL },
+    /* the undo history */
+    { IDC_MAIN_UNDO,    NULL, NULL },
+    { IDC_MAIN_REDO,    NULL, NULL },
+    /* the checker */
+    { IDC_MAIN_CHECK,   NULL, NULL },
+    /* the pending changes */
+    { IDC_MAIN_CHANGES, NULL, NULL },
+    /* backups */
+    { IDC_MAIN_RESTORE, NULL, NULL },
+    /* the report */
+    { IDC_MAIN_REPORT,  NULL, NULL },
+    /* export and import */
+    { IDC_MAIN_EXPORT,  NULL, NULL },
+    { IDC_MAIN_IMPORT,  NULL, NULL },
+};
 
 typedef struct {
     HWND targets;                 /* the output queue list */
     HWND lbqs;                    /* the input queue list */
     HWND active;                  /* the list last focused or selected in: its Edit and Delete are live */
-    SIZE laidOut;                 /* the client size the template laid out */
-    SIZE smallest;                /* the window's size as created: it is never made smaller */
-    RECT rects[ANCHOR_COUNT];     /* each anchored control as laid out */
+    ANCHOR_LAYOUT layout;         /* the controls as laid out */
 } MAIN_STATE;
 
 static MAIN_STATE *State_Of(HWND hDlg) { return (MAIN_STATE *)GetWindowLongPtrA(hDlg, DWLP_USER); }
@@ -89,6 +125,14 @@ static void Enable_Button(HWND hDlg, int id, BOOL on, HWND list)
     EnableWindow(b, on);
 }
 
+static void Update_Commands(HWND hDlg, MAIN_STATE *st)
+{
+    for (size_t i = 0; i < ARRAY_LEN(k_Commands); i++) {
+        const MAIN_COMMAND *c = &k_Commands[i];
+        Enable_Button(hDlg, c->id, c->run != NULL && (c->enabled == NULL || c->enabled(hDlg)), st->active);
+    }
+}
+
 static BOOL Room_For_Queue(void) { return targetCount + lbqCount < MAX_QUEUES; }
 
 static void Update_TargetButtons(HWND hDlg, MAIN_STATE *st)
@@ -104,6 +148,7 @@ static void Update_TargetButtons(HWND hDlg, MAIN_STATE *st)
     Enable_Button(hDlg, IDC_MAIN_COPY, Room_For_Queue(), st->targets);
     Enable_Button(hDlg, IDC_MAIN_UP, selected >= 1 && !firstSel, st->targets);
     Enable_Button(hDlg, IDC_MAIN_DOWN, selected >= 1 && !lastSel, st->targets);
+    Update_Commands(hDlg, st);
 }
 
 static void Update_LBQButtons(HWND hDlg, MAIN_STATE *st)
@@ -112,6 +157,7 @@ static void Update_LBQButtons(HWND hDlg, MAIN_STATE *st)
     Enable_Button(hDlg, IDC_MAIN_LBQ_EDIT, selected == 1, st->lbqs);
     Enable_Button(hDlg, IDC_MAIN_LBQ_ADD, Room_For_Queue(), st->lbqs);
     Enable_Button(hDlg, IDC_MAIN_LBQ_DELETE, selected >= 1, st->lbqs);
+    Update_Commands(hDlg, st);
 }
 
 static void Update_Buttons(HWND hDlg)
@@ -371,37 +417,81 @@ static BOOL On_Notify(HWND hDlg, MAIN_STATE *st, const NMHDR *nm)
 
 /* ---- size ---- */
 
-static void Note_Layout(HWND hDlg, MAIN_STATE *st)
-{
-    RECT client, window;
-    GetClientRect(hDlg, &client);
-    GetWindowRect(hDlg, &window);
-    st->laidOut.cx = client.right;
-    st->laidOut.cy = client.bottom;
-    st->smallest.cx = window.right - window.left;
-    st->smallest.cy = window.bottom - window.top;
-    for (int i = 0; i < ANCHOR_COUNT; i++) Get_ControlRect(hDlg, k_Anchors[i].id, &st->rects[i]);
-}
-
 static void Lay_Out(HWND hDlg, MAIN_STATE *st, int width, int height)
 {
-    int dx = width - st->laidOut.cx, dy = height - st->laidOut.cy;
-    if (dx < 0) dx = 0;
-    if (dy < 0) dy = 0;
-    HDWP defer = BeginDeferWindowPos(ANCHOR_COUNT);
-    for (int i = 0; i < ANCHOR_COUNT && defer != NULL; i++) {
-        const ANCHOR *a = &k_Anchors[i];
-        HWND ctl = GetDlgItem(hDlg, a->id);
-        if (ctl == NULL) continue;
-        const RECT *r = &st->rects[i];
-        int x = r->left + (a->moveX ? dx : 0), y = r->top + (a->moveY ? dy : 0);
-        int w = (r->right - r->left) + (a->growX ? dx : 0), h = (r->bottom - r->top) + (a->growY ? dy : 0);
-        defer = DeferWindowPos(defer, ctl, NULL, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (defer != NULL) EndDeferWindowPos(defer);
+    Apply_Anchors(hDlg, &st->layout, width, height);
     Fit_QueueColumn(st->targets);
     Fit_QueueColumn(st->lbqs);
     InvalidateRect(hDlg, NULL, TRUE);
+}
+
+/* ---- the keyboard ---- */
+
+/* The dialog's own shortcuts, taken from the messages its message loop hands to the dialog
+   handling (a message filter of the thread, which the dialog handling calls first): only keys
+   meant for the main window or its controls, never those of an editor open above it. */
+static HHOOK s_KeyHook;
+static HWND  s_KeyDialog;
+
+/* Presses a command's button as a click would, when it is enabled. */
+static void Press_Command(HWND hDlg, int id)
+{
+    HWND b = GetDlgItem(hDlg, id);
+    if (b != NULL && IsWindowEnabled(b) && IsWindowVisible(b))
+        SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)b);
+}
+
+/* TRUE when the key was one of the dialog's shortcuts (it then goes no further). */
+static BOOL On_Shortcut(HWND hDlg, const MSG *m)
+{
+    BOOL ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    HWND find = GetDlgItem(hDlg, IDC_MAIN_FIND);
+    if (m->wParam == VK_ESCAPE && !ctrl && !alt && m->hwnd == find) {
+        /* Esc empties the find field; it never cancels the dialog from there */
+        SetWindowTextA(find, "");
+        return TRUE;
+    }
+    if (!ctrl || alt || shift) return FALSE;
+    switch (m->wParam) {
+    case 'F':
+        SendMessageA(hDlg, WM_NEXTDLGCTL, (WPARAM)find, TRUE);
+        SendMessageA(find, EM_SETSEL, 0, -1);
+        return TRUE;
+    case 'Z': Press_Command(hDlg, IDC_MAIN_UNDO);   return TRUE;
+    case 'Y': Press_Command(hDlg, IDC_MAIN_REDO);   return TRUE;
+    case 'I': Press_Command(hDlg, IDC_MAIN_IMPORT); return TRUE;
+    }
+    return FALSE;
+}
+
+static LRESULT CALLBACK Main_KeyFilter(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_DIALOGBOX && s_KeyDialog != NULL) {
+        const MSG *m = (const MSG *)lParam;
+        if (m->message == WM_KEYDOWN && (m->hwnd == s_KeyDialog || IsChild(s_KeyDialog, m->hwnd)) &&
+            On_Shortcut(s_KeyDialog, m))
+            return TRUE;
+    }
+    return CallNextHookEx(s_KeyHook, code, wParam, lParam);
+}
+
+static void Take_Shortcuts(HWND hDlg)
+{
+    if (s_KeyHook != NULL) {
+        Trace("MainMenu_Dlg: a main dialog already takes the shortcuts\n");
+        return;
+    }
+    s_KeyHook = SetWindowsHookExA(WH_MSGFILTER, Main_KeyFilter, NULL, GetCurrentThreadId());
+    if (s_KeyHook == NULL) Trace("MainMenu_Dlg: no shortcuts (error %lu)\n", (unsigned long)GetLastError());
+    else s_KeyDialog = hDlg;
+}
+
+static void Drop_Shortcuts(HWND hDlg)
+{
+    if (s_KeyHook == NULL || s_KeyDialog != hDlg) return;
+    UnhookWindowsHookEx(s_KeyHook);
+    s_KeyHook = NULL;
+    s_KeyDialog = NULL;
 }
 
 /* ---- the dialog ---- */
@@ -429,7 +519,12 @@ static BOOL On_InitDialog(HWND hDlg)
         Add_LVData(st->lbqs, QL_LBQS);
     }
     st->active = st->targets;
-    Note_Layout(hDlg, st);
+    Note_Anchors(hDlg, &st->layout, k_Anchors, (int)ARRAY_LEN(k_Anchors));
+    SendDlgItemMessageA(hDlg, IDC_MAIN_FIND, EM_LIMITTEXT, FIND_TEXT_LEN - 1, 0);
+    Set_ControlTip(hDlg, IDC_MAIN_UNDO, "Undo (Ctrl+Z)");
+    Set_ControlTip(hDlg, IDC_MAIN_REDO, "Redo (Ctrl+Y)");
+    Set_ControlTip(hDlg, IDC_MAIN_IMPORT, "Import (Ctrl+I)");
+    Take_Shortcuts(hDlg);
     Update_Buttons(hDlg);
     if (st->targets != NULL) SetFocus(st->targets);
     return FALSE;                      /* the focus is set */
@@ -451,6 +546,11 @@ static void On_Command(HWND hDlg, MAIN_STATE *st, int id)
     case IDC_MAIN_ADMIN:      Trace("Administration\n"); Edit_Users(hDlg); break;
     case IDC_MAIN_OK:         On_Ok(hDlg);                   break;
     case IDCANCEL:            On_Cancel(hDlg);               break;
+    default:
+        for (size_t i = 0; i < ARRAY_LEN(k_Commands); i++)
+            if (k_Commands[i].id == id && k_Commands[i].run != NULL && IsWindowEnabled(GetDlgItem(hDlg, id)))
+                k_Commands[i].run(hDlg);
+        break;
     }
 }
 
@@ -506,8 +606,7 @@ INT_PTR CALLBACK MainMenu_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam != SIZE_MINIMIZED) Lay_Out(hDlg, st, LOWORD(lParam), HIWORD(lParam));
         return TRUE;
     case WM_GETMINMAXINFO:
-        ((MINMAXINFO *)lParam)->ptMinTrackSize.x = st->smallest.cx;
-        ((MINMAXINFO *)lParam)->ptMinTrackSize.y = st->smallest.cy;
+        Limit_Anchors(&st->layout, (MINMAXINFO *)lParam);
         return TRUE;
     case WM_QUERYENDSESSION:
         return On_QueryEndSession(hDlg);
@@ -522,6 +621,7 @@ INT_PTR CALLBACK MainMenu_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_DESTROY:
         Trace("MainMenu_Dlg, WM_DESTROY\n");
+        Drop_Shortcuts(hDlg);
         Destroy_ListImageList(st->targets);
         Destroy_ListImageList(st->lbqs);
         SetWindowLongPtrA(hDlg, DWLP_USER, 0);

@@ -47,6 +47,7 @@
 #define IDD_CLEANUP           210   /* "Clean-Up" */
 #define IDD_RTI               211   /* "Process Instructions" */
 #define IDD_LBQEDIT           212   /* the input queue editor */
+#define IDD_ROWLIST           220   /* a list of rows: findings, changes, where a queue is used */
 
 /* ---- main dialog (MAIN) ---- */
 #define   IDC_MAIN_TARGETS     1055
@@ -66,6 +67,18 @@
 #define   IDC_MAIN_LBQ_LABEL   1127  /* the labels carry the lists' mnemonics */
 #define   IDC_MAIN_TARGET_LABEL 1128
 #define   IDC_MAIN_GRIP        1129  /* the size grip */
+#define   IDC_MAIN_FIND_LABEL  1130  /* "&Find:" */
+#define   IDC_MAIN_FIND        1131  /* the find field (Ctrl+F; Esc empties it) */
+#define   IDC_MAIN_FIND_STATUS 1132  /* what the find field found */
+#define   IDC_MAIN_USEDBY      1133  /* "Used &by..." */
+#define   IDC_MAIN_UNDO        1134  /* "Undo" (Ctrl+Z) */
+#define   IDC_MAIN_REDO        1135  /* "Redo" (Ctrl+Y) */
+#define   IDC_MAIN_CHECK       1136  /* "C&heck..." */
+#define   IDC_MAIN_CHANGES     1137  /* "Chan&ges..." */
+#define   IDC_MAIN_RESTORE     1138  /* "Re&store..." */
+#define   IDC_MAIN_REPORT      1139  /* "&Report..." */
+#define   IDC_MAIN_EXPORT      1140  /* "E&xport..." */
+#define   IDC_MAIN_IMPORT      1141  /* "Import..." (Ctrl+I) */
 /* ---- end of main dialog ---- */
 
 /* ---- queue editor frame (OV), Inputs (IN), Identity (ID), queue chooser (CH), parameter file (PF) ---- */
@@ -294,6 +307,14 @@
 #define   IDC_US_PASSWORD      1125
 #define   IDC_US_CONFIRM       1126
 /* ---- end of General Preferences ---- */
+
+/* ---- the list of rows (RL) ---- */
+#define   IDC_RL_LABEL         1001  /* the rows' own label, with its mnemonic */
+#define   IDC_RL_LIST          1002
+#define   IDC_RL_SORT_LABEL    1003  /* "Sort &by:" */
+#define   IDC_RL_SORT          1004
+#define   IDC_RL_COPY          1005  /* "&Copy" */
+#define   IDC_RL_GRIP          1006  /* the size grip; "&Open" is IDOK, "Close" IDCANCEL */
 
 /* The file and folder choosers: the classic open-file dialog with our own templates. The
    control numbers are the ones that dialog looks for, so both templates share them. */

@@ -1,4 +1,5 @@
 #include "shell/app.h"
+#include "shell/modes.h"
 #include "shell/profile.h"
 #include "shell/splash.h"
 #include "common/appstate.h"
@@ -275,6 +276,15 @@ int Editor_Main(HINSTANCE instance, const char *cmdLine)
     Trace_SetFileName("editor.log");
     Trace("WinMain()\n");
 
+    /* The modes without a window come first; a line that names none of them is the older
+       options' to take. */
+    int count = 0, code = 0;
+    const CLI_MODE *modes = Command_Modes(&count);
+    if (Run_CommandMode(modes, count, cmdLine, &code)) {
+        CloseApp();
+        Trace_Close();
+        return code;
+    }
     if (!Parse_CommandLine(cmdLine)) return 1;
     if (homeDir != NULL) {
         if (updateMode) Load_ProfileNames();
@@ -302,7 +312,7 @@ int Editor_Main(HINSTANCE instance, const char *cmdLine)
         Trace_Close();
         return silentMode ? silentResult : 1;
     }
-    int code = Run_MessageLoop(dlg);
+    code = Run_MessageLoop(dlg);
     CloseApp();
     Trace_Close();
     return code;

@@ -3,6 +3,7 @@
 #include "support/testkit.h"
 #include "support/dlgkit.h"
 #include <commctrl.h>
+#include <stdlib.h>
 #include <gtest/gtest-spi.h>
 
 enum { IDC_NAME = 100, IDC_CHECK, IDC_LIST, IDC_SLIDER, IDC_COUNT, IDC_SPIN, IDC_MORE, IDC_OFF };
@@ -139,4 +140,16 @@ TEST(DlgKitScript, AStepThatNeverComesFailsAndEndsTheDialog)
         "found no dialog within 300 ms");
     EXPECT_EQ(IDCANCEL, r);
     EXPECT_LT(GetTickCount() - t0, 3000u);
+}
+
+/* The test runner names the resolution each run is meant to have (EDITOR_DPI: 96, or 144 for the
+   second run): a prefix whose setting did not take would otherwise pass the second run at 96. */
+TEST(TestRun, TheScreenHasTheResolutionTheRunIsFor)
+{
+    char want[16] = "";
+    if (GetEnvironmentVariableA("EDITOR_DPI", want, sizeof want) == 0) return;   /* not started by the runner */
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(atoi(want), dpi);
 }

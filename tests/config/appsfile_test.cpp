@@ -11,25 +11,17 @@ protected:
     /* output queue i runs entry ref (an App or, with group, an AppGroup) */
     void Queue(int i, int ref, BOOL group = FALSE, int legacy = 0)
     {
-        if (targetCount <= i) targetCount = i + 1;
-        Target &t = targets[i];
-        Format_Text(t.name, sizeof t.name, "Q%d", i);
-        Format_Text(t.hotDir, sizeof t.hotDir, "C:\\Hot\\Q%d", i);
-        t.processRef = ref;
-        t.usesGroup = group;
-        t.noProcesses = (ref == NO_PROCESSES);
+        Target &t = mk::Put_Target(i, "Q" + std::to_string(i), "C:\\Hot\\Q" + std::to_string(i));
+        if (ref == NO_PROCESSES) mk::Runs_Nothing(t);
+        else if (group) mk::Runs_Group(t, ref);
+        else mk::Runs_App(t, ref);
         t.legacyCompatV3 = legacy;
-        t.priority = t.copies = t.countDown = t.jobsAtATime = t.doneFileLimit = 1;
     }
     static App Make_App(const char *path, const char *args, char priority, int runAlone)
     {
-        App a;
-        memset(&a, 0, sizeof a);
-        Copy_Field(a.path, path);
-        Copy_Field(a.args, args);
+        App a = mk::New_App(path, args);
         a.priority = priority;
         a.runAlone = runAlone;
-        a.compatV3 = 1;
         return a;
     }
     static void Set_App(int slot, const App &a)
@@ -39,11 +31,7 @@ protected:
     }
     static void Set_Group(int slot, std::initializer_list<int> members, BOOL parallel, int runAlone, char priority)
     {
-        AppGroup &g = appGroups[slot];
-        memset(&g, 0, sizeof g);
-        g.count = 0;
-        for (int m : members) g.members[g.count++] = m;
-        g.parallel = parallel;
+        AppGroup &g = appGroups[mk::Add_Group(members, parallel, slot)];
         g.runAlone = runAlone;
         g.priority = priority;
     }

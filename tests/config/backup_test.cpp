@@ -55,12 +55,7 @@ TEST_F(Backup, AFileWhoseBackupCannotBeMadeIsKeptToldAndCounted)
             SCOPED_TRACE(std::string(w.file) + ", its backup " + b.name);
             Fresh_Process();
             Set_ReplaceRetryTime(100);
-            targetCount = 1;
-            Copy_Field(targets[0].name, "Q");
-            Copy_Field(targets[0].hotDir, "C:\\Hot\\Q");
-            targets[0].processRef = NO_PROCESSES;
-            targets[0].noProcesses = TRUE;
-            targets[0].priority = targets[0].copies = targets[0].countDown = targets[0].jobsAtATime = 1;
+            mk::Runs_Nothing(mk::Add_Target("Q", "C:\\Hot\\Q"));
             const std::string before = "the only copy of the previous configuration\r\n";
             tk::Write_File(Path(w.file), before);
             tk::Write_File(Path(w.backup), "an older backup\r\n");

@@ -1,5 +1,6 @@
 /* The checks run before saving: what they ask, what they refuse, and that they change nothing. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "config/checks.h"
 #include "common/appstate.h"
 #include "common/msg.h"
@@ -22,26 +23,15 @@ protected:
         tk::Write_File(present2, "MZ");
         /* Application slots: 0 and 1 exist, 2 and 3 are missing, 4 is slot 0's file in quotes. */
         const std::string paths[] = { present1, present2, missing1, missing2, "\"" + present1 + "\"" };
-        for (int i = 0; i < 5; i++) {
-            apps[i].free = FALSE;
-            Copy_Field(apps[i].path, paths[i].c_str());
-        }
+        for (int i = 0; i < 5; i++) mk::Add_App(paths[i], "", i);
     }
 
     static void Add_Queue(const char *name, int processRef, BOOL usesGroup = FALSE, BOOL noProcesses = FALSE)
     {
-        Target *t = &targets[targetCount++];
-        Copy_Field(t->name, name);
-        t->processRef = processRef;
-        t->usesGroup = usesGroup;
-        t->noProcesses = noProcesses;
-    }
-
-    static void Add_Group(int slot, std::vector<int> members)
-    {
-        appGroups[slot].free = FALSE;
-        appGroups[slot].count = (int)members.size();
-        for (size_t m = 0; m < members.size(); m++) appGroups[slot].members[m] = members[m];
+        Target &t = mk::Add_Target(name);
+        t.processRef = processRef;
+        t.usesGroup = usesGroup;
+        t.noProcesses = noProcesses;
     }
 
     static std::string Invalid_Text(const std::string &path, const std::string &queue)
@@ -101,7 +91,7 @@ TEST_F(ChecksTest, AppPathsAskOncePerMissingApplication)
         targetCount = 0;
         for (int g = 0; g < MAX_APPGROUPS; g++) appGroups[g].free = TRUE;
         for (const QueueSpec &q : c.queues) Add_Queue(q.name, q.ref, q.group, q.noProcesses);
-        for (size_t g = 0; g < c.groups.size(); g++) Add_Group((int)g, c.groups[g]);
+        for (size_t g = 0; g < c.groups.size(); g++) mk::Add_Group(c.groups[g], FALSE, (int)g);
         Target before[3];
         memcpy(before, targets, sizeof before);
 
@@ -194,8 +184,7 @@ TEST_F(ChecksTest, UniqueQueueNameIgnoresTheQueueItselfAndInputQueues)
     Add_Queue("Beta", NO_PROCESSES);
     Add_Queue("Gamma", NO_PROCESSES);
     Add_Queue("Delta", NO_PROCESSES);
-    Copy_Field(lbqs[0].name, "Input");
-    lbqCount = 1;
+    mk::Add_LBQ("Input");
 
     struct { const char *name; int pos; BOOL ok; int clash; } cases[] = {
         { "Delta", 3, TRUE, -1 },         /* the name queue 3 already bears */
@@ -235,13 +224,11 @@ TEST_F(ChecksTest, LBQOutputsReportEveryEnabledQueueShortOfOutputs)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title);
-        memset(lbqs, 0, sizeof lbqs);
         lbqCount = 0;
         for (const Lbq &l : c.lbq) {
-            LBQ *q = &lbqs[lbqCount++];
-            Copy_Field(q->name, l.name);
-            q->queueGroupEnabled = l.enabled;
-            for (int k = 0; k < l.outputs; k++) q->outputs[k * 3] = 1;     /* spread over the flags */
+            LBQ &q = mk::Add_LBQ(l.name);
+            q.queueGroupEnabled = l.enabled;
+            for (int k = 0; k < l.outputs; k++) q.outputs[k * 3] = 1;     /* spread over the flags */
         }
         tk::MsgRecorder rec;
         EXPECT_EQ(c.result, Check_LBQOutputs());

@@ -13,13 +13,9 @@ protected:
     void Queues(int t, int l)
     {
         static const char *const names[] = { "Plates In", "Proofs In", "Films In" };
-        targetCount = t;
-        lbqCount = l;
-        for (int i = 0; i < l; i++) {
-            memset(&lbqs[i], 0, sizeof lbqs[i]);
-            Copy_Field(lbqs[i].name, names[i]);
-            Init_LBConfig(&lbqs[i]);
-        }
+        Reset_Configuration();
+        for (int i = 0; i < t; i++) mk::Add_Target("Out " + std::to_string(i + 1));
+        for (int i = 0; i < l; i++) mk::Add_LBQ(names[i]);
     }
     static std::string Inconsistency(const char *queue, const std::string &rest)
     {

@@ -18,15 +18,10 @@ protected:
     void SetUp() override
     {
         StoreTest::SetUp();
-        const char *names[] = { "A", "B", "C", "D", "E" };
-        targetCount = 5;
-        lbqCount = 2;
-        for (int i = 0; i < 5; i++) {
-            Copy_Field(targets[i].name, names[i]);
-            targets[i].afterAction = AFTER_LEAVE;
-            targets[i].timeoutAction = TIMEOUT_NEVER;
-            targets[i].loadIndex = i + 2;                 /* the two input queues come first in the file */
-        }
+        for (const char *name : { "A", "B", "C", "D", "E" }) mk::Add_Target(name, std::string("C:\\Hot\\") + name);
+        mk::Add_LBQ("In0", "C:\\In0");
+        mk::Add_LBQ("In1", "C:\\In1");
+        mk::Number_AsLoaded();                            /* the two input queues come first in the file */
         targets[0].afterAction = 4;      /* A passes jobs to E */
         targets[0].timeoutAction = 3;    /* A times out to D */
         targets[1].timeoutAction = 0;    /* B times out to A */
@@ -36,10 +31,6 @@ protected:
         targets[4].timeoutAction = 1;    /* E times out to B */
         lbqs[0].outputs[1] = lbqs[0].outputs[3] = 1;   /* input 0 feeds B and D */
         lbqs[1].outputs[4] = lbqs[1].outputs[0] = 1;   /* input 1 feeds A and E */
-        Copy_Field(lbqs[0].name, "In0");
-        Copy_Field(lbqs[1].name, "In1");
-        lbqs[0].loadIndex = 0;
-        lbqs[1].loadIndex = 1;
     }
     int Pos(const char *name)
     {
@@ -232,18 +223,7 @@ TEST_F(QueueArrays, CopyIsRefusedAtTheLimitOfQueuesOfBothKinds)
 /* A copy of the moves and deletes on disk: the file numbers follow. */
 TEST_F(QueueArrays, MovedAndDeletedQueuesAreStoredWithTheirNewNumbers)
 {
-    for (int i = 0; i < 5; i++) {
-        Format_Text(targets[i].hotDir, sizeof targets[i].hotDir, "C:\\Q%d", i);
-        targets[i].priority = targets[i].copies = targets[i].countDown = 1;
-        targets[i].jobsAtATime = targets[i].doneFileLimit = 1;
-        targets[i].processRef = NO_PROCESSES;
-        targets[i].noProcesses = TRUE;
-    }
-    for (int q = 0; q < 2; q++) {
-        Copy_Field(lbqs[q].hotDir, q ? "C:\\In1" : "C:\\In0");
-        lbqs[q].priority = lbqs[q].copies = 1;
-        Init_LBConfig(&lbqs[q]);
-    }
+    for (int i = 0; i < 5; i++) mk::Runs_Nothing(targets[i]);
     Move_Target(0, 4);                      /* B C D E A */
     Delete_Target(1);                       /* B D E A */
     Store_TargetData();

@@ -369,21 +369,14 @@ TEST_F(QueuesFile, QueueNumbersAreOffsetByTheInputQueuesBothWays)
     EXPECT_EQ(-1, targets[1].timeoutAction) << "file queue 1 is an input queue: no output queue can take the jobs";
 
     Reset_Configuration();
-    lbqCount = 3;
-    targetCount = 1;
-    Copy_Field(lbqs[0].name, "A");
-    Copy_Field(lbqs[1].name, "B");
-    Copy_Field(lbqs[2].name, "C");
-    Target &t = targets[0];
-    Copy_Field(t.name, "Out");
-    Copy_Field(t.hotDir, "O");
+    for (const char *name : { "A", "B", "C" }) mk::Add_LBQ(name);
+    Target &t = mk::Add_Target("Out", "O");
     t.afterAction = 0;
     t.timeoutAction = 0;
-    t.priority = t.copies = t.countDown = t.jobsAtATime = t.doneFileLimit = 1;
     Store_TargetData();
     std::string disk = Get("Queues.cfg");
-    EXPECT_NE(std::string::npos, disk.find("Out::0::O::0:: ::3::1::1::")) << disk;
-    EXPECT_NE(std::string::npos, disk.find("::0::3::0::::0::")) << disk;
+    EXPECT_NE(std::string::npos, disk.find("Out::0::O::202:: ::3::4::1::")) << disk;
+    EXPECT_NE(std::string::npos, disk.find("::0::3::300::")) << disk;
 
     Reset_Configuration();
     ASSERT_TRUE(Get_TargetData());
@@ -457,15 +450,10 @@ TEST_F(QueuesFile, StoreWritesEveryFieldInItsPlace)
 
 TEST_F(QueuesFile, StoreNormalisesWhatTheSpoolerMustNotSee)
 {
-    targetCount = 1;
-    Target &t = targets[0];
-    Copy_Field(t.name, "Q");
-    Copy_Field(t.hotDir, "C:\\H");
+    Target &t = mk::Add_Target("Q", "C:\\H");
     t.processRef = 5;
     t.noProcesses = TRUE;
-    t.priority = t.copies = t.countDown = t.jobsAtATime = t.doneFileLimit = 1;
     t.afterAction = -1;
-    t.timeoutAction = -1;
     t.legacyCompatV3 = 1;
     t.thumbnailsOnArrival = TRUE;
     t.thumbnailsWhenActive = TRUE;
@@ -474,8 +462,8 @@ TEST_F(QueuesFile, StoreNormalisesWhatTheSpoolerMustNotSee)
     EXPECT_EQ(5, t.processRef) << "the record keeps what the operator set";
     EXPECT_EQ((uint32_t)0xA1, t.filterFlags);
     EXPECT_TRUE(t.thumbnailsOnArrival);
-    EXPECT_EQ(Disk("Q::0::C:\\H::202:: ::-1::1::1:: ::0::0::0::0::0:: :: ::0::0::0::1::1::0::-1::0::::0::0:: ::1::0::"
-                   "0::1::0::1:: :: ::1:: ::0:: :: ::0\n"),
+    EXPECT_EQ(Disk("Q::0::C:\\H::202:: ::-1::4::1::@HOME@\\Done::0::1::0::0::5:: :: ::0::0::0::1::1::0::-1::300::"
+                   "@HOME@\\Timed Out Waiting::1::2:: ::1::0::0::10::0::1:: :: ::1:: ::0:: :: ::0\n"),
               Get("Queues.cfg"));
     Copy_Field(t.excludeFilterDir, "C:\\Ex");
     Store_TargetData();
@@ -484,9 +472,7 @@ TEST_F(QueuesFile, StoreNormalisesWhatTheSpoolerMustNotSee)
 
 TEST_F(QueuesFile, ValuesTheFormatCannotCarryKeepTheLineReadable)
 {
-    targetCount = 1;
-    Target &t = targets[0];
-    t.name[0] = '\0';
+    Target &t = mk::Add_Target("");
     t.hotDir[0] = '\0';
     Copy_Field(t.parameters, "-mode:");
     Copy_Field(t.doneDir, "C:");
@@ -496,12 +482,10 @@ TEST_F(QueuesFile, ValuesTheFormatCannotCarryKeepTheLineReadable)
     t.afterAction = -2;
     t.priority = 2;
     t.copies = 9;
-    t.countDown = t.jobsAtATime = t.doneFileLimit = 1;
-    t.timeoutAction = -1;
     t.keepSeconds = 77;
     Store_TargetData();
     std::string disk = Get("Queues.cfg");
-    const std::string head = " ::0:: ::3::-mode: ::-2::2::9::C: ::0::0::0::0::77::";
+    const std::string head = " ::0:: ::3::-mode: ::-2::2::9::C: ::0::1::0::0::77::";
     EXPECT_EQ(head, disk.substr(0, head.size())) << disk;
 
     Reset_Configuration();
@@ -651,9 +635,7 @@ TEST_F(QueuesFile, FailedStoreTellsTheOperatorAndKeepsTheOldFile)
 {
     Set_ReplaceRetryTime(0);
     CreateDirectoryA(Path("Queues.cfg").c_str(), nullptr);      /* nothing can replace a folder */
-    targetCount = 1;
-    Copy_Field(targets[0].name, "Q");
-    Copy_Field(targets[0].hotDir, "H");
+    mk::Add_Target("Q", "H");
     Store_TargetData();
     EXPECT_EQ(1, storeFailures);
     ASSERT_EQ(1u, msgs.count());

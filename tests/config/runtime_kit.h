@@ -3,6 +3,7 @@
    array operations (Delete_Target, Move_Target, ...). */
 #pragma once
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"
@@ -27,60 +28,25 @@ protected:
     static Target &Add_Target(const char *name, const char *hotDir, int priority = 4, int copies = 1,
                               BOOL subdirs = FALSE)
     {
-        Target &t = targets[targetCount];
-        t.slotIndex = targetCount;
-        t.loadIndex = -1;
-        Copy_Field(t.name, name);
-        Copy_Field(t.hotDir, hotDir);
+        Target &t = mk::Add_Target(name, hotDir);
         t.priority = priority;
         t.copies = copies;
         t.includeSubdirs = subdirs;
-        t.processRef = NO_PROCESSES;
-        t.noProcesses = TRUE;
-        t.afterAction = AFTER_DELETE;
-        t.timeoutAction = TIMEOUT_NEVER;
-        t.jobsAtATime = 1;
-        targetCount++;
+        mk::Runs_Nothing(t);
         return t;
     }
     static LBQ &Add_LBQ(const char *name, const char *hotDir, int priority = 4, int copies = 1, BOOL subdirs = FALSE)
     {
-        LBQ &q = lbqs[lbqCount];
-        q.loadIndex = -1;
-        Copy_Field(q.name, name);
-        Copy_Field(q.hotDir, hotDir);
+        LBQ &q = mk::Add_LBQ(name, hotDir);
         q.priority = priority;
         q.copies = copies;
         q.includeSubdirs = subdirs;
-        lbqCount++;
         return q;
     }
-    static void Use_App(Target &t, int slot)
-    {
-        t.processRef = slot;
-        t.usesGroup = FALSE;
-        t.noProcesses = FALSE;
-    }
-    static void Use_Group(Target &t, int slot)
-    {
-        t.processRef = slot;
-        t.usesGroup = TRUE;
-        t.noProcesses = FALSE;
-    }
-    static void Set_App(int slot, const char *path)
-    {
-        apps[slot].free = FALSE;
-        Copy_Field(apps[slot].path, path);
-        apps[slot].priority = 'N';
-    }
-    static void Set_Group(int slot, std::initializer_list<int> members)
-    {
-        AppGroup &g = appGroups[slot];
-        g.free = FALSE;
-        g.count = 0;
-        for (int m : members) g.members[g.count++] = m;
-        g.priority = 'N';
-    }
+    static void Use_App(Target &t, int slot) { mk::Runs_App(t, slot); }
+    static void Use_Group(Target &t, int slot) { mk::Runs_Group(t, slot); }
+    static void Set_App(int slot, const char *path) { mk::Add_App(path, "", slot); }
+    static void Set_Group(int slot, std::initializer_list<int> members) { mk::Add_Group(members, FALSE, slot); }
 
     /* A job file as the spooler writes it: each line with CR LF, then the end marker. */
     static std::string Jobs(std::initializer_list<const char *> lines)

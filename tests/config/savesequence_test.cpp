@@ -1,6 +1,7 @@
 /* The save sequence that OK in the main dialog and the silent mode share: the one difference
    between them, and what a store that fails leaves behind. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "config/savesequence.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -19,23 +20,12 @@ protected:
         Set_ReplaceRetryTime(100);
         /* two queues that run nothing, fed by one balancing input queue with a single output */
         for (const char *name : { "Plates", "Proofs" }) {
-            Target &t = targets[targetCount];
-            Copy_Field(t.name, name);
-            Format_Text(t.hotDir, sizeof t.hotDir, "%s\\Hot\\%s", homeDir, name);
+            Target &t = mk::Add_Target(name, home / (std::string("Hot\\") + name));
             tk::Make_Dirs(t.hotDir);
-            t.processRef = NO_PROCESSES;
-            t.noProcesses = TRUE;
-            t.afterAction = AFTER_DELETE;
-            t.timeoutAction = TIMEOUT_NEVER;
-            t.priority = t.copies = t.countDown = t.jobsAtATime = t.doneFileLimit = 1;
-            t.slotIndex = targetCount++;
+            mk::Runs_Nothing(t);
         }
-        LBQ &q = lbqs[lbqCount++];
-        Copy_Field(q.name, "Input");
-        Format_Text(q.hotDir, sizeof q.hotDir, "%s\\Hot\\Input", homeDir);
+        LBQ &q = mk::Add_LBQ("Input", home / "Hot\\Input");
         tk::Make_Dirs(q.hotDir);
-        q.priority = q.copies = 1;
-        Init_LBConfig(&q);
         q.outputs[0] = 1;
         Snapshot_Queues();
     }

@@ -2,6 +2,7 @@
    process state reset, the boxes recorded) and ways to put files into it and read them back. */
 #pragma once
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"

@@ -1,6 +1,7 @@
 /* The queue lists: created in a placeholder's place, filled from the arrays with each queue's own
    icon at its position, read back, and drawn in the system's colours. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "support/dlgkit.h"
 #include "lists/queuelists.h"
 #include "common/appstate.h"
@@ -121,20 +122,14 @@ protected:
 
     static Target *Add_Queue(const char *name, int processRef = 0, BOOL group = FALSE, BOOL noProcs = FALSE, HICON own = nullptr)
     {
-        Target *t = &targets[targetCount++];
-        Copy_Field(t->name, name);
+        Target *t = &mk::Add_Target(name);
         t->processRef = processRef;
         t->usesGroup = group;
         t->noProcesses = noProcs;
         t->icon = own;
-        t->loadIndex = -1;
         return t;
     }
-    static void Add_LBQ(const char *name)
-    {
-        LBQ *q = &lbqs[lbqCount++];
-        Copy_Field(q->name, name);
-    }
+    static void Add_LBQ(const char *name) { mk::Add_LBQ(name); }
 };
 
 struct IconCase { const char *title; int ref; BOOL group; BOOL noProcs; BOOL monitor; bool own; HICON *expect; };
@@ -354,19 +349,23 @@ TEST_F(QueueListTest, ItemsAreAtLeast33PixelsHighAndGrowWithTheFont)
     ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, 0, (LPARAM)&item));
     EXPECT_EQ(Scale_ForDpi(33), (int)(item.bottom - item.top));
 
-    HFONT big = CreateFontA(-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma");
-    SendMessageA(list, WM_SETFONT, (WPARAM)big, FALSE);
-    MEASUREITEMSTRUCT mis;
-    memset(&mis, 0, sizeof mis);
-    mis.CtlType = ODT_LISTVIEW;
-    mis.CtlID = IDC_HOLD_TARGETS;
-    ASSERT_TRUE(Measure_QueueItem(d(), &mis));
+    /* A font taller than the least height at any resolution: a font's height is given in pixels,
+       and one of 40 (49 with its leading and the extra pixel) is below the least height at 144
+       dots per inch (50), where the least height rightly wins. */
+    HFONT big = CreateFontA(-Scale_ForDpi(40), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma");
     HDC hdc = GetDC(list);
     HGDIOBJ old = SelectObject(hdc, big);
     TEXTMETRICA tm;
     GetTextMetricsA(hdc, &tm);
     SelectObject(hdc, old);
     ReleaseDC(list, hdc);
+    ASSERT_GT(tm.tmHeight + 1, Scale_ForDpi(33));
+    SendMessageA(list, WM_SETFONT, (WPARAM)big, FALSE);
+    MEASUREITEMSTRUCT mis;
+    memset(&mis, 0, sizeof mis);
+    mis.CtlType = ODT_LISTVIEW;
+    mis.CtlID = IDC_HOLD_TARGETS;
+    ASSERT_TRUE(Measure_QueueItem(d(), &mis));
     EXPECT_EQ((UINT)tm.tmHeight + 1, mis.itemHeight);
     SendMessageA(list, WM_SETFONT, 0, FALSE);
     DeleteObject(big);
@@ -531,10 +530,8 @@ TEST_F(QueueDrawTest, IconsAreTakenFromTheirFilesWhenTheirItemsAreFirstDrawn)
     targets[5].iconPath[0] = '\0';
     targets[5].noProcesses = TRUE;
     targets[5].processRef = NO_PROCESSES;
-    apps[0].free = FALSE;
-    Copy_Field(apps[0].path, green.c_str());
-    apps[1].free = FALSE;
-    Copy_Field(apps[1].path, red.c_str());
+    mk::Add_App(green, "", 0);
+    mk::Add_App(red, "", 1);
     EXPECT_EQ(30, Refresh_TargetList(list));
     for (int i = 0; i < 30; i++) EXPECT_EQ(nullptr, targets[i].icon) << "taken before it was shown: " << i;
     EXPECT_EQ(nullptr, apps[0].icon);

@@ -2,12 +2,14 @@
    arrays, the messages they show, the buttons as the focus and the selection change, the
    keyboard, the size, OK and Cancel, the end of a session. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "support/dlgkit.h"
 #include "mainwin/maindlg.h"
 #include "lists/queuelists.h"
 #include "common/appstate.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "common/tooltip.h"
 #include "config/model.h"
 #include "config/storefile.h"
 #include "shell/app.h"
@@ -51,24 +53,20 @@ const char k_QueueEditor[] = "Overview";
 
 /* ---- the fixture ---- */
 
-class MainDialog : public ::testing::Test {
+class MainDialog : public tk::HomeTest {
 protected:
-    tk::TempHome home;
-    tk::MsgRecorder msgs;
     HWND dlg = nullptr;
 
     void SetUp() override
     {
-        tk::Reset_ProcessState();
-        hInstance = GetModuleHandleA(nullptr);
-        tk::Use_Home(home.home());
+        tk::HomeTest::SetUp();
         ASSERT_TRUE(Register_Classes(hInstance));
     }
     void TearDown() override
     {
         if (dlg != nullptr && IsWindow(dlg)) DestroyWindow(dlg);
         Drain_Quit();
-        tk::Reset_ProcessState();
+        tk::HomeTest::TearDown();
     }
     /* The dialog posts WM_QUIT when it goes; left in the queue it would end the next modal loop. */
     static bool Drain_Quit()
@@ -79,26 +77,13 @@ protected:
         return quit;
     }
 
-    /* Output queues named Q1..Qn as loaded from the queues file (after lbqs input queues). */
+    /* Output queues named Q1..Qn that run nothing, as loaded from the queues file (after the
+       input queues In1..., which have no outputs yet). */
     static void Make_Queues(int n, int inputs = 0)
     {
-        lbqCount = inputs;
-        for (int i = 0; i < inputs; i++) {
-            snprintf(lbqs[i].name, sizeof lbqs[i].name, "In%d", i + 1);
-            lbqs[i].loadIndex = i;
-        }
-        targetCount = n;
-        for (int i = 0; i < n; i++) {
-            Target *t = &targets[i];
-            snprintf(t->name, sizeof t->name, "Q%d", i + 1);
-            t->processRef = NO_PROCESSES;
-            t->noProcesses = TRUE;
-            t->afterAction = AFTER_DELETE;
-            t->timeoutAction = TIMEOUT_NEVER;
-            t->priority = 4;
-            t->copies = 1;
-            t->loadIndex = inputs + i;
-        }
+        for (int i = 0; i < inputs; i++) mk::Add_LBQ("In" + std::to_string(i + 1));
+        for (int i = 0; i < n; i++) mk::Runs_Nothing(mk::Add_Target("Q" + std::to_string(i + 1)));
+        mk::Number_AsLoaded();
     }
     /* Gives the queue at pos a hot directory of its own under the home, as the editors require
        of a queue they commit. */
@@ -553,9 +538,6 @@ TEST_F(MainDialog, AnInputQueueNeedsTwoOutputQueues)
 TEST_F(MainDialog, EditingAnInputQueueRefillsItsListAndKeepsItSelected)
 {
     Make_Queues(2, 3);
-    Init_LBConfig(&lbqs[1]);                 /* as the queues file's reader leaves an input queue */
-    lbqs[1].priority = 4;
-    lbqs[1].copies = 1;
     lbqs[1].outputs[0] = lbqs[1].outputs[1] = 1;    /* balancing between both output queues */
     Give_HotDir(lbqs[1].hotDir, sizeof lbqs[1].hotDir, "In2");
     Open();
@@ -627,10 +609,24 @@ TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
 {
     Make_Queues(2, 1);
     Open();
-    const int order[] = { IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD, IDC_MAIN_COPY,
-                          IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };     /* the enabled ones */
+    const int order[] = { IDC_MAIN_FIND, IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD,
+                          IDC_MAIN_COPY, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
     HWND at = GetDlgItem(dlg, IDCANCEL);
     for (int id : order) {
+        at = GetNextDlgTabItem(dlg, at, FALSE);
+        EXPECT_EQ(id, GetDlgCtrlID(at)) << "after " << dk::Caption(at);
+    }
+    /* the buttons the features enable take their places: the output queues' own after Copy,
+       the commands on the whole configuration before Preferences */
+    for (int id : { IDC_MAIN_USEDBY, IDC_MAIN_UNDO, IDC_MAIN_REDO, IDC_MAIN_CHECK, IDC_MAIN_CHANGES, IDC_MAIN_RESTORE,
+                    IDC_MAIN_REPORT, IDC_MAIN_EXPORT, IDC_MAIN_IMPORT })
+        EnableWindow(GetDlgItem(dlg, id), TRUE);
+    const int full[] = { IDC_MAIN_FIND, IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD,
+                         IDC_MAIN_COPY, IDC_MAIN_USEDBY, IDC_MAIN_UNDO, IDC_MAIN_REDO, IDC_MAIN_CHECK,
+                         IDC_MAIN_CHANGES, IDC_MAIN_RESTORE, IDC_MAIN_REPORT, IDC_MAIN_EXPORT, IDC_MAIN_IMPORT,
+                         IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };
+    at = GetDlgItem(dlg, IDCANCEL);
+    for (int id : full) {
         at = GetNextDlgTabItem(dlg, at, FALSE);
         EXPECT_EQ(id, GetDlgCtrlID(at)) << "after " << dk::Caption(at);
     }
@@ -643,7 +639,7 @@ TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
         EXPECT_EQ(std::string::npos, letters.find(m)) << "mnemonic " << m << " of \"" << t << "\" is used twice";
         letters += m;
     }
-    EXPECT_EQ(13u, letters.size()) << "two lists and eleven buttons: " << letters;
+    EXPECT_EQ(20u, letters.size()) << "the find field, two lists and seventeen buttons: " << letters;
 }
 
 /* Sends a key as the message loop would pass it on (the dialog handling first). */
@@ -678,6 +674,11 @@ static void Press_Mnemonic(HWND dlg, char letter)
 TEST_F(MainDialog, EnterEditsTheSelectedQueueAndDeleteDeletes)
 {
     Make_Queues(4, 2);
+    /* what stays can be saved: In1 balances between Q2 and Q3, their hot directories exist */
+    lbqs[0].outputs[1] = lbqs[0].outputs[2] = 1;
+    Give_HotDir(targets[1].hotDir, sizeof targets[1].hotDir, "Q2");
+    Give_HotDir(targets[2].hotDir, sizeof targets[2].hotDir, "Q3");
+    Give_HotDir(lbqs[0].hotDir, sizeof lbqs[0].hotDir, "In1");
     Open();
     Click_Item(Targets(), 2);
     dk::Script edit;
@@ -717,6 +718,8 @@ TEST_F(MainDialog, MnemonicsReachTheListsAndPressTheButtons)
 {
     Make_Queues(3, 1);
     Open();
+    Press_Mnemonic(dlg, 'f');
+    EXPECT_EQ(GetDlgItem(dlg, IDC_MAIN_FIND), GetFocus()) << "Alt+F: the find field";
     Press_Mnemonic(dlg, 'n');
     EXPECT_EQ(Inputs(), GetFocus()) << "Alt+N: the input queue list";
     Press_Mnemonic(dlg, 'o');
@@ -870,6 +873,25 @@ TEST_F(MainDialog, GrowingTheWindowGrowsTheListsAndKeepsTheButtonsAtTheEdges)
     EXPECT_EQ(ok0.top + 150, ok1.top);
     EXPECT_EQ(add0.left + 200, add1.left);
     EXPECT_EQ(add0.top, add1.top);
+    /* the new controls: the find status widens, the output queues' commands keep beside the
+       list, the commands on the whole configuration keep above Preferences */
+    const struct { int id; int dx, dy, dw, dh; } follow[] = {
+        { IDC_MAIN_FIND, 0, 0, 0, 0 },      { IDC_MAIN_FIND_STATUS, 0, 0, 200, 0 }, { IDC_MAIN_USEDBY, 200, 0, 0, 0 },
+        { IDC_MAIN_REDO, 200, 0, 0, 0 },    { IDC_MAIN_CHECK, 0, 150, 0, 0 },       { IDC_MAIN_IMPORT, 0, 150, 0, 0 },
+        { IDC_MAIN_PREFS, 0, 150, 0, 0 },
+    };
+    SetWindowPos(dlg, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
+    RECT before[ARRAY_LEN(follow)];
+    for (size_t i = 0; i < ARRAY_LEN(follow); i++) Get_ControlRect(dlg, follow[i].id, &before[i]);
+    SetWindowPos(dlg, nullptr, 0, 0, w + 200, h + 150, SWP_NOMOVE | SWP_NOZORDER);
+    for (size_t i = 0; i < ARRAY_LEN(follow); i++) {
+        RECT after;
+        Get_ControlRect(dlg, follow[i].id, &after);
+        EXPECT_EQ(before[i].left + follow[i].dx, after.left) << follow[i].id;
+        EXPECT_EQ(before[i].top + follow[i].dy, after.top) << follow[i].id;
+        EXPECT_EQ(before[i].right - before[i].left + follow[i].dw, after.right - after.left) << follow[i].id;
+        EXPECT_EQ(before[i].bottom - before[i].top + follow[i].dh, after.bottom - after.top) << follow[i].id;
+    }
     RECT client;
     GetClientRect(Targets(), &client);
     EXPECT_EQ(client.right, (int)SendMessageA(Targets(), LVM_GETCOLUMNWIDTH, 0, 0)) << "the column follows the list";
@@ -922,6 +944,159 @@ TEST_F(MainDialog, EachCommandWritesItsTraceLine)
         EXPECT_NE(std::string::npos, found) << "missing or out of order: " << line;
         if (found != std::string::npos) at = found;
     }
+}
+
+/* ---- the controls the features fill in ---- */
+
+TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
+{
+    Make_Queues(3, 1);
+    Open();
+    const std::pair<int, const char *> labels[] = {
+        { IDC_MAIN_FIND_LABEL, "&Find:" },        { IDC_MAIN_USEDBY, "Used &by..." },    { IDC_MAIN_UNDO, "Undo" },
+        { IDC_MAIN_REDO, "Redo" },                { IDC_MAIN_CHECK, "C&heck..." },       { IDC_MAIN_CHANGES, "Chan&ges..." },
+        { IDC_MAIN_RESTORE, "Re&store..." },      { IDC_MAIN_REPORT, "&Report..." },     { IDC_MAIN_EXPORT, "E&xport..." },
+        { IDC_MAIN_IMPORT, "Import..." },
+    };
+    for (const auto &l : labels) {
+        EXPECT_EQ(l.second, dk::Text(dlg, l.first)) << l.first;
+        EXPECT_TRUE(dk::Visible(dlg, l.first)) << l.first;
+        if (l.first != IDC_MAIN_FIND_LABEL) {
+            EXPECT_FALSE(dk::Enabled(dlg, l.first)) << l.second << " has no command yet";
+        }
+    }
+    EXPECT_TRUE(dk::Enabled(dlg, IDC_MAIN_FIND));
+    EXPECT_EQ("", dk::Text(dlg, IDC_MAIN_FIND));
+    EXPECT_EQ("", dk::Text(dlg, IDC_MAIN_FIND_STATUS));
+    /* selecting does not wake them */
+    Click_Item(Targets(), 1);
+    Click_Item(Inputs(), 0);
+    for (const auto &l : labels) {
+        if (l.first != IDC_MAIN_FIND_LABEL) {
+            EXPECT_FALSE(dk::Enabled(dlg, l.first)) << l.second;
+        }
+    }
+    /* a command without a procedure does nothing, even when pressed */
+    DialogWatch none;
+    for (int id : { IDC_MAIN_USEDBY, IDC_MAIN_UNDO, IDC_MAIN_CHECK, IDC_MAIN_IMPORT }) Command(id);
+    EXPECT_TRUE(none.opened.empty());
+    EXPECT_TRUE(IsWindow(dlg));
+    EXPECT_TRUE(msgs.boxes.empty());
+
+    char tip[TIP_TEXT_LEN];
+    Get_ControlTip(dlg, IDC_MAIN_UNDO, tip, sizeof tip);
+    EXPECT_STREQ("Undo (Ctrl+Z)", tip);
+    Get_ControlTip(dlg, IDC_MAIN_REDO, tip, sizeof tip);
+    EXPECT_STREQ("Redo (Ctrl+Y)", tip);
+    /* what a feature sets is what the tip shows, however often it is set */
+    EXPECT_TRUE(Set_ControlTip(dlg, IDC_MAIN_UNDO, "Undo: delete Proofer (Ctrl+Z)"));
+    EXPECT_TRUE(Set_ControlTip(dlg, IDC_MAIN_UNDO, "Undo: move Q2 down (Ctrl+Z)"));
+    Get_ControlTip(dlg, IDC_MAIN_UNDO, tip, sizeof tip);
+    EXPECT_STREQ("Undo: move Q2 down (Ctrl+Z)", tip);
+    Get_ControlTip(dlg, IDC_MAIN_REDO, tip, sizeof tip);
+    EXPECT_STREQ("Redo (Ctrl+Y)", tip) << "each button keeps its own tip";
+}
+
+TEST_F(MainDialog, NothingIsClippedOrOverlaps)
+{
+    Make_Queues(3, 1);
+    Open();
+    dk::Expect_Laid_Out(dlg);
+    dk::Screenshot(dlg, "main_dialog");
+    Click_Item(Targets(), 1);
+    for (int id : { IDC_MAIN_USEDBY, IDC_MAIN_UNDO, IDC_MAIN_CHECK, IDC_MAIN_IMPORT }) EnableWindow(GetDlgItem(dlg, id), TRUE);
+    SetWindowTextA(GetDlgItem(dlg, IDC_MAIN_FIND), "Proof");
+    SetWindowTextA(GetDlgItem(dlg, IDC_MAIN_FIND_STATUS), "2 of 3 queues: name");
+    dk::Screenshot(dlg, "main_dialog_enabled");
+    RECT win;
+    GetWindowRect(dlg, &win);
+    SetWindowPos(dlg, nullptr, 0, 0, win.right - win.left + 160, win.bottom - win.top + 120, SWP_NOMOVE | SWP_NOZORDER);
+    dk::Expect_Laid_Out(dlg);
+}
+
+/* Sends a key with Ctrl held, as the message loop would pass it on. */
+static void Press_Ctrl(HWND dlg, UINT vk)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE was = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    Press_Key(dlg, vk);
+    keys[VK_CONTROL] = was;
+    SetKeyboardState(keys);
+}
+
+/* Notes the presses of Undo, Redo and Import that reach the dialog. */
+static std::vector<int> s_Pressed;
+static LRESULT CALLBACK Listen_Presses(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR)
+{
+    int id = LOWORD(wp);
+    if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED && (id == IDC_MAIN_UNDO || id == IDC_MAIN_REDO || id == IDC_MAIN_IMPORT))
+        s_Pressed.push_back(id);
+    return DefSubclassProc(w, msg, wp, lp);
+}
+
+TEST_F(MainDialog, ShortcutsFindClearAndPressOnlyInTheMainWindow)
+{
+    Make_Queues(3, 1);
+    Have_ParamFile();
+    Open();
+    SetWindowSubclass(dlg, Listen_Presses, 9, 0);
+    s_Pressed.clear();
+    HWND find = GetDlgItem(dlg, IDC_MAIN_FIND);
+
+    Click_Item(Targets(), 1);
+    Press_Ctrl(dlg, 'F');
+    EXPECT_EQ(find, GetFocus()) << "Ctrl+F: the find field";
+    dk::Type(dlg, IDC_MAIN_FIND, "Q2");
+    Press_Ctrl(Targets(), 'F');
+    EXPECT_EQ(find, GetFocus());
+    EXPECT_EQ(2, LOWORD(SendMessageA(find, EM_GETSEL, 0, 0)) == 0 ? (int)HIWORD(SendMessageA(find, EM_GETSEL, 0, 0)) : -1)
+        << "its text is selected, to be typed over";
+    Press_Key(dlg, VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(dlg)) << "Esc in the find field does not cancel";
+    EXPECT_EQ("", dk::Text(dlg, IDC_MAIN_FIND));
+    Press_Key(dlg, VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(dlg)) << "not even when it is empty";
+    EXPECT_EQ(find, GetFocus());
+
+    /* Undo, Redo and Import: pressed only while enabled */
+    for (UINT vk : { 'Z', 'Y', 'I' }) Press_Ctrl(dlg, vk);
+    EXPECT_TRUE(s_Pressed.empty()) << "their buttons are disabled";
+    /* as a feature would enable them (the list's focus brings the buttons in line first) */
+    SetFocus(Targets());
+    auto enable = [&] {
+        for (int id : { IDC_MAIN_UNDO, IDC_MAIN_REDO, IDC_MAIN_IMPORT }) EnableWindow(GetDlgItem(dlg, id), TRUE);
+    };
+    enable();
+    for (UINT vk : { 'Z', 'Y', 'I', 'Z' }) Press_Ctrl(dlg, vk);
+    EXPECT_EQ((std::vector<int>{ IDC_MAIN_UNDO, IDC_MAIN_REDO, IDC_MAIN_IMPORT, IDC_MAIN_UNDO }), s_Pressed);
+    EXPECT_EQ(Targets(), GetFocus()) << "a shortcut leaves the focus where it was";
+    s_Pressed.clear();
+    SetFocus(find);
+    Press_Ctrl(dlg, 'Z');
+    EXPECT_EQ((std::vector<int>{ IDC_MAIN_UNDO }), s_Pressed) << "in the find field too";
+    s_Pressed.clear();
+    Press_Key(dlg, 'Z');
+    EXPECT_TRUE(s_Pressed.empty()) << "Z alone is no shortcut";
+
+    /* with the queue editor open above it, the keys are the editor's */
+    SetFocus(Targets());
+    Click_Item(Targets(), 0);
+    enable();
+    dk::Script edit;
+    edit.On(k_QueueEditor, [&](HWND d) {
+        HWND before = GetFocus();
+        ASSERT_TRUE(IsChild(d, before));
+        for (UINT vk : { 'Z', 'Y', 'I', 'F' }) Press_Ctrl(d, vk);
+        EXPECT_TRUE(s_Pressed.empty()) << "nothing of the main window was pressed";
+        EXPECT_EQ(before, GetFocus()) << "the focus stays in the editor: " << dk::Caption(GetFocus());
+        dk::Click(d, IDCANCEL);
+    });
+    edit.Run([&] { Command(IDC_MAIN_EDIT); return (INT_PTR)0; });
+    EXPECT_TRUE(edit.Done());
+    RemoveWindowSubclass(dlg, Listen_Presses, 9);
 }
 
 } // namespace

@@ -40,26 +40,23 @@ inline std::string With_Line(const std::string &text, const std::string &key, co
 
 /* A temporary home the dialogs read and write; the store's globals, the users and the message
    state as in a fresh process. */
-class Home : public ::testing::Test {
+class Home : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     std::string prefs, usersFile;
 
     void SetUp() override
     {
-        tk::Reset_ProcessState();
+        tk::HomeTest::SetUp();
+        Fail_StrayBoxes();
         memset(&SpoolerGlobals, 0, sizeof SpoolerGlobals);
         PLATE_SEARCH_APP[0] = '\0';
         REQUIRE_LOGIN = FALSE;
         Forget_LoginSwitch();
-        hInstance = GetModuleHandleA(nullptr);
         Register_Classes(hInstance);
         dk::Init_CommonControls();
-        tk::Use_Home(home.home());
         prefs = home / "Preferences.cfg";
         usersFile = home / "Users.cfg";
     }
-    void TearDown() override { tk::Reset_ProcessState(); }
 
     /* Writes the preferences file (CR LF on disk) and reads it, as the start-up does. */
     void Have_Prefs(const std::string &lfText)

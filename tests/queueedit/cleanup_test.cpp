@@ -140,6 +140,7 @@ TEST_F(CleanUp, LoadShowsTheStayAndTheChecks)
     Run_Page(0, [](Target &t) {
         t.keepSeconds = 90061;
         t.beepOnComplete = TRUE;
+        t.forceOverwriteDone = FALSE;
         t.alertOnError = TRUE;
         t.suspendOnError = TRUE;
         t.limitDoneFiles = TRUE;
@@ -278,9 +279,7 @@ TEST_F(CleanUp, TheKeptFilesLimitIsRefusedOutOfRange)
 /* The done directory as typed, and what becomes of it at OK. */
 TEST_F(CleanUp, TheDoneDirectoryMustBeAPathAndNoHotDirectoryOfItsOwnQueue)
 {
-    lbqCount = 1;
-    Copy_Field(lbqs[0].name, "Plates In");
-    Copy_Field(lbqs[0].hotDir, (home / "Hot\\Plates In").c_str());
+    mk::Add_LBQ("Plates In", home / "Hot\\Plates In");
     targets[2].includeSubdirs = TRUE;
     struct Case {
         const char *name;

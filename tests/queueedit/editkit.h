@@ -4,6 +4,7 @@
 #pragma once
 #include "support/dlgkit.h"
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/msg.h"
@@ -38,16 +39,13 @@ inline bool Icon_Alive(HICON h)
      queue 3 "Proofer": runs a group of two in parallel (group 0), group "Proofers";
      queue 4 "Archive": runs no processes, no group.
    Each queue's hot directory exists under the home. */
-class EditorTest : public ::testing::Test {
+class EditorTest : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     tk::MsgRecorder boxes;
 
     void SetUp() override
     {
-        tk::Reset_ProcessState();
-        hInstance = GetModuleHandleA(nullptr);
-        tk::Use_Home(home.home());
+        tk::HomeTest::SetUp();
         dk::Init_CommonControls();
         const int ids[SHARED_ICON_COUNT] = { IDI_PROGRAM, IDI_NO_PROCESSES, IDI_PARALLEL, IDI_SERIES,
                                              IDI_MOVE_JOBS, IDI_DELETE_JOBS, IDI_RECYCLE_JOBS };
@@ -72,14 +70,12 @@ protected:
             if (targets[i].icon != nullptr) DestroyIcon(targets[i].icon);
         for (int i = 0; i < MAX_APPS; i++)
             if (apps[i].icon != nullptr) DestroyIcon(apps[i].icon);
-        Reset_Configuration();
-        Set_ChooserHook(nullptr);
+        tk::HomeTest::TearDown();
     }
 
     void Add_App(int slot, const std::string &path, const char *icon)
     {
-        apps[slot].free = FALSE;
-        Copy_Field(apps[slot].path, path.c_str());
+        mk::Add_App(path, "", slot);
         if (icon != nullptr) apps[slot].icon = ExtractIconA(hInstance, Icon_File(icon).c_str(), 0);
         tk::Make_Dirs(home / "Apps");
         tk::Write_File(path, "MZ");
@@ -87,25 +83,14 @@ protected:
 
     int Add_Queue(const char *name, int processRef, BOOL group, const char *mutex, const char *identity)
     {
-        int at = targetCount++;
-        Target *t = &targets[at];
-        Copy_Field(t->name, name);
+        int at = targetCount;
         std::string hot = home / (std::string("Hot\\") + name);
         tk::Make_Dirs(hot);
-        Copy_Field(t->hotDir, hot.c_str());
+        Target *t = &mk::Add_Target(name, hot);
         t->processRef = processRef;
         t->usesGroup = group;
         Copy_Field(t->mutexGroup, mutex);
         Copy_Field(t->outputIdentity, identity);
-        t->priority = 4;
-        t->copies = 1;
-        t->countDown = 1;
-        t->jobsAtATime = 1;
-        t->afterAction = AFTER_LEAVE;
-        t->timeoutAction = TIMEOUT_NEVER;
-        t->timeoutSeconds = 300;
-        t->openFilePolicy = 2;
-        t->doneFileLimit = 10;
         t->loadIndex = at;
         return at;
     }

@@ -35,10 +35,8 @@ TEST(InstructionsRules, TheUtilityIsStartedOnTheParametersQuotedWhereTheyHaveBla
 TEST(InstructionsRules, TheKeyIsThePathOfTheQueuesFirstApplication)
 {
     Reset_Configuration();
-    apps[3].free = FALSE;
-    Copy_Field(apps[3].path, "C:\\Apps\\Rip.exe");
-    apps[5].free = FALSE;
-    Copy_Field(apps[5].path, "C:\\Apps\\Preflight.exe");
+    mk::Add_App("C:\\Apps\\Rip.exe", "", 3);
+    mk::Add_App("C:\\Apps\\Preflight.exe", "", 5);
     appGroups[1] = AppGroup{ FALSE, 2, { 5, 3, 0, 0 }, 1, 'N', FALSE };
     struct { const char *name; int ref; BOOL group, none; const char *key; } cases[] = {
         { "an application", 3, FALSE, FALSE, "C:\\Apps\\Rip.exe" },

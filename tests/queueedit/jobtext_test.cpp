@@ -2,6 +2,7 @@
    window: the multi-job line, thumbnail directories kept apart, queues found by name, and which
    queue would take in jobs moved into a directory. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "common/text.h"
 #include "config/model.h"
 #include "queueedit/queuetext.h"
@@ -80,17 +81,12 @@ protected:
         Add("Proofer", "C:\\Spool\\Hot\\Proofer", "");
         Add("proofer", "C:\\Spool\\Hot\\Proofer 2", "D:\\Thumbs\\Proofs");
         targets[1].includeSubdirs = TRUE;
-        lbqCount = 1;
-        Copy_Field(lbqs[0].name, "Balancer");
-        Copy_Field(lbqs[0].hotDir, "C:\\Spool\\Hot\\Balance");
+        mk::Add_LBQ("Balancer", "C:\\Spool\\Hot\\Balance");
     }
     void TearDown() override { Reset_Configuration(); }
     void Add(const char *name, const char *hot, const char *thumbs)
     {
-        Target *t = &targets[targetCount++];
-        Copy_Field(t->name, name);
-        Copy_Field(t->hotDir, hot);
-        Copy_Field(t->thumbnailDir, thumbs);
+        Copy_Field(mk::Add_Target(name, hot).thumbnailDir, thumbs);
     }
 };
 

@@ -1,6 +1,7 @@
 /* The input queue editor: its window-free rules, and the real dialog driven under the virtual
    display on a small configuration (three output queues, one input queue). */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "support/dlgkit.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
@@ -104,20 +105,14 @@ TEST(LBQRules, PurgeTimeAndCounts)
     }
 }
 
-class LBQStore : public testing::Test {
+class LBQStore : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     void SetUp() override
     {
-        tk::Reset_ProcessState();
-        tk::Use_Home(home.home());
-        const char *names[] = { "Plate Setter 1", "Plate Setter 2", "Proofer" };
-        for (int i = 0; i < 3; i++) {
-            Copy_Field(targets[i].name, names[i]);
-            Copy_Field(targets[i].hotDir, (home / ("Hot\\" + std::string(names[i]))).c_str());
-        }
-        targetCount = 3;
-        Number_TargetSlots();
+        tk::HomeTest::SetUp();
+        Fail_StrayBoxes();
+        for (const char *name : { "Plate Setter 1", "Plate Setter 2", "Proofer" })
+            mk::Add_Target(name, home / (std::string("Hot\\") + name));
     }
 };
 
@@ -148,9 +143,8 @@ TEST_F(LBQStore, HotDirectoriesAreComparedAsDirectories)
         EXPECT_EQ(r.out[0] != '\0', Check_HotDirText(buf, sizeof buf) != FALSE) << r.in;
         EXPECT_STREQ(r.out, buf) << r.in;
     }
-    lbqCount = 2;
-    Copy_Field(lbqs[0].hotDir, "C:\\Inputs\\A");
-    Copy_Field(lbqs[1].hotDir, "C:\\Inputs\\B");
+    mk::Add_LBQ("A", "C:\\Inputs\\A");
+    mk::Add_LBQ("B", "C:\\Inputs\\B");
     BOOL isLBQ = -1;
     EXPECT_EQ(1, Find_HotDirOwner((home / "HOT\\plate setter 2\\").c_str(), 0, &isLBQ));
     EXPECT_FALSE(isLBQ);
@@ -174,11 +168,8 @@ TEST_F(LBQStore, HotDirectoriesAreComparedAsDirectories)
 /* The input queue the dialog tests start from: every field away from its default. */
 LBQ Sample_LBQ(const std::string &hotDir)
 {
-    LBQ q;
-    memset(&q, 0, sizeof q);
+    LBQ q = mk::New_LBQ("Plates In", hotDir);
     q.loadIndex = 0;
-    Copy_Field(q.name, "Plates In");
-    Copy_Field(q.hotDir, hotDir.c_str());
     q.includeSubdirs = TRUE;
     q.priority = 3;
     q.copies = 2;
@@ -201,7 +192,6 @@ protected:
     {
         LBQStore::SetUp();
         dk::Init_CommonControls();
-        hInstance = GetModuleHandleA(nullptr);
         inDir = home / "Inputs\\Plates In";
         tk::Make_Dirs(inDir);
         lbqs[0] = Sample_LBQ(inDir);
@@ -951,22 +941,17 @@ std::string Expected(const std::string &fixture, const std::string &home)
    queues file keeps the input queues first and the output queues' references move on by one;
    the load balancer file numbers the new input queue after the output queues and its outputs
    after the input queues. */
-TEST(LBQEditorFiles, ANewInputQueueIsStoredWithTheFilesNumbering)
+class LBQEditorFiles : public tk::HomeTest {};
+
+TEST_F(LBQEditorFiles, ANewInputQueueIsStoredWithTheFilesNumbering)
 {
-    tk::TempHome home;
     tk::Lay_Out_Demo(home.home());
-    tk::Reset_ProcessState();
-    tk::Use_Home(home.home());
     tk::MsgRecorder boxes;
     InitData();
     ASSERT_EQ(2, lbqCount);
     ASSERT_EQ(7, targetCount);
 
-    char dir[PATH_LEN];
-    Get_NewLBQDir(lbqCount, dir, sizeof dir);
-    LBQ q;
-    Init_NewLBQ(&q, dir);
-    Copy_Field(q.name, "Proof Split");
+    LBQ &q = mk::Add_LBQ("Proof Split");           /* as the input queue editor makes it */
     q.includeSubdirs = TRUE;
     q.priority = 2;
     q.copies = 2;
@@ -976,7 +961,6 @@ TEST(LBQEditorFiles, ANewInputQueueIsStoredWithTheFilesNumbering)
     q.timePriorityValue = 60;
     q.fileGroupPurgeMinutes = 75;
     q.outputs[0] = q.outputs[3] = q.outputs[4] = 1;     /* Plate Setter 1, Proofer, Imposition */
-    lbqs[lbqCount++] = q;
     saveOnExit = TRUE;
     EXPECT_TRUE(StoreSetup());
     EXPECT_EQ(Expected("lbqedit/add_Queues.cfg", home.home()), tk::Read_File(home / "Queues.cfg"));

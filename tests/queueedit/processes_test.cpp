@@ -1,6 +1,7 @@
 /* The Processes page: the process list without a window (loading, editing, the matching against
    the shared applications on OK), and the real page driven in-process. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "support/dlgkit.h"
 #include "queueedit/paramkit.h"
 #include "common/appstate.h"
@@ -20,35 +21,28 @@ namespace {
 
 const char *const k_Programs[] = { "Impose.exe", "Plate Rip.exe", "Preflight.exe", "Notify.exe", "Archive.exe" };
 
-class ProcessTest : public ::testing::Test {
+class ProcessTest : public tk::HomeTest {
 protected:
-    tk::TempHome home;
     tk::MsgRecorder boxes;
 
     void SetUp() override
     {
         dk::Init_CommonControls();
-        tk::Reset_ProcessState();
-        tk::Use_Home(home.home());
+        tk::HomeTest::SetUp();
         tk::Make_Dirs(home / "Apps");
         for (const char *name : k_Programs)
             ASSERT_TRUE(CopyFileA(tk::Build_Path("DemoApp.exe").c_str(), Prog(name).c_str(), FALSE)) << name;
         tk::Write_File(home / "CommandLine.cfg", "-copies 2,-duplex\n-verbose\n");
     }
-    void TearDown() override { tk::Reset_ProcessState(); }
 
     std::string Prog(const char *name) const { return home / ("Apps\\" + std::string(name)); }
     std::string Prog(int i) const { return Prog(k_Programs[i]); }
 
     App Make_App(int prog, const char *args, char priority = 'N', int runAlone = 0) const
     {
-        App a;
-        memset(&a, 0, sizeof a);
-        Copy_Field(a.path, Prog(prog).c_str());
-        Copy_Field(a.args, args);
+        App a = mk::New_App(Prog(prog), args);
         a.priority = priority;
         a.runAlone = runAlone;
-        a.compatV3 = 1;
         a.icon = Default_AppIcon();
         return a;
     }
@@ -59,25 +53,17 @@ protected:
     }
     static void Set_Group(int slot, std::initializer_list<int> members, BOOL parallel, int runAlone, char priority)
     {
-        AppGroup &g = appGroups[slot];
-        memset(&g, 0, sizeof g);
-        for (int m : members) g.members[g.count++] = m;
-        g.parallel = parallel;
+        AppGroup &g = appGroups[mk::Add_Group(members, parallel, slot)];
         g.runAlone = runAlone;
         g.priority = priority;
     }
     /* output queue i running ref (an App, or an AppGroup with group) */
     static Target &Queue(int i, int ref, BOOL group = FALSE)
     {
-        if (targetCount <= i) targetCount = i + 1;
-        Target &t = targets[i];
-        Format_Text(t.name, sizeof t.name, "Queue %d", i + 1);
-        Format_Text(t.hotDir, sizeof t.hotDir, "C:\\Hot\\Q%d", i + 1);
-        t.processRef = ref;
-        t.usesGroup = group;
-        t.noProcesses = (ref == NO_PROCESSES);
-        t.priority = t.copies = t.countDown = t.jobsAtATime = t.doneFileLimit = 1;
-        t.loadIndex = -1;
+        Target &t = mk::Put_Target(i, "Queue " + std::to_string(i + 1), "C:\\Hot\\Q" + std::to_string(i + 1));
+        if (ref == NO_PROCESSES) mk::Runs_Nothing(t);
+        else if (group) mk::Runs_Group(t, ref);
+        else mk::Runs_App(t, ref);
         return t;
     }
     static int Used_Apps()

@@ -1,5 +1,6 @@
 /* What the overview says about each section of a queue, and the text rules the pages share. */
 #include "support/testkit.h"
+#include "support/modelkit.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
 #include "common/text.h"
@@ -12,16 +13,8 @@ namespace {
 /* A queue as the editor opens it on an ordinary installation: nothing but a hot directory. */
 Target Plain()
 {
-    Target t;
-    memset(&t, 0, sizeof t);
-    Copy_Field(t.name, "Plates");
-    Copy_Field(t.hotDir, "C:\\Spool\\Hot\\Plates");
-    t.priority = 4;
-    t.copies = 1;
-    t.jobsAtATime = 1;
-    t.afterAction = AFTER_LEAVE;
-    t.processRef = NO_PROCESSES;
-    t.noProcesses = TRUE;
+    Target t = mk::New_Target("Plates", "C:\\Spool\\Hot\\Plates");
+    mk::Runs_Nothing(t);
     return t;
 }
 
@@ -43,8 +36,7 @@ protected:
     {
         Reset_Configuration();
         s_Modes.clear();
-        Copy_Field(apps[3].path, "C:\\Apps\\PlateRip.exe");
-        apps[3].free = FALSE;
+        mk::Add_App("C:\\Apps\\PlateRip.exe", "", 3);
         appGroups[5] = AppGroup{ FALSE, 3, { 0, 1, 2, 0 }, 1, 'N', TRUE };
         appGroups[6] = AppGroup{ FALSE, 2, { 0, 1, 0, 0 }, 1, 'N', FALSE };
         targetCount = 2;

@@ -73,20 +73,17 @@ std::string Strings_Reason(const std::string &r) { return "\r\n\r\nthe identity 
 
 } // namespace
 
-class ProfileTest : public ::testing::Test {
+class ProfileTest : public tk::HomeTest {
 protected:
-    tk::TempHome home;
-
     void SetUp() override
     {
-        tk::Reset_ProcessState();
-        hInstance = GetModuleHandleA(NULL);
-        tk::Use_Home(home.path());
+        tk::HomeTest::SetUp();
+        Fail_StrayBoxes();
     }
     void TearDown() override
     {
         Release_Profiles();
-        tk::Reset_ProcessState();
+        tk::HomeTest::TearDown();
     }
 
     std::string Folder(const char *which) const { return home / (std::string("Profile\\") + which); }

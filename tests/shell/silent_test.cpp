@@ -41,12 +41,14 @@ struct HeldWindow {
 
 } // namespace
 
-class SilentTest : public ::testing::Test {
+class SilentTest : public tk::HomeTest {
 protected:
-    tk::TempHome home{ true };
+    SilentTest() : tk::HomeTest(true) {}
 
     void SetUp() override
     {
+        tk::HomeTest::SetUp();
+        Fail_StrayBoxes();
         ASSERT_TRUE(tk::Exists(home.editor()));
         /* A complete identity, so that no profile message stands in the way and the boxes carry
            the profile's title. */

@@ -311,6 +311,7 @@ void Screenshot(HWND hwnd, const std::string &name)
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
     fh.bfSize = fh.bfOffBits + size;
+    CreateDirectoryA(dir, nullptr);          /* the run at 144 dots per inch names a sub-folder of its own */
     std::string path = std::string(dir) + "\\" + name + ".bmp";
     FILE *f = fopen(path.c_str(), "wb");
     if (f != nullptr) {
@@ -397,6 +398,80 @@ std::vector<ListRow> List_Rows(HWND list)
         rows.push_back(ListRow{ text, it.iImage, it.lParam });
     }
     return rows;
+}
+
+/* ---- layout ---- */
+
+static std::string Without_Ampersands(const std::string &text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '&' && i + 1 < text.size()) i++;
+        out += text[i];
+    }
+    return out;
+}
+
+void Expect_Laid_Out(HWND dlg)
+{
+    struct Placed { HWND hwnd; RECT rc; bool box; std::string name; };
+    std::vector<Placed> placed;
+    RECT client;
+    GetClientRect(dlg, &client);
+    for (HWND c = GetWindow(dlg, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c)) continue;
+        char cls[64] = "";
+        GetClassNameA(c, cls, sizeof cls);
+        LONG style = GetWindowLongA(c, GWL_STYLE);
+        std::string name = std::string(cls) + " " + std::to_string(GetDlgCtrlID(c)) + " \"" + Caption(c) + "\"";
+        RECT rc;
+        GetWindowRect(c, &rc);
+        MapWindowPoints(nullptr, dlg, (POINT *)&rc, 2);
+        /* the size grip sits flush in the corner, where dialog units may round it a pixel over */
+        bool grip = _stricmp(cls, "ScrollBar") == 0 && (style & SBS_SIZEGRIP);
+        if (!grip) {
+            EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= client.right && rc.bottom <= client.bottom)
+                << name << " lies outside the dialog";
+        }
+        bool box = _stricmp(cls, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX;
+        if (!grip) placed.push_back(Placed{ c, rc, box, name });
+
+        /* the text as the control's font draws it */
+        bool button = _stricmp(cls, "Button") == 0 && !box;
+        bool label = _stricmp(cls, "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT && !(style & (SS_ENDELLIPSIS | SS_PATHELLIPSIS | SS_WORDELLIPSIS));
+        std::string text = Without_Ampersands(Caption(c));
+        if ((!button && !label) || text.empty()) continue;
+        HDC hdc = GetDC(c);
+        HGDIOBJ old = SelectObject(hdc, (HFONT)SendMessageA(c, WM_GETFONT, 0, 0));
+        SIZE ext;
+        GetTextExtentPoint32A(hdc, text.c_str(), (int)text.size(), &ext);
+        TEXTMETRICA tm;
+        GetTextMetricsA(hdc, &tm);
+        SelectObject(hdc, old);
+        ReleaseDC(c, hdc);
+        RECT inner;
+        GetClientRect(c, &inner);
+        /* a push button draws its text inside a frame and a focus rectangle; a check box or radio
+           button after its mark */
+        int room = inner.right;
+        LONG kind = style & BS_TYPEMASK;
+        if (button && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON)) {
+            room -= 2 * (GetSystemMetrics(SM_CXEDGE) + 2);
+        } else if (button) {
+            room -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+        }
+        bool multiLine = label && inner.bottom >= 2 * tm.tmHeight;
+        if (!multiLine) {
+            EXPECT_LE(ext.cx, room) << name << " is clipped: its text needs " << ext.cx << " pixels";
+        }
+        EXPECT_LE(tm.tmHeight, inner.bottom + (button ? 0 : 1)) << name << " is too low for its font";
+    }
+    for (size_t i = 0; i < placed.size(); i++)
+        for (size_t j = i + 1; j < placed.size(); j++) {
+            if (placed[i].box || placed[j].box) continue;
+            RECT both;
+            EXPECT_FALSE(IntersectRect(&both, &placed[i].rc, &placed[j].rc)) << placed[i].name << " overlaps " << placed[j].name;
+        }
 }
 
 /* ---- the keyboard ---- */

@@ -82,8 +82,13 @@ std::vector<ListRow> List_Rows(HWND list);
 bool Checked(HWND dlg, int id);
 bool Enabled(HWND dlg, int id);
 bool Visible(HWND dlg, int id);
+/* The dialog as laid out on this screen: every visible control inside the client area, no two
+   of them overlapping (a group box may hold others), and the text of every button, check box,
+   radio button and label as wide as its font draws it fits in its control. Holds at any number
+   of dots per inch: run under a screen of 144 it tells what would be clipped there. */
+void Expect_Laid_Out(HWND dlg);
 /* Saves what the window shows, frame included, as <name>.bmp (24 bits) in the folder named by the
-   environment variable EDITOR_SHOTS; does nothing when it is not set. The window is painted
+   environment variable EDITOR_SHOTS (made when missing); does nothing when it is not set. The window is painted
    first; a window of this process is copied from its own pixels (whether or not they have
    reached the screen), one of another process from the screen once that process has painted. */
 void Screenshot(HWND hwnd, const std::string &name);

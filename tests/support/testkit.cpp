@@ -1,5 +1,6 @@
 #include "support/testkit.h"
 #include "common/appstate.h"
+#include "common/dlgutil.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
 #include "common/text.h"
@@ -298,7 +299,12 @@ void Use_Home(const std::string &dir)
     homeDir = homePathBuffer;
 }
 
-void HomeTest::SetUp() { Fresh_Process(); }
+void HomeTest::SetUp()
+{
+    hInstance = GetModuleHandleA(nullptr);
+    Set_ChooserHook(nullptr);
+    Fresh_Process();
+}
 
 void HomeTest::Fresh_Process()
 {
@@ -306,7 +312,13 @@ void HomeTest::Fresh_Process()
     Use_Home(home.home());
 }
 
-void HomeTest::TearDown() { Reset_ProcessState(); }
+void HomeTest::TearDown()
+{
+    if (failStrayBoxes_)
+        for (const Box &b : msgs.boxes) ADD_FAILURE() << "a message box that the test did not answer: [" << b.caption << "] " << b.text;
+    Set_ChooserHook(nullptr);
+    Reset_ProcessState();
+}
 
 /* ---- processes ---- */
 std::string Quote(const std::string &s) { return "\"" + s + "\""; }
@@ -462,6 +474,22 @@ int Run_Answering(Child &child, std::vector<int> answers, std::vector<ForeignBox
         }
     }
     return -1;
+}
+
+StdCapture::StdCapture() : oldOut_(GetStdHandle(STD_OUTPUT_HANDLE)), oldErr_(GetStdHandle(STD_ERROR_HANDLE))
+{
+    out_ = CreateFileA((dir_ / "out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    err_ = CreateFileA((dir_ / "err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    SetStdHandle(STD_OUTPUT_HANDLE, out_);
+    SetStdHandle(STD_ERROR_HANDLE, err_);
+}
+
+StdCapture::~StdCapture()
+{
+    SetStdHandle(STD_OUTPUT_HANDLE, oldOut_);
+    SetStdHandle(STD_ERROR_HANDLE, oldErr_);
+    CloseHandle(out_);
+    CloseHandle(err_);
 }
 
 void Pump(DWORD ms)

@@ -122,10 +122,14 @@ void Reset_ProcessState();
 void Use_Home(const std::string &dir);
 
 /* A test in a temporary installation: the process state reset before and after it, the home
-   directory a fresh temporary home, and every message box recorded and answered (msgs) from the
-   test's first line, so that a box shown while loading is seen, never waited for. */
+   directory a fresh temporary home (with Editor.exe in its System folder when the fixture asks
+   for it), the instance handle this program's (its resources are the editor's), no chooser hook
+   left by another test, and every message box recorded and answered (msgs) from the test's first
+   line, so that a box shown while loading is seen, never waited for. Every fixture that makes a
+   home derives from it. */
 class HomeTest : public ::testing::Test {
 protected:
+    explicit HomeTest(bool withEditor = false) : home(withEditor) {}
     MsgRecorder msgs;
     TempHome home;
     void SetUp() override;
@@ -133,6 +137,11 @@ protected:
     /* The process state reset again, as a new process in this installation starts. */
     void Fresh_Process();
     std::string Path(const std::string &rel) const { return home / rel; }
+    /* For a fixture whose tests answer every box they expect with a recorder of their own: a box
+       that reaches msgs instead fails the test, as one that no recorder takes would. */
+    void Fail_StrayBoxes() { failStrayBoxes_ = true; }
+private:
+    bool failStrayBoxes_ = false;
 };
 
 /* ---- other processes ---- */
@@ -172,6 +181,21 @@ void Press_Button(const ForeignBox &box, int id);
 /* Runs a process to its end, answering each of its message boxes with the next answer and
    recording them. Returns the exit code, or -1 when it did not end within ms. */
 int Run_Answering(Child &child, std::vector<int> answers, std::vector<ForeignBox> *seen, DWORD ms = 20000);
+
+/* While it lives, this process's standard output and standard error are files of their own, as
+   a caller's redirection gives them to a program; out() and err() read what reached them. */
+class StdCapture {
+public:
+    StdCapture();
+    ~StdCapture();
+    StdCapture(const StdCapture &) = delete;
+    StdCapture &operator=(const StdCapture &) = delete;
+    std::string out() const { return Read_File(dir_ / "out.txt"); }
+    std::string err() const { return Read_File(dir_ / "err.txt"); }
+private:
+    TempDir dir_{ "std" };
+    HANDLE out_, err_, oldOut_, oldErr_;
+};
 
 /* Pumps this thread's messages for ms. */
 void Pump(DWORD ms);

@@ -1,0 +1,81 @@
+#include "shell/modes.h"
+#include "common/appstate.h"
+#include "common/fileutil.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "config/setup.h"
+#include <string.h>
+
+/* The modes of the command line, one row each (see modes.h). An option here must not begin
+   with "-update", "-preferences" or "-silent": the older options take any word that does. */
+static const CLI_MODE k_Modes[] = {
+    { NULL, NULL, 0, 0, FALSE, 1, NULL },       /* the end of the table */
+};
+
+const CLI_MODE *Command_Modes(int *count)
+{
+    *count = (int)ARRAY_LEN(k_Modes) - 1;
+    return k_Modes;
+}
+
+BOOL Check_HomeArgument(const char *arg)
+{
+    homeDir = NULL;
+    BOOL whole = Copy_Field(homePathBuffer, arg);
+    /* A home in quotes with a backslash before the closing quote ("C:\Spool\") comes out of the
+       Windows rules with the quote still on it: it ends there. */
+    Strip_Quotes(homePathBuffer);
+    if (homePathBuffer[0] == '\0') {
+        Err_Line("No home directory was given.");
+        return FALSE;
+    }
+    if (!whole || !Home_HasRoom(homePathBuffer)) {
+        Err_Line("The home directory path is too long (at most %d characters): %s", Longest_HomePath(), arg);
+        return FALSE;
+    }
+    if (!Dir_Exists(homePathBuffer)) {
+        Err_Line("The home directory does not exist or is not a folder: %s", homePathBuffer);
+        return FALSE;
+    }
+    homeDir = homePathBuffer;
+    Trace("Home directory: %s\n", homeDir);
+    return TRUE;
+}
+
+BOOL Run_CommandMode(const CLI_MODE *modes, int count, const char *cmdLine, int *exitCode)
+{
+    static CMD_ARGS s_Args;             /* 32 KB: kept off the stack */
+    BOOL whole = Split_CommandLine(cmdLine, &s_Args);
+    if (s_Args.count == 0) return FALSE;
+    const CLI_MODE *mode = NULL;
+    for (int i = 0; i < count && mode == NULL; i++)
+        if (Compare_NoCase(s_Args.args[0], modes[i].option) == 0) mode = &modes[i];
+    if (mode == NULL) return FALSE;
+
+    commandMode = TRUE;
+    int argc = s_Args.count - 1;
+    Trace("Run_CommandMode ( %s, %d arguments )\n", mode->option, argc);
+    *exitCode = mode->refusedExit;
+    if (!whole) {
+        Err_Line("The command line holds more than %d arguments or is too long.", CMD_ARGS_MAX);
+        Trace("Run_CommandMode: the command line was refused; exit code %d\n", *exitCode);
+        return TRUE;
+    }
+    if (argc < mode->minArgs || (mode->maxArgs >= 0 && argc > mode->maxArgs)) {
+        Err_Line("Usage: Editor.exe %s", mode->usage);
+        Trace("Run_CommandMode: %d arguments refused; exit code %d\n", argc, *exitCode);
+        return TRUE;
+    }
+    if (mode->takesHome && !Check_HomeArgument(s_Args.args[1])) {
+        Trace("Run_CommandMode: the home directory was refused; exit code %d\n", *exitCode);
+        return TRUE;
+    }
+    CLI_CALL call;
+    call.option = mode->option;
+    call.argc = argc;
+    call.argv = s_Args.args + 1;
+    call.home = mode->takesHome ? homeDir : NULL;
+    *exitCode = mode->run(&call);
+    Trace("Run_CommandMode: %s ends with exit code %d\n", mode->option, *exitCode);
+    return TRUE;
+}
