@@ -9,9 +9,9 @@
 
    A frame procedure handles its own controls and hands everything else to Frame_DefProc:
 
-       static const FRAME_DEF k_MasksFrame = {
-           "JobNames_Dlg(); wm_initdialog\n", sizeof(MASKS_EDIT), sizeof(MASKS_STATE), NULL, 0,
-           IDOK, IDOK, IDCANCEL, Open_Masks, Load_Masks, Check_Masks, Commit_Masks, NULL };
+       const FRAME_DEF jobNamesFrame = {
+           "JobNames_Dlg(); wm_initdialog\n", sizeof(MASKS_EDIT), sizeof(JOBNAMES_STATE), NULL, 0,
+           IDOK, IDOK, IDCANCEL, Open_JobNames, NULL, Check_JobNames, Commit_JobNames, NULL };
 
        INT_PTR CALLBACK JobNames_Dlg(HWND h, UINT msg, WPARAM w, LPARAM l)
        {
@@ -22,7 +22,7 @@
                }
                break;
            }
-           return Frame_DefProc(h, msg, w, l, &k_MasksFrame);
+           return Frame_DefProc(h, msg, w, l, &jobNamesFrame);
        }
 */
 #pragma once

@@ -128,7 +128,7 @@ static void Close_UserEntry(HWND dlg, BOOL)
     s->name = s->password = NULL;
 }
 
-static const FRAME_DEF k_UserFrame = {
+const FRAME_DEF userFrame = {
     "User_Dlg(); wm_initdialog\n", 0, sizeof(USER_STATE), NULL, 0,
     IDOK, IDOK, IDCANCEL, Open_UserEntry, NULL, Check_UserFields, Commit_UserFields, Close_UserEntry,
 };
@@ -144,7 +144,7 @@ INT_PTR CALLBACK User_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
     }
-    return Frame_DefProc(dlg, msg, wParam, lParam, &k_UserFrame);
+    return Frame_DefProc(dlg, msg, wParam, lParam, &userFrame);
 }
 
 /* ---- the administration ---- */
@@ -176,7 +176,7 @@ static BOOL Commit_Admin(HWND dlg)
 /* The list is read again from the file when the dialog next opens. */
 static void Close_Admin(HWND, BOOL) { Free_Users(); }
 
-static const FRAME_DEF k_AdminFrame = {
+const FRAME_DEF adminFrame = {
     "Admin_Dlg(); wm_initdialog\n", 0, 0, NULL, 0,
     IDOK, IDOK, IDCANCEL, Open_Admin, NULL, NULL, Commit_Admin, Close_Admin,
 };
@@ -238,7 +238,7 @@ INT_PTR CALLBACK Admin_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
     }
-    return Frame_DefProc(dlg, msg, wParam, lParam, &k_AdminFrame);
+    return Frame_DefProc(dlg, msg, wParam, lParam, &adminFrame);
 }
 
 BOOL Edit_Users(HWND owner)

@@ -2,6 +2,11 @@
    that makes logging in compulsory. */
 #pragma once
 #include <windows.h>
+#include "common/frame.h"
+
+/* The frames of the Administration dialog and of one user. */
+extern const FRAME_DEF adminFrame;
+extern const FRAME_DEF userFrame;
 
 /* "Administration": loads the users when it opens; OK writes "Users.cfg" and sets the log-in
    switch (which reaches the preferences file with the next save of the preferences). A file

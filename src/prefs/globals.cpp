@@ -127,7 +127,7 @@ static BOOL Commit_Globals(HWND dlg)
     return Commit_PrefsEdit(&State(dlg)->opened, Work_Of(dlg));
 }
 
-static const FRAME_DEF k_GlobalsFrame = {
+const FRAME_DEF globalsFrame = {
     "Globals_Dlg(); wm_initdialog\n", sizeof(PREFS_EDIT), sizeof(GLOBALS_STATE), k_GlobalsMap, ARRAY_LEN(k_GlobalsMap),
     IDOK, IDOK, IDCANCEL, Open_Globals, Load_Globals, NULL, Commit_Globals, NULL,
 };
@@ -190,7 +190,7 @@ INT_PTR CALLBACK Globals_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    return Frame_DefProc(dlg, msg, wParam, lParam, &k_GlobalsFrame);
+    return Frame_DefProc(dlg, msg, wParam, lParam, &globalsFrame);
 }
 
 BOOL Edit_Globals(HWND owner)

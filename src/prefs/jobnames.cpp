@@ -145,7 +145,7 @@ static BOOL Commit_JobNames(HWND dlg)
     return TRUE;
 }
 
-static const FRAME_DEF k_JobNamesFrame = {
+const FRAME_DEF jobNamesFrame = {
     "JobNames_Dlg(); wm_initdialog\n", sizeof(MASKS_EDIT), sizeof(JOBNAMES_STATE), NULL, 0,
     IDOK, IDOK, IDCANCEL, Open_JobNames, NULL, Check_JobNames, Commit_JobNames, NULL,
 };
@@ -166,7 +166,7 @@ INT_PTR CALLBACK JobNames_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    return Frame_DefProc(dlg, msg, wParam, lParam, &k_JobNamesFrame);
+    return Frame_DefProc(dlg, msg, wParam, lParam, &jobNamesFrame);
 }
 
 BOOL Edit_JobNames(HWND owner, SPOOLER_GLOBALS *rec)

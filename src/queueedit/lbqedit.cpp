@@ -406,7 +406,7 @@ static void Close_Editor(HWND dlg, BOOL)
     e->ownIcon = NULL;
 }
 
-static const FRAME_DEF k_LBQFrame = {
+const FRAME_DEF lbqFrame = {
     "TargetMan_Dlg(); wm_initdialog\n", sizeof(LBQ), sizeof(LBQ_EDIT), k_LBQMap, ARRAY_LEN(k_LBQMap),
     IDC_LB_OK, 0, 0, Open_Editor, Load_Editor, Check_Editor, Commit_Editor, Close_Editor,
 };
@@ -517,7 +517,7 @@ INT_PTR CALLBACK LBQMan_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_PAINT:   On_Paint(hDlg, e);  return TRUE;
         }
     }
-    return Frame_DefProc(hDlg, msg, wParam, lParam, &k_LBQFrame);
+    return Frame_DefProc(hDlg, msg, wParam, lParam, &lbqFrame);
 }
 
 int Edit_LBQ(HWND owner, int pos)

@@ -233,7 +233,7 @@ static void Close_Overview(HWND dlg, BOOL committed)
     if (!committed) Drop_TargetWork(Work_Of(dlg));
 }
 
-static const FRAME_DEF k_OverviewFrame = {
+const FRAME_DEF overviewFrame = {
     "TargetMan_Dlg(); wm_initdialog\n", sizeof(Target), sizeof(OVERVIEW), k_OverviewMap, ARRAY_LEN(k_OverviewMap),
     IDC_OV_OK, 0, -1, Open_Overview, Load_Overview, Check_Overview, Commit_Overview, Close_Overview,
 };
@@ -336,7 +336,7 @@ INT_PTR CALLBACK TargetMan_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam
         }
         break;
     }
-    return Frame_DefProc(hDlg, msg, wParam, lParam, &k_OverviewFrame);
+    return Frame_DefProc(hDlg, msg, wParam, lParam, &overviewFrame);
 }
 
 int Edit_TargetOnPage(HWND owner, int pos, QUEUE_PAGE page)

@@ -2,6 +2,10 @@
 #pragma once
 #include <windows.h>
 #include "config/queuepages.h"
+#include "common/frame.h"
+
+/* The frame: the name bound to the working copy, the checks and the commit of the queue. */
+extern const FRAME_DEF overviewFrame;
 
 /* The dialog procedure; the creation argument is the queue's position in its low word
    (targetCount: a new queue; a position above it is taken as 0) and, in its high word, a page

@@ -688,23 +688,6 @@ TEST_F(LBQEditor, HotDirectoriesThatAreNoPathOrAnotherQueuesAreRefused)
     EXPECT_STREQ((inDir + "\\").c_str(), lbqs[0].hotDir);
 }
 
-TEST_F(LBQEditor, AnEmptyNameIsRefused)
-{
-    tk::MsgRecorder boxes;
-    dk::Script s;
-    s.On("Editor", [&](HWND d) {
-        dk::Type(d, IDC_LB_NAME, "   ");
-        dk::Click(d, IDC_LB_OK);
-        ASSERT_EQ(1u, boxes.count());
-        EXPECT_EQ("You must enter a name for this load balanced input queue before continuing.", boxes.last().text);
-        EXPECT_TRUE(Open(d));
-        EXPECT_EQ("   ", dk::Text(d, IDC_LB_NAME));
-        dk::Click(d, IDCANCEL);
-    });
-    Run(0, s);
-    EXPECT_STREQ("Plates In", lbqs[0].name);
-}
-
 TEST_F(LBQEditor, BrowseChoosesAndShowsTheHotDirectory)
 {
     std::string chosen = home / "Chosen\\In";
