@@ -1,4 +1,5 @@
 #include "config/runtime.h"
+#include "config/findings.h"
 #include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
@@ -455,6 +456,49 @@ static BOOL Report_CreateFailure(const char *path, const char *fmt)
 #define OLD_QUEUE_TEMP "queue\\engine.q.temp"
 
 /* Rewrites the queue job file from the one on disk; FALSE when it could not (the operator told). */
+BOOL Scan_QueueFile(void)
+{
+    Trace("\nScan_QueueFile()\n");
+    char qPath[PATH_LEN];
+    if (!Home_Path(qPath, sizeof qPath, homeDir, "queue\\engine.q") || !File_Exists(qPath)) return TRUE;
+    JOB_READER r;
+    memset(&r, 0, sizeof r);
+    r.h = Open_ForReading(qPath);
+    if (r.h == INVALID_HANDLE_VALUE) {
+        Trace("Could not open %s: %s\n", qPath, Error_Text(NULL));
+        return FALSE;
+    }
+    r.cap = JOB_PIECE;
+    r.buf = (char *)malloc(r.cap + 1);
+    if (r.buf == NULL) {
+        CloseHandle(r.h);
+        return FALSE;
+    }
+    Begin_ReadFindings("queue\\engine.q");
+    size_t markerLen = strlen(QUEUE_END_MARKER);
+    int lineNo = 0, skipped = 0;
+    TEXT_LINE l;
+    /* The lines are taken as the rewrite takes them: what it would skip is told here. */
+    while (Next_JobLine(&r, &l)) {
+        lineNo++;
+        const char *bodyEnd = l.text + (l.ended ? l.len : l.rawLen);
+        size_t bodyLen = (size_t)(bodyEnd - l.text);
+        if (bodyLen + (l.ended ? 1 : 0) < 5) break;
+        if (bodyLen >= markerLen && memcmp(l.text, QUEUE_END_MARKER, markerLen) == 0) break;
+        QueueEntry e;
+        if (Parse_QueueEntry(l.text, bodyLen, &e)) continue;
+        skipped++;
+        Set_ReadLine(lineNo);
+        Read_Finding(SEV_WARNING, "the job line cannot be read (six fields separated by colons are needed) and the "
+                     "next save leaves it out of the job list.");
+    }
+    End_ReadFindings();
+    CloseHandle(r.h);
+    free(r.buf);
+    Trace("Scan_QueueFile: %d lines, %d unreadable\n", lineNo, skipped);
+    return r.error == 0;
+}
+
 static BOOL Rewrite_QueueFile(const char *qPath, BOOL changed)
 {
     JOB_READER r;

@@ -77,6 +77,10 @@ BOOL Update_QueueFiles(void);
    then left byte for byte as it is. */
 BOOL Update_QueueStatusFile(void);
 
+/* Reads the queue job file as the rewrite would, changing nothing, and tells each line the rewrite
+   would leave out (loadFindings). TRUE when the file was read to its end or is not there. */
+BOOL Scan_QueueFile(void);
+
 /* Writes an empty queue job file (the end marker alone); a failure is shown to the operator. */
 void Empty_Queue(void);
 /* Creates the directory path unless it is empty, a single space or exists. Unless silent, the

@@ -1,5 +1,6 @@
 #include "config/savesequence.h"
 #include "config/checks.h"
+#include "config/layoutchecks.h"
 #include "config/runtime.h"
 #include "config/setup.h"
 #include "config/storefile.h"
@@ -22,6 +23,7 @@ BOOL Save_Sequence(BOOL silent)
     saveOnExit = TRUE;
     if (!Check_AppPaths(silent)) return FALSE;
     if (!Check_UniqueQueueNames()) return FALSE;
+    if (!Ask_NewLayoutFindings(silent)) return FALSE;
     Create_QueueDirs(silent);
     /* the input queues' outputs are checked when the operator can still change them */
     if (!silent && !Check_LBQOutputs()) return FALSE;

@@ -12,7 +12,8 @@
    1 when it is. */
 int  Warn_SpoolerRunning(void);
 
-/* The save sequence. Checks the applications (asking unless silent) and the queue names, creates
+/* The save sequence. Checks the applications (asking unless silent) and the queue names, asks
+   about the folder-layout problems the edits brought (Ask_NewLayoutFindings; silent: traced), creates
    the missing directories (asking unless silent), checks that every balancing input queue has two
    outputs (the one difference: silent mode skips this check), tells of a running spooler and
    stores every file (StoreSetup). TRUE when everything was stored. FALSE when a check refused or

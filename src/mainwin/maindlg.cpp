@@ -1,4 +1,5 @@
 #include "mainwin/maindlg.h"
+#include "mainwin/checkdlg.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -68,7 +69,7 @@ static const MAIN_COMMAND k_Commands[] = {
     { IDC_MAIN_UNDO,    NULL, NULL },
     { IDC_MAIN_REDO,    NULL, NULL },
     /* the checker */
-    { IDC_MAIN_CHECK,   NULL, NULL },
+    { IDC_MAIN_CHECK,   On_Check, NULL },
     /* the pending changes */
     { IDC_MAIN_CHANGES, NULL, NULL },
     /* backups */

@@ -398,9 +398,11 @@ TEST_F(EditorMain, CopyThenOKInTheQueueEditorStoresTheCopyAsTheLastQueue)
     EXPECT_EQ(listed, rk::LV_Texts(main, IDC_MAIN_TARGETS));
     EXPECT_EQ((std::vector<int>{ 7 }), rk::LV_Selected(main, IDC_MAIN_TARGETS)) << "the copy is selected";
 
+    /* the copy shares Proofer's hot directory: OK asks once, and Yes stores */
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK stores and ends";
-    EXPECT_TRUE(seen.empty()) << seen[0].text;
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }, &seen)) << "OK stores and ends";
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_NE(std::string::npos, seen[0].text.find("queue \"Copy of Proofer\" has the same hot directory as queue \"Proofer\""));
     /* Proofer's line once more at the end under the copy's name; Proofer and its copy share the
        program; the input queues are numbered after one more output queue */
     std::string proofer;
