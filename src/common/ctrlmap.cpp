@@ -41,11 +41,103 @@ static void Load_List(HWND control, const CTRL_MAP *row, int32_t value)
     SendMessageA(control, CB_SETCURSEL, (WPARAM)(index >= 0 && index < count ? index : -1), 0);
 }
 
+/* ---- durations ---- */
+
+void Split_Duration(int32_t value, const DURATION_DEF *def, int32_t *parts)
+{
+    int32_t rest = value < 0 ? 0 : value;
+    for (int i = 0; i < def->count; i++) {
+        int32_t unit = def->parts[i].unit > 0 ? def->parts[i].unit : 1;
+        parts[i] = rest / unit;
+        rest %= unit;
+    }
+}
+
+int64_t Join_Duration(const DURATION_DEF *def, const int32_t *parts)
+{
+    int64_t total = 0;
+    for (int i = 0; i < def->count; i++) {
+        int32_t v = parts[i];
+        if (def->held && v > def->parts[i].range.maximum) v = def->parts[i].range.maximum;
+        total += (int64_t)v * def->parts[i].unit;
+    }
+    return total;
+}
+
+/* The most edits a duration has: days, hours, minutes, seconds. */
+#define DURATION_PARTS_MAX 4
+
+static void Select_Edit(HWND dlg, int id)
+{
+    HWND edit = GetDlgItem(dlg, id);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+static void Show_Duration(HWND dlg, const DURATION_DEF *def, int32_t value)
+{
+    int32_t parts[DURATION_PARTS_MAX];
+    char text[32];
+    Split_Duration(value, def, parts);
+    for (int i = 0; i < def->count; i++) {
+        Format_Text(text, sizeof text, "%d", parts[i]);
+        SetDlgItemTextA(dlg, def->parts[i].id, text);
+    }
+}
+
+static void Load_Duration(HWND dlg, const CTRL_MAP *row, int32_t value)
+{
+    const DURATION_DEF *def = row->duration;
+    if (def->digits > 0)
+        for (int i = 0; i < def->count; i++) Limit_Text(GetDlgItem(dlg, def->parts[i].id), def->digits);
+    Show_Duration(dlg, def, value);
+}
+
+static BOOL Save_Duration(HWND dlg, const CTRL_MAP *row, int32_t *field, const char *title)
+{
+    const DURATION_DEF *def = row->duration;
+    int32_t parts[DURATION_PARTS_MAX];
+    Split_Duration(*field, def, parts);           /* what a refused edit goes back to */
+    for (int i = 0; i < def->count; i++) {
+        const DURATION_PART *p = &def->parts[i];
+        HWND edit = GetDlgItem(dlg, p->id);
+        if (!def->held) {
+            if (!Validate_Field(edit, VF_INT, &parts[i], p->range.minimum, p->range.maximum, title)) return FALSE;
+            continue;
+        }
+        char text[32];
+        GetWindowTextA(edit, text, sizeof text);
+        if (!Read_Count(text, &parts[i])) {
+            Trace("Save_Controls: control %d holds \"%s\", no count\n", p->id, text);
+            Info_Box(title, "%s", p->notCount);
+            Select_Edit(dlg, p->id);
+            return FALSE;
+        }
+    }
+    int64_t total = Join_Duration(def, parts);
+    if (total < def->total.minimum || total > def->total.maximum) {
+        BOOL tooShort = total < def->total.minimum;
+        Trace("Save_Controls: a duration of %lld refused\n", (long long)total);
+        const char *text = tooShort ? def->tooShort : def->tooLong;
+        int32_t edge = tooShort ? def->total.minimum / def->parts[def->count - 1].unit
+                                : def->total.maximum / def->parts[0].unit;
+        if (text != NULL) Info_Box(title, text, edge);
+        Select_Edit(dlg, tooShort ? def->tooShortAt : def->tooLongAt);
+        return FALSE;
+    }
+    *field = (int32_t)total;
+    if (def->held) Show_Duration(dlg, def, *field);
+    return TRUE;
+}
+
+/* ---- the table ---- */
+
 void Load_Controls(HWND dlg, const CTRL_MAP *map, int count, const void *rec)
 {
     char text[32];
     for (int i = 0; i < count; i++) {
         const CTRL_MAP *row = &map[i];
+        if (row->kind == CM_STEP) continue;
         HWND control = GetDlgItem(dlg, row->id);
         if (control == NULL) {
             Trace("Load_Controls: the dialog has no control %d\n", row->id);
@@ -72,6 +164,9 @@ void Load_Controls(HWND dlg, const CTRL_MAP *map, int count, const void *rec)
         case CM_SPIN:
             SendMessageA(control, UDM_SETRANGE32, (WPARAM)row->minimum, (LPARAM)row->maximum);
             break;
+        case CM_DURATION:
+            Load_Duration(dlg, row, *Int_Field(rec, row));
+            break;
         }
     }
 }
@@ -97,6 +192,10 @@ BOOL Save_Controls(HWND dlg, const CTRL_MAP *map, int count, void *rec, const ch
 {
     for (int i = 0; i < count; i++) {
         const CTRL_MAP *row = &map[i];
+        if (row->save != NULL) {
+            if (!row->save(dlg, rec)) return FALSE;
+            continue;
+        }
         HWND control = GetDlgItem(dlg, row->id);
         if (control == NULL) continue;
         switch (row->kind) {
@@ -118,7 +217,11 @@ BOOL Save_Controls(HWND dlg, const CTRL_MAP *map, int count, void *rec, const ch
         case CM_RADIO:
             if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) *Int_Field(rec, row) = row->minimum;
             break;
+        case CM_DURATION:
+            if (!Save_Duration(dlg, row, Int_Field(rec, row), title)) return FALSE;
+            break;
         case CM_SPIN:
+        case CM_STEP:
             break;
         }
     }

@@ -12,6 +12,7 @@ typedef struct {
     void           *work;
     void           *copy;
     void           *extra;
+    BOOL            closed;          /* the page's close has run */
 } PAGE_STATE;
 
 static PAGE_STATE *State_Of(HWND dlg) { return (PAGE_STATE *)GetWindowLongPtrA(dlg, DWLP_USER); }
@@ -58,10 +59,17 @@ static BOOL Page_Open(HWND dlg, LPARAM lParam, const PAGE_DEF *def)
     return TRUE;
 }
 
+/* The page's close, once: from OK or Cancel, or when the page goes without either. */
+static void Run_Close(HWND dlg, PAGE_STATE *s, BOOL committed)
+{
+    if (s == NULL || s->closed) return;
+    s->closed = TRUE;
+    if (s->def->close) s->def->close(dlg, committed);
+}
+
 static void Page_Close(HWND dlg, BOOL committed)
 {
-    PAGE_STATE *s = State_Of(dlg);
-    if (s != NULL && s->def->close) s->def->close(dlg, committed);
+    Run_Close(dlg, State_Of(dlg), committed);
     EndDialog(dlg, 0);
 }
 
@@ -88,7 +96,10 @@ INT_PTR Page_DefProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, const PAG
         if (LOWORD(wParam) == IDCANCEL) { Page_Close(dlg, FALSE); return TRUE; }
         break;
     case WM_DESTROY: {
+        /* a page ended otherwise than by OK or Cancel (its owner went, the session ends) still
+           lets go of what it holds */
         PAGE_STATE *s = State_Of(dlg);
+        Run_Close(dlg, s, FALSE);
         SetWindowLongPtrA(dlg, DWLP_USER, 0);
         free(s);
         return FALSE;

@@ -44,13 +44,15 @@ typedef struct {
     /* After the table's controls are saved into the page copy: the page's own fields and the
        checks that span fields. FALSE keeps the page open (the operator has been told). */
     BOOL (*write)(HWND dlg);
-    /* When the page closes; committed tells whether its fields went back (release what the page
-       holds that the caller's record does not). NULL: nothing. */
+    /* When the page closes, once: by OK (committed TRUE: its fields went back), by Cancel, or
+       when the page is destroyed without either (committed FALSE). It releases what the page
+       holds that the caller's record does not. NULL: nothing. */
     void (*close)(HWND dlg, BOOL committed);
 } PAGE_DEF;
 
 /* Handles opening (copy, centre, load, trace "WRITE_PAGE_DATA\n"), OK, Cancel and closing for
-   the page. Pages end with 0, whether OK or Cancel closed them. */
+   the page, and frees its state when it is destroyed. Pages end with 0, whether OK or Cancel
+   closed them. */
 INT_PTR Page_DefProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, const PAGE_DEF *def);
 
 /* The page's own copy of the record (NULL before opening or after closing). */

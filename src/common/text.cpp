@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <ctype.h>
+#include <errno.h>
 
 BOOL Copy_Text(char *dst, size_t cap, const char *src)
 {
@@ -49,6 +50,25 @@ BOOL Format_Text(char *dst, size_t cap, const char *fmt, ...)
     BOOL ok = Format_TextV(dst, cap, fmt, args);
     va_end(args);
     return ok;
+}
+
+BOOL Read_Count(const char *text, int32_t *value)
+{
+    const char *p = text;
+    while (*p == ' ' || *p == '\t') p++;
+    if (*p == '\0') {
+        *value = 0;
+        return TRUE;
+    }
+    if (!isdigit((unsigned char)*p)) return FALSE;
+    char *end;
+    errno = 0;
+    unsigned long long v = strtoull(p, &end, 10);
+    while (*end == ' ' || *end == '\t') end++;
+    if (*end != '\0') return FALSE;
+    if (errno == ERANGE || v > 2147483647ULL) v = 2147483647ULL;
+    *value = (int32_t)v;
+    return TRUE;
 }
 
 BOOL Read_Decimal(const char *text, size_t len, long long lo, long long hi, long long *value, size_t *used)

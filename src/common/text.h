@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <stddef.h>
 #include <stdarg.h>
+#include <stdint.h>
 
 #define ARRAY_LEN(a) (sizeof(a) / sizeof((a)[0]))
 
@@ -32,6 +33,11 @@ template <size_t N> inline BOOL Append_Field(char (&dst)[N], const char *src) { 
    is read, never overflows). *used (may be NULL) gets the number of characters taken. FALSE,
    with nothing stored, when no digit follows the blanks and the sign. */
 BOOL Read_Decimal(const char *text, size_t len, long long lo, long long hi, long long *value, size_t *used);
+
+/* Reads a whole number of 0 or more from a field's text (blanks and tabs around it allowed; an
+   empty text is 0). A number beyond the 32-bit range stays at its end. FALSE for anything else
+   (a sign, a letter, a fraction), with nothing stored. */
+BOOL Read_Count(const char *text, int32_t *value);
 
 /* One line of a text held in memory. */
 typedef struct {

@@ -111,7 +111,7 @@ BOOL Put_ConfigImage(const CONFIG_IMAGE *img)
     memcpy(deletedQueues, img->deletedQueues, sizeof deletedQueues);
     Put_LivePrefs(&img->prefs);
     lbDebugLevel = img->lbDebugLevel;
-    Free_Users(NULL);
+    Free_Users();
     users = copies;
     userCount = copies != NULL ? img->userCount : 0;
     return TRUE;

@@ -74,7 +74,7 @@ static BOOL Is_StorableName(const char *name)
     return TRUE;
 }
 
-void Free_Users(HWND list)
+void Free_Users(void)
 {
     for (int i = 0; i < userCount; i++) {
         free(users[i].name);
@@ -83,10 +83,9 @@ void Free_Users(HWND list)
     free(users);
     users = NULL;
     userCount = 0;
-    if (list != NULL) SendMessageA(list, LB_RESETCONTENT, 0, 0);
 }
 
-BOOL Add_User(HWND list, const char *name, const char *password)
+BOOL Add_User(const char *name, const char *password)
 {
     if (password == NULL) password = "";
     if (!Is_StorableName(name)) {
@@ -105,12 +104,10 @@ BOOL Add_User(HWND list, const char *name, const char *password)
     users[userCount].name = n;
     users[userCount].password = p;
     userCount++;
-    /* Inserting at the end keeps line i = user i even in a list box that sorts. */
-    if (list != NULL) SendMessageA(list, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)n);
     return TRUE;
 }
 
-BOOL Replace_User(HWND list, int index, const char *name, const char *password)
+BOOL Replace_User(int index, const char *name, const char *password)
 {
     if (password == NULL) password = "";
     if (index < 0 || index >= userCount || !Is_StorableName(name)) {
@@ -128,14 +125,10 @@ BOOL Replace_User(HWND list, int index, const char *name, const char *password)
     free(users[index].password);
     users[index].name = n;
     users[index].password = p;
-    if (list != NULL) {
-        SendMessageA(list, LB_DELETESTRING, (WPARAM)index, 0);
-        SendMessageA(list, LB_INSERTSTRING, (WPARAM)index, (LPARAM)n);
-    }
     return TRUE;
 }
 
-BOOL Remove_User(HWND list, int index)
+BOOL Remove_User(int index)
 {
     if (index < 0 || index >= userCount) return FALSE;
     free(users[index].name);
@@ -149,7 +142,6 @@ BOOL Remove_User(HWND list, int index)
         User *shrunk = (User *)realloc(users, (size_t)userCount * sizeof(User));
         if (shrunk != NULL) users = shrunk;     /* a failed shrink keeps the larger block */
     }
-    if (list != NULL) SendMessageA(list, LB_DELETESTRING, (WPARAM)index, 0);
     return TRUE;
 }
 
@@ -175,9 +167,9 @@ static char *Next_Word(char **p)
     return s;
 }
 
-BOOL Load_Users(HWND list)
+BOOL Load_Users(void)
 {
-    Free_Users(list);
+    Free_Users();
     char path[PATH_LEN];
     if (homeDir == NULL || !Home_Path(path, sizeof path, homeDir, USERS_FILE)) return FALSE;
     Trace("Load_Users: %s\n", path);
@@ -220,7 +212,7 @@ BOOL Load_Users(HWND list)
                              "at the next save of the users; enter the user again in User Administration.", name);
             }
             else
-                Add_User(list, name, password);
+                Add_User(name, password);
             free(password);
         }
     }

@@ -1,9 +1,7 @@
 /* The users who may log in to the spooler, kept in "Users.cfg" in the home directory: one line
    per user, the name, one blank and the encoded password. The Administration dialog loads the
-   list when it opens and stores it when it is closed with OK; nothing else uses the file.
-
-   The operations that change the list also keep the dialog's list box in step with it: they take
-   the list box's window (NULL when there is none), whose line i shows user i. */
+   list when it opens and stores it when it is closed with OK; nothing else uses the file. The
+   list is kept in memory only: the dialog shows it from the array. */
 #pragma once
 #include <windows.h>
 #include "common/text.h"
@@ -21,30 +19,30 @@ typedef struct {
 extern User *users;
 extern int   userCount;
 
-/* Empties the list (frees every entry) and the list box. */
-void Free_Users(HWND list);
+/* Empties the list (frees every entry). */
+void Free_Users(void);
 
-/* Reads "Users.cfg" of the home directory into the list and the list box, after emptying both.
+/* Reads "Users.cfg" of the home directory into the list, after emptying it.
    A line whose password does not decode (or that is not a name and one encoded password) is
    left out without a message. TRUE when the file was read; a missing file leaves the list empty. */
-BOOL Load_Users(HWND list);
+BOOL Load_Users(void);
 
 /* Writes the list to "Users.cfg" (one "name encoded\n" line per user, an empty file for no users)
    through the whole-file writer, so the file is either the previous or the new content.
    Shows nothing: FALSE (GetLastError set) tells the caller, who words the failure. */
 BOOL Store_Users(void);
 
-/* Appends a user (copies of both texts) and its name to the list box. FALSE, with the list as it
+/* Appends a user (copies of both texts). FALSE, with the list as it
    was, when the name is empty or holds a blank or control character (the file could not hold it),
    or when there is no memory. */
-BOOL Add_User(HWND list, const char *name, const char *password);
+BOOL Add_User(const char *name, const char *password);
 
-/* Puts copies of the texts in place of user index and replaces its list-box line. FALSE with
+/* Puts copies of the texts in place of user index. FALSE with
    nothing changed for a bad index, a name as refused by Add_User, or no memory. */
-BOOL Replace_User(HWND list, int index, const char *name, const char *password);
+BOOL Replace_User(int index, const char *name, const char *password);
 
-/* Removes user index, closing the gap, and its list-box line. FALSE for a bad index. */
-BOOL Remove_User(HWND list, int index);
+/* Removes user index, closing the gap. FALSE for a bad index. */
+BOOL Remove_User(int index);
 
 /* The index of the first user whose name equals name ignoring case, or -1. */
 int Find_User(const char *name);

@@ -4,12 +4,12 @@
 #include "common/appstate.h"
 #include "common/ctrlmap.h"
 #include "common/dlgutil.h"
+#include "common/frame.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/validate.h"
-#include "config/changelog.h"
 #include "config/limits.h"
 #include "resources/resource.h"
 #include <commctrl.h>
@@ -18,33 +18,38 @@
 /* Posted to itself when it opens and after the File Naming Convention dialog: describe the masks. */
 #define WM_REFRESH_MASKS (WM_APP + 1)
 
+/* The dialog's state beside its working copy (a PREFS_EDIT, what the dialog shows and edits). */
 typedef struct {
     PREFS_EDIT opened;       /* as read when the dialog opened */
-    PREFS_EDIT work;         /* what the dialog shows and edits */
 } GLOBALS_STATE;
 
-/* The spin controls go by the ranges OK accepts, so the arrows never offer a refused number. */
-static const CTRL_MAP k_LimitsMap[] = {
-    CM_INT_ROW(IDC_GP_SETTLE, SPOOLER_GLOBALS, SPOOLER_FILE_SETTLE_TIME, LIMIT_SETTLE_TIME_TYPED),
+static BOOL Save_MinLog(HWND dlg, void *rec);
+static BOOL Save_PlateApp(HWND dlg, void *rec);
+static BOOL Check_Port(HWND dlg, void *rec);
+
+/* The fields in the order OK checks them. The spin controls go by the ranges OK accepts, so the
+   arrows never offer a refused number. The minimum log size must stay below the maximum just
+   taken; the identifier search path keeps its quotes (a path of 260 characters keeps both); the
+   port is read as it is typed and checked last. */
+static const CTRL_MAP k_GlobalsMap[] = {
+    CM_INT_ROW(IDC_GP_SETTLE, PREFS_EDIT, g.SPOOLER_FILE_SETTLE_TIME, LIMIT_SETTLE_TIME_TYPED),
     CM_SPIN_ROW(IDC_GP_SETTLE_SPIN, LIMIT_SETTLE_TIME_TYPED),
-    CM_INT_ROW(IDC_GP_MAXLOG, SPOOLER_GLOBALS, SPOOLER_MAX_LOGSIZE, LIMIT_MAX_LOGSIZE),
+    CM_INT_ROW(IDC_GP_MAXLOG, PREFS_EDIT, g.SPOOLER_MAX_LOGSIZE, LIMIT_MAX_LOGSIZE),
     CM_SPIN_ROW(IDC_GP_MAXLOG_SPIN, LIMIT_MAX_LOGSIZE),
-};
-/* Loaded by the table, checked by hand: the minimum must stay below the maximum just taken. */
-static const CTRL_MAP k_MinimumMap[] = {
-    CM_INT_ROW(IDC_GP_MINLOG, SPOOLER_GLOBALS, SPOOLER_MIN_LOGSIZE, LIMIT_MIN_LOGSIZE),
+    CM_INT_ROW_BY(IDC_GP_MINLOG, PREFS_EDIT, g.SPOOLER_MIN_LOGSIZE, LIMIT_MIN_LOGSIZE, Save_MinLog),
     CM_SPIN_ROW(IDC_GP_MINLOG_SPIN, LIMIT_MIN_LOGSIZE),
-};
-static const CTRL_MAP k_OptionsMap[] = {
-    CM_TEXT_ROW(IDC_GP_MAILTO, SPOOLER_GLOBALS, SPOOLER_LOGFILE_ADDRESS),
-    CM_CHECK_ROW(IDC_GP_HONOUR, SPOOLER_GLOBALS, HONOUR_SUBDIRS),
+    CM_TEXT_ROW(IDC_GP_MAILTO, PREFS_EDIT, g.SPOOLER_LOGFILE_ADDRESS),
+    CM_CHECK_ROW(IDC_GP_HONOUR, PREFS_EDIT, g.HONOUR_SUBDIRS),
+    CM_TEXT_ROW_BY(IDC_GP_PLATE_APP, PREFS_EDIT, plateApp, Save_PlateApp),
+    CM_STEP_ROW(Check_Port),
 };
 
 static const char k_TooLong[] = "This text is too long: the field holds at most %d characters.";
 static const char k_PortOutOfRange[] =
     "A number entered is out of range.\r\nMaximum = %d, Minimum = %d\r\nContinue and ignore changes?";
 
-static GLOBALS_STATE *State(HWND dlg) { return (GLOBALS_STATE *)GetWindowLongPtrA(dlg, DWLP_USER); }
+static PREFS_EDIT    *Work_Of(HWND dlg) { return (PREFS_EDIT *)Frame_Copy(dlg); }
+static GLOBALS_STATE *State(HWND dlg)   { return (GLOBALS_STATE *)Frame_Extra(dlg); }
 
 static void Select_Field(HWND dlg, int id)
 {
@@ -60,21 +65,32 @@ static void Show_Port(HWND dlg, const SPOOLER_GLOBALS *g)
     SetDlgItemTextA(dlg, IDC_GP_PORT, text);
 }
 
-static void Load_Globals(HWND dlg, GLOBALS_STATE *s)
+static BOOL Open_Globals(HWND dlg, LPARAM)
 {
-    Load_Controls(dlg, k_LimitsMap, ARRAY_LEN(k_LimitsMap), &s->work.g);
-    Load_Controls(dlg, k_MinimumMap, ARRAY_LEN(k_MinimumMap), &s->work.g);
-    Load_Controls(dlg, k_OptionsMap, ARRAY_LEN(k_OptionsMap), &s->work.g);
-    /* The path as read, with its quotes: a path of 260 characters keeps both. */
-    Limit_Text(GetDlgItem(dlg, IDC_GP_PLATE_APP), PLATE_APP_LEN - 1);
-    SetDlgItemTextA(dlg, IDC_GP_PLATE_APP, s->work.plateApp);
+    if (!Open_PrefsEdit(Work_Of(dlg))) return FALSE;
+    State(dlg)->opened = *Work_Of(dlg);
+    return TRUE;
+}
+
+static void Load_Globals(HWND dlg)
+{
     Limit_Text(GetDlgItem(dlg, IDC_GP_PORT), PATH_LEN - 1);
-    Show_Port(dlg, &s->work.g);
+    Show_Port(dlg, &Work_Of(dlg)->g);
+    PostMessageA(dlg, WM_REFRESH_MASKS, 0, 0);
+    Frame_Focus(dlg, IDC_GP_SETTLE);
+}
+
+static BOOL Save_MinLog(HWND dlg, void *rec)
+{
+    SPOOLER_GLOBALS *g = &((PREFS_EDIT *)rec)->g;
+    return Validate_Field(GetDlgItem(dlg, IDC_GP_MINLOG), VF_INT, &g->SPOOLER_MIN_LOGSIZE, LIMIT_MIN_LOGSIZE.minimum,
+                          g->SPOOLER_MAX_LOGSIZE - 1, programTitle);
 }
 
 /* The path field as typed; FALSE (the operator told, the field selected) when it is too long. */
-static BOOL Save_PlateApp(HWND dlg, GLOBALS_STATE *s)
+static BOOL Save_PlateApp(HWND dlg, void *rec)
 {
+    PREFS_EDIT *e = (PREFS_EDIT *)rec;
     char text[PLATE_APP_LEN + 1];
     HWND field = GetDlgItem(dlg, IDC_GP_PLATE_APP);
     int len = GetWindowTextLengthA(field);
@@ -85,98 +101,42 @@ static BOOL Save_PlateApp(HWND dlg, GLOBALS_STATE *s)
         Select_Field(dlg, IDC_GP_PLATE_APP);
         return FALSE;
     }
-    Copy_Field(s->work.plateApp, text);
+    Copy_Field(e->plateApp, text);
     return TRUE;
 }
 
 /* The port has been read as it was typed; a number no port can have is refused the way the
    number fields refuse theirs. */
-static BOOL Check_Port(HWND dlg, GLOBALS_STATE *s)
+static BOOL Check_Port(HWND dlg, void *rec)
 {
-    if (s->work.g.COMMS_SERVER_PORT <= LIMIT_COMMS_PORT.maximum) return TRUE;
-    Trace("Globals_Dlg: port %d refused\n", s->work.g.COMMS_SERVER_PORT);
+    PREFS_EDIT *e = (PREFS_EDIT *)rec;
+    if (e->g.COMMS_SERVER_PORT <= LIMIT_COMMS_PORT.maximum) return TRUE;
+    Trace("Globals_Dlg: port %d refused\n", e->g.COMMS_SERVER_PORT);
     char text[MSG_TEXT_LEN];
     Format_Text(text, sizeof text, k_PortOutOfRange, LIMIT_COMMS_PORT.maximum, LIMIT_COMMS_PORT.minimum);
     if (Show_MessageBox(NULL, text, programTitle, MB_YESNO | MB_ICONSTOP | MB_EDITOR) == IDYES)
-        Show_Port(dlg, &s->opened.g);
+        Show_Port(dlg, &State(dlg)->opened.g);
     Select_Field(dlg, IDC_GP_PORT);
     return FALSE;
 }
 
-/* The fields in the order they are checked; FALSE at the first refused one (the operator has
-   been asked, the field is selected). */
-static BOOL Save_Globals(HWND dlg, GLOBALS_STATE *s)
+/* Reads the file again, lays the operator's changes over it and writes it; a failure is told and
+   the dialog stays open with what was typed. */
+static BOOL Commit_Globals(HWND dlg)
 {
-    SPOOLER_GLOBALS *g = &s->work.g;
-    if (!Save_Controls(dlg, k_LimitsMap, ARRAY_LEN(k_LimitsMap), g, programTitle)) return FALSE;
-    if (!Validate_Field(GetDlgItem(dlg, IDC_GP_MINLOG), VF_INT, &g->SPOOLER_MIN_LOGSIZE, LIMIT_MIN_LOGSIZE.minimum,
-                        g->SPOOLER_MAX_LOGSIZE - 1, programTitle))
-        return FALSE;
-    if (!Save_Controls(dlg, k_OptionsMap, ARRAY_LEN(k_OptionsMap), g, programTitle)) return FALSE;
-    if (!Save_PlateApp(dlg, s)) return FALSE;
-    return Check_Port(dlg, s);
+    return Commit_PrefsEdit(&State(dlg)->opened, Work_Of(dlg));
 }
 
-/* Reads the file again, lays the operator's changes over it and writes it. On any failure the
-   process-wide preferences are put back as they were, so nothing half-done stays in memory. */
-static BOOL Commit_Globals(GLOBALS_STATE *s)
-{
-    PREFS_EDIT before;
-    Take_PrefsEdit(&before);
-    BOOL loginBefore = REQUIRE_LOGIN;
-    char path[PATH_LEN];
-    BOOL ok = Reload_Preferences(path, sizeof path);
-    if (!ok) {
-        Info_Box(programTitle, "Could not read the preferences file again before saving it. Data will not be saved.\r\n\"%s\"",
-                 path);
-    } else {
-        /* the change log compares the file as it was read just now with what is written */
-        PREFS_VALUES *onDisk = (PREFS_VALUES *)malloc(sizeof *onDisk);
-        if (onDisk != NULL) Take_LivePrefs(onDisk);
-        Merge_PrefsEdit(&s->opened, &s->work);
-        ok = Store_SpoolerGlobals();
-        if (ok && onDisk != NULL)
-            Log_PreferencesChange(onDisk, preferencesMode ? CHANGE_MODE_PREFERENCES : CHANGE_MODE_INTERACTIVE);
-        free(onDisk);
-    }
-    if (!ok) {
-        SpoolerGlobals = before.g;
-        Copy_Field(PLATE_SEARCH_APP, before.plateApp);
-        REQUIRE_LOGIN = loginBefore;
-        return FALSE;
-    }
-    Forget_LoginSwitch();
-    return TRUE;
-}
-
-static BOOL On_Init(HWND dlg)
-{
-    Trace("Globals_Dlg(); wm_initdialog\n");
-    GLOBALS_STATE *s = (GLOBALS_STATE *)calloc(1, sizeof *s);
-    char path[PATH_LEN];
-    if (s == NULL || !Reload_Preferences(path, sizeof path)) {
-        if (s != NULL)
-            Info_Box(programTitle, "Could not read the preferences file. The preferences cannot be changed now.\r\n\"%s\"",
-                     path);
-        free(s);
-        EndDialog(dlg, IDCANCEL);
-        return TRUE;
-    }
-    SetWindowLongPtrA(dlg, DWLP_USER, (LONG_PTR)s);
-    Centre_Window(dlg);
-    Take_PrefsEdit(&s->opened);
-    s->work = s->opened;
-    Load_Globals(dlg, s);
-    PostMessageA(dlg, WM_REFRESH_MASKS, 0, 0);
-    Select_Field(dlg, IDC_GP_SETTLE);
-    return FALSE;                  /* the focus is set */
-}
+const FRAME_DEF globalsFrame = {
+    "Globals_Dlg(); wm_initdialog\n", sizeof(PREFS_EDIT), sizeof(GLOBALS_STATE), k_GlobalsMap, ARRAY_LEN(k_GlobalsMap),
+    IDOK, IDOK, IDCANCEL, Open_Globals, Load_Globals, NULL, Commit_Globals, NULL,
+};
 
 static void On_RefreshMasks(HWND dlg)
 {
-    GLOBALS_STATE *s = State(dlg);
-    if (s == NULL) return;
-    SPOOLER_GLOBALS *g = &s->work.g;
+    PREFS_EDIT *e = Work_Of(dlg);
+    if (e == NULL) return;
+    SPOOLER_GLOBALS *g = &e->g;
     g->RIPIndex = Match_MaskPreset(g->SPOOLER_JOBNAME_GROUPMASK, g->SPOOLER_JOBNAME_SEPIDMASK, g->RIPIndex);
     char text[MSG_TEXT_LEN];
     Mask_Description(g->RIPIndex, text, sizeof text);
@@ -185,18 +145,18 @@ static void On_RefreshMasks(HWND dlg)
 
 static void On_Port_Change(HWND dlg)
 {
-    GLOBALS_STATE *s = State(dlg);
-    if (s == NULL) return;
+    PREFS_EDIT *e = Work_Of(dlg);
+    if (e == NULL) return;
     char text[PATH_LEN];
     GetDlgItemTextA(dlg, IDC_GP_PORT, text, sizeof text);
-    Read_PortText(text, &s->work.g.COMMS_SERVER_PORT, &s->work.g.portIsHex);
+    Read_PortText(text, &e->g.COMMS_SERVER_PORT, &e->g.portIsHex);
 }
 
 static void On_Masks_Change(HWND dlg)
 {
-    GLOBALS_STATE *s = State(dlg);
-    if (s == NULL) return;
-    Edit_JobNames(dlg, &s->work.g);
+    PREFS_EDIT *e = Work_Of(dlg);
+    if (e == NULL) return;
+    Edit_JobNames(dlg, &e->g);
     PostMessageA(dlg, WM_REFRESH_MASKS, 0, 0);
 }
 
@@ -209,30 +169,19 @@ static void On_Browse(HWND dlg)
     if (Quote_AppPath(path, quoted, sizeof quoted)) SetDlgItemTextA(dlg, IDC_GP_PLATE_APP, quoted);
 }
 
-static void On_Ok(HWND dlg)
-{
-    GLOBALS_STATE *s = State(dlg);
-    if (s == NULL || !Save_Globals(dlg, s)) return;
-    if (!Commit_Globals(s)) return;            /* told; the dialog stays open with what was typed */
-    EndDialog(dlg, IDOK);
-}
-
 static BOOL CALLBACK Pass_SysColorChange(HWND child, LPARAM)
 {
     SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
     return TRUE;
 }
 
-INT_PTR CALLBACK Globals_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK Globals_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_INITDIALOG:    return On_Init(dlg);
     case WM_REFRESH_MASKS: On_RefreshMasks(dlg); return TRUE;
     case WM_SYSCOLORCHANGE: EnumChildWindows(dlg, Pass_SysColorChange, 0); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK:                On_Ok(dlg);                 return TRUE;
-        case IDCANCEL:            EndDialog(dlg, IDCANCEL);   return TRUE;
         case IDC_GP_MASKS_CHANGE: On_Masks_Change(dlg);       return TRUE;
         case IDC_GP_BROWSE:       On_Browse(dlg);             return TRUE;
         case IDC_GP_PORT:
@@ -240,12 +189,8 @@ INT_PTR CALLBACK Globals_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
             return TRUE;
         }
         break;
-    case WM_DESTROY:
-        free(State(dlg));
-        SetWindowLongPtrA(dlg, DWLP_USER, 0);
-        break;
     }
-    return FALSE;
+    return Frame_DefProc(dlg, msg, wParam, lParam, &globalsFrame);
 }
 
 BOOL Edit_Globals(HWND owner)

@@ -3,6 +3,10 @@
    that moment and writes it, Cancel leaves memory and file as they were. */
 #pragma once
 #include <windows.h>
+#include "common/frame.h"
+
+/* The frame: the preferences bound to the working copy, read again and merged on commit. */
+extern const FRAME_DEF globalsFrame;
 
 INT_PTR CALLBACK Globals_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 /* Opens General Preferences modally over owner (NULL: no owner, the preferences-only mode).

@@ -2,6 +2,7 @@
 #include "prefs/prefrules.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
+#include "common/frame.h"
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -14,11 +15,9 @@
    not cut. */
 #define MASK_TYPED_MAX 260
 
+/* The dialog's state beside its working copy (a MASKS_EDIT). */
 typedef struct {
     SPOOLER_GLOBALS *rec;            /* the record the masks go into on OK */
-    char             group[MASK_LEN];
-    char             sepId[MASK_LEN];
-    int              index;          /* preset, -1 for masks of the operator's own */
 } JOBNAMES_STATE;
 
 static const char k_Help[] =
@@ -40,7 +39,8 @@ static const char k_Help[] =
     "\tMask:  0>100.Tif      Job: SarnM22.Tif      Results:\tM\n"
     "\tMask:  1>011.Tif      Job: SarnM22.Tif      Results:\tSarn22\n";
 
-static JOBNAMES_STATE *State(HWND dlg) { return (JOBNAMES_STATE *)GetWindowLongPtrA(dlg, DWLP_USER); }
+static MASKS_EDIT     *Work_Of(HWND dlg) { return (MASKS_EDIT *)Frame_Copy(dlg); }
+static JOBNAMES_STATE *State(HWND dlg)   { return (JOBNAMES_STATE *)Frame_Extra(dlg); }
 
 /* Automatic: the preset list is used and the masks are shown only; manual: the other way round. */
 static void Enable_Choice(HWND dlg, BOOL automatic)
@@ -50,7 +50,7 @@ static void Enable_Choice(HWND dlg, BOOL automatic)
     EnableWindow(GetDlgItem(dlg, IDC_JN_SEPIDMASK), !automatic);
 }
 
-static void Show_Masks(HWND dlg, const JOBNAMES_STATE *s)
+static void Show_Masks(HWND dlg, const MASKS_EDIT *s)
 {
     SetDlgItemTextA(dlg, IDC_JN_GROUPMASK, s->group);
     SetDlgItemTextA(dlg, IDC_JN_SEPIDMASK, s->sepId);
@@ -62,30 +62,22 @@ static int Chosen_Preset(HWND dlg)
     return (i >= 0 && i < RIP_PRESET_COUNT) ? (int)i : 0;
 }
 
-static void Take_Preset(JOBNAMES_STATE *s, int i)
+static void Take_Preset(MASKS_EDIT *s, int i)
 {
     s->index = i;
     Copy_Field(s->group, RIPPresets[i].groupMask);
     Copy_Field(s->sepId, RIPPresets[i].sepIdMask);
 }
 
-static BOOL On_Init(HWND dlg, LPARAM lParam)
+/* The creation argument is the record whose masks are edited (0: the process-wide one). */
+static BOOL Open_JobNames(HWND dlg, LPARAM arg)
 {
-    Trace("JobNames_Dlg(); wm_initdialog\n");
-    Centre_Window(dlg);
-    JOBNAMES_STATE *s = (JOBNAMES_STATE *)calloc(1, sizeof *s);
-    if (s == NULL) {
-        EndDialog(dlg, IDCANCEL);
-        return TRUE;
-    }
-    SetWindowLongPtrA(dlg, DWLP_USER, (LONG_PTR)s);
-    s->rec = lParam != 0 ? (SPOOLER_GLOBALS *)lParam : &SpoolerGlobals;
+    JOBNAMES_STATE *st = State(dlg);
+    MASKS_EDIT *s = Work_Of(dlg);
+    st->rec = arg != 0 ? (SPOOLER_GLOBALS *)arg : &SpoolerGlobals;
     for (int i = 0; i < RIP_PRESET_COUNT; i++)
         SendDlgItemMessageA(dlg, IDC_JN_PRESETS, CB_ADDSTRING, 0, (LPARAM)RIPPresets[i].name);
-    Copy_Field(s->group, s->rec->SPOOLER_JOBNAME_GROUPMASK);
-    Copy_Field(s->sepId, s->rec->SPOOLER_JOBNAME_SEPIDMASK);
-    s->index = s->rec->RIPIndex;
-    if (s->index < 0 || s->index >= RIP_PRESET_COUNT) s->index = -1;
+    Open_MasksEdit(st->rec, s);
     BOOL automatic = s->index != -1;
     SendDlgItemMessageA(dlg, IDC_JN_PRESETS, CB_SETCURSEL, automatic ? (WPARAM)s->index : 0, 0);
     CheckDlgButton(dlg, IDC_JN_AUTOMATIC, automatic ? BST_CHECKED : BST_UNCHECKED);
@@ -94,40 +86,37 @@ static BOOL On_Init(HWND dlg, LPARAM lParam)
     SendDlgItemMessageA(dlg, IDC_JN_GROUPMASK, EM_LIMITTEXT, MASK_TYPED_MAX, 0);
     SendDlgItemMessageA(dlg, IDC_JN_SEPIDMASK, EM_LIMITTEXT, MASK_TYPED_MAX, 0);
     PostMessageA(dlg, WM_REFRESH_MASKS, 0, 0);
-    SetFocus(GetDlgItem(dlg, automatic ? IDC_JN_AUTOMATIC : IDC_JN_MANUAL));
-    return FALSE;                  /* the focus is on the choice in force */
+    Frame_Focus(dlg, automatic ? IDC_JN_AUTOMATIC : IDC_JN_MANUAL);   /* the choice in force */
+    return TRUE;
 }
 
 static void On_Preset_Change(HWND dlg)
 {
-    JOBNAMES_STATE *s = State(dlg);
-    if (s == NULL) return;
+    MASKS_EDIT *s = Work_Of(dlg);
     Take_Preset(s, Chosen_Preset(dlg));
     Show_Masks(dlg, s);
 }
 
 static void On_Automatic(HWND dlg)
 {
-    JOBNAMES_STATE *s = State(dlg);
-    if (s == NULL) return;
+    MASKS_EDIT *s = Work_Of(dlg);
     s->index = Chosen_Preset(dlg);
     Enable_Choice(dlg, TRUE);
 }
 
 static void On_Manual(HWND dlg)
 {
-    JOBNAMES_STATE *s = State(dlg);
-    if (s == NULL) return;
+    MASKS_EDIT *s = Work_Of(dlg);
     s->index = -1;
     Enable_Choice(dlg, FALSE);
 }
 
 static void On_Help(HWND dlg) { Show_MessageBox(dlg, k_Help, programTitle, MB_OK | MB_ICONINFORMATION); }
 
-static void On_Ok(HWND dlg)
+/* OK: the preset's masks, or the masks as typed, through the length checks. */
+static BOOL Check_JobNames(HWND dlg)
 {
-    JOBNAMES_STATE *s = State(dlg);
-    if (s == NULL) return;
+    MASKS_EDIT *s = Work_Of(dlg);
     BOOL typed = IsDlgButtonChecked(dlg, IDC_JN_AUTOMATIC) != BST_CHECKED;
     if (!typed) {
         Take_Preset(s, Chosen_Preset(dlg));
@@ -140,45 +129,44 @@ static void On_Ok(HWND dlg)
     int field = 0;
     const char *problem = Check_Masks(s->group, s->sepId, typed, GetWindowTextLengthA(GetDlgItem(dlg, IDC_JN_GROUPMASK)),
                                       GetWindowTextLengthA(GetDlgItem(dlg, IDC_JN_SEPIDMASK)), &field);
-    if (problem != NULL) {
-        Show_MessageBox(dlg, problem, programTitle, MB_OK | MB_ICONSTOP);
-        if (typed) {
-            HWND edit = GetDlgItem(dlg, field == MASK_FIELD_GROUP ? IDC_JN_GROUPMASK : IDC_JN_SEPIDMASK);
-            SetFocus(edit);
-            SendMessageA(edit, EM_SETSEL, 0, -1);
-        }
-        return;
+    if (problem == NULL) return TRUE;
+    Show_MessageBox(dlg, problem, programTitle, MB_OK | MB_ICONSTOP);
+    if (typed) {
+        HWND edit = GetDlgItem(dlg, field == MASK_FIELD_GROUP ? IDC_JN_GROUPMASK : IDC_JN_SEPIDMASK);
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
     }
-    Copy_Field(s->rec->SPOOLER_JOBNAME_GROUPMASK, s->group);
-    Copy_Field(s->rec->SPOOLER_JOBNAME_SEPIDMASK, s->sepId);
-    s->rec->RIPIndex = s->index;
-    Trace("JobNames_Dlg: OK, masks %s and %s, preset %d\n", s->group, s->sepId, s->index);
-    EndDialog(dlg, IDOK);
+    return FALSE;
 }
+
+static BOOL Commit_JobNames(HWND dlg)
+{
+    Commit_MasksEdit(Work_Of(dlg), State(dlg)->rec);
+    return TRUE;
+}
+
+const FRAME_DEF jobNamesFrame = {
+    "JobNames_Dlg(); wm_initdialog\n", sizeof(MASKS_EDIT), sizeof(JOBNAMES_STATE), NULL, 0,
+    IDOK, IDOK, IDCANCEL, Open_JobNames, NULL, Check_JobNames, Commit_JobNames, NULL,
+};
 
 INT_PTR CALLBACK JobNames_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_INITDIALOG: return On_Init(dlg, lParam);
     case WM_REFRESH_MASKS:
-        if (State(dlg) != NULL) Show_Masks(dlg, State(dlg));
+        if (Work_Of(dlg) != NULL) Show_Masks(dlg, Work_Of(dlg));
         return TRUE;
     case WM_COMMAND:
+        if (Work_Of(dlg) == NULL) break;
         switch (LOWORD(wParam)) {
-        case IDOK:             On_Ok(dlg);                return TRUE;
-        case IDCANCEL:         EndDialog(dlg, IDCANCEL);  return TRUE;
         case IDC_JN_HELP:      On_Help(dlg);              return TRUE;
         case IDC_JN_AUTOMATIC: if (HIWORD(wParam) == BN_CLICKED) On_Automatic(dlg); return TRUE;
         case IDC_JN_MANUAL:    if (HIWORD(wParam) == BN_CLICKED) On_Manual(dlg);    return TRUE;
         case IDC_JN_PRESETS:   if (HIWORD(wParam) == CBN_SELCHANGE) On_Preset_Change(dlg); return TRUE;
         }
         break;
-    case WM_DESTROY:
-        free(State(dlg));
-        SetWindowLongPtrA(dlg, DWLP_USER, 0);
-        break;
     }
-    return FALSE;
+    return Frame_DefProc(dlg, msg, wParam, lParam, &jobNamesFrame);
 }
 
 BOOL Edit_JobNames(HWND owner, SPOOLER_GLOBALS *rec)

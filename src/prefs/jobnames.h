@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 #include "config/prefsfile.h"
+#include "common/frame.h"
+
+/* The frame: the masks and the preset on a working copy, put into the record on commit. */
+extern const FRAME_DEF jobNamesFrame;
 
 /* The creation argument is the record whose masks the dialog edits (NULL: the process-wide one).
    The dialog works on a copy of its own; OK puts the two masks and the preset into the record,

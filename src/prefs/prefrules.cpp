@@ -1,8 +1,11 @@
 #include "prefs/prefrules.h"
+#include "config/changelog.h"
+#include "config/prefsfile.h"
 #include "config/users.h"
 #include "common/ctrlmap.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
+#include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include <stddef.h>
@@ -26,6 +29,48 @@ void Take_PrefsEdit(PREFS_EDIT *e)
 {
     e->g = SpoolerGlobals;
     Copy_Field(e->plateApp, PLATE_SEARCH_APP);
+}
+
+BOOL Open_PrefsEdit(PREFS_EDIT *e)
+{
+    char path[PATH_LEN];
+    if (!Reload_Preferences(path, sizeof path)) {
+        Info_Box(programTitle, "Could not read the preferences file. The preferences cannot be changed now.\r\n\"%s\"",
+                 path);
+        return FALSE;
+    }
+    Take_PrefsEdit(e);
+    return TRUE;
+}
+
+BOOL Commit_PrefsEdit(const PREFS_EDIT *opened, const PREFS_EDIT *work)
+{
+    PREFS_EDIT before;
+    Take_PrefsEdit(&before);
+    BOOL loginBefore = REQUIRE_LOGIN;
+    char path[PATH_LEN];
+    BOOL ok = Reload_Preferences(path, sizeof path);
+    if (!ok) {
+        Info_Box(programTitle, "Could not read the preferences file again before saving it. Data will not be saved.\r\n\"%s\"",
+                 path);
+    } else {
+        /* the change log compares the file as it was read just now with what is written */
+        PREFS_VALUES *onDisk = (PREFS_VALUES *)malloc(sizeof *onDisk);
+        if (onDisk != NULL) Take_LivePrefs(onDisk);
+        Merge_PrefsEdit(opened, work);
+        ok = Store_SpoolerGlobals();
+        if (ok && onDisk != NULL)
+            Log_PreferencesChange(onDisk, preferencesMode ? CHANGE_MODE_PREFERENCES : CHANGE_MODE_INTERACTIVE);
+        free(onDisk);
+    }
+    if (!ok) {
+        SpoolerGlobals = before.g;
+        Copy_Field(PLATE_SEARCH_APP, before.plateApp);
+        REQUIRE_LOGIN = loginBefore;
+        return FALSE;
+    }
+    Forget_LoginSwitch();
+    return TRUE;
 }
 
 BOOL Reload_Preferences(char *path, size_t cap)
@@ -158,6 +203,22 @@ BOOL AppPath_Fits(const char *text)
 
 /* ---- job-name masks ---- */
 
+void Open_MasksEdit(const SPOOLER_GLOBALS *rec, MASKS_EDIT *e)
+{
+    Copy_Field(e->group, rec->SPOOLER_JOBNAME_GROUPMASK);
+    Copy_Field(e->sepId, rec->SPOOLER_JOBNAME_SEPIDMASK);
+    e->index = rec->RIPIndex;
+    if (e->index < 0 || e->index >= RIP_PRESET_COUNT) e->index = -1;
+}
+
+void Commit_MasksEdit(const MASKS_EDIT *e, SPOOLER_GLOBALS *rec)
+{
+    Copy_Field(rec->SPOOLER_JOBNAME_GROUPMASK, e->group);
+    Copy_Field(rec->SPOOLER_JOBNAME_SEPIDMASK, e->sepId);
+    rec->RIPIndex = e->index;
+    Trace("JobNames_Dlg: OK, masks %s and %s, preset %d\n", e->group, e->sepId, e->index);
+}
+
 static BOOL Preset_Is(int i, const char *group, const char *sepId)
 {
     return Compare_NoCase(RIPPresets[i].groupMask, group) == 0 && Compare_NoCase(RIPPresets[i].sepIdMask, sepId) == 0;
@@ -238,4 +299,47 @@ const char *Check_UserEntry(const char *name, const char *password, const char *
     if (strcmp(password, confirm) != 0) return "The confirmation doesn't match the password";
     *field = 0;
     return NULL;
+}
+
+BOOL Commit_UserEntry(int index, const char *name, const char *password)
+{
+    BOOL kept = index == -1 ? Add_User(name, password) : Replace_User(index, name, password);
+    if (kept) Trace("User_Dlg: OK, user %s at %d\n", name, index);
+    return kept;
+}
+
+static void Users_Path(char *path, size_t cap)
+{
+    if (homeDir == NULL || !Home_Path(path, cap, homeDir, "Users.cfg")) Copy_Text(path, cap, "Users.cfg");
+}
+
+BOOL Open_Users(void)
+{
+    char path[PATH_LEN];
+    Users_Path(path, sizeof path);
+    if (!Load_Users() && File_Exists(path)) {
+        Info_Box(programTitle, "Could not read the users file. The users cannot be changed now.\r\n\"%s\"", path);
+        return FALSE;
+    }
+    Note_UsersLoaded();
+    return TRUE;
+}
+
+BOOL Commit_Users(BOOL loginAsked)
+{
+    if (!Store_Users()) {
+        DWORD error = GetLastError();
+        char path[PATH_LEN];
+        Users_Path(path, sizeof path);
+        SetLastError(error);
+        SysError_Box(programTitle, "Could not write the users file. The users were not saved.\r\n\"%s\"", path);
+        return FALSE;
+    }
+    Log_UsersChange(preferencesMode ? CHANGE_MODE_PREFERENCES : CHANGE_MODE_INTERACTIVE);
+    /* Logging in cannot be required of no users. */
+    BOOL login = loginAsked && userCount > 0;
+    if (login != REQUIRE_LOGIN) Note_LoginSwitch(login);
+    REQUIRE_LOGIN = login;
+    Trace("Admin_Dlg: OK, %d users, login %s\n", userCount, login ? "required" : "not required");
+    return TRUE;
 }

@@ -19,6 +19,17 @@ typedef struct {
 /* Copies the process-wide preferences into e. */
 void Take_PrefsEdit(PREFS_EDIT *e);
 
+/* What General Preferences opens on: the preferences file read again (Reload_Preferences), then
+   taken into e. A file that is there but cannot be read is told ("Could not read the preferences
+   file. The preferences cannot be changed now.") and gives FALSE: nothing can be edited. */
+BOOL Open_PrefsEdit(PREFS_EDIT *e);
+
+/* Commits what General Preferences edited: reads the file again, lays the operator's changes
+   over it (Merge_PrefsEdit) and writes it. A file that cannot be read again or written is told
+   (the writer tells its own failure) and gives FALSE, with the process-wide preferences put back
+   as they were, so nothing half-done stays in memory. */
+BOOL Commit_PrefsEdit(const PREFS_EDIT *opened, const PREFS_EDIT *work);
+
 /* Reads the preferences file again into the process-wide record, then puts back a log-in switch
    that the Administration dialog changed and no preferences file holds yet. TRUE when the file
    was read or there is none; FALSE when a preferences file exists but could not be read, or when
@@ -59,6 +70,19 @@ BOOL AppPath_Fits(const char *text);
 
 /* ---- job-name masks ---- */
 
+/* What File Naming Convention edits: the two masks and the preset (-1: masks of the operator's
+   own). */
+typedef struct {
+    char    group[MASK_LEN];
+    char    sepId[MASK_LEN];
+    int32_t index;
+} MASKS_EDIT;
+
+/* The masks of rec; a preset index that names no preset counts as masks of the operator's own. */
+void Open_MasksEdit(const SPOOLER_GLOBALS *rec, MASKS_EDIT *e);
+/* Puts the masks and the preset into rec (nothing is written to disk). */
+void Commit_MasksEdit(const MASKS_EDIT *e, SPOOLER_GLOBALS *rec);
+
 /* The preset whose two masks equal these (ignoring case), preferring current while it still
    matches; -1 when none does. */
 int Match_MaskPreset(const char *group, const char *sepId, int current);
@@ -87,3 +111,17 @@ int Filter_UserText(char *text, int *selStart, int *selEnd);
    to the password. NULL when the user can be taken; otherwise the message, with *field the field
    it is about. */
 const char *Check_UserEntry(const char *name, const char *password, const char *confirm, int editing, int *field);
+/* Takes a user that Check_UserEntry accepted into the list: appended when index is -1, in place
+   of user index otherwise (trace "User_Dlg: OK, user %s at %d\n"). FALSE, with the list as it
+   was, when it cannot be kept (no memory). */
+BOOL Commit_UserEntry(int index, const char *name, const char *password);
+
+/* What the Administration dialog opens on: "Users.cfg" read into the list. A file that is there
+   but cannot be read is told ("Could not read the users file. The users cannot be changed now.")
+   and gives FALSE: it must not be replaced by an empty list. A missing file gives no users. */
+BOOL Open_Users(void);
+/* OK of the Administration dialog: writes the list to "Users.cfg" and sets the log-in switch
+   (required only when asked for and there are users; it reaches the preferences file with the
+   next save of the preferences). A file that cannot be written is told with the system's reason
+   and gives FALSE, with the switch as it was. */
+BOOL Commit_Users(BOOL loginAsked);

@@ -5,23 +5,19 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "resources/resource.h"
 #include <string.h>
 
-void Split_KeepSeconds(int32_t keepSeconds, KEEP_TIME *out)
-{
-    int32_t s = keepSeconds > 0 ? keepSeconds : 0;
-    out->days = s / 86400;
-    s %= 86400;
-    out->hours = s / 3600;
-    s %= 3600;
-    out->minutes = s / 60;
-    out->seconds = s % 60;
-}
-
-int64_t Join_KeepTime(const KEEP_TIME *t)
-{
-    return (int64_t)t->days * 86400 + (int64_t)t->hours * 3600 + (int64_t)t->minutes * 60 + t->seconds;
-}
+static const DURATION_PART k_KeepParts[] = {
+    { IDC_CU_DAYS, 86400, LIMIT_KEEP_DAYS, NULL },
+    { IDC_CU_HOURS, 3600, LIMIT_KEEP_HOURS, NULL },
+    { IDC_CU_MINUTES, 60, LIMIT_KEEP_MINUTES, NULL },
+    { IDC_CU_SECONDS, 1, LIMIT_KEEP_SECS, NULL },
+};
+const DURATION_DEF keepTime = {
+    k_KeepParts, (int)ARRAY_LEN(k_KeepParts), LIMIT_KEEP_SECONDS, FALSE, 10, NULL, IDC_CU_DAYS,
+    "A completed job can be left in the queue for at most 31 days.  Please shorten the time.", IDC_CU_DAYS,
+};
 
 BOOL Check_NextQueue(const Target *t, const char *typed, BOOL validate, int32_t *action)
 {

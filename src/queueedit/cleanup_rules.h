@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <stddef.h>
 #include <stdint.h>
+#include "common/ctrlmap.h"
 #include "config/limits.h"
 #include "config/model.h"
 
@@ -17,15 +18,9 @@ inline constexpr FIELD_RANGE LIMIT_KEEP_HOURS   = { 0, 24 };
 inline constexpr FIELD_RANGE LIMIT_KEEP_MINUTES = { 0, 60 };
 inline constexpr FIELD_RANGE LIMIT_KEEP_SECS    = { 0, 60 };
 
-typedef struct {
-    int32_t days, hours, minutes, seconds;
-} KEEP_TIME;
-
-/* Whole days first, then hours, minutes and seconds: 90061 gives 1, 1, 1, 1. A negative value
-   counts as 0. */
-void Split_KeepSeconds(int32_t keepSeconds, KEEP_TIME *out);
-/* days x 86400 + hours x 3600 + minutes x 60 + seconds, in 64 bits so that no sum overflows. */
-int64_t Join_KeepTime(const KEEP_TIME *t);
+/* keepSeconds as the page shows it: whole days first, then hours, minutes and seconds (90061
+   shows as 1, 1, 1, 1; a negative value as none), each field checked against its range. */
+extern const DURATION_DEF keepTime;
 
 /* The pass-to-queue action that has no queue chosen yet (the page's own; never stored). */
 #define AFTER_PASS_UNCHOSEN -5

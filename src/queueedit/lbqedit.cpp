@@ -1,3 +1,5 @@
+/* The load-balanced input queue editor: one input queue edited on a working copy, on the frame
+   protocol of common/frame.h. What needs no window is in lbqlogic.cpp. */
 #include "queueedit/lbqedit.h"
 #include "queueedit/lbqlogic.h"
 #include "queueedit/pagewin.h"
@@ -6,10 +8,10 @@
 #include "config/lbfile.h"
 #include "config/limits.h"
 #include "config/model.h"
-#include "config/newdirs.h"
 #include "common/appstate.h"
 #include "common/ctrlmap.h"
 #include "common/dlgutil.h"
+#include "common/frame.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
 #include "common/text.h"
@@ -21,12 +23,11 @@
 #include <stdlib.h>
 #include <string.h>
 
-/* The editor's state, kept on its window. */
+/* The editor's own state, beside its working copy (an LBQ). */
 typedef struct {
     int      pos;            /* the input queue edited; lbqCount for a new one */
     BOOL     isNew;
     BOOL     opening;        /* the controls are being filled: no notices */
-    LBQ      work;           /* the working copy */
     int32_t  formerSplit;    /* the copy split size as opened: what a refused one goes back to */
     HBITMAP  bannerLB, bannerQueue;
     HICON    ownIcon;        /* loaded here when the profile gave no input queue icon */
@@ -34,18 +35,25 @@ typedef struct {
     int      listSel;        /* the item last drawn selected, -1 for none */
 } LBQ_EDIT;
 
-static LBQ_EDIT *Edit_Of(HWND dlg) { return (LBQ_EDIT *)GetWindowLongPtrA(dlg, DWLP_USER); }
+static LBQ      *Work_Of(HWND dlg) { return (LBQ *)Frame_Copy(dlg); }
+static LBQ_EDIT *Edit_Of(HWND dlg) { return (LBQ_EDIT *)Frame_Extra(dlg); }
 
-/* The controls bound to fields of the working copy; the rules, the time priority, the purge time
-   and the copy split are handled by hand (their fields are not 32-bit numbers, or their reading
-   has rules of its own). */
+static BOOL Save_Name(HWND dlg, void *rec);
+static BOOL Save_Split(HWND dlg, void *rec);
+
+/* The controls bound to fields of the working copy, in the order OK reads them: the name (a new
+   input queue without one may be left unsaved), the purge time, the copy split (its own rules:
+   the group rules give way to it), the rest. The rules and the time priority are not 32-bit
+   numbers: they are handled by hand. */
 static const CTRL_MAP k_LBQMap[] = {
-    CM_TEXT_ROW(IDC_LB_NAME, LBQ, name),
-    CM_TEXT_ROW(IDC_LB_PATH, LBQ, hotDir),
-    CM_CHECK_ROW(IDC_LB_SUBDIRS, LBQ, includeSubdirs),
+    CM_TEXT_ROW_BY(IDC_LB_NAME, LBQ, name, Save_Name),
+    CM_DURATION_ROW(IDC_LB_PURGE_HOURS, LBQ, fileGroupPurgeMinutes, purgeTime),
+    CM_INT_ROW_BY(IDC_LB_SPLIT, LBQ, minCopiesSplitSize, LIMIT_SPLIT_SIZE, Save_Split),
     CM_CHECK_ROW(IDC_LB_ENABLED, LBQ, queueGroupEnabled),
     CM_LIST_ROW(IDC_LB_PRIORITY, LBQ, priority, priorityNames, 1),
     CM_INT_ROW(IDC_LB_COPIES, LBQ, copies, LIMIT_COPIES),
+    CM_TEXT_ROW(IDC_LB_PATH, LBQ, hotDir),
+    CM_CHECK_ROW(IDC_LB_SUBDIRS, LBQ, includeSubdirs),
     CM_SPIN_ROW(IDC_LB_COPIES_SPIN, LIMIT_COPIES),
     CM_SPIN_ROW(IDC_LB_SPLIT_SPIN, LIMIT_SPLIT_SIZE),
 };
@@ -87,34 +95,63 @@ static void Tell_RulesSet(void)
 
 /* After the operator chose a rule: the three rules are made compatible, and told when that
    changed a list. */
-static void On_Rule_Change(HWND dlg, LBQ_EDIT *e)
+static void On_Rule_Change(HWND dlg)
 {
-    Read_Rules(dlg, &e->work);
-    if (!Make_LBRulesCompatible(&e->work)) return;
-    Show_Rules(dlg, &e->work);
-    if (!e->opening) Tell_RulesSet();
+    LBQ *q = Work_Of(dlg);
+    Read_Rules(dlg, q);
+    if (!Make_LBRulesCompatible(q)) return;
+    Show_Rules(dlg, q);
+    if (!Edit_Of(dlg)->opening) Tell_RulesSet();
 }
 
 /* ---- the copy split ---- */
 
 /* The split field changed (also when the opening fills it): its number is the copy split size;
    with one other than 0 the group rules are set aside and their lists disabled. */
-static void On_Split_Change(HWND dlg, LBQ_EDIT *e)
+static void On_Split_Change(HWND dlg)
 {
     Trace("SPLIT COPIES PAGES SPIN edit\n");
+    LBQ *q = Work_Of(dlg);
     char text[32];
     GetDlgItemTextA(dlg, IDC_LB_SPLIT, text, sizeof text);
     int32_t split = (int32_t)strtoul(text, NULL, 10);
-    Read_Rules(dlg, &e->work);
-    uint8_t reassignment = e->work.jobReassignmentRule;
+    Read_Rules(dlg, q);
+    uint8_t reassignment = q->jobReassignmentRule;
     BOOL changed;
-    BOOL groups = Set_LBQCopySplit(&e->work, split, &changed);
-    if (changed) Show_Rules(dlg, &e->work);
+    BOOL groups = Set_LBQCopySplit(q, split, &changed);
+    if (changed) Show_Rules(dlg, q);
     EnableWindow(GetDlgItem(dlg, IDC_LB_GROUP_ID), groups);
     EnableWindow(GetDlgItem(dlg, IDC_LB_GROUP_RULE), groups);
     /* the group rules going aside is what the disabled lists show; a reassignment rule that had
        to follow them is told */
-    if (e->work.jobReassignmentRule != reassignment && !e->opening) Tell_RulesSet();
+    if (q->jobReassignmentRule != reassignment && !Edit_Of(dlg)->opening) Tell_RulesSet();
+}
+
+/* OK: the rules as chosen, then the copy split size, which may set the group rules aside. A
+   field without a number stores 0 (told); a number outside the range the load balancer takes is
+   refused through the field validation. */
+static BOOL Save_Split(HWND dlg, void *rec)
+{
+    LBQ *q = (LBQ *)rec;
+    Read_Rules(dlg, q);
+    char text[32];
+    HWND field = GetDlgItem(dlg, IDC_LB_SPLIT);
+    GetWindowTextA(field, text, sizeof text);
+    char *p = text, *end;
+    while (*p == ' ' || *p == '\t') p++;
+    strtoul(p, &end, 10);
+    int32_t split = Edit_Of(dlg)->formerSplit;
+    if (end == p) {
+        Info_Box(programTitle, "Could not retrieve the split copies value from the dialog.Saving default value (%d) "
+                               "instead.", 0);
+        SetWindowTextA(field, "0");
+        split = 0;
+    } else if (!Validate_Field(field, VF_UINT, &split, LIMIT_SPLIT_SIZE.minimum, LIMIT_SPLIT_SIZE.maximum,
+                               programTitle)) {
+        return FALSE;
+    }
+    Set_LBQCopySplit(q, split, NULL);
+    return TRUE;
 }
 
 /* ---- the outputs list ---- */
@@ -131,9 +168,10 @@ static int Selected_Outputs(LBQ_EDIT *e, int *positions, int cap)
     return n;
 }
 
-static void Fill_Outputs(LBQ_EDIT *e)
+static void Fill_Outputs(HWND dlg)
 {
-    if (e->list != NULL) Add_LVData(e->list, &e->work);
+    LBQ_EDIT *e = Edit_Of(dlg);
+    if (e->list != NULL) Add_LVData(e->list, Work_Of(dlg));
 }
 
 /* Remove is there for a selection. A Remove pressed from the keyboard hands the focus to the
@@ -146,7 +184,7 @@ static void Enable_Remove(HWND dlg, LBQ_EDIT *e)
     EnableWindow(remove, on);
 }
 
-static void On_Add_Click(HWND dlg, LBQ_EDIT *e)
+static void On_Add_Click(HWND dlg)
 {
     Trace("LB Dlg: Add Output Queue\n");
     if (targetCount == 0) {
@@ -156,90 +194,64 @@ static void On_Add_Click(HWND dlg, LBQ_EDIT *e)
         return;
     }
     int pos = Choose_Target(dlg);
-    if (pos < 0 || !Add_LBQOutput(&e->work, pos)) return;
-    Fill_Outputs(e);
+    if (pos < 0 || !Add_LBQOutput(Work_Of(dlg), pos)) return;
+    Fill_Outputs(dlg);
 }
 
-static void On_Remove_Click(HWND dlg, LBQ_EDIT *e)
+static void On_Remove_Click(HWND dlg)
 {
     Trace("Load Bal Dlg: Remove Output\n");
+    LBQ_EDIT *e = Edit_Of(dlg);
     int positions[MAX_TARGETS];
     int n = Selected_Outputs(e, positions, MAX_TARGETS);
     if (n == 0) {
         Info_Box(programTitle, "There is no queue to selected.  You must first select a queue before you can remove it.");
         return;
     }
-    Remove_LBQOutputs(&e->work, positions, n);
-    Fill_Outputs(e);
+    Remove_LBQOutputs(Work_Of(dlg), positions, n);
+    Fill_Outputs(dlg);
     e->listSel = -1;
     Enable_Remove(dlg, e);
 }
 
-static void On_Outputs_DoubleClick(HWND dlg, LBQ_EDIT *e)
+static void On_Outputs_DoubleClick(HWND dlg)
 {
+    LBQ_EDIT *e = Edit_Of(dlg);
     if (e->list == NULL || Count_Selected(e->list) == 0) return;
     if (Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR,
                     "Remove this output Queue from the set for this Input Queue?") == IDYES)
-        On_Remove_Click(dlg, e);
+        On_Remove_Click(dlg);
 }
 
 /* Enter in the name takes it into the working copy and leaves the dialog open (the dialog would
    otherwise take it for OK). */
 static void On_Name_Enter(HWND dlg)
 {
-    LBQ_EDIT *e = Edit_Of(dlg);
-    if (e == NULL) return;
-    GetDlgItemTextA(dlg, IDC_LB_NAME, e->work.name, sizeof e->work.name);
-    Trace("LBQMan_Dlg: the name is now \"%s\"\n", e->work.name);
+    LBQ *q = Work_Of(dlg);
+    if (q == NULL) return;
+    GetDlgItemTextA(dlg, IDC_LB_NAME, q->name, sizeof q->name);
+    Trace("LBQMan_Dlg: the name is now \"%s\"\n", q->name);
 }
 
 /* ---- opening ---- */
 
-static void Load_Editor(HWND dlg, LBQ_EDIT *e)
+/* The creation argument is the position; a new input queue without room is told and the editor
+   does not open. */
+static BOOL Open_Editor(HWND dlg, LPARAM arg)
 {
-    char text[32];
-    e->opening = TRUE;
-    Load_Controls(dlg, k_LBQMap, (int)ARRAY_LEN(k_LBQMap), &e->work);
-    Show_Rules(dlg, &e->work);
-    SendDlgItemMessageA(dlg, IDC_LB_TIME_PRIORITY, TBM_SETPOS, TRUE, e->work.timePriorityValue);
-    Format_Text(text, sizeof text, "%d", e->work.fileGroupPurgeMinutes / 60);
-    SetDlgItemTextA(dlg, IDC_LB_PURGE_HOURS, text);
-    Format_Text(text, sizeof text, "%d", e->work.fileGroupPurgeMinutes % 60);
-    SetDlgItemTextA(dlg, IDC_LB_PURGE_MINUTES, text);
-    Fill_Outputs(e);
-    e->formerSplit = e->work.minCopiesSplitSize;
-    Format_Text(text, sizeof text, "%d", e->work.minCopiesSplitSize);
-    SetDlgItemTextA(dlg, IDC_LB_SPLIT, text);     /* the split handler runs on this filling too */
-    e->opening = FALSE;
-}
-
-static INT_PTR On_Init(HWND dlg, LPARAM lParam)
-{
-    Trace("TargetMan_Dlg(); wm_initdialog\n");
-    LBQ_EDIT *e = (LBQ_EDIT *)calloc(1, sizeof *e);
-    if (e == NULL) {
-        Trace("LBQMan_Dlg: no memory for the working copy\n");
-        Info_Box(programTitle, "There is not enough memory to show this dialog.");
-        EndDialog(dlg, 0);
-        return TRUE;
-    }
-    int pos = (int)lParam;
-    if (pos < 0 || pos > lbqCount) pos = 0;
-    e->pos = pos;
-    e->isNew = pos == lbqCount;
-    e->listSel = -1;
-    SetWindowLongPtrA(dlg, DWLP_USER, (LONG_PTR)e);
+    LBQ_EDIT *e = Edit_Of(dlg);
     SetWindowTextA(dlg, programTitle);
-    Centre_Window(dlg);
-
-    if (e->isNew && (lbqCount >= MAX_LBQS || lbqCount + targetCount >= MAX_QUEUES)) {
+    int pos = LBQ_EditorPosition((int)arg);
+    if (pos < 0) {
         Trace("No room for another input queue\n");
         Play_Beep(MB_ICONHAND);
         Message_Box(programTitle, MB_OK | MB_ICONHAND | MB_EDITOR, "The maximum number of queues (%d) has been reached",
                     MAX_QUEUES);
-        EndDialog(dlg, 0);
-        return TRUE;
+        return FALSE;
     }
+    e->pos = pos;
+    e->isNew = pos == lbqCount;
+    e->listSel = -1;
 
     e->bannerLB = LoadBitmapA(hInstance, MAKEINTRESOURCEA(IDB_BALANCE_BANNER));
     e->bannerQueue = LoadBitmapA(hInstance, MAKEINTRESOURCEA(IDB_QUEUE_BANNER));
@@ -255,22 +267,24 @@ static INT_PTR On_Init(HWND dlg, LPARAM lParam)
     SendMessageA(slider, TBM_SETTICFREQ, 10, 0);
     SendMessageA(slider, TBM_SETPAGESIZE, 0, 10);
     Limit_Text(GetDlgItem(dlg, IDC_LB_SPLIT), 5);
-    Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_HOURS), 4);
-    Limit_Text(GetDlgItem(dlg, IDC_LB_PURGE_MINUTES), 4);
     e->list = Create_TargetList_InPlace(dlg, IDC_LB_OUTPUTS, FALSE);
     Take_EnterKey(GetDlgItem(dlg, IDC_LB_NAME), On_Name_Enter);
 
-    Trace("Open Page %d\n", pos);
-    if (e->isNew) {
-        char dir[PATH_LEN];
-        Get_NewLBQDir(lbqCount, dir, sizeof dir);
-        Init_NewLBQ(&e->work, dir);
-    } else {
-        e->work = lbqs[pos];
-    }
-    Load_Editor(dlg, e);
-    EnableWindow(GetDlgItem(dlg, IDC_LB_REMOVE), FALSE);
+    Open_LBQWork(pos, Work_Of(dlg));
+    e->formerSplit = Work_Of(dlg)->minCopiesSplitSize;
+    e->opening = TRUE;                 /* the table fills the split field: the split handler runs */
     return TRUE;
+}
+
+static void Load_Editor(HWND dlg)
+{
+    LBQ_EDIT *e = Edit_Of(dlg);
+    const LBQ *q = Work_Of(dlg);
+    Show_Rules(dlg, q);
+    SendDlgItemMessageA(dlg, IDC_LB_TIME_PRIORITY, TBM_SETPOS, TRUE, q->timePriorityValue);
+    Fill_Outputs(dlg);
+    EnableWindow(GetDlgItem(dlg, IDC_LB_REMOVE), FALSE);
+    e->opening = FALSE;
 }
 
 /* ---- committing ---- */
@@ -283,68 +297,42 @@ static void Select_Field(HWND dlg, int id)
     SendMessageA(field, EM_SETSEL, 0, -1);
 }
 
-/* The hours and minutes after which jobs are ignored: whole numbers of 0 or more, together at
-   least a minute. FALSE keeps the dialog open (the operator has been told). */
-static BOOL Read_PurgeTime(HWND dlg, LBQ *q)
+/* OK begins with the name: a new input queue that still has the name it was given is not saved
+   when the operator agrees (the editor closes), and a name of blanks is refused. */
+static BOOL Save_Name(HWND dlg, void *rec)
 {
-    char text[32];
-    int32_t hours, minutes;
-    GetDlgItemTextA(dlg, IDC_LB_PURGE_HOURS, text, sizeof text);
-    if (!Read_Count(text, &hours)) {
-        Info_Box(programTitle, "The hours after which jobs are ignored must be a whole number of 0 or more.");
-        Select_Field(dlg, IDC_LB_PURGE_HOURS);
+    LBQ *q = (LBQ *)rec;
+    LBQ_EDIT *e = Edit_Of(dlg);
+    Trace("Queue Dlg: Done\n");
+    Trace("Close Page %d \n", e->pos);
+    GetDlgItemTextA(dlg, IDC_LB_NAME, q->name, sizeof q->name);
+    if (e->isNew) {
+        Trace("Queue %d, \"%s\" does not exist, creating. ", e->pos, q->name);
+        if (strcmp(q->name, NEW_LBQ_NAME) == 0) {
+            Trace("The load balancing input queue has no name.. it will be ignored, not created. ");
+            if (Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR,
+                            "This load balancing input queue has no name and so will not be saved. Continue?") == IDYES) {
+                Trace("Exit here.. do not save.\n");
+                Frame_Close(dlg, FALSE);
+            } else {
+                Trace("User cancelled process.\n");
+            }
+            return FALSE;
+        }
+    }
+    if (Is_BlankText(q->name)) {
+        Info_Box(programTitle, "You must enter a name for this load balanced input queue before continuing.");
+        Select_Field(dlg, IDC_LB_NAME);
         return FALSE;
     }
-    GetDlgItemTextA(dlg, IDC_LB_PURGE_MINUTES, text, sizeof text);
-    if (!Read_Count(text, &minutes)) {
-        Info_Box(programTitle, "The minutes after which jobs are ignored must be a whole number of 0 or more.");
-        Select_Field(dlg, IDC_LB_PURGE_MINUTES);
-        return FALSE;
-    }
-    int32_t total = Purge_Minutes(hours, minutes);
-    if (total < LIMIT_PURGE_MINUTES.minimum) {
-        Info_Box(programTitle, "Jobs can only be ignored when identifying job groups after at least one minute.  "
-                               "Please enter a time of 1 minute or more.");
-        Select_Field(dlg, IDC_LB_PURGE_MINUTES);
-        return FALSE;
-    }
-    q->fileGroupPurgeMinutes = total;
-    Format_Text(text, sizeof text, "%d", total / 60);
-    SetDlgItemTextA(dlg, IDC_LB_PURGE_HOURS, text);
-    Format_Text(text, sizeof text, "%d", total % 60);
-    SetDlgItemTextA(dlg, IDC_LB_PURGE_MINUTES, text);
     return TRUE;
 }
 
-/* The copy split size: a field without a number stores 0 (told); a number outside the range
-   the load balancer takes is refused through the field validation. */
-static BOOL Read_Split(HWND dlg, LBQ_EDIT *e)
+/* The hot directory taken from its field: the directory rule, then a directory of its own. */
+static BOOL Check_HotDir(HWND dlg, LBQ *q)
 {
-    char text[32];
-    HWND field = GetDlgItem(dlg, IDC_LB_SPLIT);
-    GetWindowTextA(field, text, sizeof text);
-    char *p = text, *end;
-    while (*p == ' ' || *p == '\t') p++;
-    strtoul(p, &end, 10);
-    int32_t split = e->formerSplit;
-    if (end == p) {
-        Info_Box(programTitle, "Could not retrieve the split copies value from the dialog.Saving default value (%d) "
-                               "instead.", 0);
-        SetWindowTextA(field, "0");
-        split = 0;
-    } else if (!Validate_Field(field, VF_UINT, &split, LIMIT_SPLIT_SIZE.minimum, LIMIT_SPLIT_SIZE.maximum,
-                               programTitle)) {
-        return FALSE;
-    }
-    Set_LBQCopySplit(&e->work, split, NULL);
-    return TRUE;
-}
-
-/* The hot directory field: the directory rule, then a directory of its own. */
-static BOOL Read_HotDir(HWND dlg, LBQ_EDIT *e)
-{
-    BOOL valid = Check_HotDirText(e->work.hotDir, sizeof e->work.hotDir);
-    SetDlgItemTextA(dlg, IDC_LB_PATH, e->work.hotDir);
+    BOOL valid = Check_HotDirText(q->hotDir, sizeof q->hotDir);
+    SetDlgItemTextA(dlg, IDC_LB_PATH, q->hotDir);
     if (!valid) {
         Info_Box(programTitle, "The chosen hot directory is not a valid path name.  Please correct the entry or "
                                "select an existing directory using the chooser.");
@@ -352,7 +340,7 @@ static BOOL Read_HotDir(HWND dlg, LBQ_EDIT *e)
         return FALSE;
     }
     BOOL isLBQ = FALSE;
-    int owner = Find_HotDirOwner(e->work.hotDir, e->pos, &isLBQ);
+    int owner = Find_HotDirOwner(q->hotDir, Edit_Of(dlg)->pos, &isLBQ);
     if (owner >= 0) {
         Trace("The hot directory is that of %s %d\n", isLBQ ? "input queue" : "output queue", owner);
         Info_Box(programTitle, "The chosen hot directory is already the hot directory of the %s \"%s\".  "
@@ -366,10 +354,10 @@ static BOOL Read_HotDir(HWND dlg, LBQ_EDIT *e)
 
 /* With balancing on, an input queue needs two outputs: the operator may go on with balancing
    switched off. FALSE keeps the dialog open. */
-static BOOL Confirm_Outputs(HWND dlg, LBQ_EDIT *e)
+static BOOL Confirm_Outputs(HWND dlg, LBQ *q)
 {
-    if (!e->work.queueGroupEnabled) return TRUE;
-    int outputs = Count_LBQOutputs(e->work.outputs);
+    if (!q->queueGroupEnabled) return TRUE;
+    int outputs = Count_LBQOutputs(q->outputs);
     if (outputs >= 2) return TRUE;
     Trace("The load balancing input queue has insuffiecient output targets, query user");
     int answer = Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR, "%s",
@@ -383,65 +371,57 @@ static BOOL Confirm_Outputs(HWND dlg, LBQ_EDIT *e)
         return FALSE;
     }
     Trace("Exit here.. do not save.\n");
-    e->work.queueGroupEnabled = 0;
+    q->queueGroupEnabled = 0;
     CheckDlgButton(dlg, IDC_LB_ENABLED, BST_UNCHECKED);
     return TRUE;
 }
 
-static void On_Ok(HWND dlg, LBQ_EDIT *e)
+/* After the table: the time priority, then the checks that span fields. */
+static BOOL Check_Editor(HWND dlg)
 {
-    Trace("Queue Dlg: Done\n");
-    Trace("Close Page %d \n", e->pos);
-    GetDlgItemTextA(dlg, IDC_LB_NAME, e->work.name, sizeof e->work.name);
-    if (e->isNew) {
-        Trace("Queue %d, \"%s\" does not exist, creating. ", e->pos, e->work.name);
-        if (strcmp(e->work.name, NEW_LBQ_NAME) == 0) {
-            Trace("The load balancing input queue has no name.. it will be ignored, not created. ");
-            if (Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR,
-                            "This load balancing input queue has no name and so will not be saved. Continue?") == IDYES) {
-                Trace("Exit here.. do not save.\n");
-                EndDialog(dlg, 0);
-            } else {
-                Trace("User cancelled process.\n");
-            }
-            return;
-        }
-    }
-    if (Is_BlankText(e->work.name)) {
-        Info_Box(programTitle, "You must enter a name for this load balanced input queue before continuing.");
-        Select_Field(dlg, IDC_LB_NAME);
-        return;
-    }
-    Read_Rules(dlg, &e->work);
+    LBQ *q = Work_Of(dlg);
     LRESULT value = SendDlgItemMessageA(dlg, IDC_LB_TIME_PRIORITY, TBM_GETPOS, 0, 0);
-    e->work.timePriorityValue = (uint8_t)Clamp_ToRange((int32_t)value, LIMIT_TIME_PRIORITY);
-    if (!Read_PurgeTime(dlg, &e->work)) return;
-    if (!Read_Split(dlg, e)) return;
-    if (!Save_Controls(dlg, k_LBQMap, (int)ARRAY_LEN(k_LBQMap), &e->work, programTitle)) return;
-    if (!Read_HotDir(dlg, e)) return;
-    if (!Confirm_Outputs(dlg, e)) return;
-
-    if (e->isNew) {
-        if (lbqCount >= MAX_LBQS || lbqCount + targetCount >= MAX_QUEUES) return;   /* checked on opening */
-        e->pos = lbqCount++;
-    }
-    lbqs[e->pos] = e->work;
-    Trace("Input queue %d, \"%s\" stored\n", e->pos, e->work.name);
-    EndDialog(dlg, 0);
+    q->timePriorityValue = (uint8_t)Clamp_ToRange((int32_t)value, LIMIT_TIME_PRIORITY);
+    return Check_HotDir(dlg, q) && Confirm_Outputs(dlg, q);
 }
 
-/* ---- the other controls ---- */
+static BOOL Commit_Editor(HWND dlg)
+{
+    LBQ_EDIT *e = Edit_Of(dlg);
+    int pos = Commit_LBQWork(Work_Of(dlg), e->pos);
+    if (pos < 0) return FALSE;
+    e->pos = pos;
+    return TRUE;
+}
 
+static void Close_Editor(HWND dlg, BOOL)
+{
+    Trace("Queue Dialog.. wm_destroy\n");
+    LBQ_EDIT *e = Edit_Of(dlg);
+    if (e->bannerLB) DeleteObject(e->bannerLB);
+    if (e->bannerQueue) DeleteObject(e->bannerQueue);
+    if (e->ownIcon) DestroyIcon(e->ownIcon);
+    if (e->list) Destroy_ListImageList(e->list);
+    e->bannerLB = e->bannerQueue = NULL;
+    e->ownIcon = NULL;
+}
+
+const FRAME_DEF lbqFrame = {
+    "TargetMan_Dlg(); wm_initdialog\n", sizeof(LBQ), sizeof(LBQ_EDIT), k_LBQMap, ARRAY_LEN(k_LBQMap),
+    IDC_LB_OK, 0, 0, Open_Editor, Load_Editor, Check_Editor, Commit_Editor, Close_Editor,
+};
+
+/* ---- the other controls ---- */
 
 static void On_Browse_Click(HWND dlg)
 {
     Trace("queue Dlg: queue Directory\n");
-    LBQ_EDIT *e = Edit_Of(dlg);
+    LBQ *q = Work_Of(dlg);
     char path[PATH_LEN];
     GetDlgItemTextA(dlg, IDC_LB_PATH, path, sizeof path);
     if (!Choose_CreateFolder(dlg, "Queue Hot Directory", path, sizeof path)) return;
     /* a path longer than the field is shown whole and refused on OK, never cut */
-    Copy_Field(e->work.hotDir, path);
+    Copy_Field(q->hotDir, path);
     SetDlgItemTextA(dlg, IDC_LB_PATH, path);
 }
 
@@ -464,44 +444,28 @@ static void On_Paint(HWND dlg, LBQ_EDIT *e)
     EndPaint(dlg, &ps);
 }
 
-static void On_Destroy(HWND dlg)
-{
-    Trace("Queue Dialog.. wm_destroy\n");
-    LBQ_EDIT *e = Edit_Of(dlg);
-    SetWindowLongPtrA(dlg, DWLP_USER, 0);
-    if (e == NULL) return;
-    if (e->bannerLB) DeleteObject(e->bannerLB);
-    if (e->bannerQueue) DeleteObject(e->bannerQueue);
-    if (e->ownIcon) DestroyIcon(e->ownIcon);
-    if (e->list) Destroy_ListImageList(e->list);
-    free(e);
-}
-
-static INT_PTR On_Command(HWND dlg, LBQ_EDIT *e, int id, int code)
+static INT_PTR On_Command(HWND dlg, int id, int code)
 {
     switch (id) {
-    case IDC_LB_OK:
-    case IDOK:            On_Ok(dlg, e);                                    return TRUE;
-    case IDCANCEL:        EndDialog(dlg, 0);                                return TRUE;
     case IDC_LB_BROWSE:   On_Browse_Click(dlg);                             return TRUE;
-    case IDC_LB_ADD:      On_Add_Click(dlg, e);                             return TRUE;
-    case IDC_LB_REMOVE:   On_Remove_Click(dlg, e);                          return TRUE;
+    case IDC_LB_ADD:      On_Add_Click(dlg);                                return TRUE;
+    case IDC_LB_REMOVE:   On_Remove_Click(dlg);                             return TRUE;
     case IDC_LB_SUBDIRS:  Trace("queue Dlg: force file overwrites\n");     return TRUE;
     case IDC_LB_ENABLED:  Trace("Load Bal Dlg: Enabled check box\n");      return TRUE;
     case IDC_LB_SPLIT:
-        if (code == EN_CHANGE) On_Split_Change(dlg, e);
+        if (code == EN_CHANGE) On_Split_Change(dlg);
         return TRUE;
     case IDC_LB_GROUP_ID:
         Trace("Load Bal Dlg: Group ID Rule.\n");
-        if (code == CBN_SELCHANGE) On_Rule_Change(dlg, e);
+        if (code == CBN_SELCHANGE) On_Rule_Change(dlg);
         return TRUE;
     case IDC_LB_GROUP_RULE:
         Trace("Load Bal Dlg: Grouping Strategy.\n");
-        if (code == CBN_SELCHANGE) On_Rule_Change(dlg, e);
+        if (code == CBN_SELCHANGE) On_Rule_Change(dlg);
         return TRUE;
     case IDC_LB_REASSIGN:
         Trace("Load Bal Dlg: Reassignment Rule.\n");
-        if (code == CBN_SELCHANGE) On_Rule_Change(dlg, e);
+        if (code == CBN_SELCHANGE) On_Rule_Change(dlg);
         return TRUE;
     }
     return FALSE;
@@ -513,13 +477,13 @@ static INT_PTR On_Notify(HWND dlg, LBQ_EDIT *e, const NMHDR *nm)
     if (nm->hwndFrom != e->list || e->list == NULL) return FALSE;
     switch (nm->code) {
     case NM_DBLCLK:
-        On_Outputs_DoubleClick(dlg, e);
+        On_Outputs_DoubleClick(dlg);
         return TRUE;
     case LVN_ITEMCHANGED:
         Enable_Remove(dlg, e);
         return TRUE;
     case LVN_KEYDOWN:
-        if (((const NMLVKEYDOWN *)nm)->wVKey == VK_DELETE && Count_Selected(e->list) > 0) On_Remove_Click(dlg, e);
+        if (((const NMLVKEYDOWN *)nm)->wVKey == VK_DELETE && Count_Selected(e->list) > 0) On_Remove_Click(dlg);
         return TRUE;
     }
     return FALSE;
@@ -538,21 +502,22 @@ static BOOL On_DrawItem(HWND dlg, LBQ_EDIT *e, const DRAWITEMSTRUCT *dis)
 
 INT_PTR CALLBACK LBQMan_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_INITDIALOG) return On_Init(hDlg, lParam);
     if (msg == WM_MEASUREITEM) return Measure_QueueItem(hDlg, (MEASUREITEMSTRUCT *)lParam);
     LBQ_EDIT *e = Edit_Of(hDlg);
-    if (e == NULL) return FALSE;
-    switch (msg) {
-    case WM_DRAWITEM: return On_DrawItem(hDlg, e, (const DRAWITEMSTRUCT *)lParam);
-    case WM_COMMAND: return On_Command(hDlg, e, LOWORD(wParam), HIWORD(wParam));
-    case WM_NOTIFY:  return On_Notify(hDlg, e, (const NMHDR *)lParam);
-    case WM_HSCROLL:
-        if ((HWND)lParam == GetDlgItem(hDlg, IDC_LB_TIME_PRIORITY)) Trace("Load Bal Dlg: Slider for Job assignment rule.\n");
-        return TRUE;
-    case WM_PAINT:   On_Paint(hDlg, e);  return TRUE;
-    case WM_DESTROY: On_Destroy(hDlg);   return FALSE;
+    if (e != NULL) {
+        switch (msg) {
+        case WM_DRAWITEM: return On_DrawItem(hDlg, e, (const DRAWITEMSTRUCT *)lParam);
+        case WM_COMMAND:
+            if (On_Command(hDlg, LOWORD(wParam), HIWORD(wParam))) return TRUE;
+            break;
+        case WM_NOTIFY:  return On_Notify(hDlg, e, (const NMHDR *)lParam);
+        case WM_HSCROLL:
+            if ((HWND)lParam == GetDlgItem(hDlg, IDC_LB_TIME_PRIORITY)) Trace("Load Bal Dlg: Slider for Job assignment rule.\n");
+            return TRUE;
+        case WM_PAINT:   On_Paint(hDlg, e);  return TRUE;
+        }
     }
-    return FALSE;
+    return Frame_DefProc(hDlg, msg, wParam, lParam, &lbqFrame);
 }
 
 int Edit_LBQ(HWND owner, int pos)

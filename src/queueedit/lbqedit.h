@@ -1,6 +1,10 @@
 /* The load-balanced input queue editor: one input queue edited on a working copy. */
 #pragma once
 #include <windows.h>
+#include "common/frame.h"
+
+/* The frame: the input queue's controls bound to the working copy, its checks and its commit. */
+extern const FRAME_DEF lbqFrame;
 
 /* The dialog procedure; the creation argument is the input queue's position (lbqCount: a new
    one; a position above it is taken as 0). The working copy reaches lbqs only when OK succeeds

@@ -2,10 +2,41 @@
 #include "queueedit/queuetext.h"
 #include "common/fileutil.h"
 #include "common/text.h"
-#include <ctype.h>
-#include <errno.h>
-#include <stdlib.h>
+#include "common/trace.h"
+#include "config/limits.h"
+#include "config/newdirs.h"
+#include "resources/resource.h"
 #include <string.h>
+
+int LBQ_EditorPosition(int pos)
+{
+    if (pos < 0 || pos > lbqCount) pos = 0;
+    if (pos == lbqCount && (lbqCount >= MAX_LBQS || lbqCount + targetCount >= MAX_QUEUES)) return -1;
+    return pos;
+}
+
+void Open_LBQWork(int pos, LBQ *work)
+{
+    Trace("Open Page %d\n", pos);
+    if (pos < lbqCount) {
+        *work = lbqs[pos];
+        return;
+    }
+    char dir[PATH_LEN];
+    Get_NewLBQDir(lbqCount, dir, sizeof dir);
+    Init_NewLBQ(work, dir);
+}
+
+int Commit_LBQWork(const LBQ *work, int pos)
+{
+    if (pos == lbqCount) {
+        if (lbqCount >= MAX_LBQS || lbqCount + targetCount >= MAX_QUEUES) return -1;   /* checked on opening */
+        lbqCount++;
+    }
+    lbqs[pos] = *work;
+    Trace("Input queue %d, \"%s\" stored\n", pos, work->name);
+    return pos;
+}
 
 /* Positions in the rule tables that the compatibility rules name. */
 enum {
@@ -43,31 +74,16 @@ BOOL Set_LBQCopySplit(LBQ *q, int32_t split, BOOL *changed)
     return split == 0;
 }
 
-int32_t Purge_Minutes(int32_t hours, int32_t minutes)
-{
-    if (hours > 23) hours = 23;
-    if (minutes > 59) minutes = 59;
-    return hours * 60 + minutes;
-}
-
-BOOL Read_Count(const char *text, int32_t *value)
-{
-    const char *p = text;
-    while (*p == ' ' || *p == '\t') p++;
-    if (*p == '\0') {
-        *value = 0;
-        return TRUE;
-    }
-    if (!isdigit((unsigned char)*p)) return FALSE;
-    char *end;
-    errno = 0;
-    unsigned long long v = strtoull(p, &end, 10);
-    while (*end == ' ' || *end == '\t') end++;
-    if (*end != '\0') return FALSE;
-    if (errno == ERANGE || v > 2147483647ULL) v = 2147483647ULL;
-    *value = (int32_t)v;
-    return TRUE;
-}
+static const DURATION_PART k_PurgeParts[] = {
+    { IDC_LB_PURGE_HOURS, 60, { 0, 23 }, "The hours after which jobs are ignored must be a whole number of 0 or more." },
+    { IDC_LB_PURGE_MINUTES, 1, { 0, 59 }, "The minutes after which jobs are ignored must be a whole number of 0 or more." },
+};
+const DURATION_DEF purgeTime = {
+    k_PurgeParts, (int)ARRAY_LEN(k_PurgeParts), LIMIT_PURGE_MINUTES, TRUE, 4,
+    "Jobs can only be ignored when identifying job groups after at least one minute.  Please enter a time of 1 "
+    "minute or more.",
+    IDC_LB_PURGE_MINUTES, NULL, IDC_LB_PURGE_MINUTES,
+};
 
 BOOL Add_LBQOutput(LBQ *q, int pos)
 {

@@ -1,10 +1,23 @@
-/* The rules of the input queue editor that need no window: the compatibility of the balancing
-   rules, the copy split, the purge time, the set of outputs and the hot directory checks. The
-   editor calls them on its working copy; none of them shows anything. */
+/* The input queue editor's working copy without windows: where the editor opens, what the copy
+   starts from and its commit, and the rules the editor applies to it: the compatibility of the
+   balancing rules, the copy split, the purge time, the set of outputs and the hot directory
+   checks. None of them shows anything. */
 #pragma once
 #include <windows.h>
 #include <stddef.h>
+#include "common/ctrlmap.h"
 #include "config/model.h"
+
+/* The position the editor works on when asked for pos: pos when it names an input queue;
+   lbqCount (a new one) for lbqCount; 0 for a position above it (a new one when there are none).
+   -1 when a new one is asked for and the queues of both kinds already number MAX_QUEUES. */
+int  LBQ_EditorPosition(int pos);
+/* Fills work for a position from LBQ_EditorPosition (trace "Open Page %d\n"): a copy of the
+   input queue there, or for a new one the new-queue defaults with a proposed hot directory. */
+void Open_LBQWork(int pos, LBQ *work);
+/* Puts work into lbqs at pos; at lbqCount it is appended and lbqCount grows. The position it
+   went to, or -1 (nothing changed) when a new one finds no room. */
+int  Commit_LBQWork(const LBQ *work, int pos);
 
 /* The compatibility of the three rules, applied in this order:
    1. without a group identification rule ("None") groups cannot be output together, so the group
@@ -21,14 +34,9 @@ BOOL Make_LBRulesCompatible(LBQ *q);
    changed. */
 BOOL Set_LBQCopySplit(LBQ *q, int32_t split, BOOL *changed);
 
-/* FILE_GROUP_PURGE_MINUTES from the hours and minutes fields: hours above 23 count as 23 and
-   minutes above 59 as 59. The caller has refused negative values. */
-int32_t Purge_Minutes(int32_t hours, int32_t minutes);
-
-/* Reads a whole number of 0 or more from a field's text (blanks around it allowed; an empty text
-   is 0). Values beyond the 32-bit range stay at its end. FALSE for anything else (a sign, a
-   letter, a fraction). */
-BOOL Read_Count(const char *text, int32_t *value);
+/* FILE_GROUP_PURGE_MINUTES as the editor shows it, in hours and minutes: each a whole number of 0
+   or more, hours above 23 counting as 23 and minutes above 59 as 59, together at least a minute. */
+extern const DURATION_DEF purgeTime;
 
 /* Makes the output queue at pos an output of q. FALSE when pos names no output queue or it is an
    output already (nothing changes then). */

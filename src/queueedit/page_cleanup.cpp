@@ -18,6 +18,10 @@
 #include "resources/resource.h"
 #include <commctrl.h>
 
+static BOOL Save_CleanUpTarget(HWND dlg, void *rec);
+
+/* In the order OK reads them: the check boxes and the file limit, the box of the action, the
+   stay. */
 static const CTRL_MAP k_CleanUpMap[] = {
     CM_CHECK_ROW(IDC_CU_BEEP, Target, beepOnComplete),
     CM_CHECK_ROW(IDC_CU_OVERWRITE, Target, forceOverwriteDone),
@@ -30,22 +34,18 @@ static const CTRL_MAP k_CleanUpMap[] = {
     CM_SPIN_ROW(IDC_CU_HOURS_SPIN, LIMIT_KEEP_HOURS),
     CM_SPIN_ROW(IDC_CU_MINUTES_SPIN, LIMIT_KEEP_MINUTES),
     CM_SPIN_ROW(IDC_CU_SECONDS_SPIN, LIMIT_KEEP_SECS),
+    CM_STEP_ROW(Save_CleanUpTarget),
+    CM_DURATION_ROW(IDC_CU_DAYS, Target, keepSeconds, keepTime),
 };
-/* The action is set by the radio buttons and the box below them, the stay by four fields. */
+/* The action is set by the radio buttons and the box below them. */
 static const FIELD_SPAN k_CleanUpOwned[] = {
-    FIELD_OF(Target, afterAction), FIELD_OF(Target, doneDir), FIELD_OF(Target, keepSeconds),
+    FIELD_OF(Target, afterAction), FIELD_OF(Target, doneDir),
 };
 
-/* The four fields of the stay, with their spins and ranges. */
-typedef struct {
-    int         label, edit, spin;
-    FIELD_RANGE range;
-} KEEP_FIELD;
-static const KEEP_FIELD k_KeepFields[] = {
-    { IDC_CU_DAYS_LABEL, IDC_CU_DAYS, IDC_CU_DAYS_SPIN, LIMIT_KEEP_DAYS },
-    { IDC_CU_HOURS_LABEL, IDC_CU_HOURS, IDC_CU_HOURS_SPIN, LIMIT_KEEP_HOURS },
-    { IDC_CU_MINUTES_LABEL, IDC_CU_MINUTES, IDC_CU_MINUTES_SPIN, LIMIT_KEEP_MINUTES },
-    { IDC_CU_SECONDS_LABEL, IDC_CU_SECONDS, IDC_CU_SECONDS_SPIN, LIMIT_KEEP_SECS },
+/* The four fields of the stay: their labels, edits and spins. */
+static const int k_KeepControls[] = {
+    IDC_CU_DAYS_LABEL, IDC_CU_DAYS, IDC_CU_DAYS_SPIN, IDC_CU_HOURS_LABEL, IDC_CU_HOURS, IDC_CU_HOURS_SPIN,
+    IDC_CU_MINUTES_LABEL, IDC_CU_MINUTES, IDC_CU_MINUTES_SPIN, IDC_CU_SECONDS_LABEL, IDC_CU_SECONDS, IDC_CU_SECONDS_SPIN,
 };
 
 /* The action radio buttons, in the order of the dialog. */
@@ -111,11 +111,7 @@ static void Refresh_CleanUp(HWND dlg)
     int action = page->afterAction;
     BOOL keep = action != AFTER_LEAVE;
     Enable(dlg, IDC_CU_STAY_LABEL, keep);
-    for (const KEEP_FIELD &k : k_KeepFields) {
-        Enable(dlg, k.label, keep);
-        Enable(dlg, k.edit, keep);
-        Enable(dlg, k.spin, keep);
-    }
+    for (int id : k_KeepControls) Enable(dlg, id, keep);
     BOOL passing = action >= 0 || action == AFTER_PASS_UNCHOSEN;
     BOOL moving = action == AFTER_MOVE_DONE;
     int checked = moving ? IDC_CU_MOVE : passing ? IDC_CU_PASS : action == AFTER_DELETE ? IDC_CU_DELETE
@@ -169,14 +165,6 @@ static void Load_CleanUp(HWND dlg)
     Take_EnterKey(target, On_Target_Enter);
     Limit_Text(GetDlgItem(dlg, IDC_CU_LIMIT_COUNT), 10);
     Refresh_CleanUp(dlg);
-
-    KEEP_TIME k;
-    Split_KeepSeconds(page->keepSeconds, &k);
-    const int32_t parts[] = { k.days, k.hours, k.minutes, k.seconds };
-    for (int i = 0; i < (int)ARRAY_LEN(k_KeepFields); i++) {
-        Limit_Text(GetDlgItem(dlg, k_KeepFields[i].edit), 10);
-        SetDlgItemInt(dlg, k_KeepFields[i].edit, (UINT)parts[i], FALSE);
-    }
 }
 
 /* Takes the text of the box for the action in effect: the done directory, or the queue the jobs
@@ -201,31 +189,8 @@ static BOOL Write_CleanUpTarget(HWND dlg, BOOL validate)
     return ok;
 }
 
-/* OK, after the check boxes and the file limit are in the page copy: the action's box, then the
-   four fields of the stay, each in its range, and together at most the longest stay. */
-static BOOL Write_CleanUp(HWND dlg)
-{
-    Target *page = Copy_Of(dlg);
-    if (!Write_CleanUpTarget(dlg, TRUE)) return FALSE;
-    KEEP_TIME k;
-    Split_KeepSeconds(page->keepSeconds, &k);
-    int32_t *parts[] = { &k.days, &k.hours, &k.minutes, &k.seconds };
-    for (int i = 0; i < (int)ARRAY_LEN(k_KeepFields); i++) {
-        const KEEP_FIELD &f = k_KeepFields[i];
-        if (!Validate_Field(GetDlgItem(dlg, f.edit), VF_INT, parts[i], f.range.minimum, f.range.maximum, programTitle))
-            return FALSE;
-    }
-    int64_t total = Join_KeepTime(&k);
-    if (total > LIMIT_KEEP_SECONDS.maximum) {
-        Trace("Write_CleanUp: a stay of %lld seconds is too long\n", (long long)total);
-        Info_Box(programTitle, "A completed job can be left in the queue for at most 31 days.  Please shorten the time.");
-        SetFocus(GetDlgItem(dlg, IDC_CU_DAYS));
-        SendDlgItemMessageA(dlg, IDC_CU_DAYS, EM_SETSEL, 0, -1);
-        return FALSE;
-    }
-    page->keepSeconds = (int32_t)total;
-    return TRUE;
-}
+/* OK, after the check boxes and the file limit: the text of the box for the action. */
+static BOOL Save_CleanUpTarget(HWND dlg, void *) { return Write_CleanUpTarget(dlg, TRUE); }
 
 static void Close_CleanUp(HWND dlg, BOOL)
 {
@@ -301,7 +266,7 @@ const PAGE_DEF cleanUpPage = {
     "AfterAction_Dlg(); wm_initdialog\n", "Queue Dlg: Done\n",
     "After Action dialog called but no target pointer passed in.  Cannot show dialog",
     sizeof(Target), k_CleanUpMap, ARRAY_LEN(k_CleanUpMap), k_CleanUpOwned, ARRAY_LEN(k_CleanUpOwned), IDC_CU_OK,
-    sizeof(CLEANUP_PAGE), Load_CleanUp, Write_CleanUp, Close_CleanUp,
+    sizeof(CLEANUP_PAGE), Load_CleanUp, NULL, Close_CleanUp,
 };
 
 INT_PTR CALLBACK AfterAction_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)

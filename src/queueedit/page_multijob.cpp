@@ -17,25 +17,31 @@
 #include "resources/resource.h"
 #include <stdlib.h>
 
-/* The time-out as it is typed: minutes and seconds. */
-static constexpr FIELD_RANGE k_Minutes = { 0, 1440 };
-static constexpr FIELD_RANGE k_Seconds = { 0, 60 };
+/* The time-out as it is typed: minutes and seconds, together at most a day. */
+static const DURATION_PART k_TimeoutParts[] = {
+    { IDC_MJ_MINUTES, 60, { 0, 1440 }, NULL },
+    { IDC_MJ_SECONDS, 1, { 0, 60 }, NULL },
+};
+static const DURATION_DEF k_Timeout = {
+    k_TimeoutParts, (int)ARRAY_LEN(k_TimeoutParts), LIMIT_TIMEOUT_SECONDS, FALSE, 0, NULL, IDC_MJ_SECONDS,
+    "The time-out can be at most %d minutes (one day).  Please shorten it.", IDC_MJ_SECONDS,
+};
 
 /* Passing waiting jobs to a queue not chosen yet: the page's own action, never stored. */
 #define TIMEOUT_UNCHOSEN -4
 
 static const CTRL_MAP k_MultiJobMap[] = {
     CM_INT_ROW(IDC_MJ_JOBS, Target, jobsAtATime, LIMIT_JOBS_AT_A_TIME),
+    CM_DURATION_ROW(IDC_MJ_MINUTES, Target, timeoutSeconds, k_Timeout),
     CM_SPIN_ROW(IDC_MJ_JOBS_SPIN, LIMIT_JOBS_AT_A_TIME),
-    CM_SPIN_ROW(IDC_MJ_MINUTES_SPIN, k_Minutes),
-    CM_SPIN_ROW(IDC_MJ_SECONDS_SPIN, k_Seconds),
+    CM_SPIN_ROW(IDC_MJ_MINUTES_SPIN, k_TimeoutParts[0].range),
+    CM_SPIN_ROW(IDC_MJ_SECONDS_SPIN, k_TimeoutParts[1].range),
 };
-/* The action and the time-out are put together from several controls; the directory comes from
-   the target text only when waiting jobs are moved to a directory; "Force overwrite" is read at
-   OK, where it may be disabled. */
+/* The action is put together from several controls; the directory comes from the target text
+   only when waiting jobs are moved to a directory; "Force overwrite" is read at OK, where it may
+   be disabled. */
 static const FIELD_SPAN k_MultiJobOwned[] = {
-    FIELD_OF(Target, timeoutAction), FIELD_OF(Target, timeoutSeconds), FIELD_OF(Target, timeoutDir),
-    FIELD_OF(Target, forceOverwriteTimeout),
+    FIELD_OF(Target, timeoutAction), FIELD_OF(Target, timeoutDir), FIELD_OF(Target, forceOverwriteTimeout),
 };
 
 /* The page's own state. The icons are resource icons, shared and never destroyed. */
@@ -178,8 +184,6 @@ static void Load_MultiJob(HWND dlg)
 
     p->followOn = page->timeoutAction >= 0 ? page->timeoutAction : -1;
     p->previous = page->timeoutAction == TIMEOUT_NEVER ? TIMEOUT_PROCESS : page->timeoutAction;
-    SetDlgItemInt(dlg, IDC_MJ_MINUTES, (UINT)(page->timeoutSeconds / 60), FALSE);
-    SetDlgItemInt(dlg, IDC_MJ_SECONDS, (UINT)(page->timeoutSeconds % 60), FALSE);
     CheckDlgButton(dlg, IDC_MJ_FORCE, page->forceOverwriteTimeout ? BST_CHECKED : BST_UNCHECKED);
     Limit_Text(GetDlgItem(dlg, IDC_MJ_TARGET), MAX_PATH - 1);
     p->loaded = TRUE;
@@ -224,28 +228,15 @@ static BOOL Check_TimeoutDir(HWND dlg, const Target *page, char *dir, size_t cap
     return TRUE;
 }
 
-/* The jobs field has been checked and stored by then. Every check runs before anything is kept:
-   a refusal leaves the page as the operator left it and the caller's record untouched. */
+/* The jobs field and the time-out have been checked and stored in the page copy by then. Every
+   check runs before anything reaches the caller: a refusal leaves the page as the operator left
+   it and the caller's record untouched. */
 static BOOL Write_MultiJob(HWND dlg)
 {
     Target *page = Copy_Of(dlg);
     const Target *caller = (const Target *)Page_Work(dlg);
     int action = page->jobsAtATime == 1 ? TIMEOUT_NEVER : page->timeoutAction;
 
-    int minutes = page->timeoutSeconds / 60, seconds = page->timeoutSeconds % 60;
-    if (!Validate_Field(GetDlgItem(dlg, IDC_MJ_MINUTES), VF_INT, &minutes, k_Minutes.minimum, k_Minutes.maximum,
-                        programTitle))
-        return FALSE;
-    if (!Validate_Field(GetDlgItem(dlg, IDC_MJ_SECONDS), VF_INT, &seconds, k_Seconds.minimum, k_Seconds.maximum,
-                        programTitle))
-        return FALSE;
-    int total = minutes * 60 + seconds;
-    if (total > LIMIT_TIMEOUT_SECONDS.maximum) {
-        Info_Box(programTitle, "The time-out can be at most %d minutes (one day).  Please shorten it.",
-                 (int)(LIMIT_TIMEOUT_SECONDS.maximum / 60));
-        Select_Field(dlg, IDC_MJ_SECONDS);
-        return FALSE;
-    }
     /* a queue's name typed below counts as chosen */
     char text[MAX_PATH];
     GetDlgItemTextA(dlg, IDC_MJ_TARGET, text, sizeof text);
@@ -276,7 +267,6 @@ static BOOL Write_MultiJob(HWND dlg)
         action = match;
     }
     page->timeoutAction = action;
-    page->timeoutSeconds = total;
     Copy_Field(page->timeoutDir, dir);
     page->forceOverwriteTimeout = IsDlgButtonChecked(dlg, IDC_MJ_FORCE) == BST_CHECKED;
     return TRUE;

@@ -478,10 +478,6 @@ INT_PTR CALLBACK QueueProcesses_Dlg(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
         EndPaint(dlg, &ps);
         return TRUE;
     }
-    case WM_DESTROY:
-        /* also when the page is ended without OK or Cancel */
-        Close_Processes(dlg, FALSE);
-        break;
     }
     return Page_DefProc(dlg, msg, wParam, lParam, &processesPage);
 }

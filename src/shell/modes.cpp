@@ -25,9 +25,9 @@ static int Check_Mode(const CLI_CALL *call)
     /* the spooler's job list and the users, which a save would also read */
     Scan_QueueFile();
     Begin_ReadFindings("Users.cfg");
-    Load_Users(NULL);
+    Load_Users();
     End_ReadFindings();
-    Free_Users(NULL);
+    Free_Users();
 
     static FINDINGS list;            /* ~0.5 MB: kept off the stack */
     Check_All(&list);

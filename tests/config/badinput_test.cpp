@@ -596,14 +596,14 @@ std::string Users_Text()
 
 void BadInput::Users_Cycle(const std::string &bytes, Problems &p)
 {
-    Load_Users(NULL);
+    Load_Users();
     std::string expected;
     for (const RefUser &u : Reference_Users(bytes)) expected += u.name + " / " + u.password + "\n";
     std::string first = Users_Text();
     CHECK(p, first == expected, "users read: " + First_Difference(expected, first));
     CHECK(p, Store_Users(), "Users.cfg could not be written");
     std::string saved = Get("Users.cfg");
-    Load_Users(NULL);
+    Load_Users();
     std::string second = Users_Text();
     CHECK(p, first == second, "the saved users load differently: " + First_Difference(first, second));
     Store_Users();

@@ -320,11 +320,11 @@ TEST_F(ConfigDiff, EachPreferenceChangedGivesItsLine)
 
 TEST_F(ConfigDiff, UsersAreAddedDeletedRenamedAndTheirPasswordsChangedUnseen)
 {
-    EXPECT_EQ(Lines(), Lines_Of([] { Replace_User(NULL, 1, "ben", ""); }));
+    EXPECT_EQ(Lines(), Lines_Of([] { Replace_User(1, "ben", ""); }));
     Lines lines = Lines_Of([] {
-        Replace_User(NULL, 0, "Anna", "secret2");
-        Remove_User(NULL, 1);
-        Add_User(NULL, "carl", "pw3");
+        Replace_User(0, "Anna", "secret2");
+        Remove_User(1);
+        Add_User("carl", "pw3");
     });
     EXPECT_EQ(Lines({ "User \"ben\" deleted", "User \"anna\" renamed to \"Anna\"", "User \"Anna\": password changed",
                       "User \"carl\" added" }),

@@ -100,7 +100,7 @@ SaveResult Save_Everything(const std::string &home, const std::function<void()> 
     saveOnExit = TRUE;
 
     InitData();
-    Load_Users(nullptr);
+    Load_Users();
     int line = -1;
     char utility[PATH_LEN];
     std::string app = home + "\\Apps\\PlateRip.exe";
@@ -114,7 +114,7 @@ SaveResult Save_Everything(const std::string &home, const std::function<void()> 
     lbqs[0].timePriorityValue = 61;
     targets[2].copies += 1;                                  /* waiting jobs of this queue change */
     Delete_Target(1);                                         /* its jobs and status go */
-    Add_User(nullptr, "nightshift", "pw42");
+    Add_User("nightshift", "pw42");
 
     /* Every file that can grow grows by more than a page: the small disk counts whole pages, and
        only a file that needs more room than its old content frees shows a writer that truncates
@@ -149,7 +149,7 @@ SaveResult Save_Everything(const std::string &home, const std::function<void()> 
     for (int k = 0; k < 100; k++) {
         char name[40];
         snprintf(name, sizeof name, "operator%03d", k);
-        Add_User(nullptr, name, "0123456789abcdefghijklmnopqrstuv");
+        Add_User(name, "0123456789abcdefghijklmnopqrstuv");
     }
 
     if (beforeSave) beforeSave();

@@ -71,8 +71,8 @@ protected:
         targets[PLATES].afterAction = ARCHIVE;     /* Plates passes its jobs on to Archive */
         lbqs[0].outputs[PROOFS] = lbqs[0].outputs[ARCHIVE] = 1;
 
-        Add_User(NULL, "anna", "secret1");
-        Add_User(NULL, "ben", "");
+        Add_User("anna", "secret1");
+        Add_User("ben", "");
     }
 
     /* An output queue as the queue editor makes a new one, as if it had been loaded. */

@@ -37,9 +37,9 @@ protected:
         Copy_Field(PLATE_SEARCH_APP, "\"C:\\Find.exe\"");
         REQUIRE_LOGIN = TRUE;
         lbDebugLevel = 4;
-        Remove_User(NULL, 0);
-        Replace_User(NULL, 0, "carl", "pw");
-        Add_User(NULL, "dora", "pw2");
+        Remove_User(0);
+        Replace_User(0, "carl", "pw");
+        Add_User("dora", "pw2");
     }
 };
 
@@ -82,11 +82,11 @@ TEST_F(ConfigImage, AnImageIsACopyThatTheLiveConfigurationDoesNotReach)
 
 TEST_F(ConfigImage, AnImageOfNoUsersPutsBackAnEmptyList)
 {
-    Free_Users(NULL);
+    Free_Users();
     Image img = Take();
     ASSERT_TRUE(img);
     EXPECT_EQ(nullptr, img->users);
-    Add_User(NULL, "eve", "x");
+    Add_User("eve", "x");
     ASSERT_TRUE(Put_ConfigImage(img.get()));
     EXPECT_EQ(0, userCount);
     EXPECT_EQ(nullptr, users);
@@ -97,7 +97,7 @@ TEST_F(ConfigImage, ANewImageHoldsAnEmptyConfiguration)
     Image empty(New_ConfigImage());
     ASSERT_TRUE(empty);
     Reset_Configuration();
-    Free_Users(NULL);
+    Free_Users();
     PREFS_VALUES none;
     memset(&none, 0, sizeof none);
     none.globals.COMMS_SERVER_PORT = -1;

@@ -85,7 +85,7 @@ TEST_F(Admin, EveryCharacterOfAPasswordIsCarriedByTheEncoding)
     s.On(k_Admin, [](HWND d) { dk::Click(d, IDOK); });
     EXPECT_TRUE(Run(s));
     EXPECT_EQ(std::string(k_Demo) + "J\xF6rg 0670E47373DF39\r\n", tk::Read_File(usersFile));
-    ASSERT_TRUE(Load_Users(NULL));
+    ASSERT_TRUE(Load_Users());
     ASSERT_EQ(4, userCount);
     EXPECT_STREQ("p\xE4ss\xDF" "9", users[3].password);
 }

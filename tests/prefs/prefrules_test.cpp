@@ -148,8 +148,8 @@ class UserRules : public pk::Home {};
 
 TEST_F(UserRules, AUserNeedsANameOfItsOwnAndAConfirmedPassword)
 {
-    ASSERT_TRUE(Add_User(NULL, "anna", "1"));
-    ASSERT_TRUE(Add_User(NULL, "Bert", "2"));
+    ASSERT_TRUE(Add_User("anna", "1"));
+    ASSERT_TRUE(Add_User("Bert", "2"));
     const struct { const char *name, *user, *password, *confirm; int editing; const char *problem; int field; } cases[] = {
         { "new user",                         "carl", "pw", "pw", -1, nullptr, 0 },
         { "empty password is fine",           "carl", "", "", -1, nullptr, 0 },

@@ -11,28 +11,26 @@ using ek::EditorTest;
 
 TEST(CleanUpRules, TheStaySplitsIntoDaysHoursMinutesAndSecondsAndBack)
 {
-    struct { int32_t seconds; KEEP_TIME parts; } cases[] = {
+    struct { int32_t seconds; int32_t parts[4]; } cases[] = {
         { 0, { 0, 0, 0, 0 } },
         { 5, { 0, 0, 0, 5 } },
         { 90061, { 1, 1, 1, 1 } },
         { 86399, { 0, 23, 59, 59 } },
         { 2678400, { 31, 0, 0, 0 } },
     };
+    ASSERT_EQ(4, keepTime.count);
     for (auto &c : cases) {
         SCOPED_TRACE(c.seconds);
-        KEEP_TIME k;
-        Split_KeepSeconds(c.seconds, &k);
-        EXPECT_EQ(c.parts.days, k.days);
-        EXPECT_EQ(c.parts.hours, k.hours);
-        EXPECT_EQ(c.parts.minutes, k.minutes);
-        EXPECT_EQ(c.parts.seconds, k.seconds);
-        EXPECT_EQ(c.seconds, Join_KeepTime(&k));
+        int32_t k[4];
+        Split_Duration(c.seconds, &keepTime, k);
+        for (int i = 0; i < 4; i++) EXPECT_EQ(c.parts[i], k[i]) << "edit " << i;
+        EXPECT_EQ(c.seconds, Join_Duration(&keepTime, k));
     }
-    KEEP_TIME k;
-    Split_KeepSeconds(-7, &k);
-    EXPECT_EQ(0, Join_KeepTime(&k)) << "a damaged negative stay shows as none";
-    KEEP_TIME most = { 31, 24, 60, 60 };
-    EXPECT_EQ(2768460, Join_KeepTime(&most));
+    int32_t k[4];
+    Split_Duration(-7, &keepTime, k);
+    EXPECT_EQ(0, Join_Duration(&keepTime, k)) << "a damaged negative stay shows as none";
+    int32_t most[4] = { 31, 24, 60, 60 };
+    EXPECT_EQ(2768460, Join_Duration(&keepTime, most));
 }
 
 /* ---- the page ---- */

@@ -82,10 +82,13 @@ TEST(LBQRules, ACopySplitSetsTheGroupRulesAside)
 
 TEST(LBQRules, PurgeTimeAndCounts)
 {
-    EXPECT_EQ(1439, Purge_Minutes(30, 75));
-    EXPECT_EQ(90, Purge_Minutes(1, 30));
-    EXPECT_EQ(23 * 60, Purge_Minutes(2147483647, 0));
-    EXPECT_EQ(0, Purge_Minutes(0, 0));
+    const struct { int32_t hours, minutes; int64_t total; } purges[] = {
+        { 30, 75, 1439 }, { 1, 30, 90 }, { 2147483647, 0, 23 * 60 }, { 0, 0, 0 },
+    };
+    for (const auto &p : purges) {
+        int32_t parts[2] = { p.hours, p.minutes };
+        EXPECT_EQ(p.total, Join_Duration(&purgeTime, parts)) << p.hours << " h " << p.minutes << " min";
+    }
 
     const struct { const char *text; bool ok; int32_t value; } counts[] = {
         { "", true, 0 }, { "  ", true, 0 }, { "7", true, 7 }, { " 0012 ", true, 12 },
@@ -683,23 +686,6 @@ TEST_F(LBQEditor, HotDirectoriesThatAreNoPathOrAnotherQueuesAreRefused)
         EXPECT_EQ(0u, quiet.count()) << typed;
     }
     EXPECT_STREQ((inDir + "\\").c_str(), lbqs[0].hotDir);
-}
-
-TEST_F(LBQEditor, AnEmptyNameIsRefused)
-{
-    tk::MsgRecorder boxes;
-    dk::Script s;
-    s.On("Editor", [&](HWND d) {
-        dk::Type(d, IDC_LB_NAME, "   ");
-        dk::Click(d, IDC_LB_OK);
-        ASSERT_EQ(1u, boxes.count());
-        EXPECT_EQ("You must enter a name for this load balanced input queue before continuing.", boxes.last().text);
-        EXPECT_TRUE(Open(d));
-        EXPECT_EQ("   ", dk::Text(d, IDC_LB_NAME));
-        dk::Click(d, IDCANCEL);
-    });
-    Run(0, s);
-    EXPECT_STREQ("Plates In", lbqs[0].name);
 }
 
 TEST_F(LBQEditor, BrowseChoosesAndShowsTheHotDirectory)

@@ -1,7 +1,18 @@
 /* Every page of the queue editor, driven from its own control table: what OK and Cancel do to
    the working copy. A page that is built adds its row to k_Pages; the table's controls are
-   changed by kind, the row changes the rest (choosers answered from its list). */
+   changed by kind, the row changes the rest (choosers answered from its list).
+   Then every record editor (a frame), the same way: what OK and Cancel do to the record where it
+   lives. An editor that is built adds its row to Frames(). */
 #include "queueedit/editkit.h"
+#include "queueedit/lbqedit.h"
+#include "common/frame.h"
+#include "config/prefsfile.h"
+#include "config/users.h"
+#include "prefs/admin.h"
+#include "prefs/globals.h"
+#include "prefs/jobnames.h"
+#include "prefs/prefrules.h"
+#include "shell/app.h"
 #include <functional>
 #include <map>
 
@@ -149,19 +160,18 @@ bool Is_Combo(HWND dlg, int id)
     return lstrcmpiA(cls, "ComboBox") == 0;
 }
 
-/* Changes every control of the page's table, each by its kind, then the rest by the row. */
-void Change_Everything(HWND d, const PageRow &row)
+/* Changes every control of a table, each by its kind, from the values of the copy it was
+   loaded from (texts as given, "Changed" otherwise). */
+void Change_Table(HWND d, const CTRL_MAP *map, int count, const void *copy, const std::map<int, std::string> &texts)
 {
-    const PAGE_DEF *def = row.def;
-    const Target *copy = ek::Page_Target(d);
-    for (int i = 0; i < def->mapCount; i++) {
-        const CTRL_MAP &c = def->map[i];
+    for (int i = 0; i < count; i++) {
+        const CTRL_MAP &c = map[i];
         SCOPED_TRACE(c.id);
         const int32_t *value = (const int32_t *)((const char *)copy + c.offset);
         switch (c.kind) {
         case CM_TEXT: {
-            auto typed = row.texts.find(c.id);
-            std::string text = typed != row.texts.end() ? typed->second : "Changed";
+            auto typed = texts.find(c.id);
+            std::string text = typed != texts.end() ? typed->second : "Changed";
             if (Is_Combo(d, c.id)) ek::Type_Box(d, c.id, text);
             else dk::Type(d, c.id, text);
             break;
@@ -180,19 +190,37 @@ void Change_Everything(HWND d, const PageRow &row)
         case CM_RADIO: {
             /* the first radio of the field that is not the one checked */
             bool first = true;
-            for (int j = 0; j < i; j++) first = first && !(def->map[j].kind == CM_RADIO && def->map[j].offset == c.offset);
+            for (int j = 0; j < i; j++) first = first && !(map[j].kind == CM_RADIO && map[j].offset == c.offset);
             if (!first) break;
-            for (int j = i; j < def->mapCount; j++)
-                if (def->map[j].kind == CM_RADIO && def->map[j].offset == c.offset && def->map[j].minimum != *value) {
-                    dk::Click(d, def->map[j].id);
+            for (int j = i; j < count; j++)
+                if (map[j].kind == CM_RADIO && map[j].offset == c.offset && map[j].minimum != *value) {
+                    dk::Click(d, map[j].id);
                     break;
                 }
             break;
         }
+        case CM_DURATION: {
+            /* one more (or one less) of the smallest unit */
+            const DURATION_DEF *def = c.duration;
+            int32_t parts[8];
+            Split_Duration(*value, def, parts);
+            const DURATION_PART &last = def->parts[def->count - 1];
+            if (!IsWindowEnabled(GetDlgItem(d, last.id))) break;   /* the row's rest sets it */
+            int32_t v = parts[def->count - 1];
+            dk::Type(d, last.id, std::to_string(v < last.range.maximum - 1 ? v + 1 : v - 1));
+            break;
+        }
         case CM_SPIN:
+        case CM_STEP:
             break;
         }
     }
+}
+
+/* Changes every control of the page's table, each by its kind, then the rest by the row. */
+void Change_Everything(HWND d, const PageRow &row)
+{
+    Change_Table(d, row.def->map, row.def->mapCount, ek::Page_Target(d), row.texts);
     if (row.changeRest) row.changeRest(d);
 }
 
@@ -301,6 +329,302 @@ TEST_F(PageTable, APageOpenedWithoutAWorkingCopySaysSoAndCloses)
         ASSERT_EQ(1u, boxes.count());
         EXPECT_EQ(std::string(row.def->noRecordText), boxes.last().text);
         EXPECT_EQ(MB_ICONINFORMATION, tk::Icon_Of(boxes.last().flags));
+    }
+}
+
+/* ---- the record editors ---- */
+
+struct Span {
+    size_t offset, size;
+};
+#define SPAN_OF(T, f) Span{ offsetof(T, f), sizeof(((T *)0)->f) }
+
+struct FrameRow {
+    const char *caption;
+    const FRAME_DEF *def;
+    std::function<void(const std::string &home)> prepare;   /* puts the record in place */
+    std::function<INT_PTR()> open;                          /* runs the editor; what it ends with */
+    INT_PTR okResult, cancelResult;
+    std::function<std::string()> record;                    /* the record's bytes where it lives */
+    bool tableOnRecord;                                     /* the table's offsets are the record's */
+    std::vector<Span> own;                                  /* its fields beyond the table */
+    std::map<int, std::string> texts;
+    std::function<void(HWND)> changeRest;                   /* the controls outside the table */
+};
+
+template <typename T> std::string Bytes_Of(const T &v) { return std::string((const char *)&v, sizeof v); }
+
+std::string Padded(const char *text, size_t size)
+{
+    std::string s(text);
+    s.resize(size, '\0');
+    return s;
+}
+
+/* The input queue the editor table works on: balancing between two queues, its own hot folder. */
+void Put_TableLBQ(const std::string &home)
+{
+    std::string dir = home + "\\Inputs\\Plates In";
+    tk::Make_Dirs(dir);
+    tk::Make_Dirs(home + "\\Inputs\\Changed");
+    LBQ q = mk::New_LBQ("Plates In", dir);
+    q.loadIndex = 0;
+    q.includeSubdirs = TRUE;
+    q.priority = 3;
+    q.copies = 2;
+    q.minCopiesSplitSize = 0;
+    q.fileGroupIdRule = 1;
+    q.fileGroupRule = 1;
+    q.jobReassignmentRule = 3;
+    q.timePriorityValue = 70;
+    q.fileGroupPurgeMinutes = 90;
+    q.queueGroupEnabled = 1;
+    q.outputs[0] = q.outputs[2] = 1;
+    lbqs[0] = q;
+    lbqCount = 1;
+}
+
+/* The preferences as a fresh process has read them from a file in which every field differs
+   from its default. */
+void Put_TablePrefs(const std::string &home)
+{
+    Register_Classes(hInstance);
+    memset(&SpoolerGlobals, 0, sizeof SpoolerGlobals);
+    PLATE_SEARCH_APP[0] = '\0';
+    REQUIRE_LOGIN = FALSE;
+    Forget_LoginSwitch();
+    tk::Write_File(home + "\\Preferences.cfg", tk::Crlf(tk::Read_File(tk::Fixture("prefs/every_preference.cfg"))));
+    ASSERT_TRUE(Get_SpoolerGlobals());
+}
+
+std::string Prefs_Record()
+{
+    PREFS_EDIT e;
+    memset(&e, 0, sizeof e);
+    Take_PrefsEdit(&e);
+    return Bytes_Of(e);
+}
+
+/* The masks' record: its bytes between the fields too, the first preset chosen. */
+SPOOLER_GLOBALS masksRecord;
+
+void Put_TableMasks(const std::string &)
+{
+    memset(&masksRecord, 0x5A, sizeof masksRecord);
+    Copy_Field(masksRecord.SPOOLER_JOBNAME_GROUPMASK, RIPPresets[0].groupMask);
+    Copy_Field(masksRecord.SPOOLER_JOBNAME_SEPIDMASK, RIPPresets[0].sepIdMask);
+    masksRecord.RIPIndex = 0;
+}
+
+/* The users: the one edited (user 1) in two blocks of 64 bytes, then the others. */
+void Put_TableUsers(const std::string &)
+{
+    Free_Users();
+    ASSERT_TRUE(Add_User("anna", "secret1"));
+    ASSERT_TRUE(Add_User("ben", "pw2"));
+    ASSERT_TRUE(Add_User("carl", "x"));
+}
+
+std::string Users_Record()
+{
+    if (userCount < 2) return "";
+    std::string r = Padded(users[1].name, 64) + Padded(users[1].password, 64);
+    for (int i = 0; i < userCount; i++)
+        if (i != 1) r += std::string(users[i].name) + '\n' + users[i].password + '\n';
+    return r;
+}
+
+const std::vector<FrameRow> &Frames()
+{
+    static const std::vector<FrameRow> rows = {
+        /* the overview: the name (the pages have their table above) */
+        { "Overview", &overviewFrame, nullptr, [] { return (INT_PTR)Edit_Target(nullptr, 1); }, 0, -1,
+          [] { return Bytes_Of(targets[1]); }, true, {}, { { IDC_OV_NAME, "Plate Setter Two" } }, nullptr },
+        /* the input queue: a copy split set sets the group rules aside (and with them the
+           reassignment that needs them); the time priority is a slider */
+        { "Editor", &lbqFrame, Put_TableLBQ, [] { return (INT_PTR)Edit_LBQ(nullptr, 0); }, 0, 0,
+          [] { return Bytes_Of(lbqs[0]); }, true,
+          { SPAN_OF(LBQ, fileGroupIdRule), SPAN_OF(LBQ, fileGroupRule), SPAN_OF(LBQ, jobReassignmentRule),
+            SPAN_OF(LBQ, timePriorityValue) },
+          {},
+          [](HWND d) {
+              dk::Type(d, IDC_LB_PATH, std::string(homeDir) + "\\Inputs\\Changed");
+              dk::Slide(d, IDC_LB_TIME_PRIORITY, 30);
+          } },
+        /* General Preferences: the port is read as typed */
+        { "General Preferences", &globalsFrame, Put_TablePrefs, [] { return (INT_PTR)Edit_Globals(nullptr); }, TRUE,
+          FALSE, Prefs_Record, true,
+          { SPAN_OF(PREFS_EDIT, g.COMMS_SERVER_PORT), SPAN_OF(PREFS_EDIT, g.portIsHex) }, {},
+          [](HWND d) { dk::Type(d, IDC_GP_PORT, "4711"); } },
+        /* the masks: typed instead of the preset's */
+        { "File Naming Convention", &jobNamesFrame, Put_TableMasks,
+          [] { return (INT_PTR)Edit_JobNames(nullptr, &masksRecord); }, TRUE, FALSE,
+          [] { return Bytes_Of(masksRecord); }, false,
+          { SPAN_OF(SPOOLER_GLOBALS, SPOOLER_JOBNAME_GROUPMASK), SPAN_OF(SPOOLER_GLOBALS, SPOOLER_JOBNAME_SEPIDMASK),
+            SPAN_OF(SPOOLER_GLOBALS, RIPIndex) },
+          {},
+          [](HWND d) {
+              dk::Click(d, IDC_JN_MANUAL);
+              dk::Type(d, IDC_JN_GROUPMASK, "1>0.Tif");
+              dk::Type(d, IDC_JN_SEPIDMASK, "0>1.Tif");
+          } },
+        /* one user: the name and the password */
+        { "Edit user", &userFrame, Put_TableUsers,
+          [] { return DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_USER), nullptr, User_Dlg, 1); }, IDOK, IDCANCEL,
+          Users_Record, false, { Span{ 0, 64 }, Span{ 64, 64 } }, {},
+          [](HWND d) {
+              dk::Type(d, IDC_US_NAME, "bert");
+              dk::Type(d, IDC_US_PASSWORD, "pw9");
+              dk::Type(d, IDC_US_CONFIRM, "pw9");
+          } },
+    };
+    return rows;
+}
+
+class FrameTable : public EditorTest {
+protected:
+    INT_PTR Run_Frame(const FrameRow &row, std::function<void(HWND)> act)
+    {
+        dk::Script s;
+        s.On(row.caption, act);
+        return s.Run(row.open);
+    }
+    void Change_Everything(HWND d, const FrameRow &row)
+    {
+        Change_Table(d, row.def->map, row.def->mapCount, Frame_Copy(d), row.texts);
+        if (row.changeRest) row.changeRest(d);
+    }
+    void Prepare(const FrameRow &row)
+    {
+        boxes.boxes.clear();
+        if (row.prepare) row.prepare(home.home());
+    }
+};
+
+TEST_F(FrameTable, OkUntouchedLeavesTheRecordAsItWas)
+{
+    for (const FrameRow &row : Frames()) {
+        SCOPED_TRACE(row.caption);
+        Prepare(row);
+        std::string before = row.record();
+        EXPECT_EQ(row.okResult, Run_Frame(row, [&](HWND d) { dk::Click(d, row.def->okId); }));
+        EXPECT_EQ(before, row.record());
+        EXPECT_EQ(0u, boxes.count()) << (boxes.count() ? boxes.last().text : "");
+    }
+}
+
+TEST_F(FrameTable, CancelAfterChangingEverythingLeavesTheRecordAsItWas)
+{
+    for (const FrameRow &row : Frames()) {
+        SCOPED_TRACE(row.caption);
+        Prepare(row);
+        std::string before = row.record();
+        EXPECT_EQ(row.cancelResult, Run_Frame(row, [&](HWND d) {
+            Change_Everything(d, row);
+            dk::Click(d, IDCANCEL);
+        }));
+        EXPECT_EQ(before, row.record());
+    }
+}
+
+TEST_F(FrameTable, OkAfterChangingEverythingChangesExactlyTheEditorsOwnFields)
+{
+    for (const FrameRow &row : Frames()) {
+        SCOPED_TRACE(row.caption);
+        Prepare(row);
+        std::string before = row.record();
+        EXPECT_EQ(row.okResult, Run_Frame(row, [&](HWND d) {
+            Change_Everything(d, row);
+            dk::Click(d, row.def->okId);
+            EXPECT_FALSE(IsWindowVisible(d)) << "the editor closed: " << (boxes.count() ? boxes.last().text : "");
+        }));
+        std::string after = row.record();
+        ASSERT_EQ(before.size(), after.size());
+        std::vector<Span> own = row.own;
+        if (row.tableOnRecord)
+            for (int i = 0; i < row.def->mapCount; i++)
+                if (row.def->map[i].size > 0) own.push_back(Span{ row.def->map[i].offset, row.def->map[i].size });
+        std::vector<bool> owned(before.size(), false);
+        for (const Span &o : own)
+            for (size_t b = o.offset; b < o.offset + o.size && b < owned.size(); b++) owned[b] = true;
+        for (size_t i = 0; i < before.size(); i++)
+            if (!owned[i] && before[i] != after[i]) ADD_FAILURE() << "byte " << i << " outside the editor's fields changed";
+        for (const Span &o : own)
+            EXPECT_NE(before.substr(o.offset, o.size), after.substr(o.offset, o.size)) << "the field at " << o.offset;
+    }
+}
+
+/* ---- what the editors refuse ---- */
+
+const FrameRow &Frame_Named(const std::string &caption)
+{
+    for (const FrameRow &row : Frames())
+        if (caption == row.caption) return row;
+    ADD_FAILURE() << "no editor \"" << caption << "\"";
+    return Frames().front();
+}
+
+/* A text typed into a control of an editor, then OK: the box the operator gets (a question is
+   answered No); the editor stays open with the text as typed (where the check is about one
+   control, the focus back in it), and the record as it was once the editor is cancelled. */
+struct RefusalRow {
+    const char *editor;          /* the caption of the editor's row in Frames() */
+    int control;
+    std::string typed;
+    std::string box;
+    UINT kind;                   /* buttons | icon of the box */
+    bool selected;               /* the control has the focus again */
+};
+
+const std::vector<RefusalRow> &Refusals()
+{
+    const std::string outOfRange = "A number entered is out of range.\r\n";
+    static const std::vector<RefusalRow> rows = {
+        { "Overview", IDC_OV_NAME, "   ", "You must enter a name for this queue before continuing.",
+          MB_OK | MB_ICONSTOP, false },
+        { "Overview", IDC_OV_NAME, "Plate|Setter",
+          "The name of a queue cannot contain any of the following characters: / \\ \" : * ? < > |", MB_OK | MB_ICONSTOP,
+          false },
+        { "Editor", IDC_LB_NAME, "   ", "You must enter a name for this load balanced input queue before continuing.",
+          MB_OK | MB_ICONINFORMATION, true },
+        { "Editor", IDC_LB_COPIES, "10001", outOfRange + "Maximum = 10000, Minimum = 1\r\nContinue and ignore changes?",
+          MB_YESNO | MB_ICONSTOP, true },
+        { "Editor", IDC_LB_PATH, "Hot\\Relative",
+          "The chosen hot directory is not a valid path name.  Please correct the entry or select an existing "
+          "directory using the chooser.",
+          MB_OK | MB_ICONINFORMATION, true },
+        { "General Preferences", IDC_GP_SETTLE, "0", outOfRange + "Maximum = 1200, Minimum = 1\r\nContinue and ignore changes?",
+          MB_YESNO | MB_ICONSTOP, true },
+        { "General Preferences", IDC_GP_PORT, "0x10000",
+          outOfRange + "Maximum = 65535, Minimum = 0\r\nContinue and ignore changes?", MB_YESNO | MB_ICONSTOP, true },
+        { "Edit user", IDC_US_NAME, "", "Please enter a username", MB_OK, true },
+        { "Edit user", IDC_US_NAME, "ANNA", "The username already exists", MB_OK, true },
+    };
+    return rows;
+}
+
+TEST_F(FrameTable, RefusedTextsAreToldAndTheEditorStaysOpenAsTyped)
+{
+    for (const RefusalRow &r : Refusals()) {
+        SCOPED_TRACE(std::string(r.editor) + ", control " + std::to_string(r.control) + ": \"" + r.typed + "\"");
+        const FrameRow &row = Frame_Named(r.editor);
+        Prepare(row);
+        std::string before = row.record();
+        tk::MsgRecorder refusals({ IDNO });
+        EXPECT_EQ(row.cancelResult, Run_Frame(row, [&](HWND d) {
+            dk::Type(d, r.control, r.typed);
+            dk::Click(d, row.def->okId);
+            ASSERT_EQ(1u, refusals.count());
+            EXPECT_EQ(r.box, refusals.last().text);
+            EXPECT_EQ(r.kind, tk::Buttons_Of(refusals.last().flags) | tk::Icon_Of(refusals.last().flags));
+            EXPECT_TRUE(IsWindowVisible(d)) << "the editor stays open";
+            EXPECT_EQ(r.typed, dk::Text(d, r.control)) << "as typed";
+            if (r.selected) {
+                EXPECT_EQ(GetDlgItem(d, r.control), GetFocus()) << "the control to correct";
+            }
+            dk::Click(d, IDCANCEL);
+        }));
+        EXPECT_EQ(before, row.record());
     }
 }
 

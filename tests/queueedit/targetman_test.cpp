@@ -459,4 +459,89 @@ TEST_F(Overview, EnterOnAFocusedButtonPressesIt)
     EXPECT_EQ(0, Open_Overview(s, 0));
 }
 
+/* ---- opened on a page ---- */
+
+/* The page asked for is open over the overview, and the overview waits under it. */
+void Expect_Over_Overview(HWND page)
+{
+    HWND overview = GetWindow(page, GW_OWNER);
+    EXPECT_EQ("Overview", dk::Caption(overview));
+    EXPECT_FALSE(IsWindowEnabled(overview)) << "the page is modal over the overview";
+}
+
+TEST_F(Overview, OpenedOnAPageTheOperatorIsThereAndAfterItInTheOverview)
+{
+    const struct { QUEUE_PAGE page; const char *caption; } cases[] = {
+        { QPAGE_INPUTS, "Inputs" },
+        { QPAGE_THUMBDIR, "Thumbnail Image Directory" },
+        { QPAGE_JOBSETTINGS, "Job Settings" },
+        { QPAGE_PROCESSES, "Processes" },
+        { QPAGE_INSTRUCTIONS, "Process Instructions" },
+        { QPAGE_CLEANUP, "Clean-Up" },
+        { QPAGE_IDENTITY, "Identity" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.caption);
+        Target before = targets[1];
+        bool inOverview = false;
+        dk::Script s;
+        s.On(c.caption, [&](HWND d) {
+            Expect_Over_Overview(d);
+            dk::Click(d, IDCANCEL);
+        });
+        s.On("Overview", [&](HWND d) {
+            inOverview = true;
+            EXPECT_EQ("Plate Setter 2", dk::Text(d, IDC_OV_NAME));
+            dk::Click(d, IDCANCEL);
+        });
+        EXPECT_EQ(-1, s.Run([&] { return (INT_PTR)Edit_TargetOnPage(nullptr, 1, c.page); }));
+        EXPECT_TRUE(inOverview);
+        EXPECT_EQ(0, memcmp(&before, &targets[1], sizeof before));
+    }
+}
+
+TEST_F(Overview, OpenedOnMultiJobSettingsItGoesThroughJobSettingsAndCommitsAsUsual)
+{
+    Target before = targets[1];
+    dk::Script s;
+    s.On("Multi-Job Settings", [&](HWND m) {
+        HWND jobs = GetWindow(m, GW_OWNER);
+        EXPECT_EQ("Job Settings", dk::Caption(jobs));
+        Expect_Over_Overview(jobs);
+        dk::Type(m, IDC_MJ_JOBS, "5");
+        dk::Click(m, IDOK);
+    });
+    s.On("Job Settings", [](HWND d) { dk::Click(d, IDOK); });
+    s.On("Overview", [](HWND d) { dk::Click(d, IDC_OV_OK); });
+    EXPECT_EQ(0, s.Run([&] { return (INT_PTR)Edit_TargetOnPage(nullptr, 1, QPAGE_MULTIJOB); }));
+    EXPECT_EQ(0u, boxes.count()) << (boxes.count() ? boxes.last().text : "");
+    EXPECT_EQ(5, targets[1].jobsAtATime);
+    Target expected = before;
+    expected.jobsAtATime = 5;
+    EXPECT_EQ("", mk::Target_Differences(expected, targets[1]));
+}
+
+TEST_F(Overview, OpenedOnNoPageOfItsOwnItShowsTheOverviewAlone)
+{
+    for (QUEUE_PAGE page : { QPAGE_NONE, QPAGE_OVERVIEW, QPAGE_INPUTQUEUE, QPAGE_PREFERENCES }) {
+        SCOPED_TRACE((int)page);
+        dk::Script s;
+        s.On("Overview", [](HWND d) {
+            EXPECT_TRUE(IsWindowEnabled(d)) << "no page over it";
+            dk::Click(d, IDC_OV_OK);
+        });
+        EXPECT_EQ(0, s.Run([&] { return (INT_PTR)Edit_TargetOnPage(nullptr, 0, page); }));
+    }
+}
+
+TEST_F(Overview, OpenedOnAPageForANewQueueTheQueueStillNeedsAName)
+{
+    int count = targetCount;
+    dk::Script s;
+    s.On("Clean-Up", [](HWND d) { dk::Click(d, IDCANCEL); });
+    s.On("Overview", [](HWND d) { dk::Click(d, IDCANCEL); });
+    EXPECT_EQ(-1, s.Run([&] { return (INT_PTR)Edit_TargetOnPage(nullptr, targetCount, QPAGE_CLEANUP); }));
+    EXPECT_EQ(count, targetCount);
+}
+
 } // namespace

@@ -287,7 +287,7 @@ void Reset_ProcessState()
     Forget_LastLoad();
     Reset_AppState();
     Reset_SpoolerGlobalsForTest();
-    Free_Users(nullptr);
+    Free_Users();
     Reset_ParamFile();
     Forget_ImportedFiles();
     storeFailures = 0;
