@@ -22,8 +22,14 @@ char reportVersion[REPORT_TEXT_LEN];
 
 /* ---- text for the page ---- */
 
-static void Html_Ascii(OUTBUF *out, const char *p, size_t n, BOOL lineBreaks)
+/* How a text goes into the page: line breaks as <br>, a chance to wrap after each backslash of
+   a path (a long path then wraps at its folders rather than inside a name). */
+#define HTML_BREAKS 1
+#define HTML_PATH   2
+
+static void Html_Ascii(OUTBUF *out, const char *p, size_t n, int how)
 {
+    BOOL lineBreaks = (how & HTML_BREAKS) != 0;
     size_t run = 0;       /* plain characters waiting to be appended in one piece */
     for (size_t i = 0; i < n; i++) {
         const char *entity = NULL;
@@ -35,6 +41,7 @@ static void Html_Ascii(OUTBUF *out, const char *p, size_t n, BOOL lineBreaks)
         case '"':  entity = "&quot;"; break;
         case '\'': entity = "&#39;"; break;
         case '\r': entity = ""; break;
+        case '\\': entity = (how & HTML_PATH) ? "\\<wbr>" : NULL; break;
         case '\n': entity = lineBreaks ? "<br>" : " "; break;
         default:
             if ((unsigned char)c < 32 && c != '\t') entity = " ";
@@ -51,7 +58,7 @@ static void Html_Ascii(OUTBUF *out, const char *p, size_t n, BOOL lineBreaks)
     if (run > 0) OutBuf_Append(out, p + n - run, run);
 }
 
-void Html_Text(OUTBUF *out, const char *text, BOOL lineBreaks)
+static void Html_Put(OUTBUF *out, const char *text, int how)
 {
     if (text == NULL) return;
     size_t n = strlen(text);
@@ -59,7 +66,7 @@ void Html_Text(OUTBUF *out, const char *text, BOOL lineBreaks)
     for (size_t i = 0; i < n && ascii; i++)
         if ((unsigned char)text[i] > 127) ascii = FALSE;
     if (ascii || n > 65535) {
-        Html_Ascii(out, text, n, lineBreaks);
+        Html_Ascii(out, text, n, how);
         return;
     }
     /* The installation's texts are in the Windows code page; the page is UTF-8. */
@@ -74,7 +81,7 @@ void Html_Text(OUTBUF *out, const char *text, BOOL lineBreaks)
         if (u != NULL) WideCharToMultiByte(CP_UTF8, 0, w, wide, u, ulen, NULL, NULL);
     }
     if (u != NULL) {
-        Html_Ascii(out, u, (size_t)ulen, lineBreaks);    /* UTF-8 bytes above 127 pass as they are */
+        Html_Ascii(out, u, (size_t)ulen, how);    /* UTF-8 bytes above 127 pass as they are */
     } else {
         out->failed = TRUE;
     }
@@ -82,7 +89,10 @@ void Html_Text(OUTBUF *out, const char *text, BOOL lineBreaks)
     free(w);
 }
 
-static void Put_Text(OUTBUF *out, const char *text) { Html_Text(out, text, FALSE); }
+void Html_Text(OUTBUF *out, const char *text, BOOL lineBreaks) { Html_Put(out, text, lineBreaks ? HTML_BREAKS : 0); }
+
+static void Put_Text(OUTBUF *out, const char *text) { Html_Put(out, text, 0); }
+static void Put_Path(OUTBUF *out, const char *text) { Html_Put(out, text, HTML_PATH); }
 
 /* <a href="#anchor">text</a> */
 static void Put_Link(OUTBUF *out, const char *anchor, const char *text)
@@ -306,9 +316,11 @@ static const char k_Style[] =
     "h1{font-size:17pt;margin:0 0 .3em}h2{font-size:13pt;border-bottom:2px solid #345;margin:1.4em 0 .5em;"
     "padding-bottom:2px}h3{font-size:11pt;margin:0 0 .4em}h4{font-size:9.5pt;margin:.6em 0 .2em;color:#345}\n"
     "table{border-collapse:collapse;width:100%;table-layout:fixed;margin:.2em 0}\n"
-    "th,td{border:1px solid #bbb;padding:2px 5px;text-align:left;vertical-align:top;overflow-wrap:anywhere;"
-    "word-break:break-word}\n"
-    "th{background:#eef1f5;font-weight:600}td.l,th.l{width:36%}\n"
+    "th,td{border:1px solid #bbb;padding:2px 5px;text-align:left;vertical-align:top;overflow-wrap:anywhere}\n"
+    "th{background:#eef1f5;font-weight:600}th.l{width:24%}\n"
+    "table.fields{font-size:8.5pt;line-height:1.25}table.fields td{width:32%}"
+    "table.fields td.l{width:18%;color:#333;background:#f7f8fa}"
+    "tr.page th{background:#dde3ea}\n"
     ".card{border:1px solid #889;border-radius:4px;padding:6px 10px 8px;margin:0 0 10px;break-inside:avoid}\n"
     ".card h3 .icon{width:32px;height:32px;vertical-align:middle;margin-right:8px}\n"
     ".icon{width:32px;height:32px}td .icon{width:16px;height:16px;vertical-align:middle;margin-right:4px}\n"
@@ -319,7 +331,7 @@ static const char k_Style[] =
     "nav ul{columns:2;margin:.3em 0}a{color:#035}\n"
     "@page{size:auto;margin:14mm 12mm}\n"
     "@media print{body{margin:0;max-width:none;padding:0}nav{display:none}a{color:inherit;text-decoration:none}"
-    "h2,h3,h4{break-after:avoid}tr{break-inside:avoid}"
+    "h2,h3,h4{break-after:avoid}tr{break-inside:avoid}.card.queue{break-inside:auto}"
     "*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}\n";
 
 static void Put_Head(OUTBUF *out, const REPORT_INFO *info)
@@ -353,7 +365,7 @@ static void Put_Head(OUTBUF *out, const REPORT_INFO *info)
     OutBuf_Puts(out, "</td></tr>\n<tr><th class=\"l\">Editor version</th><td>");
     Put_Text(out, reportVersion);
     OutBuf_Puts(out, "</td></tr>\n<tr><th class=\"l\">Home directory</th><td>");
-    Put_Text(out, info->home);
+    Put_Path(out, info->home);
     OutBuf_Puts(out, "</td></tr>\n<tr><th class=\"l\">Written</th><td>");
     Put_Text(out, when);
     OutBuf_Printf(out, "</td></tr>\n<tr><th class=\"l\">Output queues</th><td id=\"count-output\">%d</td></tr>\n",
@@ -477,11 +489,12 @@ static void Put_Value(OUTBUF *out, FIELD_TABLE table, const FIELD_DEF *f, const 
         return;
     }
     Format_FieldValue(f, record, NULL, value, VALUE_LEN);
-    Put_Text(out, value);
+    if (f->kind == FK_PATH) Put_Path(out, value);
+    else Put_Text(out, value);
 }
 
-/* Every shown field of a record, grouped under the pages that edit them in the order of the
-   pages (with pages: one sub-heading each). */
+/* Every shown field of a record, two to a row (label, value, label, value), grouped under the
+   pages that edit them in the order of the pages (with pages: one sub-heading each). */
 static void Put_Fields(OUTBUF *out, FIELD_TABLE table, const void *record, BOOL withPages, char *value)
 {
     static const QUEUE_PAGE k_Order[] = {
@@ -491,6 +504,7 @@ static void Put_Fields(OUTBUF *out, FIELD_TABLE table, const void *record, BOOL 
     };
     int count = Field_Count(table);
     BOOL open = FALSE;
+    int inRow = 0;          /* fields in the row being written */
     for (size_t p = 0; p < ARRAY_LEN(k_Order); p++) {
         BOOL headed = FALSE;
         for (int i = 0; i < count; i++) {
@@ -501,18 +515,26 @@ static void Put_Fields(OUTBUF *out, FIELD_TABLE table, const void *record, BOOL 
                 open = TRUE;
             }
             if (withPages && !headed) {
-                OutBuf_Puts(out, "<tr><th colspan=\"2\">");
+                if (inRow == 1) OutBuf_Puts(out, "<td class=\"l\"></td><td></td></tr>\n");
+                inRow = 0;
+                OutBuf_Puts(out, "<tr class=\"page\"><th colspan=\"4\">");
                 Put_Text(out, Page_Name(k_Order[p]));
                 OutBuf_Puts(out, "</th></tr>\n");
                 headed = TRUE;
             }
-            OutBuf_Printf(out, "<tr data-key=\"%s\"><td class=\"l\">", f->key);
+            if (inRow == 0) OutBuf_Puts(out, "<tr>");
+            OutBuf_Printf(out, "<td class=\"l\" data-key=\"%s\">", f->key);
             Put_Text(out, f->label);
             OutBuf_Puts(out, "</td><td>");
             Put_Value(out, table, f, record, value);
-            OutBuf_Puts(out, "</td></tr>\n");
+            OutBuf_Puts(out, "</td>");
+            if (++inRow == 2) {
+                OutBuf_Puts(out, "</tr>\n");
+                inRow = 0;
+            }
         }
     }
+    if (inRow == 1) OutBuf_Puts(out, "<td class=\"l\"></td><td></td></tr>\n");
     if (open) OutBuf_Puts(out, "</table>\n");
 }
 
@@ -545,7 +567,7 @@ static void Put_OutputQueues(OUTBUF *out, ICON_CACHE_T *icons, char *value)
             SUMMARY sum;
             k_Sections[s].fn(t, NULL, &sum);
             OutBuf_Printf(out, "<tr><th class=\"l\">%s</th><td>", k_Sections[s].section);
-            Html_Text(out, sum.text, TRUE);
+            Html_Put(out, sum.text, HTML_BREAKS | HTML_PATH);
             OutBuf_Puts(out, "</td></tr>\n");
         }
         OutBuf_Puts(out, "</table>\n");
@@ -608,7 +630,7 @@ static void Put_Applications(OUTBUF *out, ICON_CACHE_T *icons, char *value)
         Put_Text(out, apps[i].path);
         OutBuf_Puts(out, "</h3>\n");
         Put_Fields(out, FT_APP, &apps[i], FALSE, value);
-        OutBuf_Puts(out, "<table><tr><td class=\"l\">Used by</td><td>");
+        OutBuf_Puts(out, "<table><tr><th class=\"l\">Used by</th><td>");
         Put_Users(out, FALSE, i);
         OutBuf_Puts(out, "</td></tr></table>\n</section>\n");
         shown++;
@@ -622,7 +644,7 @@ static void Put_Applications(OUTBUF *out, ICON_CACHE_T *icons, char *value)
         OutBuf_Printf(out, "Group %d: %d processes in %s</h3>\n", i, appGroups[i].count,
                       appGroups[i].parallel ? "parallel" : "series");
         Put_Fields(out, FT_APPGROUP, &appGroups[i], FALSE, value);
-        OutBuf_Puts(out, "<table><tr><td class=\"l\">Used by</td><td>");
+        OutBuf_Puts(out, "<table><tr><th class=\"l\">Used by</th><td>");
         Put_Users(out, TRUE, i);
         OutBuf_Puts(out, "</td></tr></table>\n</section>\n");
         shown++;
@@ -690,7 +712,7 @@ static void Put_Folders(OUTBUF *out)
         for (int i = 0; i < n; i++) {
             OutBuf_Puts(out, "<tr><td>");
             /* the folder once for the rows that follow it */
-            if (i == 0 || Compare_NoCase(rows[i].dir, rows[i - 1].dir) != 0) Put_Text(out, rows[i].dir);
+            if (i == 0 || Compare_NoCase(rows[i].dir, rows[i - 1].dir) != 0) Put_Path(out, rows[i].dir);
             OutBuf_Puts(out, "</td><td>");
             Put_Text(out, rows[i].role);
             OutBuf_Puts(out, "</td><td>");

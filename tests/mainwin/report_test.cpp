@@ -49,12 +49,12 @@ std::string Card(const std::string &page, const std::string &id)
 /* The cell of the row with that key in a card: "<label>|<value>". */
 std::string Row(const std::string &card, const std::string &key)
 {
-    std::string head = "<tr data-key=\"" + key + "\"><td class=\"l\">";
+    std::string head = "<td class=\"l\" data-key=\"" + key + "\">";
     size_t at = card.find(head);
     if (at == std::string::npos) return "(no row " + key + ")";
     at += head.size();
     size_t mid = card.find("</td><td>", at);
-    size_t end = card.find("</td></tr>", mid);
+    size_t end = card.find("</td>", mid + 9);
     return card.substr(at, mid - at) + "|" + card.substr(mid + 9, end - mid - 9);
 }
 
@@ -69,6 +69,17 @@ std::vector<std::string> Attributes(const std::string &page, const std::string &
         values.push_back(page.substr(from, page.find('"', from) - from));
     }
     return values;
+}
+
+/* A path as the page writes it: a chance to wrap after each backslash. */
+std::string W(const std::string &path)
+{
+    std::string out;
+    for (char c : path) {
+        out += c;
+        if (c == '\\') out += "<wbr>";
+    }
+    return out;
 }
 
 std::string Html(const std::string &text)
@@ -118,26 +129,26 @@ TEST_F(Report, AQueueCardShowsEveryFieldUnderItsLabel)
 
     const std::string card = Card(Build(), "q1");
     ASSERT_NE("", card);
-    struct Case { const char *key; const char *row; };
+    struct Case { const char *key; std::string row; };
     const Case cases[] = {
         { "name", "Name|Plates" },
-        { "hot_directory", "Hot directory|C:\\Hot\\Plates" },
+        { "hot_directory", "Hot directory|" + W("C:\\Hot\\Plates") },
         { "include_subdirectories", "Include subdirectories|Yes" },
-        { "thumbnail_directory", "Thumbnail image directory|C:\\Thumbs\\Plates" },
+        { "thumbnail_directory", "Thumbnail image directory|" + W("C:\\Thumbs\\Plates") },
         { "copies", "Copies|3" },
         { "priority", "Initial priority|High" },
         { "after_processing", "After processing|<a href=\"#q2\">pass jobs to queue &quot;Archive&quot;</a>" },
         { "jobs_at_a_time", "Jobs at a time|4" },
         { "time_out", "Time-out|1 minute 30 seconds" },
-        { "time_out_directory", "Directory for waiting jobs|C:\\Waiting" },
+        { "time_out_directory", "Directory for waiting jobs|" + W("C:\\Waiting") },
         { "mutex_group", "Mutex group|Setters" },
         { "output_identity", "Output identity|CTP-1" },
         { "parameters", "Parameters|-calibrate" },
         { "leave_in_queue", "Leave job in queue for|1 hour" },
         { "file_filtering", "File filtering|Exclude (0x21)" },
-        { "exclude_directory", "Exclude pathname|C:\\Excluded" },
+        { "exclude_directory", "Exclude pathname|" + W("C:\\Excluded") },
         { "filter_extensions", "Filter extensions|*.pdf;*.ps" },
-        { "launch_application", "Launch application path|C:\\Apps\\Viewer.exe" },
+        { "launch_application", "Launch application path|" + W("C:\\Apps\\Viewer.exe") },
         { "extra_text", "Extra text|kept" },
     };
     for (const Case &c : cases) EXPECT_EQ(c.row, Row(card, c.key)) << c.key;
@@ -154,10 +165,10 @@ TEST_F(Report, AQueueCardShowsEveryFieldUnderItsLabel)
     /* the overview's texts, under the sections' names */
     EXPECT_NE(std::string::npos, card.find("<th class=\"l\">Clean-Up</th><td>Pass jobs to &quot;Archive&quot;.</td>"));
     EXPECT_NE(std::string::npos, card.find("<th class=\"l\">Inputs</th><td>Get jobs to queue from the directory:<br>"
-                                           "C:\\Hot\\Plates<br>and its sub-directories.</td>"));
+                                           + W("C:\\Hot\\Plates") + "<br>and its sub-directories.</td>"));
     /* the fields stand under the page that edits them, in the order of the pages */
-    size_t inputs = card.find("<th colspan=\"2\">Inputs</th>"), jobs = card.find("<th colspan=\"2\">Job Settings</th>"),
-           cleanup = card.find("<th colspan=\"2\">Clean-Up</th>");
+    size_t inputs = card.find("<th colspan=\"4\">Inputs</th>"), jobs = card.find("<th colspan=\"4\">Job Settings</th>"),
+           cleanup = card.find("<th colspan=\"4\">Clean-Up</th>");
     ASSERT_TRUE(inputs != std::string::npos && jobs != std::string::npos && cleanup != std::string::npos);
     EXPECT_LT(inputs, card.find("data-key=\"hot_directory\""));
     EXPECT_LT(jobs, card.find("data-key=\"copies\""));
@@ -199,13 +210,13 @@ TEST_F(Report, EveryReferenceLinksToACardThatExists)
     EXPECT_EQ("At the time-out|<a href=\"#q1\">pass waiting jobs to queue &quot;A&quot;</a>", Row(Card(page, "q2"), "at_time_out"));
     EXPECT_NE(std::string::npos, Row(Card(page, "group0"), "members").find("<a href=\"#app1\">")) << Row(Card(page, "group0"), "members");
     /* each application names the queues that run it, alone or in a group */
-    EXPECT_NE(std::string::npos, Card(page, "app0").find("Used by</td><td><a href=\"#q1\">A</a></td>"));
-    EXPECT_NE(std::string::npos, Card(page, "app2").find("Used by</td><td><a href=\"#q2\">B</a></td>"));
-    EXPECT_NE(std::string::npos, Card(page, "group0").find("Used by</td><td><a href=\"#q2\">B</a></td>"));
+    EXPECT_NE(std::string::npos, Card(page, "app0").find("Used by</th><td><a href=\"#q1\">A</a></td>"));
+    EXPECT_NE(std::string::npos, Card(page, "app2").find("Used by</th><td><a href=\"#q2\">B</a></td>"));
+    EXPECT_NE(std::string::npos, Card(page, "group0").find("Used by</th><td><a href=\"#q2\">B</a></td>"));
     /* one folder, two queues: listed once, with both */
-    EXPECT_NE(std::string::npos, page.find("<tr><td>C:\\Hot\\A</td><td>hot</td><td><a href=\"#q1\">A</a></td></tr>\n"
+    EXPECT_NE(std::string::npos, page.find("<tr><td>" + W("C:\\Hot\\A") + "</td><td>hot</td><td><a href=\"#q1\">A</a></td></tr>\n"
                                            "<tr><td></td><td>hot</td><td><a href=\"#q3\">C</a></td></tr>"));
-    EXPECT_NE(std::string::npos, page.find("<tr><td>C:\\Hot\\In</td><td>hot</td><td><a href=\"#in1\">In</a></td></tr>"));
+    EXPECT_NE(std::string::npos, page.find("<tr><td>" + W("C:\\Hot\\In") + "</td><td>hot</td><td><a href=\"#in1\">In</a></td></tr>"));
 }
 
 /* Whatever the installation's texts hold, the page shows them as typed and stays whole; bytes of
@@ -231,7 +242,7 @@ TEST_F(Report, TextsOfTheInstallationAreEscaped)
         const std::string card = Card(page, "q1");
         EXPECT_NE(std::string::npos, card.find("1. " + c.shown + "</h3>")) << card.substr(0, 400);
         EXPECT_EQ("Mutex group|" + c.shown, Row(card, "mutex_group"));
-        EXPECT_EQ("Hot directory|C:\\Hot\\" + c.shown, Row(card, "hot_directory"));
+        EXPECT_EQ("Hot directory|" + W("C:\\Hot\\") + c.shown, Row(card, "hot_directory"));
         if (c.typed.find('<') != std::string::npos) {
             EXPECT_EQ(std::string::npos, page.find(c.typed));
         }
@@ -258,7 +269,7 @@ TEST_F(Report, TheHeaderCountsAndTheUnsavedMark)
 
     std::string page = Build();
     EXPECT_NE(std::string::npos, page.find("<tr><th class=\"l\">Editor version</th><td>7.2 &lt;beta&gt;</td></tr>"));
-    EXPECT_NE(std::string::npos, page.find("<tr><th class=\"l\">Home directory</th><td>" + home.home() + "</td></tr>"));
+    EXPECT_NE(std::string::npos, page.find("<tr><th class=\"l\">Home directory</th><td>" + W(home.home()) + "</td></tr>"));
     EXPECT_NE(std::string::npos, page.find("<tr><th class=\"l\">Written</th><td>2026-01-02 03:04</td></tr>"));
     EXPECT_NE(std::string::npos, page.find("<td id=\"count-output\">2</td>"));
     EXPECT_NE(std::string::npos, page.find("<td id=\"count-input\">1</td>"));
