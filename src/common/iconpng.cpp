@@ -232,17 +232,102 @@ BOOL Module_IconPng(HMODULE module, LPCSTR id, OUTBUF *out)
     return bytes != NULL && Icon_ImageToPng(bytes, SizeofResource(module, icon), out);
 }
 
-static BOOL CALLBACK First_Group(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+/* ---- icons of a program file, read from its resource section ---- */
+
+/* Reads len bytes at offset of file h into buf; FALSE when they are not all there. */
+static BOOL Read_At(HANDLE h, DWORD offset, void *buf, DWORD len)
 {
-    LPSTR *found = (LPSTR *)param;
-    if (IS_INTRESOURCE(name)) {
-        *found = name;
-    } else {
-        size_t n = strlen(name) + 1;
-        *found = (LPSTR)malloc(n);
-        if (*found != NULL) memcpy(*found, name, n);
+    if (SetFilePointer(h, (LONG)offset, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return FALSE;
+    DWORD got = 0;
+    return ReadFile(h, buf, len, &got, NULL) && got == len;
+}
+
+/* A resource section in memory: the bytes of the section and the address it is loaded at. */
+typedef struct {
+    const uint8_t *data;
+    size_t         len;
+    uint32_t       va;        /* the section's relative virtual address */
+    size_t         root;      /* where the resource directory starts in data */
+} RSRC;
+
+/* The entry of the resource directory at dir (an offset from the root) with that id, or with
+   id 0 the first entry; its OffsetToData, or 0 when there is none. */
+static uint32_t Rsrc_Entry(const RSRC *r, uint32_t dir, uint32_t id)
+{
+    size_t at = r->root + dir;
+    if (at + 16 > r->len) return 0;
+    uint32_t count = Get16(r->data + at + 12) + Get16(r->data + at + 14);
+    for (uint32_t i = 0; i < count; i++) {
+        size_t e = at + 16 + (size_t)i * 8;
+        if (e + 8 > r->len) return 0;
+        uint32_t name = Get32(r->data + e);
+        if (id == 0 || (!(name & 0x80000000u) && name == id)) return Get32(r->data + e + 4);
     }
-    return FALSE;      /* the first is enough */
+    return 0;
+}
+
+/* The bytes of resource type/id (id 0: the first) in its first language; NULL when there is none. */
+static const uint8_t *Rsrc_Find(const RSRC *r, uint32_t type, uint32_t id, size_t *len)
+{
+    uint32_t names = Rsrc_Entry(r, 0, type);
+    if (!(names & 0x80000000u)) return NULL;
+    uint32_t langs = Rsrc_Entry(r, names & 0x7FFFFFFFu, id);
+    if (!(langs & 0x80000000u)) return NULL;
+    uint32_t leaf = Rsrc_Entry(r, langs & 0x7FFFFFFFu, 0);
+    if (leaf == 0 || (leaf & 0x80000000u) || r->root + leaf + 8 > r->len) return NULL;
+    uint32_t rva = Get32(r->data + r->root + leaf), size = Get32(r->data + r->root + leaf + 4);
+    if (rva < r->va || rva - r->va > r->len || size > r->len - (rva - r->va)) return NULL;
+    *len = size;
+    return r->data + (rva - r->va);
+}
+
+/* The first icon of a program or library: its headers and its resource section are read (the
+   program is never loaded, so any size and any machine will do). */
+static BOOL Program_IconPng(const char *path, OUTBUF *out)
+{
+    HANDLE h = Open_ForReading(path);
+    if (h == INVALID_HANDLE_VALUE) return FALSE;
+    BOOL ok = FALSE;
+    uint8_t head[4096];
+    DWORD size = GetFileSize(h, NULL);
+    DWORD headLen = size < sizeof head ? size : (DWORD)sizeof head;
+    uint8_t *section = NULL;
+    do {
+        if (size == INVALID_FILE_SIZE || headLen < 64 || !Read_At(h, 0, head, headLen)) break;
+        if (head[0] != 'M' || head[1] != 'Z') break;
+        uint32_t pe = Get32(head + 0x3C);
+        if (pe > headLen - 24 || memcmp(head + pe, "PE\0\0", 4) != 0) break;
+        uint32_t sections = Get16(head + pe + 6), optLen = Get16(head + pe + 20);
+        size_t opt = pe + 24;
+        if (opt + optLen > headLen || optLen < 2) break;
+        uint32_t magic = Get16(head + opt);
+        size_t dirs = opt + (magic == 0x20B ? 112 : 96);
+        if (dirs + 3 * 8 > opt + optLen) break;
+        uint32_t rsrcVa = Get32(head + dirs + 16);
+        if (rsrcVa == 0) break;
+        size_t table = opt + optLen;
+        for (uint32_t i = 0; i < sections && table + (size_t)(i + 1) * 40 <= headLen; i++) {
+            const uint8_t *sec = head + table + (size_t)i * 40;
+            uint32_t va = Get32(sec + 12), vsize = Get32(sec + 8), raw = Get32(sec + 16), ptr = Get32(sec + 20);
+            uint32_t span = vsize > raw ? vsize : raw;
+            if (rsrcVa < va || rsrcVa >= va + span) continue;
+            if (raw == 0 || raw > 64u * 1024 * 1024 || ptr > size || raw > size - ptr) break;
+            section = (uint8_t *)malloc(raw);
+            if (section == NULL || !Read_At(h, ptr, section, raw)) break;
+            RSRC r = { section, raw, va, (size_t)(rsrcVa - va) };
+            size_t groupLen = 0, iconLen = 0;
+            const uint8_t *group = Rsrc_Find(&r, 14, 0, &groupLen);          /* RT_GROUP_ICON, the first */
+            int best = group ? Best_Entry(group, groupLen, 14) : -1;
+            if (best < 0) break;
+            uint32_t iconId = Get16(group + 6 + (size_t)best * 14 + 12);
+            const uint8_t *icon = Rsrc_Find(&r, 3, iconId, &iconLen);        /* RT_ICON */
+            ok = icon != NULL && Icon_ImageToPng(icon, iconLen, out);
+            break;
+        }
+    } while (0);
+    free(section);
+    CloseHandle(h);
+    return ok;
 }
 
 BOOL File_IconPng(const char *path, OUTBUF *out)
@@ -265,15 +350,7 @@ BOOL File_IconPng(const char *path, OUTBUF *out)
         free(data);
         return ok;
     }
-    HMODULE module = LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE);
-    if (module == NULL) return FALSE;
-    LPSTR name = NULL;
-    EnumResourceNamesA(module, MAKEINTRESOURCEA(14), First_Group, (LONG_PTR)&name);
-    if (name != NULL) {
-        ok = Module_IconPng(module, name, out);
-        if (!IS_INTRESOURCE(name)) free(name);
-    }
-    FreeLibrary(module);
+    ok = Program_IconPng(path, out);
     if (!ok) Trace("File_IconPng: no icon in \"%s\"\n", path);
     return ok;
 }

@@ -141,105 +141,118 @@ static void Put_AppLink(OUTBUF *out, int slot)
 
 /* ---- icons ---- */
 
-/* Each picture is made once and written wherever it is shown. */
+/* Each picture is made once, and written once: in the style sheet, as a class that every place
+   showing it names (many queues and applications share a picture). */
 #define ICON_CACHE 512
 typedef struct {
-    char  key[TEXT_LEN + 8];
-    char *data;                  /* "data:image/png;base64,..." or NULL when there is no picture */
+    char key[TEXT_LEN + 8];      /* where the picture comes from: "res:179", "file:<path>" */
+    int  picture;                /* index in pictures, or -1 when there is none */
 } ICON_ENTRY;
 
 typedef struct {
     ICON_ENTRY entries[ICON_CACHE];
     int        count;
+    char      *pictures[ICON_CACHE];   /* the PNGs in base64, each different from the others */
+    int        pictureCount;
 } ICON_CACHE_T;
 
-static const char *Icon_Data(ICON_CACHE_T *cache, const char *key, HMODULE module, int resource, const char *file)
+static int Icon_Picture(ICON_CACHE_T *cache, const char *key, HMODULE module, int resource, const char *file)
 {
     for (int i = 0; i < cache->count; i++)
-        if (strcmp(cache->entries[i].key, key) == 0) return cache->entries[i].data;
+        if (strcmp(cache->entries[i].key, key) == 0) return cache->entries[i].picture;
     OUTBUF png;
     OutBuf_Init(&png);
     BOOL ok = file != NULL ? File_IconPng(file, &png) : Module_IconPng(module, MAKEINTRESOURCEA(resource), &png);
-    char *data = NULL;
+    int picture = -1;
     if (ok && !png.failed) {
-        OUTBUF uri;
-        OutBuf_Init(&uri);
-        OutBuf_Puts(&uri, "data:image/png;base64,");
-        Append_Base64(&uri, (const uint8_t *)png.data, png.len);
-        if (!uri.failed) {
-            OutBuf_Putc(&uri, '\0');
-            data = uri.data;
-        } else {
-            OutBuf_Free(&uri);
+        OUTBUF b64;
+        OutBuf_Init(&b64);
+        Append_Base64(&b64, (const uint8_t *)png.data, png.len);
+        OutBuf_Putc(&b64, '\0');
+        if (!b64.failed) {
+            for (int i = 0; i < cache->pictureCount && picture < 0; i++)
+                if (strcmp(cache->pictures[i], b64.data) == 0) picture = i;
+            if (picture < 0 && cache->pictureCount < ICON_CACHE) {
+                picture = cache->pictureCount++;
+                cache->pictures[picture] = b64.data;
+                b64.data = NULL;
+            }
         }
+        free(b64.data);
     }
     OutBuf_Free(&png);
     if (cache->count < ICON_CACHE) {
         ICON_ENTRY *e = &cache->entries[cache->count++];
         Copy_Field(e->key, key);
-        e->data = data;
+        e->picture = picture;
     }
-    return data;
+    return picture;
 }
 
 static HMODULE Own_Module(void) { return hInstance != NULL ? hInstance : GetModuleHandleA(NULL); }
 
-static const char *Resource_Icon(ICON_CACHE_T *cache, int id)
+static int Resource_Icon(ICON_CACHE_T *cache, int id)
 {
     char key[32];
     Format_Text(key, sizeof key, "res:%d", id);
-    const char *data = Icon_Data(cache, key, Own_Module(), id, NULL);
-    if (data == NULL && id != IDI_PROGRAM) data = Icon_Data(cache, "res:110", Own_Module(), IDI_PROGRAM, NULL);
-    return data;
+    int picture = Icon_Picture(cache, key, Own_Module(), id, NULL);
+    if (picture < 0 && id != IDI_PROGRAM) picture = Icon_Picture(cache, "res:110", Own_Module(), IDI_PROGRAM, NULL);
+    return picture;
 }
 
-static const char *File_Icon(ICON_CACHE_T *cache, const char *path)
+static int File_Icon(ICON_CACHE_T *cache, const char *path)
 {
     char key[TEXT_LEN + 8];
     Format_Text(key, sizeof key, "file:%s", path);
-    return Icon_Data(cache, key, NULL, 0, path);
+    return Icon_Picture(cache, key, NULL, 0, path);
 }
 
 static BOOL Has_IconPath(const char *path) { return path[0] != '\0' && strcmp(path, " ") != 0; }
 
 /* The icon of an application: its icon file when it names one, else its program's own icon,
    else the program icon. */
-static const char *App_IconData(ICON_CACHE_T *cache, int slot)
+static int App_IconPicture(ICON_CACHE_T *cache, int slot)
 {
-    const char *data = NULL;
+    int picture = -1;
     if (Used_App(slot)) {
         const App *a = &apps[slot];
-        data = File_Icon(cache, Has_IconPath(a->iconPath) ? a->iconPath : a->path);
+        picture = File_Icon(cache, Has_IconPath(a->iconPath) ? a->iconPath : a->path);
     }
-    return data != NULL ? data : Resource_Icon(cache, IDI_PROGRAM);
+    return picture >= 0 ? picture : Resource_Icon(cache, IDI_PROGRAM);
 }
 
 /* The icon a queue shows in the main window's list: its own, else the one of what it runs. */
-static const char *Queue_IconData(ICON_CACHE_T *cache, const Target *t)
+static int Queue_IconPicture(ICON_CACHE_T *cache, const Target *t)
 {
     if (Has_IconPath(t->iconPath)) {
-        const char *own = File_Icon(cache, t->iconPath);
-        if (own != NULL) return own;
+        int own = File_Icon(cache, t->iconPath);
+        if (own >= 0) return own;
     }
     if (t->noProcesses || t->processRef == NO_PROCESSES) return Resource_Icon(cache, IDI_NO_PROCESSES);
     if (t->usesGroup) {
         BOOL parallel = Used_Group(t->processRef) && appGroups[t->processRef].parallel;
         return Resource_Icon(cache, parallel ? IDI_PARALLEL : IDI_SERIES);
     }
-    return App_IconData(cache, t->processRef);
+    return App_IconPicture(cache, t->processRef);
 }
 
-static void Put_Icon(OUTBUF *out, const char *data)
+static void Put_Icon(OUTBUF *out, int picture)
 {
-    if (data == NULL) return;
-    OutBuf_Puts(out, "<img class=\"icon\" alt=\"\" src=\"");
-    OutBuf_Puts(out, data);
-    OutBuf_Puts(out, "\">");
+    if (picture < 0) return;
+    OutBuf_Printf(out, "<span class=\"icon p%d\" role=\"img\"></span>", picture);
+}
+
+/* The pictures' classes for the style sheet. */
+static void Put_IconStyles(OUTBUF *out, const ICON_CACHE_T *cache)
+{
+    for (int i = 0; i < cache->pictureCount; i++)
+        OutBuf_Printf(out, ".p%d{background-image:url(data:image/png;base64,%s)}\n", i, cache->pictures[i]);
 }
 
 static void Free_IconCache(ICON_CACHE_T *cache)
 {
-    for (int i = 0; i < cache->count; i++) free(cache->entries[i].data);
+    for (int i = 0; i < cache->pictureCount; i++) free(cache->pictures[i]);
+    cache->pictureCount = 0;
     cache->count = 0;
 }
 
@@ -322,8 +335,8 @@ static const char k_Style[] =
     "table.fields td.l{width:18%;color:#333;background:#f7f8fa}"
     "tr.page th{background:#dde3ea}\n"
     ".card{border:1px solid #889;border-radius:4px;padding:6px 10px 8px;margin:0 0 10px;break-inside:avoid}\n"
-    ".card h3 .icon{width:32px;height:32px;vertical-align:middle;margin-right:8px}\n"
-    ".icon{width:32px;height:32px}td .icon{width:16px;height:16px;vertical-align:middle;margin-right:4px}\n"
+    ".icon{display:inline-block;width:32px;height:32px;vertical-align:middle;margin-right:8px;"
+    "background:no-repeat center/32px 32px}\n"
     ".unsaved{background:#fff3c4;border:1px solid #c90;padding:4px 8px;font-weight:600}\n"
     ".ok{color:#264}.problems li{margin:2px 0}.muted{color:#666}\n"
     "pre{white-space:pre-wrap;overflow-wrap:anywhere;font:8.5pt/1.3 \"DejaVu Sans Mono\",Consolas,monospace;"
@@ -334,14 +347,21 @@ static const char k_Style[] =
     "h2,h3,h4{break-after:avoid}tr{break-inside:avoid}.card.queue{break-inside:auto}"
     "*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}\n";
 
-static void Put_Head(OUTBUF *out, const REPORT_INFO *info)
+/* The page up to its body: the style sheet with the pictures' classes. */
+static void Put_Start(OUTBUF *out, const ICON_CACHE_T *icons)
 {
     OutBuf_Puts(out, "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
     OutBuf_Puts(out, "Configuration of ");
     Put_Text(out, systemName[0] != '\0' ? systemName : "the spooler");
     OutBuf_Puts(out, "</title>\n<style>\n");
     OutBuf_Puts(out, k_Style);
-    OutBuf_Puts(out, "</style>\n</head>\n<body>\n<h1>Configuration of ");
+    Put_IconStyles(out, icons);
+    OutBuf_Puts(out, "</style>\n</head>\n<body>\n");
+}
+
+static void Put_Head(OUTBUF *out, const REPORT_INFO *info)
+{
+    OutBuf_Puts(out, "<h1>Configuration of ");
     Put_Text(out, systemName[0] != '\0' ? systemName : "the spooler");
     OutBuf_Puts(out, "</h1>\n");
     if (info->unsaved)
@@ -559,7 +579,7 @@ static void Put_OutputQueues(OUTBUF *out, ICON_CACHE_T *icons, char *value)
         char anchor[32];
         Queue_Anchor(i, anchor, sizeof anchor);
         OutBuf_Printf(out, "<section class=\"card queue\" id=\"%s\">\n<h3>", anchor);
-        Put_Icon(out, Queue_IconData(icons, t));
+        Put_Icon(out, Queue_IconPicture(icons, t));
         OutBuf_Printf(out, "%d. ", i + 1);
         Put_Text(out, t->name);
         OutBuf_Puts(out, "</h3>\n<table class=\"overview\">\n");
@@ -625,7 +645,7 @@ static void Put_Applications(OUTBUF *out, ICON_CACHE_T *icons, char *value)
         char anchor[32];
         App_Anchor(i, anchor, sizeof anchor);
         OutBuf_Printf(out, "<section class=\"card app\" id=\"%s\">\n<h3>", anchor);
-        Put_Icon(out, App_IconData(icons, i));
+        Put_Icon(out, App_IconPicture(icons, i));
         OutBuf_Printf(out, "Application %d: ", i);
         Put_Text(out, apps[i].path);
         OutBuf_Puts(out, "</h3>\n");
@@ -817,15 +837,22 @@ BOOL Build_Report(const REPORT_INFO *info, OUTBUF *out)
         out->failed = TRUE;
         return FALSE;
     }
-    Put_Head(out, info);
-    Put_Problems(out);
-    Put_OutputQueues(out, icons, value);
-    Put_InputQueues(out, icons, value);
-    Put_Applications(out, icons, value);
-    Put_Folders(out);
-    Put_Preferences(out, value);
-    Put_Changes(out);
-    OutBuf_Puts(out, "</body>\n</html>\n");
+    /* the body first: the style sheet before it names the pictures the body shows */
+    OUTBUF body;
+    OutBuf_Init(&body);
+    Put_Head(&body, info);
+    Put_Problems(&body);
+    Put_OutputQueues(&body, icons, value);
+    Put_InputQueues(&body, icons, value);
+    Put_Applications(&body, icons, value);
+    Put_Folders(&body);
+    Put_Preferences(&body, value);
+    Put_Changes(&body);
+    OutBuf_Puts(&body, "</body>\n</html>\n");
+    Put_Start(out, icons);
+    if (body.failed) out->failed = TRUE;
+    else OutBuf_Append(out, body.data, body.len);
+    OutBuf_Free(&body);
     Free_IconCache(icons);
     free(icons);
     free(value);
