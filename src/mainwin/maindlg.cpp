@@ -1,4 +1,5 @@
 #include "mainwin/maindlg.h"
+#include "mainwin/reportcmd.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -74,7 +75,7 @@ static const MAIN_COMMAND k_Commands[] = {
     /* backups */
     { IDC_MAIN_RESTORE, NULL, NULL },
     /* the report */
-    { IDC_MAIN_REPORT,  NULL, NULL },
+    { IDC_MAIN_REPORT,  On_Report, NULL },
     /* export and import */
     { IDC_MAIN_EXPORT,  NULL, NULL },
     { IDC_MAIN_IMPORT,  NULL, NULL },
@@ -506,6 +507,7 @@ static BOOL On_InitDialog(HWND hDlg)
         return FALSE;
     }
     SetWindowLongPtrA(hDlg, DWLP_USER, (LONG_PTR)st);
+    Note_ReportBaseline();
     Centre_Window(hDlg);
     SetForegroundWindow(hDlg);
     st->targets = Create_TargetList_InPlace(hDlg, IDC_MAIN_TARGETS, FALSE);
@@ -524,6 +526,7 @@ static BOOL On_InitDialog(HWND hDlg)
     Set_ControlTip(hDlg, IDC_MAIN_UNDO, "Undo (Ctrl+Z)");
     Set_ControlTip(hDlg, IDC_MAIN_REDO, "Redo (Ctrl+Y)");
     Set_ControlTip(hDlg, IDC_MAIN_IMPORT, "Import (Ctrl+I)");
+    Set_ControlTip(hDlg, IDC_MAIN_REPORT, "Save a printable page of the whole configuration and open it");
     Take_Shortcuts(hDlg);
     Update_Buttons(hDlg);
     if (st->targets != NULL) SetFocus(st->targets);
