@@ -65,7 +65,7 @@ static void Html_Put(OUTBUF *out, const char *text, int how)
     BOOL ascii = TRUE;
     for (size_t i = 0; i < n && ascii; i++)
         if ((unsigned char)text[i] > 127) ascii = FALSE;
-    if (ascii || n > 65535) {
+    if (ascii || n > 0x7FFFFFF) {
         Html_Ascii(out, text, n, how);
         return;
     }
@@ -338,6 +338,7 @@ static const char k_Style[] =
     ".icon{display:inline-block;width:32px;height:32px;vertical-align:middle;margin-right:8px;"
     "background:no-repeat center/32px 32px}\n"
     ".unsaved{background:#fff3c4;border:1px solid #c90;padding:4px 8px;font-weight:600}\n"
+    ".key{display:block;color:#667;font-size:7pt;overflow-wrap:anywhere}\n"
     ".ok{color:#264}.problems li{margin:2px 0}.muted{color:#666}\n"
     "pre{white-space:pre-wrap;overflow-wrap:anywhere;font:8.5pt/1.3 \"DejaVu Sans Mono\",Consolas,monospace;"
     "border:1px solid #ccc;padding:4px 6px;margin:0 0 6px;break-inside:avoid}\n"
@@ -545,6 +546,13 @@ static void Put_Fields(OUTBUF *out, FIELD_TABLE table, const void *record, BOOL 
             if (inRow == 0) OutBuf_Puts(out, "<tr>");
             OutBuf_Printf(out, "<td class=\"l\" data-key=\"%s\">", f->key);
             Put_Text(out, f->label);
+            /* a preference also by the key its file knows it by */
+            const char *fileKey = (table == FT_PREFS) ? Prefs_FileKey(f) : NULL;
+            if (fileKey != NULL) {
+                OutBuf_Puts(out, "<span class=\"key\">");
+                Put_Text(out, fileKey);
+                OutBuf_Puts(out, "</span>");
+            }
             OutBuf_Puts(out, "</td><td>");
             Put_Value(out, table, f, record, value);
             OutBuf_Puts(out, "</td>");

@@ -279,6 +279,9 @@ TEST_F(Report, TheHeaderCountsAndTheUnsavedMark)
     /* users by name only */
     EXPECT_NE(std::string::npos, page.find("<ul class=\"users\">\n<li>night</li>\n<li>day</li>\n</ul>"));
     EXPECT_EQ(std::string::npos, page.find("secret"));
+    /* a preference under its label, with the key of its file */
+    EXPECT_NE(std::string::npos, page.find("Before queuing new jobs, allow them to settle for<span class=\"key\">"
+                                           "SPOOLER_FILE_SETTLE_TIME</span></td><td>")) << page.substr(page.find("id=\"preferences\""), 600);
     EXPECT_EQ(std::string::npos, page.find("Not yet saved"));
     EXPECT_NE(std::string::npos, Build(TRUE).find("<p class=\"unsaved\" id=\"unsaved\">Not yet saved"));
     reportVersion[0] = '\0';
