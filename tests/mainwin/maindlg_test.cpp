@@ -610,7 +610,7 @@ TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
     Make_Queues(2, 1);
     Open();
     const int order[] = { IDC_MAIN_FIND, IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD,
-                          IDC_MAIN_COPY, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
+                          IDC_MAIN_COPY, IDC_MAIN_REPORT, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
     HWND at = GetDlgItem(dlg, IDCANCEL);
     for (int id : order) {
         at = GetNextDlgTabItem(dlg, at, FALSE);
