@@ -12,6 +12,9 @@ Absolute times on a shared machine are noise; the ratios of the medians are the 
   move               in that started editor, the first output queue moved down (the list filled
                      again) until the dialog is painted again: no floor, at most 100 ms shows no
                      delay
+  -report            Editor.exe -report HOME FILE  against  Editor.exe -update HOME: the report of
+                     the whole installation in at most 1.5 times the time of reading and writing
+                     it; and the report's size, below 5 MB
   peak memory        the largest resident set (peak working set) of the two -update runs; and
                      how much the editor's grows from an empty installation to this one, against
                      the bound: one copy of the installation's largest file
@@ -30,7 +33,8 @@ WINE = '/usr/lib/wine/wine64'
 EDITOR_CLASS = 'ConfigDlgClass{ECB00F06-6A37-4bce-AA7B-9120BB152E4F}'
 RESOURCE_H = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'src', 'resources', 'resource.h')
 STORED = ('Queues.cfg', 'Applications.cfg', 'LBPrefs.cfg', 'Preferences.cfg', 'queue/engine.q', 'state/queues.sta')
-TARGETS = {'-update': 1.5, 'start': 1.2, '-check': 1.2}
+TARGETS = {'-update': 1.5, 'start': 1.2, '-check': 1.2, '-report': 1.5}
+REPORT_LIMIT = 5 * 10 ** 6
 
 
 def run_timed(argv, cwd):
@@ -93,6 +97,8 @@ def main():
     system = os.path.join(a.home, 'System')
     started_editor = os.path.join(system, 'Editor.exe')
     move = (resource_id('IDC_MAIN_TARGETS'), resource_id('IDC_MAIN_DOWN'))
+    report_file = os.path.join(a.build, 'bench-report.html')
+    editor_report = [WINE, exe('Editor'), '-report', a.home_win, 'Z:' + report_file.replace('/', '\\')]
 
     before = stored_files(a.home)
     # Every program starts in the installation's System folder, where the editor lives.
@@ -110,6 +116,7 @@ def main():
     mem = {'editor': [], 'floor': []}
     start = {'editor': [], 'floor': []}
     moved = []
+    report = {'editor': [], 'floor': []}
     for i in range(a.runs):
         pairs = [('editor', editor_update), ('floor', copy_update), ('check', editor_check)]
         for who, argv in (pairs if i % 2 == 0 else pairs[::-1]):
@@ -120,6 +127,12 @@ def main():
             upd[who].append(ms)
             if who != 'check':
                 mem[who].append(kib / 1024.0)
+        pairs = [('editor', editor_report), ('floor', editor_update)]
+        for who, argv in (pairs if i % 2 == 0 else pairs[::-1]):
+            ms, _, code = run_timed(argv, system)
+            if code != 0:
+                sys.exit('bench: %s ended with %d' % (' '.join(argv), code))
+            report[who].append(ms)
         starts = [('editor', EDITOR_CLASS, started_editor, move), ('floor', '#32770', exe('BenchEmptyDialog'), ())]
         for who, cls, program, command in (starts if i % 2 == 0 else starts[::-1]):
             times = run_start(exe('BenchStartWatch'), cls, program, system, command)
@@ -141,6 +154,10 @@ def main():
     print('%-34s %9.1f / %-9.1f %s' % ('move on 200 queues to repaint (ms)', min(moved), statistics.median(moved),
                                             '(no visible delay: at most 100 ms: %s)' %
                                             ('met' if statistics.median(moved) <= 100 else 'MISSED')))
+    summary('-report vs -update (ms)', report['editor'], report['floor'], 'ms', TARGETS['-report'])
+    size = os.path.getsize(report_file)
+    print('%-34s %9.2f MB; limit %.0f MB: %s' % ('size of the report', size / 1e6, REPORT_LIMIT / 1e6,
+                                                  'met' if size < REPORT_LIMIT else 'MISSED'))
     summary('peak memory -update vs copy (MiB)', mem['editor'], mem['floor'], 'MiB')
     growth = statistics.median(mem['editor']) - empty_kib / 1024.0
     print('%-34s %9.1f MiB above the editor on an empty installation; bound %.1f MiB (the largest file): %s'

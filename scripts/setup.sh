@@ -12,6 +12,10 @@ command -v make  >/dev/null                  || need+=(make)
 [ -d /usr/share/wine/fonts ]                 || need+=(fonts-wine)
 command -v xwd >/dev/null                    || need+=(x11-apps)
 command -v pnmtopng >/dev/null               || need+=(netpbm)
+# the check of the configuration report in a real browser: printed to PDF, read back as text
+command -v chromium >/dev/null               || need+=(chromium)
+command -v pdftotext >/dev/null              || need+=(poppler-utils)
+[ -d /usr/share/fonts/truetype/dejavu ]      || need+=(fonts-dejavu-core)
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
   export DEBIAN_FRONTEND=noninteractive

@@ -2,6 +2,7 @@
 #include "mainwin/checkdlg.h"
 #include "mainwin/changes.h"
 #include "mainwin/importdlg.h"
+#include "mainwin/reportcmd.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -82,7 +83,7 @@ static const MAIN_COMMAND k_Commands[] = {
     /* backups */
     { IDC_MAIN_RESTORE, NULL, NULL },
     /* the report */
-    { IDC_MAIN_REPORT,  NULL, NULL },
+    { IDC_MAIN_REPORT,  On_Report, NULL },
     /* export and import */
     { IDC_MAIN_EXPORT,  On_Export, Can_Export },
     { IDC_MAIN_IMPORT,  On_Import, NULL },
@@ -551,6 +552,7 @@ static BOOL On_InitDialog(HWND hDlg)
         return FALSE;
     }
     SetWindowLongPtrA(hDlg, DWLP_USER, (LONG_PTR)st);
+    Note_ReportBaseline();
     Centre_Window(hDlg);
     SetForegroundWindow(hDlg);
     st->targets = Create_TargetList_InPlace(hDlg, IDC_MAIN_TARGETS, FALSE);
@@ -569,6 +571,7 @@ static BOOL On_InitDialog(HWND hDlg)
     Set_ControlTip(hDlg, IDC_MAIN_UNDO, "Undo (Ctrl+Z)");
     Set_ControlTip(hDlg, IDC_MAIN_REDO, "Redo (Ctrl+Y)");
     Set_ControlTip(hDlg, IDC_MAIN_IMPORT, "Import (Ctrl+I)");
+    Set_ControlTip(hDlg, IDC_MAIN_REPORT, "Save a printable page of the whole configuration and open it");
     Take_Shortcuts(hDlg);
     Update_Buttons(hDlg);
     if (st->targets != NULL) SetFocus(st->targets);

@@ -3,12 +3,15 @@
 #include "common/fileutil.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "common/msg.h"
 #include "config/findings.h"
 #include "config/layoutchecks.h"
 #include "config/runtime.h"
 #include "config/setup.h"
 #include "config/users.h"
+#include "mainwin/report.h"
 #include "shell/exchmodes.h"
+#include "shell/profile.h"
 #include <string.h>
 
 /* -check <home>: reads the installation as -update does, writes nothing, and prints every
@@ -43,12 +46,31 @@ static int Check_Mode(const CLI_CALL *call)
     return errors > 0 ? 1 : 0;
 }
 
+/* -report <home> <file.html>: the configuration report of the installation, written to the file.
+   The home is only read. */
+static int Report_Mode(const CLI_CALL *call)
+{
+    const char *file = call->argv[1];
+    Load_ProfileNames();
+    InitData();
+    Load_Users();
+    REPORT_INFO info = { call->home, NULL, FALSE };
+    if (!Write_Report(file, &info)) {
+        DWORD err = GetLastError();
+        Err_Line("The report could not be written to %s: %s", file, Error_Text(&err));
+        return 1;
+    }
+    Out_Line("Report written: %s", file);
+    return 0;
+}
+
 /* The modes of the command line, one row each (see modes.h). An option here must not begin
    with "-update", "-preferences" or "-silent": the older options take any word that does. */
 static const CLI_MODE k_Modes[] = {
     { "-check", "-check <home>", 1, 1, TRUE, 2, Check_Mode },
     { "-export", "-export <home> <file> <queue name>...", 3, -1, TRUE, 1, Export_Mode },
     { "-import", "-import <home> <file> [<old path root> <new path root>]", 2, 4, TRUE, 1, Import_Mode },
+    { "-report", "-report <home> <file.html>", 2, 2, TRUE, 2, Report_Mode },
     { NULL, NULL, 0, 0, FALSE, 1, NULL },       /* the end of the table */
 };
 

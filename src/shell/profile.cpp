@@ -6,6 +6,7 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "mainwin/report.h"
 #include "resources/resource.h"
 #include <stdio.h>
 #include <string.h>
@@ -308,6 +309,7 @@ void Load_Profiles(void)
        the title the profile gives. */
     Copy_Field(programTitle, editorProfile.productName);
     Copy_Field(systemName, editorProfile.systemName);
+    Copy_Field(reportVersion, editorProfile.versionNumber);
     if (!editorOk)
         Info_Box(programTitle, "Could not get the application profile resources.\r\n\r\n%s", editorProfile.errorText);
     Give_FallbackIcon(&editorProfile, instance, IDI_EDITOR, "Editor.exe", 0);
