@@ -1,4 +1,5 @@
 #include "mainwin/maindlg.h"
+#include "mainwin/restoredlg.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -61,6 +62,8 @@ typedef struct {
     void (*run)(HWND hDlg);
     BOOL (*enabled)(HWND hDlg);
 } MAIN_COMMAND;
+static void On_Restore(HWND hDlg);
+
 static const MAIN_COMMAND k_Commands[] = {
     /* where-used */
     { IDC_MAIN_USEDBY,  NULL, NULL },
@@ -72,7 +75,7 @@ static const MAIN_COMMAND k_Commands[] = {
     /* the pending changes */
     { IDC_MAIN_CHANGES, NULL, NULL },
     /* backups */
-    { IDC_MAIN_RESTORE, NULL, NULL },
+    { IDC_MAIN_RESTORE, On_Restore, NULL },
     /* the report */
     { IDC_MAIN_REPORT,  NULL, NULL },
     /* export and import */
@@ -164,6 +167,16 @@ static void Update_Buttons(HWND hDlg)
 {
     SendMessageA(hDlg, WM_MAIN_TARGET_BUTTONS, 0, 0);
     SendMessageA(hDlg, WM_MAIN_LBQ_BUTTONS, 0, 0);
+}
+
+/* Restore: a backup put into the editor replaces every queue, so both lists are made again. */
+static void On_Restore(HWND hDlg)
+{
+    if (Show_Restore(hDlg) != IDOK) return;
+    MAIN_STATE *st = State_Of(hDlg);
+    Refresh_TargetList(st->targets);
+    Refresh_LBQList(st->lbqs);
+    Update_Buttons(hDlg);
 }
 
 /* The operator turned to one list (focused it, or selected in it): the other list's selection

@@ -1,4 +1,5 @@
 #include "shell/modes.h"
+#include "shell/backupmodes.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"
@@ -9,6 +10,8 @@
 /* The modes of the command line, one row each (see modes.h). An option here must not begin
    with "-update", "-preferences" or "-silent": the older options take any word that does. */
 static const CLI_MODE k_Modes[] = {
+    { "-backups", "-backups <home>", 1, 1, TRUE, 1, Backups_Mode },
+    { "-restore", "-restore <home> <backup folder name>", 2, 2, TRUE, 1, Restore_Mode },
     { NULL, NULL, 0, 0, FALSE, 1, NULL },       /* the end of the table */
 };
 

@@ -283,6 +283,7 @@ TEST_F(RollingBackupsOnFaultDisks, AFullDiskLeavesTheConfigurationAndTheBackupsA
     };
     clear();
     const std::string shop = "T:\\shop";
+    int backedUp = 0, refused = 0;
     for (int pages = 0; pages <= 12; pages++) {
         SCOPED_TRACE("pages free: " + std::to_string(pages));
         clear();
@@ -323,7 +324,9 @@ TEST_F(RollingBackupsOnFaultDisks, AFullDiskLeavesTheConfigurationAndTheBackupsA
         if (names.size() == 2) {
             EXPECT_EQ(before, Read_Config(shop + "\\Backups\\" + names[0])) << "a backup is complete";
             EXPECT_FALSE(told);
+            backedUp++;
         } else {
+            refused++;
             EXPECT_EQ(1u, names.size());
             EXPECT_TRUE(told) << "a backup that could not be made is told";
         }
@@ -338,5 +341,7 @@ TEST_F(RollingBackupsOnFaultDisks, AFullDiskLeavesTheConfigurationAndTheBackupsA
         for (const std::string &n : List_Dir(shop + "\\Backups"))
             EXPECT_EQ(std::string::npos, n.find("~ed")) << "a temporary file left: " << n;
     }
+    EXPECT_GT(refused, 0) << "no disk was full enough to refuse the backup";
+    EXPECT_GT(backedUp, 0) << "no disk had room for the backup";
     clear();
 }
