@@ -5,6 +5,7 @@
 #include "config/model.h"
 #include "config/prefsfile.h"
 #include "config/queuesfile.h"
+#include "config/runtime.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
 #include "common/cmdline.h"
@@ -381,4 +382,111 @@ BOOL Restore_Backup(const char *name)
     Copy_Field(s_LoadedFrom, dir);
     Free_ConfigImage(live);
     return TRUE;
+}
+
+/* ---- a main file missing at start ---- */
+
+typedef struct {
+    const char *file;           /* QUEUES_FILE or APPS_FILE */
+    const char *old;            /* its ".old" name */
+    char        copy[PATH_LEN]; /* the copy chosen, "" for none */
+} START_COPY;
+
+static START_COPY s_Start[2] = { { QUEUES_FILE, "Queues.old", "" }, { APPS_FILE, "Applications.old", "" } };
+
+/* The last-write time of a file as a local time; FALSE when it has none. */
+static BOOL File_LocalTime(const char *path, SYSTEMTIME *out)
+{
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    FILETIME local;
+    return GetFileAttributesExA(path, GetFileExInfoStandard, &a) && FileTimeToLocalFileTime(&a.ftLastWriteTime, &local) &&
+           FileTimeToSystemTime(&local, out);
+}
+
+/* Orders two local times; < 0 when a is earlier. */
+static int Compare_Times(const SYSTEMTIME *a, const SYSTEMTIME *b)
+{
+    FILETIME fa, fb;
+    SystemTimeToFileTime(a, &fa);
+    SystemTimeToFileTime(b, &fb);
+    return CompareFileTime(&fa, &fb);
+}
+
+BOOL Ask_StartCopies(void)
+{
+    Trace("Ask_StartCopies()\n");
+    static BACKUP_ENTRY s_List[MAX_BACKUPS_LISTED];
+    int count = List_Backups(s_List, MAX_BACKUPS_LISTED);
+    char question[MSG_TEXT_LEN] = "";
+    for (int k = 0; k < 2; k++) {
+        START_COPY *c = &s_Start[k];
+        c->copy[0] = '\0';
+        char path[PATH_LEN], older[PATH_LEN];
+        if (!Home_Path(path, sizeof path, homeDir, c->file) || File_Exists(path)) continue;
+        /* the older name is still read when the current one is missing: nothing is missing then */
+        const char *olderName = k == 0 ? QUEUES_FILE_OLD : APPS_FILE_OLD;
+        if (Home_Path(older, sizeof older, homeDir, olderName) && File_Exists(older)) continue;
+        SYSTEMTIME when, oldWhen;
+        int fileIndex = k == 0 ? 0 : 2;     /* its place in backupFiles */
+        for (int i = 0; i < count && c->copy[0] == '\0'; i++) {
+            if (!s_List[i].holds[fileIndex] || !Backup_Path(c->copy, sizeof c->copy, s_List[i].name, c->file)) continue;
+            when = s_List[i].when;
+        }
+        if (Home_Path(older, sizeof older, homeDir, c->old) && File_Exists(older) && File_LocalTime(older, &oldWhen) &&
+            (c->copy[0] == '\0' || Compare_Times(&oldWhen, &when) > 0)) {
+            Copy_Field(c->copy, older);
+            when = oldWhen;
+        }
+        if (c->copy[0] == '\0') continue;
+        char line[PATH_LEN + 200];
+        Format_Text(line, sizeof line, "\"%s\" is missing. Its newest copy, of %04u-%02u-%02u %02u:%02u:%02u, is\r\n\"%s\".\r\n\r\n",
+                    c->file, when.wYear, when.wMonth, when.wDay, when.wHour, when.wMinute, when.wSecond, c->copy);
+        Append_Field(question, line);
+    }
+    if (question[0] == '\0') return FALSE;
+    Append_Field(question, "Load the copy instead of starting without it? Nothing is written until you press OK.");
+    if (Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR, "%s", question) == IDYES) return TRUE;
+    Trace("The operator starts without the missing files\n");
+    for (int k = 0; k < 2; k++) s_Start[k].copy[0] = '\0';
+    return FALSE;
+}
+
+void Load_StartCopies(void)
+{
+    Trace("Load_StartCopies()\n");
+    /* each copy is read under its file's own name from a folder of its own outside the home */
+    char temp[PATH_LEN], dirs[2][PATH_LEN];
+    if (GetTempPathA(sizeof temp, temp) == 0) return;
+    for (int k = 0; k < 2; k++) {
+        dirs[k][0] = '\0';
+        if (s_Start[k].copy[0] == '\0') continue;
+        char to[PATH_LEN];
+        if (!Format_Text(dirs[k], sizeof dirs[k], "%sEditor start copy %lu.%d", temp, GetCurrentProcessId(), k) ||
+            !CreateDirectoryA(dirs[k], NULL) || !Home_Path(to, sizeof to, dirs[k], s_Start[k].file) ||
+            !CopyFileA(s_Start[k].copy, to, FALSE)) {
+            DWORD e = GetLastError();
+            Trace("Could not take the copy %s: %s\n", s_Start[k].copy, Error_Text(&e));
+            dirs[k][0] = '\0';
+        }
+    }
+    Free_Snapshot();
+    Reset_Configuration();
+    Get_SpoolerGlobals();
+    configReadDir = dirs[0][0] != '\0' ? dirs[0] : NULL;
+    Get_TargetData();
+    configReadDir = NULL;
+    if (lbqCount > 0) Get_LBConfig();
+    else Get_LBDebugLevel();
+    configReadDir = dirs[1][0] != '\0' ? dirs[1] : NULL;
+    Get_AppsData();
+    configReadDir = NULL;
+    Carry_LegacyCompat();
+    Snapshot_Queues();
+    for (int k = 0; k < 2; k++) {
+        if (dirs[k][0] == '\0') continue;
+        char to[PATH_LEN];
+        if (Home_Path(to, sizeof to, dirs[k], s_Start[k].file)) DeleteFileA(to);
+        RemoveDirectoryA(dirs[k]);
+        s_Start[k].copy[0] = '\0';
+    }
 }

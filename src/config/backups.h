@@ -71,6 +71,20 @@ CONFIG_IMAGE *Load_Backup(const char *name, BOOL *whole);
    FALSE, with the editor's configuration as it was, when the backup cannot be read whole. */
 BOOL Restore_Backup(const char *name);
 
+/* ---- a main file missing at start ----
+   When "Queues.cfg" or "Applications.cfg" is missing from the home and a copy of it exists (in a
+   backup, or its ".old" file), the interactive editor asks before loading whether to load the
+   newest copy instead of starting without it. */
+
+/* Asks, when a main file is missing and has a copy, naming each copy and its date. TRUE when the
+   operator answered Yes (Load_StartCopies is then to follow the load); FALSE when nothing is
+   missing, no copy exists, or No was answered (the editor starts as it always has). */
+BOOL Ask_StartCopies(void);
+/* After the load: reads the copies chosen by Ask_StartCopies in place of the missing files (the
+   other files as loaded from the home) and takes the load-time snapshot of the queues again, as
+   if the copies had been in the home. Nothing is written: OK saves them into the home. */
+void Load_StartCopies(void);
+
 /* Forgets a backup restored into the editor and the last backup made (a process that has read
    nothing yet). */
 void Forget_RestoredBackup(void);

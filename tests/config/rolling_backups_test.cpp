@@ -345,3 +345,61 @@ TEST_F(RollingBackupsOnFaultDisks, AFullDiskLeavesTheConfigurationAndTheBackupsA
     EXPECT_GT(backedUp, 0) << "no disk had room for the backup";
     clear();
 }
+
+/* The queues or applications file is missing at start and a copy exists: the operator is asked
+   (naming the newest copy and its date) and Yes loads that copy in place of the missing file. */
+TEST_F(RollingBackups, AMissingMainFileIsOfferedFromItsNewestCopy)
+{
+    Start_Three();
+    std::string queues = Get("Queues.cfg"), apps = Get("Applications.cfg");
+    std::string plates2 = queues;
+    plates2.replace(plates2.find("Plates"), 6, "Plates 2");
+    struct Case {
+        const char *what;
+        std::string backupName;     /* "" for no backup */
+        std::string backupQueues;
+        bool old;                   /* a Queues.old, written now */
+        int answer;
+        const char *names;          /* the copy the question names; nullptr: no question */
+        const char *firstQueue;     /* after the load */
+    } cases[] = {
+        { "a backup newer than the .old", "2099-01-02 03.04.05", plates2, true, IDYES, "2099-01-02 03.04.05\\Queues.cfg", "Plates 2" },
+        { "an .old newer than the backup", "2001-01-02 03.04.05", plates2, true, IDYES, "Queues.old", "Plates" },
+        { "only a backup, answered No", "2001-01-02 03.04.05", plates2, false, IDNO, "2001-01-02 03.04.05\\Queues.cfg", nullptr },
+        { "no copy at all", "", "", false, IDYES, nullptr, nullptr },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Remove_Tree(Path("Backups"));
+        DeleteFileA(Path("Queues.cfg").c_str());
+        DeleteFileA(Path("Queues.old").c_str());
+        if (!c.backupName.empty()) {
+            Make_Dirs(Path("Backups\\" + c.backupName));
+            Write_File(Path("Backups\\" + c.backupName + "\\Queues.cfg"), c.backupQueues);
+        }
+        if (c.old) Write_File(Path("Queues.old"), queues);
+        Fresh_Process();
+        MsgRecorder rec({ c.answer });
+        BOOL yes = Ask_StartCopies();
+        InitData();
+        if (yes) Load_StartCopies();
+        if (c.names == nullptr) {
+            EXPECT_EQ(0u, rec.count());
+        } else {
+            ASSERT_EQ(1u, rec.count());
+            EXPECT_EQ((UINT)MB_YESNO, Buttons_Of(rec.last().flags));
+            EXPECT_NE(std::string::npos, rec.last().text.find("\"Queues.cfg\" is missing")) << rec.last().text;
+            EXPECT_NE(std::string::npos, rec.last().text.find(c.names)) << rec.last().text;
+            EXPECT_EQ(std::string::npos, rec.last().text.find("Applications.cfg")) << "only the missing file";
+        }
+        if (c.firstQueue == nullptr) {
+            EXPECT_EQ(0, targetCount) << "the editor starts without queues, as always";
+        } else {
+            ASSERT_EQ(3, targetCount);
+            EXPECT_STREQ(c.firstQueue, targets[0].name);
+            EXPECT_EQ(0, targets[0].loadIndex) << "as if the copy had been in the home";
+            EXPECT_EQ(apps, Get("Applications.cfg"));
+        }
+        EXPECT_FALSE(Exists(Path("Queues.cfg"))) << "nothing is written before OK";
+    }
+}
