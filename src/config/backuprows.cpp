@@ -76,7 +76,7 @@ BOOL Fill_BackupDiff(ROWSET *set, const char *name)
     CONFIG_IMAGE *now = img != NULL ? Take_ConfigImage() : NULL;
     CONFIG_DIFF *d = now != NULL && whole ? Diff_Configs(img, now, DIFF_PAIR_BY_NAME) : NULL;
     if (d != NULL) {
-        RowSet_SetLabel(set, "&Changed since %s (Restore puts these back): %d", name, d->count);
+        RowSet_SetLabel(set, "&Changed since %s (Restore undoes these): %d", name, d->count);
         for (int i = 0; i < d->count; i++) {
             ROW *row = RowSet_AddRow(set, "", i, NULL);
             char line[ROW_CELL_LEN];
