@@ -209,3 +209,30 @@ TEST_F(RestoreEditor, DeleteTwoQueuesSaveRestoreTheBackupAndSave)
     EXPECT_EQ(afterDelete, Read_File(Path("Backups\\" + names[0] + "\\Queues.cfg")))
         << "the restore's save backed up the file without the two queues";
 }
+
+/* The queues file is gone at start and its ".old" is there: the real editor asks first; Yes
+   lists the queues of the copy, and Cancel then writes nothing; No starts without queues. */
+TEST_F(RestoreEditor, AMissingQueuesFileIsOfferedFromItsOldCopyAtStart)
+{
+    ASSERT_TRUE(MoveFileA(Path("Queues.cfg").c_str(), Path("Queues.old").c_str()));
+    e2e::Tree before = e2e::Tree_Of(home.path());
+    for (int answer : { IDYES, IDNO }) {
+        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+        Child editor(Quote(home.editor()), home / "System");
+        ForeignBox box;
+        ASSERT_TRUE(Find_ForeignBox(editor.pid(), 20000, &box));
+        EXPECT_EQ(e2e::k_DemoTitle, box.caption);
+        EXPECT_NE(std::string::npos, box.text.find("\"Queues.cfg\" is missing. Its newest copy, of ")) << box.text;
+        EXPECT_NE(std::string::npos, box.text.find(Path("Queues.old"))) << box.text;
+        EXPECT_EQ((std::vector<int>{ IDYES, IDNO }), box.buttons);
+        Press_Button(box, answer);
+        HWND main = rk::Find_Window(editor.pid(), e2e::k_MainCaption, 20000);
+        ASSERT_NE(nullptr, main);
+        int queues = answer == IDYES ? e2e::k_DemoQueues : 0;
+        EXPECT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == queues; }, 5000))
+            << rk::LV_Count(main, IDC_MAIN_TARGETS) << " queues listed";
+        EXPECT_EQ(0, Press_And_Finish(editor, main, IDCANCEL));
+        e2e::Tree now = e2e::Tree_Of(home.path());
+        EXPECT_TRUE(now == before) << e2e::Differences(now, before);
+    }
+}
