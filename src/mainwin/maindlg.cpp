@@ -1,5 +1,7 @@
 #include "mainwin/maindlg.h"
 #include "mainwin/restoredlg.h"
+#include "mainwin/checkdlg.h"
+#include "mainwin/changes.h"
 #include "lists/queuelists.h"
 #include "config/savesequence.h"
 #include "config/model.h"
@@ -71,9 +73,9 @@ static const MAIN_COMMAND k_Commands[] = {
     { IDC_MAIN_UNDO,    NULL, NULL },
     { IDC_MAIN_REDO,    NULL, NULL },
     /* the checker */
-    { IDC_MAIN_CHECK,   NULL, NULL },
+    { IDC_MAIN_CHECK,   On_Check, NULL },
     /* the pending changes */
-    { IDC_MAIN_CHANGES, NULL, NULL },
+    { IDC_MAIN_CHANGES, On_Changes, Changes_Available },
     /* backups */
     { IDC_MAIN_RESTORE, On_Restore, NULL },
     /* the report */

@@ -610,8 +610,8 @@ TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
     Make_Queues(2, 1);
     Open();
     const int order[] = { IDC_MAIN_FIND, IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD,
-                          IDC_MAIN_COPY, IDC_MAIN_RESTORE, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK,
-                          IDCANCEL };   /* the enabled ones */
+                          IDC_MAIN_COPY, IDC_MAIN_CHECK, IDC_MAIN_RESTORE, IDC_MAIN_PREFS, IDC_MAIN_ADMIN,
+                          IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
     HWND at = GetDlgItem(dlg, IDCANCEL);
     for (int id : order) {
         at = GetNextDlgTabItem(dlg, at, FALSE);
@@ -963,7 +963,7 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
         EXPECT_EQ(l.second, dk::Text(dlg, l.first)) << l.first;
         EXPECT_TRUE(dk::Visible(dlg, l.first)) << l.first;
         /* Restore has its command: always on */
-        if (l.first != IDC_MAIN_FIND_LABEL) {
+        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK) {
             EXPECT_EQ(l.first == IDC_MAIN_RESTORE, dk::Enabled(dlg, l.first)) << l.second << " has no command yet";
         }
     }
@@ -974,13 +974,13 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
     Click_Item(Targets(), 1);
     Click_Item(Inputs(), 0);
     for (const auto &l : labels) {
-        if (l.first != IDC_MAIN_FIND_LABEL) {
+        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK) {
             EXPECT_EQ(l.first == IDC_MAIN_RESTORE, dk::Enabled(dlg, l.first)) << l.second;
         }
     }
     /* a command without a procedure does nothing, even when pressed */
     DialogWatch none;
-    for (int id : { IDC_MAIN_USEDBY, IDC_MAIN_UNDO, IDC_MAIN_CHECK, IDC_MAIN_IMPORT }) Command(id);
+    for (int id : { IDC_MAIN_USEDBY, IDC_MAIN_UNDO, IDC_MAIN_CHANGES, IDC_MAIN_IMPORT }) Command(id);
     EXPECT_TRUE(none.opened.empty());
     EXPECT_TRUE(IsWindow(dlg));
     EXPECT_TRUE(msgs.boxes.empty());
