@@ -158,7 +158,8 @@ TEST_F(RestoreEditor, DeleteTwoQueuesSaveRestoreTheBackupAndSave)
         rk::LV_Select(main, IDC_MAIN_TARGETS, { 2, 4 });
         ASSERT_TRUE(rk::Press_Done(main, IDC_MAIN_DELETE));
         ASSERT_EQ(e2e::k_DemoQueues - 2, rk::LV_Count(main, IDC_MAIN_TARGETS));
-        ASSERT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK));
+        /* Yes: the jobs of the two queues go with them */
+        ASSERT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }));
     }
     std::string afterDelete = Read_File(Path("Queues.cfg"));
     ASSERT_NE(before["Queues.cfg"], afterDelete);
