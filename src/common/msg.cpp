@@ -13,9 +13,25 @@ static char        s_ErrorText[ERROR_TEXT_LEN];
 void Set_MessageBoxHook(MSGBOX_HOOK hook) { s_MsgHook = hook; }
 void Set_BeepHook(BEEP_HOOK hook)         { s_BeepHook = hook; }
 
+static BOOL s_Held;
+static int  s_HeldCount;
+
+int Hold_Messages(BOOL hold)
+{
+    int held = s_HeldCount;
+    s_Held = hold;
+    s_HeldCount = 0;
+    return held;
+}
+
 int Show_MessageBox(HWND owner, const char *text, const char *caption, UINT flags)
 {
     Trace("MSG: %s\n", text);
+    if (s_Held) {
+        s_HeldCount++;
+        UINT buttons = flags & MB_TYPEMASK;
+        return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDNO : IDOK;
+    }
     if (updateMode || commandMode) {
         /* The modes without a window run in the background with no one to answer a box: the
            text goes to the standard error and a question takes its cautious answer. */
@@ -34,6 +50,7 @@ int Show_MessageBox(HWND owner, const char *text, const char *caption, UINT flag
 
 void Play_Beep(UINT type)
 {
+    if (s_Held) return;
     if (s_BeepHook != NULL) s_BeepHook(type);
     else MessageBeep(type);
 }

@@ -16,6 +16,11 @@ typedef void (*BEEP_HOOK)(UINT type);
 int  Show_MessageBox(HWND owner, const char *text, const char *caption, UINT flags);
 /* Plays a system sound (or tells the hook). Hard refusals beep before their box. */
 void Play_Beep(UINT type);
+/* While held, a box is traced and counted but not shown, and a question takes its cautious answer
+   (No): for reading a configuration that is not the one being edited (a backup), whose problems
+   its caller words itself. Hold_Messages(TRUE) starts counting from 0; Hold_Messages(FALSE)
+   returns how many boxes were held. Holds do not nest. */
+int  Hold_Messages(BOOL hold);
 /* Tests only: NULL puts back the real box or sound. */
 void Set_MessageBoxHook(MSGBOX_HOOK hook);
 void Set_BeepHook(BEEP_HOOK hook);

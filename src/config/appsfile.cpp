@@ -247,8 +247,8 @@ BOOL Get_AppsData(void)
 
     char path[PATH_LEN];
     size_t len = 0;
-    char *text = Home_Path(path, sizeof path, homeDir, APPS_FILE) ? Read_WholeFile(path, &len) : NULL;
-    if (text == NULL && Home_Path(path, sizeof path, homeDir, APPS_FILE_OLD)) text = Read_WholeFile(path, &len);
+    char *text = Home_Path(path, sizeof path, Config_ReadDir(), APPS_FILE) ? Read_WholeFile(path, &len) : NULL;
+    if (text == NULL && Home_Path(path, sizeof path, Config_ReadDir(), APPS_FILE_OLD)) text = Read_WholeFile(path, &len);
     if (text == NULL) {
         Trace("Could not open %s. Returning FALSE\n", path);
         Reserve_DanglingRefs();

@@ -254,7 +254,7 @@ static BOOL Read_LBConfig(BOOL tellMissing)
     lbDebugLevel = 0;
     char path[PATH_LEN];
     size_t len = 0;
-    char *text = Home_Path(path, sizeof path, homeDir, LB_FILE) ? Read_WholeFile(path, &len) : NULL;
+    char *text = Home_Path(path, sizeof path, Config_ReadDir(), LB_FILE) ? Read_WholeFile(path, &len) : NULL;
     if (text == NULL && !tellMissing) {
         Trace("Could not open %s; debug level 0\n", path);
         return FALSE;

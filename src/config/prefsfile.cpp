@@ -345,8 +345,8 @@ BOOL Get_SpoolerGlobals(void)
 
     char path[PATH_LEN];
     size_t len = 0;
-    char *text = Home_Path(path, sizeof path, homeDir, "Preferences.cfg") ? Read_WholeFile(path, &len) : NULL;
-    if (text == NULL && Home_Path(path, sizeof path, homeDir, "Spooler.cfg")) text = Read_WholeFile(path, &len);
+    char *text = Home_Path(path, sizeof path, Config_ReadDir(), "Preferences.cfg") ? Read_WholeFile(path, &len) : NULL;
+    if (text == NULL && Home_Path(path, sizeof path, Config_ReadDir(), "Spooler.cfg")) text = Read_WholeFile(path, &len);
     if (text == NULL) {
         Trace("Could not open %s. Returning FALSE\n", path);
         return FALSE;

@@ -358,8 +358,8 @@ BOOL Get_TargetData(void)
     Clear_KeptQueueLines();
     char path[PATH_LEN];
     size_t len = 0;
-    char *text = Home_Path(path, sizeof path, homeDir, QUEUES_FILE) ? Read_WholeFile(path, &len) : NULL;
-    if (text == NULL && Home_Path(path, sizeof path, homeDir, QUEUES_FILE_OLD)) text = Read_WholeFile(path, &len);
+    char *text = Home_Path(path, sizeof path, Config_ReadDir(), QUEUES_FILE) ? Read_WholeFile(path, &len) : NULL;
+    if (text == NULL && Home_Path(path, sizeof path, Config_ReadDir(), QUEUES_FILE_OLD)) text = Read_WholeFile(path, &len);
     if (text == NULL) {
         Trace("Could not open the file %s. Returning FALSE\n", path);
         targetCount = lbqCount = 0;

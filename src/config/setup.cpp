@@ -1,5 +1,6 @@
 #include "config/setup.h"
 #include "config/appsfile.h"
+#include "config/backups.h"
 #include "config/findings.h"
 #include "config/layoutchecks.h"
 #include "config/changelog.h"
@@ -69,6 +70,7 @@ void Forget_LastLoad(void)
     Clear_KeptQueueLines();
     Clear_AppsLoadState();
     lbDebugLevel = 0;
+    Forget_RestoredBackup();
     Clear_Findings(&loadFindings);
     Forget_LoadLayout();
     Free_Snapshot();
@@ -81,6 +83,9 @@ BOOL StoreSetup(void)
     Clear_StoreFailedNames();
     BOOL stored = TRUE;
     if (saveOnExit) {
+        /* The files about to be replaced are copied into a backup folder first; a backup that
+           cannot be made has been told and does not stop the save. */
+        Backup_BeforeStore();
         /* Every writer formats with the entry numbers of the applications file being written
            (Defrag_AppsArray), computed from the configuration as it stands. */
         if (!Update_QueueFiles()) stored = FALSE;
@@ -91,6 +96,7 @@ BOOL StoreSetup(void)
         if (!Store_AppsData()) stored = FALSE;
         if (!Store_SpoolerGlobals()) stored = FALSE;
     }
+    if (stored && saveOnExit) Rotate_Backups(Backups_Kept());
     if (stored) Free_Resources();
     else Trace("StoreSetup: not every file was stored; the snapshot of the load is kept for the next save\n");
     return stored;

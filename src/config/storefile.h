@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include "common/text.h"
+#include "common/fileutil.h"
 
 /* Writes buf to path in text mode ("\n" becomes CR LF on disk) through the whole-file writer.
    keepOld: first copy the current file to its ".old" name (a complete copy, never a partial one).
@@ -19,6 +20,26 @@ BOOL Store_TracedFile(const char *path, OUTBUF *buf, BOOL keepOld, const char *f
    directory, or a path too long for it) the operator is told, the failure is counted and noted,
    and FALSE is returned: a path cut short would name another file. */
 BOOL Store_PathOf(const char *name, char *path, size_t cap);
+
+/* The folder the readers take the configuration files from: the home directory, or while
+   configReadDir is set (a backup being read) that folder. Everything else the readers form from
+   the home (the default folders of a queue) stays the home's. */
+extern const char *configReadDir;
+const char *Config_ReadDir(void);
+
+/* A preview of a store: between Begin_StorePreview and End_StorePreview, Store_TextFile and
+   Store_PathOf write, show and count nothing; each file a store would write is noted, with
+   whether its content would differ from the file on disk (the bytes as they would be written).
+   For finding out, before anything is written, which files a save is going to replace. */
+#define STORE_PREVIEW_MAX 8
+typedef struct {
+    int  count;
+    char paths[STORE_PREVIEW_MAX][PATH_LEN];
+    BOOL changes[STORE_PREVIEW_MAX];      /* the content differs, or there is no such file yet */
+    BOOL exists[STORE_PREVIEW_MAX];       /* the file is on disk now */
+} STORE_PREVIEW;
+void Begin_StorePreview(STORE_PREVIEW *preview);
+void End_StorePreview(void);
 
 /* Number of files that could not be written in this run (update mode exits 1 when any). */
 extern int storeFailures;

@@ -1,4 +1,5 @@
 #include "mainwin/maindlg.h"
+#include "mainwin/restoredlg.h"
 #include "mainwin/checkdlg.h"
 #include "mainwin/changes.h"
 #include "mainwin/importdlg.h"
@@ -69,6 +70,7 @@ typedef struct {
 static void On_Export(HWND hDlg);
 static BOOL Can_Export(HWND hDlg);
 static void On_Import(HWND hDlg);
+static void On_Restore(HWND hDlg);
 
 static const MAIN_COMMAND k_Commands[] = {
     /* where-used */
@@ -81,7 +83,7 @@ static const MAIN_COMMAND k_Commands[] = {
     /* the pending changes */
     { IDC_MAIN_CHANGES, On_Changes, Changes_Available },
     /* backups */
-    { IDC_MAIN_RESTORE, NULL, NULL },
+    { IDC_MAIN_RESTORE, On_Restore, NULL },
     /* the report */
     { IDC_MAIN_REPORT,  On_Report, NULL },
     /* export and import */
@@ -173,6 +175,16 @@ static void Update_Buttons(HWND hDlg)
 {
     SendMessageA(hDlg, WM_MAIN_TARGET_BUTTONS, 0, 0);
     SendMessageA(hDlg, WM_MAIN_LBQ_BUTTONS, 0, 0);
+}
+
+/* Restore: a backup put into the editor replaces every queue, so both lists are made again. */
+static void On_Restore(HWND hDlg)
+{
+    if (Show_Restore(hDlg) != IDOK) return;
+    MAIN_STATE *st = State_Of(hDlg);
+    Refresh_TargetList(st->targets);
+    Refresh_LBQList(st->lbqs);
+    Update_Buttons(hDlg);
 }
 
 /* The operator turned to one list (focused it, or selected in it): the other list's selection

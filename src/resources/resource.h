@@ -49,6 +49,12 @@
 #define IDD_LBQEDIT           212   /* the input queue editor */
 #define IDD_ROWLIST           220   /* a list of rows: findings, changes, where a queue is used */
 #define IDD_IMPORT            221   /* "Import Queues": what an import will do, before it does it */
+#define IDD_RESTORE           222   /* the backups and the difference of one; restore it */
+#define   IDC_RESTORE_LABEL      3300
+#define   IDC_RESTORE_LIST       3301
+#define   IDC_RESTORE_DIFF_LABEL 3302
+#define   IDC_RESTORE_DIFF       3303
+#define   IDC_RESTORE_DO         3304  /* "&Restore" */
 
 /* ---- main dialog (MAIN) ---- */
 #define   IDC_MAIN_TARGETS     1055

@@ -7,6 +7,7 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "config/backups.h"
 #include "config/changelog.h"
 #include "config/model.h"
 #include "config/setup.h"
@@ -206,9 +207,12 @@ HWND InitApp(HINSTANCE instance)
     if (!Claim_SingleEditor()) return NULL;
     if (Find_RunningEditor()) return NULL;
     if (!Register_Classes(instance)) return NULL;
+    /* a missing queues or applications file with a copy: asked before the splash comes up */
+    BOOL useCopies = !silentMode && Ask_StartCopies();
     if (!silentMode && Editor_Splash() != NULL)
         Start_Splash(instance, Editor_Splash(), Editor_Icon(), programTitle, 5000, TRUE);
     InitData();
+    if (useCopies) Load_StartCopies();
     Load_SharedIcons(instance);
     /* The queues' and applications' own icons are taken from their files when a list first
        shows them (lists/queuelists), never in the silent mode. A queue whose icon file cannot

@@ -1,4 +1,5 @@
 #include "shell/modes.h"
+#include "shell/backupmodes.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/text.h"
@@ -67,6 +68,8 @@ static int Report_Mode(const CLI_CALL *call)
 /* The modes of the command line, one row each (see modes.h). An option here must not begin
    with "-update", "-preferences" or "-silent": the older options take any word that does. */
 static const CLI_MODE k_Modes[] = {
+    { "-backups", "-backups <home>", 1, 1, TRUE, 1, Backups_Mode },
+    { "-restore", "-restore <home> <backup folder name>", 2, 2, TRUE, 1, Restore_Mode },
     { "-check", "-check <home>", 1, 1, TRUE, 2, Check_Mode },
     { "-export", "-export <home> <file> <queue name>...", 3, -1, TRUE, 1, Export_Mode },
     { "-import", "-import <home> <file> [<old path root> <new path root>]", 2, 4, TRUE, 1, Import_Mode },

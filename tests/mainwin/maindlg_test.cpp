@@ -610,7 +610,7 @@ TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
     Make_Queues(2, 1);
     Open();
     const int order[] = { IDC_MAIN_FIND, IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD,
-                          IDC_MAIN_COPY, IDC_MAIN_CHECK, IDC_MAIN_IMPORT, IDC_MAIN_REPORT, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
+                          IDC_MAIN_COPY, IDC_MAIN_CHECK, IDC_MAIN_RESTORE, IDC_MAIN_IMPORT, IDC_MAIN_REPORT, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
     HWND at = GetDlgItem(dlg, IDCANCEL);
     for (int id : order) {
         at = GetNextDlgTabItem(dlg, at, FALSE);
@@ -961,7 +961,7 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
     for (const auto &l : labels) {
         EXPECT_EQ(l.second, dk::Text(dlg, l.first)) << l.first;
         EXPECT_TRUE(dk::Visible(dlg, l.first)) << l.first;
-        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK && l.first != IDC_MAIN_IMPORT && l.first != IDC_MAIN_REPORT) {
+        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK && l.first != IDC_MAIN_IMPORT && l.first != IDC_MAIN_REPORT && l.first != IDC_MAIN_RESTORE) {
             EXPECT_FALSE(dk::Enabled(dlg, l.first)) << l.second << " has no command yet";
         }
     }
@@ -972,7 +972,7 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
     Click_Item(Targets(), 1);
     Click_Item(Inputs(), 0);
     for (const auto &l : labels) {
-        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK && l.first != IDC_MAIN_IMPORT && l.first != IDC_MAIN_EXPORT && l.first != IDC_MAIN_REPORT) {
+        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK && l.first != IDC_MAIN_IMPORT && l.first != IDC_MAIN_EXPORT && l.first != IDC_MAIN_REPORT && l.first != IDC_MAIN_RESTORE) {
             EXPECT_FALSE(dk::Enabled(dlg, l.first)) << l.second;
         }
     }

@@ -10,6 +10,7 @@ static void Read_Tree(const std::string &dir, const std::string &rel, Tree *out)
 {
     for (const std::string &name : tk::List_Dir(dir)) {
         std::string full = dir + "\\" + name, r = rel.empty() ? name : rel + "\\" + name;
+        if (rel.empty() && _stricmp(name.c_str(), "Backups") == 0) continue;
         DWORD attr = GetFileAttributesA(full.c_str());
         if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
             (*out)[r + "\\"] = "<dir>";

@@ -30,8 +30,9 @@ namespace e2e {
 /* ---- the files of an installation ---- */
 
 /* Every folder ("Hot\\" -> "<dir>") and file ("Hot\\x.txt" -> its bytes) under dir, by path
-   relative to dir; the program itself ("System\\Editor.exe") and the change log of the saves
-   ("logs\\Editor Changes.log", ".1.log"), which its own tests read, are left out. */
+   relative to dir; the program itself ("System\\Editor.exe"), the change log of the saves
+   ("logs\\Editor Changes.log", ".1.log"), which its own tests read, and the folder of the backups
+   a save makes ("Backups"), whose folders are named by the time of the save, are left out. */
 typedef std::map<std::string, std::string> Tree;
 Tree Tree_Of(const std::string &dir);
 /* The paths that differ between two trees, one a line, for a readable failure. */
