@@ -48,6 +48,7 @@
 #define IDD_RTI               211   /* "Process Instructions" */
 #define IDD_LBQEDIT           212   /* the input queue editor */
 #define IDD_ROWLIST           220   /* a list of rows: findings, changes, where a queue is used */
+#define IDD_USEDBY_APP        229   /* "Used By": the application path whose queues are listed */
 
 /* ---- main dialog (MAIN) ---- */
 #define   IDC_MAIN_TARGETS     1055
@@ -315,6 +316,10 @@
 #define   IDC_RL_SORT          1004
 #define   IDC_RL_COPY          1005  /* "&Copy" */
 #define   IDC_RL_GRIP          1006  /* the size grip; "&Open" is IDOK, "Close" IDCANCEL */
+
+/* ---- where an application is used (UA) ---- */
+#define   IDC_UA_PATH_LABEL    3400  /* "&Application path:" */
+#define   IDC_UA_PATH          3401  /* typed, or chosen from the paths the queues run */
 
 /* The file and folder choosers: the classic open-file dialog with our own templates. The
    control numbers are the ones that dialog looks for, so both templates share them. */
