@@ -106,6 +106,37 @@ typedef struct {
 } LIST_FILTER;
 static LIST_FILTER s_Filters[LISTS_KEPT];
 
+/* The queues selected when a narrowing hid them all, so that they are selected again when they
+   are shown again (the field cleared); forgotten when the list is filled anew from the arrays,
+   whose positions may have changed. */
+typedef struct {
+    HWND list;
+    int  count;
+    int  positions[MAX_QUEUES];
+    int  focus;
+} LIST_KEPT_SELECTION;
+static LIST_KEPT_SELECTION s_Kept[LISTS_KEPT];
+
+static LIST_KEPT_SELECTION *Kept_Of(HWND list, BOOL make)
+{
+    for (int k = 0; k < LISTS_KEPT; k++)
+        if (list != NULL && s_Kept[k].list == list) return &s_Kept[k];
+    if (!make) return NULL;
+    for (int k = 0; k < LISTS_KEPT; k++)
+        if (s_Kept[k].list == NULL || !IsWindow(s_Kept[k].list)) {
+            memset(&s_Kept[k], 0, sizeof s_Kept[k]);
+            s_Kept[k].list = list;
+            return &s_Kept[k];
+        }
+    return NULL;
+}
+
+static void Forget_KeptSelection(HWND list)
+{
+    LIST_KEPT_SELECTION *kept = Kept_Of(list, FALSE);
+    if (kept != NULL) kept->list = NULL;
+}
+
 static LIST_FILTER *Filter_Of(HWND list)
 {
     for (int k = 0; k < LISTS_KEPT; k++)
@@ -316,6 +347,7 @@ void Destroy_ListImageList(HWND list)
     if (st != NULL) st->list = NULL;
     LIST_FILTER *f = Filter_Of(list);
     if (f != NULL) f->list = NULL;
+    Forget_KeptSelection(list);
     HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     if (old != NULL) ImageList_Destroy(old);
 }
@@ -432,6 +464,7 @@ static void Restore_TopIndex(HWND list, int top)
 
 static int Refill(HWND list, int kind)
 {
+    Forget_KeptSelection(list);
     int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
     Bulk_Begin(list);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
@@ -487,12 +520,23 @@ int Narrow_QueueList(HWND list, const BOOL *shown)
     if (shown != NULL && f != NULL && memcmp(f->shown, shown, sizeof f->shown) == 0)
         return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);        /* the same queues: nothing to do */
     Trace("Narrow_QueueList (%s)\n", shown != NULL ? "narrowed" : "every queue");
-    /* the queues selected stay selected where they are still shown */
+    /* the queues selected stay selected where they are still shown; when none is selected, those
+       that an earlier narrowing hid are selected again where they are shown now */
     int selected[MAX_QUEUES], n = 0, focus = -1;
     for (int i = Next_Selected(list, 0); i >= 0 && n < MAX_QUEUES; i = Next_Selected(list, i + 1))
         selected[n++] = Get_LV__Item_Param(list, i);
     int focused = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, MAKELPARAM(LVNI_FOCUSED, 0));
     if (focused >= 0) focus = Get_LV__Item_Param(list, focused);
+    LIST_KEPT_SELECTION *kept = Kept_Of(list, n > 0);
+    if (n > 0 && kept != NULL) {
+        memcpy(kept->positions, selected, sizeof(int) * (size_t)n);
+        kept->count = n;
+        kept->focus = focus;
+    } else if (n == 0 && kept != NULL) {
+        n = kept->count;
+        memcpy(selected, kept->positions, sizeof(int) * (size_t)n);
+        focus = kept->focus;
+    }
     if (shown == NULL) {
         f->list = NULL;
     } else {
@@ -507,6 +551,20 @@ int Narrow_QueueList(HWND list, const BOOL *shown)
         memcpy(f->shown, shown, sizeof f->shown);
     }
     int kind = (int)GetWindowLongPtrA(list, GWLP_USERDATA);
+    int count = kind == QL_LBQS ? lbqCount : targetCount;
+    /* a list that already shows exactly the queues to show is left as it is */
+    int have = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), want = 0;
+    for (int i = 0; i < count; i++) want += Is_Shown(f != NULL && f->list == list ? f : NULL, i);
+    BOOL same = have == want;
+    for (int i = 0, k = 0; same && i < count; i++) {
+        if (!Is_Shown(f != NULL && f->list == list ? f : NULL, i)) continue;
+        LVITEMA it;
+        memset(&it, 0, sizeof it);
+        it.mask = LVIF_PARAM;
+        it.iItem = k++;
+        same = SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it) && it.lParam == i;
+    }
+    if (same) return have;
     Bulk_Begin(list);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     int added = Fill_List(list, kind == QL_LBQS ? QL_LBQS : QL_TARGETS);

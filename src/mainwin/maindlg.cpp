@@ -288,18 +288,19 @@ static void On_FindEnter(HWND hDlg, MAIN_STATE *st)
 
 /* ---- the history of edits ---- */
 
+/* The tips as last set (asking the tooltip costs a round trip to the window system under Wine,
+   and the buttons are brought in line at every change of the selection). */
+static char s_UndoTip[UNDO_LABEL_LEN + 32], s_RedoTip[UNDO_LABEL_LEN + 32];
+
 static void Update_UndoTips(HWND hDlg)
 {
     char tip[UNDO_LABEL_LEN + 32];
     if (Can_Undo()) Format_Text(tip, sizeof tip, "Undo: %s (Ctrl+Z)", Undo_Label());
     else Copy_Field(tip, "Undo (Ctrl+Z)");
-    char now[sizeof tip];
-    Get_ControlTip(hDlg, IDC_MAIN_UNDO, now, sizeof now);
-    if (strcmp(now, tip) != 0) Set_ControlTip(hDlg, IDC_MAIN_UNDO, tip);
+    if (strcmp(s_UndoTip, tip) != 0 && Set_ControlTip(hDlg, IDC_MAIN_UNDO, tip)) Copy_Field(s_UndoTip, tip);
     if (Can_Redo()) Format_Text(tip, sizeof tip, "Redo: %s (Ctrl+Y)", Redo_Label());
     else Copy_Field(tip, "Redo (Ctrl+Y)");
-    Get_ControlTip(hDlg, IDC_MAIN_REDO, now, sizeof now);
-    if (strcmp(now, tip) != 0) Set_ControlTip(hDlg, IDC_MAIN_REDO, tip);
+    if (strcmp(s_RedoTip, tip) != 0 && Set_ControlTip(hDlg, IDC_MAIN_REDO, tip)) Copy_Field(s_RedoTip, tip);
 }
 
 /* A step of several queues is named by its queue when there is one, else by their number. */
@@ -661,6 +662,10 @@ static BOOL On_Notify(HWND hDlg, MAIN_STATE *st, const NMHDR *nm)
     case LVN_KEYDOWN:
         On_ListKey(hDlg, st, list, ((const NMLVKEYDOWN *)nm)->wVKey);
         return TRUE;
+    case LVN_DELETEALLITEMS:
+        /* emptied at once, without a notice for each item (narrowing refills the lists often) */
+        SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     }
     return FALSE;
 }
@@ -777,6 +782,8 @@ static BOOL On_InitDialog(HWND hDlg)
     SendDlgItemMessageA(hDlg, IDC_MAIN_FIND, EM_LIMITTEXT, FIND_TEXT_LEN - 1, 0);
     Set_ControlTip(hDlg, IDC_MAIN_UNDO, "Undo (Ctrl+Z)");
     Set_ControlTip(hDlg, IDC_MAIN_REDO, "Redo (Ctrl+Y)");
+    Copy_Field(s_UndoTip, "Undo (Ctrl+Z)");
+    Copy_Field(s_RedoTip, "Redo (Ctrl+Y)");
     Set_ControlTip(hDlg, IDC_MAIN_IMPORT, "Import (Ctrl+I)");
     Take_Shortcuts(hDlg);
     Update_Buttons(hDlg);
