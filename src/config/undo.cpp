@@ -359,7 +359,21 @@ static BOOL Apply_Recipe(const char *data, size_t len, const CONFIG_IMAGE *y, CO
         else if (f == FIX_AFTER) x->targets[i].afterAction = v;
         else x->targets[i].timeoutAction = v;
     }
-    /* nothing put back in full: the queues that moved furthest are the ones the operator moved */
+    /* The queues to show: those that come back (no queue now has their name among the records
+       that were not carried over); else those that changed; else the ones that moved furthest,
+       which are the ones the operator moved. */
+    BOOL carried[MAX_TARGETS];
+    memset(carried, 0, sizeof carried);
+    for (int i = 0; i < slots; i++)
+        if (src[i] >= 0) carried[src[i]] = TRUE;
+    BOOL back[MAX_TARGETS], anyBack = FALSE;
+    for (int i = 0; i < x->targetCount; i++) {
+        back[i] = touched->targets[i];
+        for (int j = 0; j < y->targetCount && back[i]; j++)
+            if (!carried[j] && strcmp(y->targets[j].name, x->targets[i].name) == 0) back[i] = FALSE;
+        anyBack = anyBack || back[i];
+    }
+    if (anyBack) memcpy(touched->targets, back, sizeof(BOOL) * (size_t)x->targetCount);
     BOOL any = FALSE;
     for (int i = 0; i < x->targetCount; i++) any = any || touched->targets[i];
     if (!any && moved > 0) {
