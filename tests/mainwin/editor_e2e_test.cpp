@@ -131,7 +131,9 @@ TEST_F(EditorMain, TheEndOfTheSessionAsksThenStoresAsOKDoes)
     HWND main = Start(&editor);
     ASSERT_NE(nullptr, main);
     rk::LV_Select(main, IDC_MAIN_TARGETS, { 2, 4 });
-    ASSERT_TRUE(rk::Press_Done(main, IDC_MAIN_DELETE));
+    rk::Press(main, IDC_MAIN_DELETE);
+    ASSERT_TRUE(rk::Answer_Box(editor.pid(), IDYES)) << "Plate Setter 2 passes its jobs to PDF Archive";
+    ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 5; }, 5000));
 
     /* the system sends these (they never pass through the message loop): sent from a thread of
        ours while this one answers the question */
