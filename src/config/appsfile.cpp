@@ -1,4 +1,5 @@
 #include "config/appsfile.h"
+#include "config/findings.h"
 #include "config/keptlines.h"
 #include "config/fieldsplit.h"
 #include "config/storefile.h"
@@ -219,6 +220,7 @@ static int Read_AppEntries(const char *text, size_t len, const char *path)
     for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
         size_t n = l.len;
         stopAt = at;
+        Set_ReadLine(i + 1);
         if (n == 0) {
             Copy_Field(why, "an empty line ends the list of entries");
             break;
@@ -241,6 +243,9 @@ static int Read_AppEntries(const char *text, size_t len, const char *path)
         i++;
         stopAt = len;
     }
+    if (stopAt < len && !Is_BlankText(text + stopAt, len - stopAt))
+        Read_Finding(SEV_ERROR, "reading stopped at this line (%s): it and the lines after it are written back "
+                     "unchanged but none of their applications can be edited; correct the line.", why);
     if (stopAt < len &&
         Kept_Keep(&keptAppLines, text + stopAt, len - stopAt, "application data",
                   "The entries before that line have been loaded. That line and the lines after it are", path, i + 1, why))
@@ -334,7 +339,9 @@ BOOL Get_AppsData(void)
     /* A file saved as UTF-8 by a text editor starts with a byte order mark: it belongs to no
        entry, and left in front of the first path it would take that path out of its quotes. */
     size_t bom = (len >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
+    Begin_ReadFindings(strrchr(path, '\\') != NULL ? strrchr(path, '\\') + 1 : path);
     s_ReadCount = Read_AppEntries(text + bom, len - bom, path);
+    End_ReadFindings();
     free(text);
     for (int i = 0; i < s_ReadCount; i++) {
         if (s_EntryIsGroup[i]) appGroups[i].free = FALSE;

@@ -1,4 +1,5 @@
 #include "config/lbfile.h"
+#include "config/findings.h"
 #include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
@@ -94,6 +95,8 @@ static void Report_Range(int lbq, const char *token, int32_t value, int32_t boun
     if (below) {
         Trace("LBQ %d (%s) has %s set to %d. This is below the minimum value %d. Setting to minimum.\n", lbq, name,
               token, value, bound);
+        Read_Finding(SEV_WARNING, "input queue \"%s\": %s %d is below the minimum and is taken as %d; set a value in range.",
+                     name, token, value, bound);
         Info_Box(programTitle,
                  "Found an inconsistency in the configuration files for the load balanced input queue \"%s\".  The "
                  "token %s is set below the minimum. Resetting from %d to %d.",
@@ -101,6 +104,8 @@ static void Report_Range(int lbq, const char *token, int32_t value, int32_t boun
     } else {
         Trace("LBQ %d (%s) has %s set to %d. This is above the maximum value %d. Setting to maximum.\n", lbq, name,
               token, value, bound);
+        Read_Finding(SEV_WARNING, "input queue \"%s\": %s %d is above the maximum and is taken as %d; set a value in range.",
+                     name, token, value, bound);
         Info_Box(programTitle,
                  "Found an inconsistency in the configuration files for the load balanced input queue \"%s\".  The "
                  "token %s is set above the maximum. Resetting from %d to %d.",
@@ -121,11 +126,18 @@ static void Store_Numeric(LBQ *q, int which, int32_t v)
 static void Trace_NoNumber(const char *token, const char *line)
 {
     Trace("Found token \"%s\" but could not extract numeric value\nLine in file: %s\n", token, line);
+    Read_Finding(SEV_WARNING, "%s has no number and the line is ignored; give it a number or remove the line.", token);
 }
 
 static void Trace_NotInterpreted(const char *line)
 {
     Trace("The entry \"%s\" was found but not interpreted by the load balancer file reading routine\n", line);
+    /* blank lines and the queue group lines are written for the spooler and never read back */
+    char token[LB_LINE_MAX + 1], value[LB_LINE_MAX + 1];
+    Split_Words(line, token, sizeof token, value, sizeof value);
+    if (token[0] == '\0' || Compare_NoCase(token, "QUEUE_GROUP") == 0) return;
+    Read_Finding(SEV_WARNING, "the line \"%s\" is not understood (an unknown setting, or a setting before any "
+                 "INPUT_QUEUE line) and is ignored; correct or remove it.", line);
 }
 
 /* The position of the line (with its line feed) in a rule table, or -1. */
@@ -159,7 +171,11 @@ static void Read_LBLine(const char *line, int *current)
         /* a number that names no input queue leaves no queue current until the next one */
         long long pos = (long long)number - targetCount;
         *current = (pos >= 0 && pos < lbqCount && pos < MAX_LBQS) ? (int)pos : -1;
-        if (*current < 0) Trace("Input queue %d of the file does not exist; its lines are ignored\n", number);
+        if (*current < 0) {
+            Trace("Input queue %d of the file does not exist; its lines are ignored\n", number);
+            Read_Finding(SEV_WARNING, "INPUT_QUEUE %d names no input queue, so the settings after it are ignored; "
+                         "correct the number or remove those lines.", number);
+        }
         return;
     }
     if (Compare_NoCase(token, "QUEUE_GROUP_ENABLED") == 0) {
@@ -221,6 +237,8 @@ static void Read_LBLine(const char *line, int *current)
         }
         int shown = (pos < INT32_MIN) ? INT32_MIN : (int)pos;
         Trace("Found queue %d listed for LBQ %d (%s) but this queue does not exist\n", shown, *current, q->name);
+        Read_Finding(SEV_WARNING, "input queue \"%s\": OUTPUT_QUEUE %d names no output queue and is ignored; "
+                     "choose its outputs in the input queue editor.", q->name, number);
         Info_Box(programTitle,
                  "Found an inconsistency in the configuration files for the load balanced input queue \"%s\".  The "
                  "queue \"%d\" does not exist.",
@@ -251,14 +269,20 @@ static BOOL Read_LBConfig(BOOL tellMissing)
     }
     Trace("Opened file %s\n", path);
 
-    int current = -1;
+    int current = -1, lineNo = 0;
     size_t pos = 0;
     TEXT_LINE l;
+    /* Only a reading for the input queues tells what it finds: without any, every queue line of
+       the file names a queue that is not there. */
+    if (tellMissing) Begin_ReadFindings(LB_FILE);
     while (Next_TextLine(text, len, &pos, &l)) {
         size_t n = l.len;
+        Set_ReadLine(++lineNo);
         if (n > LB_LINE_MAX) {
             /* an over-long line is no setting: skipped whole rather than read in pieces */
             Trace("A line of %u characters was skipped by the load balancer file reading routine\n", (unsigned)n);
+            Read_Finding(SEV_WARNING, "the line is longer than %d characters and is ignored; shorten or remove it.",
+                         LB_LINE_MAX);
             continue;
         }
         char line[LB_LINE_MAX + 1];
@@ -266,6 +290,7 @@ static BOOL Read_LBConfig(BOOL tellMissing)
         if (line[0] == '#') continue;
         Read_LBLine(line, &current);
     }
+    End_ReadFindings();
     free(text);
     return TRUE;
 }

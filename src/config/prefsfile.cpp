@@ -1,4 +1,5 @@
 #include "config/prefsfile.h"
+#include "config/findings.h"
 #include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
@@ -267,14 +268,19 @@ static void Read_KeyValue(PREFS_VALUES *v, const PREFS_KEY *k, const char *value
         if (Read_Decimal(value, strlen(value), INT32_MIN, INT32_MAX, &n, NULL)) Set_FieldNumber(f, v, (int32_t)n);
         int32_t now = Get_FieldNumber(f, v);
         if (k->readTrace != NULL) Trace(k->readTrace, now);
-        if (f->flags & FF_CLAMP_READ) Set_FieldNumber(f, v, Clamp_ToRange(now, f->range));
+        if (f->flags & FF_CLAMP_READ) {
+            Note_Clamp(k->fileKey, now, f->range.minimum, f->range.maximum, Clamp_ToRange(now, f->range));
+            Set_FieldNumber(f, v, Clamp_ToRange(now, f->range));
+        }
         break;
     }
     case PV_BOOL:
         Set_FieldNumber(f, v, Compare_NoCase(value, "TRUE") == 0);
         break;
     case PV_TEXT:
-        Copy_Text(base + f->offset, f->size, value);
+        if (!Copy_Text(base + f->offset, f->size, value))
+            Read_Finding(SEV_WARNING, "the value of %s is longer than %u characters and is cut; shorten it.", k->fileKey,
+                         (unsigned)(f->size - 1));
         break;
     case PV_PLATE:
         if (value[0] == '"') Copy_Text(base + f->offset, f->size, value);
@@ -309,6 +315,8 @@ static void Read_PrefsLine(PREFS_VALUES *v, const char *line, size_t len)
         Read_KeyValue(v, &k, value);
         return;
     }
+    Read_Finding(SEV_WARNING, "the setting %.*s is not known and is ignored; correct its name or remove the line.",
+                 (int)keyLen, line + at);
 }
 
 void Read_PrefsText(PREFS_VALUES *v, const char *text, size_t len)
@@ -316,9 +324,12 @@ void Read_PrefsText(PREFS_VALUES *v, const char *text, size_t len)
     /* Lines are taken whole, however long, so that a long recipient list or path is never split
        into a cut value and a stray line. */
     size_t pos = 0;
+    int lineNo = 0;
     TEXT_LINE l;
-    while (Next_TextLine(text, len, &pos, &l))
+    while (Next_TextLine(text, len, &pos, &l)) {
+        Set_ReadLine(++lineNo);
         if (l.len > 0 && l.text[0] != '#') Read_PrefsLine(v, l.text, l.len);
+    }
     /* A maximum log size read after the last minimum was never brought into its range (reading
        a minimum does that): done here, or the saved file, which lists the maximum first, would
        read back with another maximum. */
@@ -344,7 +355,9 @@ BOOL Get_SpoolerGlobals(void)
     Trace("Searching for data:\n");
     PREFS_VALUES v;
     Take_LivePrefs(&v);
+    Begin_ReadFindings(strrchr(path, '\\') != NULL ? strrchr(path, '\\') + 1 : path);
     Read_PrefsText(&v, text, len);
+    End_ReadFindings();
     Put_LivePrefs(&v);
     free(text);
 

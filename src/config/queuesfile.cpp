@@ -1,5 +1,6 @@
 #include "config/queuesfile.h"
 #include "config/keptlines.h"
+#include "config/findings.h"
 #include "config/appsfile.h"
 #include "config/limits.h"
 #include "config/storefile.h"
@@ -124,15 +125,31 @@ static void Home_Default(char *out, size_t cap, const char *name)
     else Home_Path(out, cap, homeDir, name);
 }
 
+/* A number the reader holds to its range is told (the value kept is the same either way). */
+static int32_t Held_Number(const Target *t, const char *what, int32_t v, const FIELD_RANGE &r)
+{
+    int32_t held = Clamp_ToRange(v, r);
+    if (held != v) {
+        char about[TEXT_LEN + 64];
+        Format_Text(about, sizeof about, "queue \"%s\": %s", t->name, what);
+        Note_Clamp(about, v, r.minimum, r.maximum, held);
+    }
+    return held;
+}
+
 static BOOL Parse_TimeoutFields(QUEUE_LINE *q, Target *t)
 {
     int32_t action = Number_Or(q, 23, TIMEOUT_NEVER);
-    if (action > 200 || action < -6) action = TIMEOUT_NEVER;
+    if (action > 200 || action < -6) {
+        Read_Finding(SEV_WARNING, "queue \"%s\": the time-out action %d is unknown and is taken as never timing out; "
+                     "choose an action on the Multi-Job Settings page.", t->name, action);
+        action = TIMEOUT_NEVER;
+    }
     t->timeoutAction = action;
 
     int32_t seconds;
     if (!Take_Number(q, 24, &seconds) || t->timeoutAction == TIMEOUT_NEVER) seconds = 300;
-    else seconds = Clamp_ToRange(seconds, LIMIT_TIMEOUT_SECONDS);
+    else seconds = Held_Number(t, "the time-out in seconds", seconds, LIMIT_TIMEOUT_SECONDS);
     t->timeoutSeconds = seconds;
 
     BOOL present = Span(q, 25) != NULL;
@@ -189,11 +206,14 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     t->parametersIsFile = t->parameters[0] != '\0' && File_Exists(t->parameters);
 
     if (!Take_Number(&q, 6, &v)) return Fail(&q, "field %d (what happens to a completed job) is not a number", 6);
+    if (v <= -5 || v >= 200)
+        Read_Finding(SEV_WARNING, "queue \"%s\": the clean-up action %d is unknown and is taken as leaving the job "
+                     "where it is; choose an action on the Clean-Up page.", t->name, v);
     t->afterAction = (v <= -5 || v >= 200) ? AFTER_LEAVE : v;
     if (!Take_Number(&q, 7, &v)) return Fail(&q, "field %d (the priority) is not a number", 7);
-    t->priority = Clamp_ToRange(v, LIMIT_PRIORITY);
+    t->priority = Held_Number(t, "the priority", v, LIMIT_PRIORITY);
     if (!Take_Number(&q, 8, &v)) return Fail(&q, "field %d (the copies) is not a number", 8);
-    t->copies = Clamp_ToRange(v, LIMIT_COPIES);
+    t->copies = Held_Number(t, "the number of copies", v, LIMIT_COPIES);
 
     if (Span(&q, 9) == NULL) {
         t->afterAction = AFTER_LEAVE;
@@ -205,7 +225,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     t->forceOverwriteDone = Bool_Or(&q, 11, TRUE);
     t->alertOnError = Bool_Or(&q, 12, FALSE);
     t->suspendOnError = Bool_Or(&q, 13, FALSE);
-    t->keepSeconds = Clamp_ToRange(Number_Or(&q, 14, 5), LIMIT_KEEP_SECONDS);
+    t->keepSeconds = Held_Number(t, "the seconds a finished job is kept", Number_Or(&q, 14, 5), LIMIT_KEEP_SECONDS);
     Take_ShortText(&q, 15, t->mutexGroup, sizeof t->mutexGroup);
     Take_ShortText(&q, 16, t->outputIdentity, sizeof t->outputIdentity);
 
@@ -213,8 +233,8 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     t->initialState = (v == 1 || v == 7) ? 7 : 0;
     t->jobGrouping = Span(&q, 18) != NULL && !Span_Begins(Span(&q, 18), '0');
     t->thumbnailsOnArrival = Span(&q, 19) != NULL && !Span_Begins(Span(&q, 19), '0');
-    t->countDown = Clamp_ToRange(Number_Or(&q, 20, 1), LIMIT_COUNT_DOWN);
-    t->jobsAtATime = Clamp_ToRange(Number_Or(&q, 21, 1), LIMIT_JOBS_AT_A_TIME);
+    t->countDown = Held_Number(t, "the count-down step", Number_Or(&q, 20, 1), LIMIT_COUNT_DOWN);
+    t->jobsAtATime = Held_Number(t, "the number of jobs at a time", Number_Or(&q, 21, 1), LIMIT_JOBS_AT_A_TIME);
     t->legacyCompatV3 = (Span(&q, 22) == NULL) ? 2 : Span_Begins(Span(&q, 22), '0') ? 0 : 1;
 
     if (!Parse_TimeoutFields(&q, t)) return FALSE;
@@ -226,7 +246,7 @@ BOOL Parse_QueueLine(const char *line, Target *t, BOOL *isLbq, char *why, size_t
     t->thumbnailsWhenActive = Span_Begins(Span(&q, 29), '1');
     t->hidden = Span_Begins(Span(&q, 30), '1');
     t->limitDoneFiles = Span_Begins(Span(&q, 31), '1');
-    t->doneFileLimit = Clamp_ToRange(Number_Or(&q, 32, 10), LIMIT_DONE_FILE_LIMIT);
+    t->doneFileLimit = Held_Number(t, "the limit of files in the done directory", Number_Or(&q, 32, 10), LIMIT_DONE_FILE_LIMIT);
     t->monitorProcesses = Span_Begins(Span(&q, 33), '1');
     t->noProcesses = Span_Begins(Span(&q, 34), '1');
     if (!Take_BlankText(&q, 35, t->extraText, sizeof t->extraText)) return FALSE;
@@ -317,6 +337,7 @@ BOOL Get_TargetData(void)
         return FALSE;
     }
 
+    Begin_ReadFindings(strrchr(path, '\\') != NULL ? strrchr(path, '\\') + 1 : path);
     int nTargets = 0, nLbqs = 0, lineNo = 0;
     size_t pos = 0, stopAt = len;
     char why[WHY_LEN] = "";
@@ -326,6 +347,7 @@ BOOL Get_TargetData(void)
     for (size_t at = 0; Next_TextLine(text, len, &pos, &l); at = pos) {
         size_t n = l.len;
         lineNo++;
+        Set_ReadLine(lineNo);
         stopAt = at;
         if (n == 0) {
             Copy_Field(why, "an empty line ends the list of queues");
@@ -372,6 +394,10 @@ BOOL Get_TargetData(void)
         stopAt = len;
     }
     free(line);
+    if (stopAt < len && !Is_BlankText(text + stopAt, len - stopAt))
+        Read_Finding(SEV_ERROR, "reading stopped at this line (%s): it and the lines after it are written back "
+                     "unchanged but none of their queues can be edited; correct the line.", why);
+    End_ReadFindings();
     if (stopAt < len &&
         Kept_Keep(&keptQueueLines, text + stopAt, len - stopAt, "queue data",
                   "The queues before that line have been loaded. That line and the lines after it are not shown, "

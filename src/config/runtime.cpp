@@ -1,4 +1,5 @@
 #include "config/runtime.h"
+#include "config/findings.h"
 #include "config/limits.h"
 #include "config/storefile.h"
 #include "common/appstate.h"
@@ -172,28 +173,28 @@ BOOL Build_QueueChanges(void)
 
 static BOOL Is_WaitingState(int status) { return status == 0 || status == 1 || status == 7 || status == 8; }
 
-BOOL Remap_QueueEntry(QueueEntry *e)
+JOB_FATE Judge_QueueEntry(QueueEntry *e)
 {
     int q = e->queueNumber;
     int loadTotal = snapshotLbqCount + snapshotTargetCount;
     if (q < 0 || q >= loadTotal) {
         Trace("Remap_QueueEntry: job %d names queue %d, which did not exist; dropped\n", e->jobNumber, q);
-        return FALSE;
+        return JOB_DROP_NO_QUEUE;
     }
     const QueueChange *c = &queueChanges[q];
     if (deletedQueues[q] || !c->present) {
         Trace("Remap_QueueEntry: job %d of deleted queue %d dropped\n", e->jobNumber, q);
-        return FALSE;
+        return JOB_DROP_DELETED;
     }
     if (c->hotDirChanged) {
         Trace("Remap_QueueEntry: job %d dropped, the hot directory of queue %d changed\n", e->jobNumber, q);
-        return FALSE;
+        return JOB_DROP_HOTDIR;
     }
     BOOL waiting = Is_WaitingState(e->jobStatus);
     if (c->processesChanged && !waiting) {
         Trace("Remap_QueueEntry: job %d (state %d) dropped, the processes of queue %d changed\n", e->jobNumber,
               e->jobStatus, q);
-        return FALSE;
+        return JOB_DROP_PROCESSES;
     }
     int now = c->newNumber;
     e->queueNumber = now;
@@ -201,25 +202,27 @@ BOOL Remap_QueueEntry(QueueEntry *e)
     int priority, copies;
     BOOL subdirs;
     if (inputQueue) {
-        if (now < 0 || now >= lbqCount) return FALSE;
+        if (now < 0 || now >= lbqCount) return JOB_DROP_DELETED;
         subdirs = lbqs[now].includeSubdirs;
         priority = lbqs[now].priority;
         copies = lbqs[now].copies;
     } else {
         int t = now - lbqCount;
-        if (t < 0 || t >= targetCount) return FALSE;
+        if (t < 0 || t >= targetCount) return JOB_DROP_DELETED;
         subdirs = targets[t].includeSubdirs;
         priority = targets[t].priority;
         copies = targets[t].copies;
     }
     if (!subdirs && strchr(e->jobName, '\\') != NULL) {
         Trace("Remap_QueueEntry: job %d from a sub-directory dropped, queue %d takes none\n", e->jobNumber, now);
-        return FALSE;
+        return JOB_DROP_SUBDIRS;
     }
     if (c->copiesChanged && waiting) e->jobCopies = copies;
     if (c->priorityChanged && waiting) e->jobPriority = Clamp_ToRange(priority, LIMIT_PRIORITY);
-    return TRUE;
+    return JOB_KEPT;
 }
+
+BOOL Remap_QueueEntry(QueueEntry *e) { return Judge_QueueEntry(e) == JOB_KEPT; }
 
 /* A decimal number at the start of text (blanks and a sign before it allowed), held to the
    32-bit range; FALSE when there is none. */
@@ -358,8 +361,9 @@ static void Put_QueueEntry(FILE_WRITER *w, const QueueEntry *e)
     Write_Piece(w, "\r\n", 2);
 }
 
-/* Writes the new job list to w from the old one in r. */
-static void Rewrite_QueueText(JOB_READER *r, FILE_WRITER *w)
+/* Takes every job of the old list in r as the store does: writes the new list to w (NULL: only
+   plans it) and tells visit (NULL: nobody) each job's fate. */
+static void Rewrite_QueueText(JOB_READER *r, FILE_WRITER *w, JOB_VISIT visit, void *context)
 {
     size_t markerLen = strlen(QUEUE_END_MARKER);
     int kept = 0, dropped = 0, skipped = 0;
@@ -380,17 +384,22 @@ static void Rewrite_QueueText(JOB_READER *r, FILE_WRITER *w)
         if (!Parse_QueueEntry(line, bodyLen, &e)) {
             Trace("Update_QueueFiles: unreadable job line skipped\n");
             skipped++;
+            if (visit != NULL) visit(-1, -1, NULL, JOB_UNREADABLE, context);
             continue;
         }
+        int inFile = e.queueNumber;
         e.queueNumber = Load_NumberOf(&s_JobNumbers, e.queueNumber);
-        if (Remap_QueueEntry(&e)) {
-            Put_QueueEntry(w, &e);
+        int loadNumber = e.queueNumber;
+        JOB_FATE fate = Judge_QueueEntry(&e);
+        if (fate == JOB_KEPT) {
+            if (w != NULL) Put_QueueEntry(w, &e);
             kept++;
         } else {
             dropped++;
         }
+        if (visit != NULL) visit(inFile, loadNumber, &e, fate, context);
     }
-    Write_Piece(w, QUEUE_END_MARKER, markerLen);
+    if (w != NULL) Write_Piece(w, QUEUE_END_MARKER, markerLen);
     Trace("Update_QueueFiles: %d jobs kept, %d dropped, %d unreadable lines skipped\n", kept, dropped, skipped);
 }
 
@@ -455,6 +464,49 @@ static BOOL Report_CreateFailure(const char *path, const char *fmt)
 #define OLD_QUEUE_TEMP "queue\\engine.q.temp"
 
 /* Rewrites the queue job file from the one on disk; FALSE when it could not (the operator told). */
+BOOL Scan_QueueFile(void)
+{
+    Trace("\nScan_QueueFile()\n");
+    char qPath[PATH_LEN];
+    if (!Home_Path(qPath, sizeof qPath, homeDir, "queue\\engine.q") || !File_Exists(qPath)) return TRUE;
+    JOB_READER r;
+    memset(&r, 0, sizeof r);
+    r.h = Open_ForReading(qPath);
+    if (r.h == INVALID_HANDLE_VALUE) {
+        Trace("Could not open %s: %s\n", qPath, Error_Text(NULL));
+        return FALSE;
+    }
+    r.cap = JOB_PIECE;
+    r.buf = (char *)malloc(r.cap + 1);
+    if (r.buf == NULL) {
+        CloseHandle(r.h);
+        return FALSE;
+    }
+    Begin_ReadFindings("queue\\engine.q");
+    size_t markerLen = strlen(QUEUE_END_MARKER);
+    int lineNo = 0, skipped = 0;
+    TEXT_LINE l;
+    /* The lines are taken as the rewrite takes them: what it would skip is told here. */
+    while (Next_JobLine(&r, &l)) {
+        lineNo++;
+        const char *bodyEnd = l.text + (l.ended ? l.len : l.rawLen);
+        size_t bodyLen = (size_t)(bodyEnd - l.text);
+        if (bodyLen + (l.ended ? 1 : 0) < 5) break;
+        if (bodyLen >= markerLen && memcmp(l.text, QUEUE_END_MARKER, markerLen) == 0) break;
+        QueueEntry e;
+        if (Parse_QueueEntry(l.text, bodyLen, &e)) continue;
+        skipped++;
+        Set_ReadLine(lineNo);
+        Read_Finding(SEV_WARNING, "the job line cannot be read (six fields separated by colons are needed) and the "
+                     "next save leaves it out of the job list.");
+    }
+    End_ReadFindings();
+    CloseHandle(r.h);
+    free(r.buf);
+    Trace("Scan_QueueFile: %d lines, %d unreadable\n", lineNo, skipped);
+    return r.error == 0;
+}
+
 static BOOL Rewrite_QueueFile(const char *qPath, BOOL changed)
 {
     JOB_READER r;
@@ -484,7 +536,7 @@ static BOOL Rewrite_QueueFile(const char *qPath, BOOL changed)
         Report_QueueFileNotUpdated(changed, qPath, e);
         return FALSE;
     }
-    Rewrite_QueueText(&r, w);
+    Rewrite_QueueText(&r, w, NULL, NULL);
     CloseHandle(r.h);
     free(r.buf);
     BOOL readFailed = (r.error != 0 && r.error != ERROR_NOT_ENOUGH_MEMORY);
@@ -577,17 +629,45 @@ BOOL Update_QueueFiles(void)
     return ok;
 }
 
+/* TRUE when a queue's number changed or a queue was deleted: only then is the status file
+   rewritten. */
+static BOOL Status_Renumbered(void)
+{
+    int loadTotal = snapshotLbqCount + snapshotTargetCount;
+    for (int q = 0; q < loadTotal; q++)
+        if (deletedQueues[q] || !queueChanges[q].present || queueChanges[q].numberChanged) return TRUE;
+    return FALSE;
+}
+
+/* Takes each number of the status file's text as the store does: writes the new numbers to out
+   (NULL: only plans them) and tells visit (NULL: nobody) what becomes of each. */
+static void Renumber_StatusText(char *text, OUTBUF *out, STATUS_VISIT visit, void *context)
+{
+    int loadTotal = snapshotLbqCount + snapshotTargetCount;
+    char *p = text;
+    while (*p != '\0') {
+        size_t n = strcspn(p, "\r\n,");
+        char saved = p[n];
+        p[n] = '\0';
+        int32_t inFile, q;
+        BOOL read = Read_Number(p, &inFile);
+        q = read ? Load_NumberOf(&s_StatusNumbers, inFile) : -1;
+        BOOL stays = q >= 0 && q < loadTotal && !deletedQueues[q] && queueChanges[q].present;
+        if (stays && out != NULL) OutBuf_Printf(out, "%d\n", queueChanges[q].newNumber);
+        if (read && visit != NULL) visit(inFile, q, stays ? queueChanges[q].newNumber : -1, context);
+        p[n] = saved;
+        p += n;
+        if (*p != '\0') p++;
+    }
+}
+
 BOOL Update_QueueStatusFile(void)
 {
     Trace("Update_QueueStatusFile()\n");
-    int loadTotal = snapshotLbqCount + snapshotTargetCount;
     /* The file names queues by number: it follows every change of number (a deletion, a move,
        an input queue added before the output queues), and is left byte for byte as it is when
        no queue's number changed. */
-    BOOL renumbered = FALSE;
-    for (int q = 0; q < loadTotal; q++)
-        if (deletedQueues[q] || !queueChanges[q].present || queueChanges[q].numberChanged) renumbered = TRUE;
-    if (!renumbered) return TRUE;
+    if (!Status_Renumbered()) return TRUE;
 
     char path[PATH_LEN];
     if (!Home_Path(path, sizeof path, homeDir, STATUS_FILE)) return FALSE;
@@ -598,20 +678,7 @@ BOOL Update_QueueStatusFile(void)
 
     OUTBUF out;
     OutBuf_Init(&out);
-    char *p = text;
-    while (*p != '\0') {
-        size_t n = strcspn(p, "\r\n,");
-        char saved = p[n];
-        p[n] = '\0';
-        int32_t q;
-        if (Read_Number(p, &q)) q = Load_NumberOf(&s_StatusNumbers, q);
-        else q = -1;
-        if (q >= 0 && q < loadTotal && !deletedQueues[q] && queueChanges[q].present)
-            OutBuf_Printf(&out, "%d\n", queueChanges[q].newNumber);
-        p[n] = saved;
-        p += n;
-        if (*p != '\0') p++;
-    }
+    Renumber_StatusText(text, &out, NULL, NULL);
     free(text);
     BOOL ok = !out.failed && Write_WholeFile(path, out.data ? out.data : "", out.len, TRUE);
     if (out.failed) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -619,6 +686,44 @@ BOOL Update_QueueStatusFile(void)
     if (ok) {
         Note_Rewritten(&s_StatusNumbers);
         Trace_File("%s", path);
+    }
+    return ok;
+}
+
+BOOL Plan_QueueFiles(JOB_VISIT jobVisit, STATUS_VISIT statusVisit, void *context)
+{
+    Trace("Plan_QueueFiles()\n");
+    if (queueSnapshot == NULL) return TRUE;
+    char qPath[PATH_LEN], staPath[PATH_LEN];
+    if (!Home_Path(qPath, sizeof qPath, homeDir, QUEUE_FILE) || !Home_Path(staPath, sizeof staPath, homeDir, STATUS_FILE))
+        return FALSE;
+    Build_QueueChanges();
+    BOOL ok = TRUE;
+    if (File_Exists(staPath) && Status_Renumbered()) {
+        size_t len = 0;
+        char *text = Read_WholeFile(staPath, &len);
+        if (text != NULL) {
+            Renumber_StatusText(text, NULL, statusVisit, context);
+            free(text);
+        } else {
+            ok = FALSE;
+        }
+    }
+    if (File_Exists(qPath)) {
+        JOB_READER r;
+        memset(&r, 0, sizeof r);
+        r.h = Open_ForReading(qPath);
+        if (r.h == INVALID_HANDLE_VALUE) return FALSE;
+        r.cap = JOB_PIECE;
+        r.buf = (char *)malloc(r.cap + 1);
+        if (r.buf == NULL) {
+            CloseHandle(r.h);
+            return FALSE;
+        }
+        Rewrite_QueueText(&r, NULL, jobVisit, context);
+        CloseHandle(r.h);
+        free(r.buf);
+        if (r.error != 0) ok = FALSE;
     }
     return ok;
 }

@@ -65,6 +65,35 @@ BOOL Build_QueueChanges(void);
 /* Brings one job in line with queueChanges. TRUE when the job stays (its queue number, copies
    and priority may have been changed), FALSE when it is to be dropped. */
 BOOL Remap_QueueEntry(QueueEntry *e);
+
+/* What becomes of one line of the queue job file when the configuration is stored. */
+typedef enum {
+    JOB_KEPT,                   /* stays, perhaps under a new queue number */
+    JOB_DROP_NO_QUEUE,          /* it names a queue that did not exist at load */
+    JOB_DROP_DELETED,           /* its queue was deleted */
+    JOB_DROP_HOTDIR,            /* its queue's hot directory changed */
+    JOB_DROP_PROCESSES,         /* its queue's processes changed and the job is not waiting */
+    JOB_DROP_SUBDIRS,           /* it came from a sub-directory and its queue no longer takes them */
+    JOB_UNREADABLE,             /* a line whose fields cannot be read: left out */
+    JOB_FATE_COUNT
+} JOB_FATE;
+/* Remap_QueueEntry, telling why a job is dropped. */
+JOB_FATE Judge_QueueEntry(QueueEntry *e);
+
+/* One job of the job list as the store takes it: the queue number the file holds, the load
+   number it stands for (-1 for none), the job as it would be written (NULL for an unreadable
+   line) and its fate. */
+typedef void (*JOB_VISIT)(int inFile, int loadNumber, const QueueEntry *e, JOB_FATE fate, void *context);
+/* One number of the status file (a suspended queue) as the store takes it: the number the
+   file holds, the load number it stands for (-1 for none) and the number it would be written
+   with (-1: dropped). */
+typedef void (*STATUS_VISIT)(int inFile, int loadNumber, int newNumber, void *context);
+/* Reads the queue job file and the status file and tells what storing the configuration as it
+   is now would do to each job and each suspended queue, by the same rules and the same reading
+   as Update_QueueFiles, writing nothing. The status file is visited only when the store would
+   rewrite it. Fills queueChanges. TRUE when both files (where they exist) were read to the end;
+   with no snapshot nothing is visited (the store leaves both files alone) and TRUE returned. */
+BOOL Plan_QueueFiles(JOB_VISIT jobVisit, STATUS_VISIT statusVisit, void *context);
 /* Rewrites the queue job file and the queue status file after the queues were edited. TRUE when
    both are in line with the configuration (or there was nothing to do); FALSE when one could not
    be brought in line, which the operator has been told. Storing the configuration goes on either
@@ -76,6 +105,10 @@ BOOL Update_QueueFiles(void);
    numbers of deleted queues. TRUE on success, also when no queue's number changed: the file is
    then left byte for byte as it is. */
 BOOL Update_QueueStatusFile(void);
+
+/* Reads the queue job file as the rewrite would, changing nothing, and tells each line the rewrite
+   would leave out (loadFindings). TRUE when the file was read to its end or is not there. */
+BOOL Scan_QueueFile(void);
 
 /* Writes an empty queue job file (the end marker alone); a failure is shown to the operator. */
 void Empty_Queue(void);

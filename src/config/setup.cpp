@@ -1,5 +1,8 @@
 #include "config/setup.h"
 #include "config/appsfile.h"
+#include "config/findings.h"
+#include "config/layoutchecks.h"
+#include "config/changelog.h"
 #include "config/lbfile.h"
 #include "config/model.h"
 #include "config/prefsfile.h"
@@ -38,6 +41,7 @@ BOOL Home_HasRoom(const char *home)
 BOOL InitData(void)
 {
     Trace("InitData ()\n");
+    Clear_Findings(&loadFindings);
     Number_TargetSlots();
     BOOL prefs = Get_SpoolerGlobals();
     BOOL queues = Get_TargetData();
@@ -48,6 +52,9 @@ BOOL InitData(void)
     BOOL appsRead = Get_AppsData();
     Carry_LegacyCompat();
     Snapshot_Queues();
+    /* what an edit brings is told at OK against what was there at load */
+    if (!updateMode && !commandMode && !silentMode) Note_LoadLayout();
+    Keep_LoadedImage();
     return prefs || queues || appsRead;
 }
 
@@ -62,7 +69,10 @@ void Forget_LastLoad(void)
     Clear_KeptQueueLines();
     Clear_AppsLoadState();
     lbDebugLevel = 0;
+    Clear_Findings(&loadFindings);
+    Forget_LoadLayout();
     Free_Snapshot();
+    Forget_LoadedImage();
 }
 
 BOOL StoreSetup(void)

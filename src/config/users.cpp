@@ -1,4 +1,5 @@
 #include "config/users.h"
+#include "config/findings.h"
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/msg.h"
@@ -192,10 +193,13 @@ BOOL Load_Users(HWND list)
     TEXT_LINE l;
     for (int lineNo = 0; Next_TextLine(text, len, &pos, &l); lineNo++) {
         char *line = text + (l.text - text);
+        Set_ReadLine(lineNo + 1);
         /* A zero byte would end the line early and cut the password short: the whole line is
            left out, and the lines after it are read as usual. */
         if (memchr(line, '\0', l.len) != NULL) {
             Trace("Load_Users: line %d skipped: it holds a zero byte\n", lineNo + 1);
+            Read_Finding(SEV_ERROR, "the line holds a zero byte: the user is left out and lost at the next save of the "
+                         "users; enter the user again in User Administration.");
             continue;
         }
         line[l.len] = '\0';
@@ -204,11 +208,17 @@ BOOL Load_Users(HWND list)
         char *encoded = (name != NULL) ? Next_Word(&rest) : NULL;
         if (name != NULL && (encoded == NULL || Next_Word(&rest) != NULL)) {
             Trace("Load_Users: line %d skipped: not a name and a password\n", lineNo + 1);
+            Read_Finding(SEV_ERROR, "the line is not a user name and an encoded password: it is left out and lost at "
+                         "the next save of the users; enter the user again in User Administration.");
         } else if (name != NULL) {
             size_t cap = strlen(encoded) / 2 + 1;
             char *password = (char *)malloc(cap);
             if (password == NULL || !Decode_Password(encoded, password, cap))
+            {
                 Trace("Load_Users: line %d skipped: password does not decode\n", lineNo + 1);
+                Read_Finding(SEV_ERROR, "the password of user \"%s\" cannot be decoded: the user is left out and lost "
+                             "at the next save of the users; enter the user again in User Administration.", name);
+            }
             else
                 Add_User(list, name, password);
             free(password);

@@ -1,4 +1,6 @@
 #include "mainwin/maindlg.h"
+#include "mainwin/checkdlg.h"
+#include "mainwin/changes.h"
 #include "lists/queuelists.h"
 #include "mainwin/usedbydlg.h"
 #include "config/findqueues.h"
@@ -80,9 +82,9 @@ static const MAIN_COMMAND k_Commands[] = {
     { IDC_MAIN_UNDO,    On_Undo, Have_Undo },
     { IDC_MAIN_REDO,    On_Redo, Have_Redo },
     /* the checker */
-    { IDC_MAIN_CHECK,   NULL, NULL },
+    { IDC_MAIN_CHECK,   On_Check, NULL },
     /* the pending changes */
-    { IDC_MAIN_CHANGES, NULL, NULL },
+    { IDC_MAIN_CHANGES, On_Changes, Changes_Available },
     /* backups */
     { IDC_MAIN_RESTORE, NULL, NULL },
     /* the report */

@@ -6,6 +6,7 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "config/changelog.h"
 #include "config/prefsfile.h"
 #include "config/users.h"
 #include "resources/resource.h"
@@ -162,6 +163,7 @@ static BOOL On_Admin_Init(HWND dlg)
         EndDialog(dlg, IDCANCEL);
         return TRUE;
     }
+    Note_UsersLoaded();
     CheckDlgButton(dlg, IDC_AD_LOGIN, REQUIRE_LOGIN ? BST_CHECKED : BST_UNCHECKED);
     Centre_Window(dlg);
     return TRUE;
@@ -215,6 +217,7 @@ static void On_Admin_Ok(HWND dlg)
         SysError_Box(programTitle, "Could not write the users file. The users were not saved.\r\n\"%s\"", path);
         return;
     }
+    Log_UsersChange(preferencesMode ? CHANGE_MODE_PREFERENCES : CHANGE_MODE_INTERACTIVE);
     /* Logging in cannot be required of no users. */
     BOOL login = IsDlgButtonChecked(dlg, IDC_AD_LOGIN) == BST_CHECKED && userCount > 0;
     if (login != REQUIRE_LOGIN) Note_LoginSwitch(login);

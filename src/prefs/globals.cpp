@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "common/trace.h"
 #include "common/validate.h"
+#include "config/changelog.h"
 #include "config/limits.h"
 #include "resources/resource.h"
 #include <commctrl.h>
@@ -129,8 +130,14 @@ static BOOL Commit_Globals(GLOBALS_STATE *s)
         Info_Box(programTitle, "Could not read the preferences file again before saving it. Data will not be saved.\r\n\"%s\"",
                  path);
     } else {
+        /* the change log compares the file as it was read just now with what is written */
+        PREFS_VALUES *onDisk = (PREFS_VALUES *)malloc(sizeof *onDisk);
+        if (onDisk != NULL) Take_LivePrefs(onDisk);
         Merge_PrefsEdit(&s->opened, &s->work);
         ok = Store_SpoolerGlobals();
+        if (ok && onDisk != NULL)
+            Log_PreferencesChange(onDisk, preferencesMode ? CHANGE_MODE_PREFERENCES : CHANGE_MODE_INTERACTIVE);
+        free(onDisk);
     }
     if (!ok) {
         SpoolerGlobals = before.g;

@@ -7,6 +7,7 @@
 #include "common/msg.h"
 #include "common/text.h"
 #include "common/trace.h"
+#include "config/changelog.h"
 #include "config/model.h"
 #include "config/setup.h"
 #include "mainwin/maindlg.h"
@@ -293,8 +294,10 @@ int Editor_Main(HINSTANCE instance, const char *cmdLine)
 
     if (updateMode) {
         InitData();
+        Prepare_ChangeEntry();
         /* A file that could not be written is not a successful update. */
         BOOL stored = StoreSetup();
+        if (stored) Log_ChangeEntry(CHANGE_MODE_UPDATE);
         CloseApp();
         Trace_Close();
         return stored ? 0 : 1;

@@ -44,7 +44,7 @@ protected:
             tk::MsgRecorder yes({ IDYES });      /* the question about the queues that refer to them */
             SendMessageA(dlg, WM_COMMAND, IDC_MAIN_DELETE, 0);
         }
-        tk::MsgRecorder seen;
+        tk::MsgRecorder seen({ IDYES });      /* Imposition's queued job goes: save anyway */
         SendMessageA(dlg, WM_COMMAND, IDC_MAIN_OK, 0);
         EXPECT_FALSE(IsWindow(dlg));
         MSG m;
@@ -79,7 +79,7 @@ TEST_F(EditorMain, DeletingTwoQueuesAndOKWritesWhatTheSameEditInProcessWrites)
               rk::LV_Texts(main, IDC_MAIN_TARGETS));
 
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK ends the program";
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }, &seen)) << "OK ends the program";
 
     Tree written = e2e::Tree_Of(home.path());
     std::vector<std::string> boxes;
@@ -154,7 +154,7 @@ TEST_F(EditorMain, TheEndOfTheSessionAsksThenStoresAsOKDoes)
     EXPECT_EQ(TRUE, mayEnd);
     std::vector<tk::ForeignBox> seen;
     std::thread end([&] { SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); });
-    int code = tk::Run_Answering(editor, {}, &seen, 30000);
+    int code = tk::Run_Answering(editor, { IDYES }, &seen, 30000);     /* Imposition's queued job goes */
     end.join();
     EXPECT_EQ(0, code) << "stored and ended";
 
@@ -408,9 +408,11 @@ TEST_F(EditorMain, CopyThenOKInTheQueueEditorStoresTheCopyAsTheLastQueue)
     EXPECT_EQ(listed, rk::LV_Texts(main, IDC_MAIN_TARGETS));
     EXPECT_EQ((std::vector<int>{ 7 }), rk::LV_Selected(main, IDC_MAIN_TARGETS)) << "the copy is selected";
 
+    /* the copy shares Proofer's hot directory: OK asks once, and Yes stores */
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK stores and ends";
-    EXPECT_TRUE(seen.empty()) << seen[0].text;
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }, &seen)) << "OK stores and ends";
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_NE(std::string::npos, seen[0].text.find("queue \"Copy of Proofer\" has the same hot directory as queue \"Proofer\""));
     /* Proofer's line once more at the end under the copy's name; Proofer and its copy share the
        program; the input queues are numbered after one more output queue */
     std::string proofer;

@@ -35,7 +35,7 @@ TEST_F(EditorHistory, TwoDeletionsAndAMoveUndoneTwiceWriteWhatTheFirstDeletionAl
         HWND main = Start(&editor);
         ASSERT_NE(nullptr, main);
         Delete_Queue(editor, main, 3, &askedAlone);                         /* Proofer */
-        EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK));
+        EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES, IDYES }));  /* its queued jobs go */
         alone = e2e::Tree_Of(home.path());
     }
     Lay_Out_Afresh();
@@ -63,7 +63,7 @@ TEST_F(EditorHistory, TwoDeletionsAndAMoveUndoneTwiceWriteWhatTheFirstDeletionAl
     dk::Screenshot(main, "main_after_two_undos");
 
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen)) << "OK ends the program";
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES, IDYES }, &seen)) << "OK ends the program";
     Tree written = e2e::Tree_Of(home.path());
     EXPECT_TRUE(written == alone) << Differences(written, alone, "the edits undone", "the one deletion alone");
     ASSERT_EQ(askedAlone.size() + 1, asked.size()) << "the same question for Proofer, one more for Plate Setter 2";

@@ -638,8 +638,8 @@ TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
     Make_Queues(2, 1);
     Open();
     const int order[] = { IDC_MAIN_FIND, IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD,
-                          IDC_MAIN_COPY, IDC_MAIN_USEDBY, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK,
-                          IDCANCEL };   /* the enabled ones */
+                          IDC_MAIN_COPY, IDC_MAIN_USEDBY, IDC_MAIN_CHECK, IDC_MAIN_PREFS, IDC_MAIN_ADMIN,
+                          IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
     HWND at = GetDlgItem(dlg, IDCANCEL);
     for (int id : order) {
         at = GetNextDlgTabItem(dlg, at, FALSE);
@@ -987,8 +987,9 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
         { IDC_MAIN_RESTORE, "Re&store..." },      { IDC_MAIN_REPORT, "&Report..." },     { IDC_MAIN_EXPORT, "E&xport..." },
         { IDC_MAIN_IMPORT, "Import..." },
     };
-    /* the features that have their commands: Used by (with queues), Undo and Redo (with steps) */
-    auto waiting = [](int id) { return id != IDC_MAIN_FIND_LABEL && id != IDC_MAIN_USEDBY; };
+    /* the features that have their commands: Used by (with queues), Check; Undo and Redo (with
+       steps) and Changes (with changes) wait */
+    auto waiting = [](int id) { return id != IDC_MAIN_FIND_LABEL && id != IDC_MAIN_USEDBY && id != IDC_MAIN_CHECK; };
     for (const auto &l : labels) {
         EXPECT_EQ(l.second, dk::Text(dlg, l.first)) << l.first;
         EXPECT_TRUE(dk::Visible(dlg, l.first)) << l.first;
@@ -1010,7 +1011,7 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
     }
     /* a command without a procedure does nothing, even when pressed */
     DialogWatch none;
-    for (int id : { IDC_MAIN_UNDO, IDC_MAIN_CHECK, IDC_MAIN_IMPORT }) Command(id);
+    for (int id : { IDC_MAIN_UNDO, IDC_MAIN_CHANGES, IDC_MAIN_IMPORT }) Command(id);
     EXPECT_TRUE(none.opened.empty());
     EXPECT_TRUE(IsWindow(dlg));
     EXPECT_TRUE(msgs.boxes.empty());

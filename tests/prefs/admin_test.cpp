@@ -317,7 +317,9 @@ TEST_F(Admin, AFileThatCannotBeWrittenIsToldAndTheListIsKept)
     EXPECT_TRUE(Run(s));
     EXPECT_EQ(std::string(k_Demo) + "carl 0163\r\n", tk::Read_File(usersFile));
     EXPECT_TRUE(REQUIRE_LOGIN);
-    EXPECT_EQ((std::vector<std::string>{ "System", "Users.cfg" }), tk::List_Dir(home.home()));
+    /* no temporary file left; the save that went through is in the change log */
+    EXPECT_EQ((std::vector<std::string>{ "System", "Users.cfg", "logs" }), tk::List_Dir(home.home()));
+    EXPECT_EQ((std::vector<std::string>{ "Editor Changes.log" }), tk::List_Dir(home / "logs"));
 }
 
 TEST_F(Admin, AFileThatCannotBeReadIsNotWrittenOver)

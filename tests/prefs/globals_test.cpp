@@ -294,7 +294,9 @@ TEST_F(Globals, AFileThatCannotBeWrittenIsToldAndNothingTypedIsLost)
     std::string want = pk::With_Line(pk::Every_Preference(), "SPOOLER_FILE_SETTLE_TIME", "SPOOLER_FILE_SETTLE_TIME 45");
     want = pk::With_Line(want, "SPOOLER_LOGFILE_ADDRESS", "SPOOLER_LOGFILE_ADDRESS ops@example");
     EXPECT_EQ(tk::Crlf(want), Prefs_On_Disk());
-    EXPECT_EQ((std::vector<std::string>{ "Preferences.cfg", "System" }), tk::List_Dir(home.home()));
+    /* no temporary file left; the save that went through is in the change log */
+    EXPECT_EQ((std::vector<std::string>{ "Preferences.cfg", "System", "logs" }), tk::List_Dir(home.home()));
+    EXPECT_EQ((std::vector<std::string>{ "Editor Changes.log" }), tk::List_Dir(home / "logs"));
 }
 
 /* Another program rewrote the file while the dialog was open: OK keeps that program's changes and

@@ -63,9 +63,13 @@ TEST_F(QueueEditorE2E, ANewNameAndHotDirectoryChangeExactlyThoseFieldsOfTheQueue
     EXPECT_EQ("Plate Setter Two", rk::LV_Text(main, IDC_MAIN_TARGETS, 1)) << "the list shows the new name";
 
     std::vector<tk::ForeignBox> seen;
-    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }, &seen));
-    ASSERT_EQ(1u, seen.size()) << "the new hot directory is offered for creation";
+    EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES, IDYES }, &seen));
+    ASSERT_EQ(2u, seen.size()) << "the new hot directory is offered for creation; its queued job goes";
     EXPECT_EQ("Create the directory \"" + hot + "\"?", seen[0].text);
+    EXPECT_EQ("Saving now removes queued jobs from the spooler's job list:\r\n\r\n"
+              "Plate Setter Two: 1 job will be removed from the spooler's job list: its hot directory changed\r\n"
+              "\r\nSave anyway? Press No to go back with your changes kept.",
+              seen[1].text);
     EXPECT_TRUE(tk::Exists(hot));
 
     std::vector<std::string> before = e2e::Lines(updated["Queues.cfg"]), after = e2e::Lines(tk::Read_File(home / "Queues.cfg"));

@@ -14,7 +14,8 @@ static void Read_Tree(const std::string &dir, const std::string &rel, Tree *out)
         if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
             (*out)[r + "\\"] = "<dir>";
             Read_Tree(full, r, out);
-        } else if (_stricmp(r.c_str(), "System\\Editor.exe") != 0) {
+        } else if (_stricmp(r.c_str(), "System\\Editor.exe") != 0 && _stricmp(r.c_str(), "logs\\Editor Changes.log") != 0 &&
+                   _stricmp(r.c_str(), "logs\\Editor Changes.1.log") != 0) {
             (*out)[r] = tk::Read_File(full);
         }
     }

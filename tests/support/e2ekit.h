@@ -30,7 +30,8 @@ namespace e2e {
 /* ---- the files of an installation ---- */
 
 /* Every folder ("Hot\\" -> "<dir>") and file ("Hot\\x.txt" -> its bytes) under dir, by path
-   relative to dir; the program itself ("System\\Editor.exe") is left out. */
+   relative to dir; the program itself ("System\\Editor.exe") and the change log of the saves
+   ("logs\\Editor Changes.log", ".1.log"), which its own tests read, are left out. */
 typedef std::map<std::string, std::string> Tree;
 Tree Tree_Of(const std::string &dir);
 /* The paths that differ between two trees, one a line, for a readable failure. */
