@@ -6,5 +6,5 @@ set -eu
 top=$(cd "$(dirname "$0")" && pwd)
 cd "$top"
 scripts/setup.sh
-scripts/build.sh "$top/build" Editor DemoApp BenchCopy BenchEmptyDialog BenchStartWatch
+scripts/build.sh "$top/build" Editor DemoApp BenchCopy BenchEmptyDialog BenchStartWatch BenchUndo
 exec scripts/bench.sh "$top/build" "$@"

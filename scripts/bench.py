@@ -18,6 +18,9 @@ Absolute times on a shared machine are noise; the ratios of the medians are the 
   peak memory        the largest resident set (peak working set) of the two -update runs; and
                      how much the editor's grows from an empty installation to this one, against
                      the bound: one copy of the installation's largest file
+  undo history       the bytes the history of edits keeps for 100 steps of the commands that
+                     change most (BenchUndo), against its limit of 8 MiB; the steps undone must
+                     give back the configuration loaded
 
 usage: bench.py BUILD HOME HOME_WINDOWS_PATH [--runs N] [--warmup N]
 """
@@ -162,6 +165,15 @@ def main():
     growth = statistics.median(mem['editor']) - empty_kib / 1024.0
     print('%-34s %9.1f MiB above the editor on an empty installation; bound %.1f MiB (the largest file): %s'
           % ('peak memory growth of -update', growth, largest, 'met' if growth <= largest else 'MISSED'))
+    undo = subprocess.run([WINE, exe('BenchUndo'), a.home_win], cwd=system, stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True)
+    words = undo.stdout.split()
+    if undo.returncode not in (0, 1) or len(words) < 9:
+        print('%-34s failed (%d): %s' % ('undo history, 100 steps (MiB)', undo.returncode, undo.stderr.strip()))
+    else:
+        print('%-34s %9.2f MiB; bound %.1f MiB, undone to the start: %s: %s'
+              % ('undo history, 100 steps (MiB)', int(words[4]) / 2.0 ** 20, int(words[6]) / 2.0 ** 20, words[8],
+                 'met' if undo.returncode == 0 else 'MISSED'))
 
 
 if __name__ == '__main__':

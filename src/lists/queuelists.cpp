@@ -93,6 +93,71 @@ static LIST_IMAGES *New_ImagesState(HWND list)
     return st;
 }
 
+static void Set_ItemState(HWND list, int item, UINT state, UINT mask);
+
+/* ---- narrowing ----
+
+   A list narrowed by the find field shows only some queues; its items still carry the queue's
+   position as their data and image, so every command reads the queue from the item. What each
+   narrowed list shows is kept in a table of the program's own, as the images are. */
+typedef struct {
+    HWND list;                        /* NULL: a free entry */
+    BOOL shown[MAX_QUEUES];           /* the queue at position i is shown */
+} LIST_FILTER;
+static LIST_FILTER s_Filters[LISTS_KEPT];
+
+/* The queues selected when a narrowing hid them all, so that they are selected again when they
+   are shown again (the field cleared); forgotten when the list is filled anew from the arrays,
+   whose positions may have changed. */
+typedef struct {
+    HWND list;
+    int  count;
+    int  positions[MAX_QUEUES];
+    int  focus;
+} LIST_KEPT_SELECTION;
+static LIST_KEPT_SELECTION s_Kept[LISTS_KEPT];
+
+static LIST_KEPT_SELECTION *Kept_Of(HWND list, BOOL make)
+{
+    for (int k = 0; k < LISTS_KEPT; k++)
+        if (list != NULL && s_Kept[k].list == list) return &s_Kept[k];
+    if (!make) return NULL;
+    for (int k = 0; k < LISTS_KEPT; k++)
+        if (s_Kept[k].list == NULL || !IsWindow(s_Kept[k].list)) {
+            memset(&s_Kept[k], 0, sizeof s_Kept[k]);
+            s_Kept[k].list = list;
+            return &s_Kept[k];
+        }
+    return NULL;
+}
+
+static void Forget_KeptSelection(HWND list)
+{
+    LIST_KEPT_SELECTION *kept = Kept_Of(list, FALSE);
+    if (kept != NULL) kept->list = NULL;
+}
+
+static LIST_FILTER *Filter_Of(HWND list)
+{
+    for (int k = 0; k < LISTS_KEPT; k++)
+        if (list != NULL && s_Filters[k].list == list) return &s_Filters[k];
+    return NULL;
+}
+
+static BOOL Is_Shown(const LIST_FILTER *f, int pos) { return f == NULL || (pos >= 0 && pos < MAX_QUEUES && f->shown[pos]); }
+
+BOOL Is_ListNarrowed(HWND list) { return Filter_Of(list) != NULL; }
+
+int Find_QueueItem(HWND list, int pos)
+{
+    if (list == NULL || pos < 0) return -1;
+    LVFINDINFOA fi;
+    memset(&fi, 0, sizeof fi);
+    fi.flags = LVFI_PARAM;
+    fi.lParam = pos;
+    return (int)SendMessageA(list, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&fi);
+}
+
 /* The queue's own icon, taken from its file the first time it is shown. A file that gives none
    leaves the queue with the default icon and its icon setting as it was. */
 static void Take_OwnIcon(Target *t)
@@ -280,6 +345,9 @@ void Destroy_ListImageList(HWND list)
     if (list == NULL) return;
     LIST_IMAGES *st = Images_State(list);
     if (st != NULL) st->list = NULL;
+    LIST_FILTER *f = Filter_Of(list);
+    if (f != NULL) f->list = NULL;
+    Forget_KeptSelection(list);
     HIMAGELIST old = (HIMAGELIST)SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     if (old != NULL) ImageList_Destroy(old);
 }
@@ -326,21 +394,26 @@ static int Fill_List(HWND list, int kind)
     Trace("Add_LVData ()\n");
     int added = 0;
     int start = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    const LIST_FILTER *f = Filter_Of(list);
     if (kind == QL_TARGETS) {
-        for (int i = 0; i < targetCount; i++, added++) {
-            if (!Insert_Item(list, start + i, targets[i].name, i, i)) {
+        for (int i = 0; i < targetCount; i++) {
+            if (!Is_Shown(f, i)) continue;
+            if (!Insert_Item(list, start + added, targets[i].name, i, i)) {
                 Trace("Add_LVData: could not insert queue %d\n", i + 1);
                 Info_Box(programTitle, "Error writing queue items to listview.");
                 break;
             }
+            added++;
         }
     } else {
-        for (int i = 0; i < lbqCount; i++, added++) {
-            if (!Insert_Item(list, start + i, lbqs[i].name, 0, i)) {
+        for (int i = 0; i < lbqCount; i++) {
+            if (!Is_Shown(f, i)) continue;
+            if (!Insert_Item(list, start + added, lbqs[i].name, 0, i)) {
                 Trace("Add_LVData: could not insert input queue %d\n", i + 1);
                 Info_Box(programTitle, "Error writing load bal queue items to listview.");
                 break;
             }
+            added++;
         }
     }
     Trace("%d entry's added to listview\n", added);
@@ -391,6 +464,7 @@ static void Restore_TopIndex(HWND list, int top)
 
 static int Refill(HWND list, int kind)
 {
+    Forget_KeptSelection(list);
     int top = (int)SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
     Bulk_Begin(list);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
@@ -418,22 +492,100 @@ BOOL Reset_ListView_Target_Entry(HWND list, int pos)
     Trace("Reset_ListView_Target_Entry ()\n");
     Build_TargetImageList(list);
     BOOL ok = FALSE;
+    /* a narrowed list may not show the queue: then there is nothing to set */
+    int item = Is_ListNarrowed(list) ? Find_QueueItem(list, pos) : pos;
+    if (item < 0 && pos >= 0 && pos < targetCount) return TRUE;
     if (pos >= 0 && pos < targetCount) {
-        LVITEMA item;
-        memset(&item, 0, sizeof item);
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = pos;
-        item.pszText = targets[pos].name;
-        item.iImage = pos;
-        ok = SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item) != FALSE;
+        LVITEMA it;
+        memset(&it, 0, sizeof it);
+        it.mask = LVIF_TEXT | LVIF_IMAGE;
+        it.iItem = item;
+        it.pszText = targets[pos].name;
+        it.iImage = pos;
+        ok = SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&it) != FALSE;
     }
     if (!ok) {
         Trace("Reset_ListView_Target_Entry: could not set item %d\n", pos);
         Info_Box(programTitle, "Error setting data in listview");
         return FALSE;
     }
-    SendMessageA(list, LVM_REDRAWITEMS, pos, pos);
+    SendMessageA(list, LVM_REDRAWITEMS, item, item);
     return TRUE;
+}
+
+int Narrow_QueueList(HWND list, const BOOL *shown)
+{
+    LIST_FILTER *f = Filter_Of(list);
+    if (shown == NULL && f == NULL) return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (shown != NULL && f != NULL && memcmp(f->shown, shown, sizeof f->shown) == 0)
+        return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);        /* the same queues: nothing to do */
+    Trace("Narrow_QueueList (%s)\n", shown != NULL ? "narrowed" : "every queue");
+    /* the queues selected stay selected where they are still shown; when none is selected, those
+       that an earlier narrowing hid are selected again where they are shown now */
+    int selected[MAX_QUEUES], n = 0, focus = -1;
+    for (int i = Next_Selected(list, 0); i >= 0 && n < MAX_QUEUES; i = Next_Selected(list, i + 1))
+        selected[n++] = Get_LV__Item_Param(list, i);
+    int focused = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, MAKELPARAM(LVNI_FOCUSED, 0));
+    if (focused >= 0) focus = Get_LV__Item_Param(list, focused);
+    LIST_KEPT_SELECTION *kept = Kept_Of(list, n > 0);
+    if (n > 0 && kept != NULL) {
+        memcpy(kept->positions, selected, sizeof(int) * (size_t)n);
+        kept->count = n;
+        kept->focus = focus;
+    } else if (n == 0 && kept != NULL) {
+        n = kept->count;
+        memcpy(selected, kept->positions, sizeof(int) * (size_t)n);
+        focus = kept->focus;
+    }
+    if (shown == NULL) {
+        f->list = NULL;
+    } else {
+        if (f == NULL)
+            for (int k = 0; k < LISTS_KEPT && f == NULL; k++)
+                if (s_Filters[k].list == NULL || !IsWindow(s_Filters[k].list)) f = &s_Filters[k];
+        if (f == NULL) {
+            Trace("Narrow_QueueList: no room to narrow another list\n");
+            return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        }
+        f->list = list;
+        memcpy(f->shown, shown, sizeof f->shown);
+    }
+    int kind = (int)GetWindowLongPtrA(list, GWLP_USERDATA);
+    int count = kind == QL_LBQS ? lbqCount : targetCount;
+    /* a list that already shows exactly the queues to show is left as it is */
+    int have = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), want = 0;
+    for (int i = 0; i < count; i++) want += Is_Shown(f != NULL && f->list == list ? f : NULL, i);
+    BOOL same = have == want;
+    for (int i = 0, k = 0; same && i < count; i++) {
+        if (!Is_Shown(f != NULL && f->list == list ? f : NULL, i)) continue;
+        LVITEMA it;
+        memset(&it, 0, sizeof it);
+        it.mask = LVIF_PARAM;
+        it.iItem = k++;
+        same = SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&it) && it.lParam == i;
+    }
+    if (same) return have;
+    Bulk_Begin(list);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    int added = Fill_List(list, kind == QL_LBQS ? QL_LBQS : QL_TARGETS);
+    int items[MAX_QUEUES], m = 0;
+    for (int k = 0; k < n; k++) {
+        int item = Find_QueueItem(list, selected[k]);
+        if (item >= 0) items[m++] = item;
+    }
+    if (m > 0) {
+        Select_Items(list, items, m);
+        int item = Find_QueueItem(list, focus);
+        if (item >= 0 && Next_Selected(list, item) == item) {
+            Set_ItemState(list, -1, 0, LVIS_FOCUSED);
+            Set_ItemState(list, item, LVIS_FOCUSED, LVIS_FOCUSED);
+            SendMessageA(list, LVM_ENSUREVISIBLE, item, FALSE);
+        }
+    } else if (added > 0) {
+        Set_ItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    Bulk_End(list);
+    return added;
 }
 
 int Get_LV__Item_Param(HWND list, int item)

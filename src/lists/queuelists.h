@@ -106,6 +106,18 @@ BOOL Reset_ListView_Target_Entry(HWND list, int pos);
    (the operator told "Error getting data from listview"). */
 int  Get_LV__Item_Param(HWND list, int item);
 
+/* Narrowing a list (the find field): shown marks, for each position of the list's kind (output
+   or input queues), whether the queue is shown; NULL shows every queue again. The list is filled
+   again with the queues shown, in array order; each item still carries its queue's position as
+   its data and image, and the fillers above keep to the queues shown until the list is widened
+   again. The queues selected before stay selected where they are still shown, the focused one
+   keeping the focus. Returns the number of items shown; a list already showing exactly those
+   queues is left as it is. */
+int  Narrow_QueueList(HWND list, const BOOL *shown);
+BOOL Is_ListNarrowed(HWND list);
+/* The item that shows the queue at pos (its item data), or -1 when the list does not show it. */
+int  Find_QueueItem(HWND list, int pos);
+
 /* Items selected, and which: the number selected; the first selected item at or after from
    (-1 for none); the item a command on "the selected queue" means: the focused item when it is
    selected, else the first selected one, else -1. */

@@ -15,7 +15,7 @@
 static int Open_QueueOnPage(HWND owner, int pos, QUEUE_PAGE page)
 {
     Trace("Open_QueueOnPage ( %d, %d )\n", pos, (int)page);
-    return Edit_Target(owner, pos);
+    return Edit_TargetOnPage(owner, pos, page);
 }
 
 static FINDINGS s_Findings;     /* ~0.5 MB: one list, filled for each showing */

@@ -5,8 +5,14 @@
 #include "mainwin/importdlg.h"
 #include "mainwin/reportcmd.h"
 #include "lists/queuelists.h"
-#include "config/savesequence.h"
+#include "mainwin/usedbydlg.h"
+#include "config/findqueues.h"
 #include "config/model.h"
+#include "config/prefsfile.h"
+#include "config/savesequence.h"
+#include "config/undo.h"
+#include "config/usedby.h"
+#include "config/users.h"
 #include "common/anchor.h"
 #include "common/appstate.h"
 #include "common/dlgutil.h"
@@ -71,13 +77,19 @@ static void On_Export(HWND hDlg);
 static BOOL Can_Export(HWND hDlg);
 static void On_Import(HWND hDlg);
 static void On_Restore(HWND hDlg);
+static void On_UsedBy(HWND hDlg);
+static BOOL Have_Queues(HWND) { return targetCount > 0; }
+static void On_Undo(HWND hDlg);
+static void On_Redo(HWND hDlg);
+static BOOL Have_Undo(HWND) { return Can_Undo(); }
+static BOOL Have_Redo(HWND) { return Can_Redo(); }
 
 static const MAIN_COMMAND k_Commands[] = {
     /* where-used */
-    { IDC_MAIN_USEDBY,  NULL, NULL },
+    { IDC_MAIN_USEDBY,  On_UsedBy, Have_Queues },
     /* the undo history */
-    { IDC_MAIN_UNDO,    NULL, NULL },
-    { IDC_MAIN_REDO,    NULL, NULL },
+    { IDC_MAIN_UNDO,    On_Undo, Have_Undo },
+    { IDC_MAIN_REDO,    On_Redo, Have_Redo },
     /* the checker */
     { IDC_MAIN_CHECK,   On_Check, NULL },
     /* the pending changes */
@@ -96,6 +108,9 @@ typedef struct {
     HWND lbqs;                    /* the input queue list */
     HWND active;                  /* the list last focused or selected in: its Edit and Delete are live */
     ANCHOR_LAYOUT layout;         /* the controls as laid out */
+    /* what the find field found: the field each shown queue matched in */
+    FIND_FIELD targetFields[MAX_TARGETS];
+    FIND_FIELD lbqFields[MAX_LBQS];
 } MAIN_STATE;
 
 static MAIN_STATE *State_Of(HWND hDlg) { return (MAIN_STATE *)GetWindowLongPtrA(hDlg, DWLP_USER); }
@@ -109,11 +124,15 @@ static int Selected_Queue(HWND list)
     return item >= 0 ? Get_LV__Item_Param(list, item) : -1;
 }
 
-/* The selected list positions in ascending order; returns how many. */
+/* The positions of the selected queues in ascending order (a narrowed list shows some queues
+   only: each item carries its queue's position); returns how many. */
 static int Selected_Positions(HWND list, int *out, int cap)
 {
     int n = 0;
-    for (int i = Next_Selected(list, 0); i >= 0 && n < cap; i = Next_Selected(list, i + 1)) out[n++] = i;
+    for (int i = Next_Selected(list, 0); i >= 0 && n < cap; i = Next_Selected(list, i + 1)) {
+        int pos = Get_LV__Item_Param(list, i);
+        if (pos >= 0) out[n++] = pos;
+    }
     return n;
 }
 
@@ -136,12 +155,17 @@ static void Enable_Button(HWND hDlg, int id, BOOL on, HWND list)
     EnableWindow(b, on);
 }
 
+static void Update_UndoTips(HWND hDlg);
+static void Update_FindStatus(HWND hDlg, MAIN_STATE *st);
+
 static void Update_Commands(HWND hDlg, MAIN_STATE *st)
 {
     for (size_t i = 0; i < ARRAY_LEN(k_Commands); i++) {
         const MAIN_COMMAND *c = &k_Commands[i];
         Enable_Button(hDlg, c->id, c->run != NULL && (c->enabled == NULL || c->enabled(hDlg)), st->active);
     }
+    Update_UndoTips(hDlg);
+    Update_FindStatus(hDlg, st);
 }
 
 static BOOL Room_For_Queue(void) { return targetCount + lbqCount < MAX_QUEUES; }
@@ -157,8 +181,10 @@ static void Update_TargetButtons(HWND hDlg, MAIN_STATE *st)
     Enable_Button(hDlg, IDC_MAIN_ADD, Room_For_Queue(), st->targets);
     Enable_Button(hDlg, IDC_MAIN_DELETE, selected >= 1, st->targets);
     Enable_Button(hDlg, IDC_MAIN_COPY, Room_For_Queue(), st->targets);
-    Enable_Button(hDlg, IDC_MAIN_UP, selected >= 1 && !firstSel, st->targets);
-    Enable_Button(hDlg, IDC_MAIN_DOWN, selected >= 1 && !lastSel, st->targets);
+    /* a narrowed list hides the queues between those shown: a move would be ambiguous */
+    BOOL narrowed = Is_ListNarrowed(st->targets);
+    Enable_Button(hDlg, IDC_MAIN_UP, selected >= 1 && !firstSel && !narrowed, st->targets);
+    Enable_Button(hDlg, IDC_MAIN_DOWN, selected >= 1 && !lastSel && !narrowed, st->targets);
     Update_Commands(hDlg, st);
 }
 
@@ -180,7 +206,10 @@ static void Update_Buttons(HWND hDlg)
 /* Restore: a backup put into the editor replaces every queue, so both lists are made again. */
 static void On_Restore(HWND hDlg)
 {
-    if (Show_Restore(hDlg) != IDOK) return;
+    Undo_Begin();
+    INT_PTR r = Show_Restore(hDlg);
+    Undo_End("restore a backup");
+    if (r != IDOK) return;
     MAIN_STATE *st = State_Of(hDlg);
     Refresh_TargetList(st->targets);
     Refresh_LBQList(st->lbqs);
@@ -203,6 +232,201 @@ static void Select_One(HWND list, int item)
     Select_Items(list, one, 1);
 }
 
+/* ---- find ---- */
+
+/* Narrows both lists to the queues the find field's text matches (every queue when it is
+   empty), keeping the selection where it is still shown. */
+static void Apply_Find(HWND hDlg, MAIN_STATE *st)
+{
+    char text[FIND_TEXT_LEN];
+    GetDlgItemTextA(hDlg, IDC_MAIN_FIND, text, sizeof text);
+    BOOL shownTargets[MAX_TARGETS], shownLbqs[MAX_LBQS];
+    Narrow_Queues(text, shownTargets, st->targetFields, shownLbqs, st->lbqFields);
+    FIND_TEXT ft;
+    Prepare_FindText(&ft, text);
+    BOOL all = ft.len == 0;
+    if (st->targets != NULL) Narrow_QueueList(st->targets, all ? NULL : shownTargets);
+    if (st->lbqs != NULL) Narrow_QueueList(st->lbqs, all ? NULL : shownLbqs);
+    Update_Buttons(hDlg);
+}
+
+/* The status beside the find field: how many queues are shown, and for the queue the commands
+   act on, which of its fields matched. */
+static void Update_FindStatus(HWND hDlg, MAIN_STATE *st)
+{
+    char status[FIND_TEXT_LEN + 128] = "";
+    BOOL narrowed = Is_ListNarrowed(st->targets) || Is_ListNarrowed(st->lbqs);
+    if (narrowed) {
+        int shown = (int)SendMessageA(st->targets, LVM_GETITEMCOUNT, 0, 0) + (int)SendMessageA(st->lbqs, LVM_GETITEMCOUNT, 0, 0);
+        int item = Current_Selected(st->active);
+        int pos = -1;
+        if (item >= 0) {
+            LVITEMA it;
+            memset(&it, 0, sizeof it);
+            it.mask = LVIF_PARAM;
+            it.iItem = item;
+            if (SendMessageA(st->active, LVM_GETITEMA, 0, (LPARAM)&it)) pos = (int)it.lParam;
+        }
+        BOOL isTargets = st->active == st->targets;
+        FIND_FIELD f = pos < 0 ? FIND_NONE : isTargets ? st->targetFields[pos] : st->lbqFields[pos];
+        const char *name = pos < 0 ? "" : isTargets ? (pos < targetCount ? targets[pos].name : "")
+                                                    : (pos < lbqCount ? lbqs[pos].name : "");
+        if (shown == 0) Format_Text(status, sizeof status, "No queue matches.");
+        else if (f != FIND_NONE)
+            Format_Text(status, sizeof status, "%d of %d queues. \"%s\": %s", shown, targetCount + lbqCount, name,
+                        Find_FieldName(f));
+        else Format_Text(status, sizeof status, "%d of %d queues match.", shown, targetCount + lbqCount);
+    }
+    char now[sizeof status];
+    GetDlgItemTextA(hDlg, IDC_MAIN_FIND_STATUS, now, sizeof now);
+    if (strcmp(now, status) != 0) SetDlgItemTextA(hDlg, IDC_MAIN_FIND_STATUS, status);
+}
+
+/* Shows the queue at pos of list selected (the find field is emptied when it hides it). */
+static void Show_Queue(HWND hDlg, MAIN_STATE *st, HWND list, int pos)
+{
+    if (Find_QueueItem(list, pos) < 0 && Is_ListNarrowed(list)) {
+        SetDlgItemTextA(hDlg, IDC_MAIN_FIND, "");
+        Apply_Find(hDlg, st);
+    }
+    int item = Find_QueueItem(list, pos);
+    if (item >= 0) Select_One(list, item);
+}
+
+/* Enter in the find field: a single queue found is opened; otherwise the focus goes to the
+   queues found. Never OK. */
+static void On_FindEnter(HWND hDlg, MAIN_STATE *st)
+{
+    int targetsShown = (int)SendMessageA(st->targets, LVM_GETITEMCOUNT, 0, 0);
+    int lbqsShown = (int)SendMessageA(st->lbqs, LVM_GETITEMCOUNT, 0, 0);
+    HWND list = targetsShown > 0 ? st->targets : lbqsShown > 0 ? st->lbqs : NULL;
+    if (list == NULL || !Is_ListNarrowed(list)) {
+        Play_Beep(MB_OK);
+        return;
+    }
+    if (Count_Selected(list) == 0 || targetsShown + lbqsShown == 1) Select_One(list, 0);
+    SendMessageA(hDlg, WM_NEXTDLGCTL, (WPARAM)list, TRUE);
+    if (targetsShown + lbqsShown == 1)
+        SendMessageA(hDlg, WM_COMMAND, list == st->targets ? IDC_MAIN_EDIT : IDC_MAIN_LBQ_EDIT, 0);
+}
+
+/* ---- the history of edits ---- */
+
+/* The tips as last set (asking the tooltip costs a round trip to the window system under Wine,
+   and the buttons are brought in line at every change of the selection). */
+static char s_UndoTip[UNDO_LABEL_LEN + 32], s_RedoTip[UNDO_LABEL_LEN + 32];
+
+static void Update_UndoTips(HWND hDlg)
+{
+    char tip[UNDO_LABEL_LEN + 32];
+    if (Can_Undo()) Format_Text(tip, sizeof tip, "Undo: %s (Ctrl+Z)", Undo_Label());
+    else Copy_Field(tip, "Undo (Ctrl+Z)");
+    if (strcmp(s_UndoTip, tip) != 0 && Set_ControlTip(hDlg, IDC_MAIN_UNDO, tip)) Copy_Field(s_UndoTip, tip);
+    if (Can_Redo()) Format_Text(tip, sizeof tip, "Redo: %s (Ctrl+Y)", Redo_Label());
+    else Copy_Field(tip, "Redo (Ctrl+Y)");
+    if (strcmp(s_RedoTip, tip) != 0 && Set_ControlTip(hDlg, IDC_MAIN_REDO, tip)) Copy_Field(s_RedoTip, tip);
+}
+
+/* A step of several queues is named by its queue when there is one, else by their number. */
+static void Name_Queues(char *out, size_t cap, const int *positions, int n, BOOL input)
+{
+    if (n == 1 && input) Format_Text(out, cap, "input queue %s", lbqs[positions[0]].name);
+    else if (n == 1) Copy_Text(out, cap, targets[positions[0]].name);
+    else Format_Text(out, cap, "%d %s", n, input ? "input queues" : "queues");
+}
+
+static void Undo_Or_Redo(HWND hDlg, BOOL undo)
+{
+    MAIN_STATE *st = State_Of(hDlg);
+    Trace(undo ? "Undo\n" : "Redo\n");
+    UNDO_TOUCHED touched;
+    BOOL done = undo ? Undo_Step(&touched) : Redo_Step(&touched);
+    if (done) {
+        /* the preferences and the users are written by their dialogs' OK: their files follow */
+        if (touched.prefs) Store_SpoolerGlobals();
+        if (touched.users && !Store_Users())
+            SysError_Box(programTitle, "Could not write the users file. The users were not saved.\r\n\"%s\\Users.cfg\"",
+                         homeDir != NULL ? homeDir : "");
+    }
+    Refresh_TargetList(st->targets);
+    Refresh_LBQList(st->lbqs);
+    Apply_Find(hDlg, st);
+    if (done) {
+        int items[MAX_QUEUES], n = 0;
+        for (int i = 0; i < targetCount; i++) {
+            int item = touched.targets[i] ? Find_QueueItem(st->targets, i) : -1;
+            if (item >= 0) items[n++] = item;
+        }
+        HWND list = st->targets;
+        if (n == 0) {
+            list = st->lbqs;
+            for (int i = 0; i < lbqCount; i++) {
+                int item = touched.lbqs[i] ? Find_QueueItem(st->lbqs, i) : -1;
+                if (item >= 0) items[n++] = item;
+            }
+        }
+        if (n > 0) {
+            st->active = list;
+            Clear_Selection(list == st->targets ? st->lbqs : st->targets);
+            Select_Items(list, items, n);
+        }
+    }
+    Update_Buttons(hDlg);
+}
+
+static void On_Undo(HWND hDlg) { Undo_Or_Redo(hDlg, TRUE); }
+static void On_Redo(HWND hDlg) { Undo_Or_Redo(hDlg, FALSE); }
+
+/* ---- where used ---- */
+
+/* The selected output queue's uses; without one, the queues that run an application. */
+static void On_UsedBy(HWND hDlg)
+{
+    MAIN_STATE *st = State_Of(hDlg);
+    Trace("Used by\n");
+    int pos = (st->active == st->targets && Count_Selected(st->targets) == 1) ? Selected_Queue(st->targets) : -1;
+    if (pos >= 0 && pos < targetCount) Show_QueueUses(hDlg, pos);
+    else Show_AppUses(hDlg);
+    Refresh_TargetList(st->targets);
+    Refresh_LBQList(st->lbqs);
+    Apply_Find(hDlg, st);
+    if (pos >= 0 && pos < targetCount) Show_Queue(hDlg, st, st->targets, pos);
+}
+
+/* Before a deletion: the queues that stay and refer to those going are named, and the operator
+   decides. TRUE to go on (no such queue, or Yes). */
+static BOOL Confirm_DeleteReferred(const int *positions, int n)
+{
+    BOOL deleting[MAX_TARGETS];
+    memset(deleting, 0, sizeof deleting);
+    for (int k = 0; k < n; k++) deleting[positions[k]] = TRUE;
+    static QUEUE_USE uses[MAX_QUEUES * 3];
+    int count = Find_ReferencesTo(deleting, uses, (int)ARRAY_LEN(uses));
+    if (count == 0) return TRUE;
+    char what[TEXT_LEN + 32];
+    if (n == 1) Format_Text(what, sizeof what, "\"%s\" is", targets[positions[0]].name);
+    else Format_Text(what, sizeof what, "The %d queues are", n);
+    char lines[2048] = "";
+    int listed = 0;
+    for (int k = 0; k < count; k++) {
+        char line[TEXT_LEN * 2 + 96];
+        if (listed == 12) {
+            Format_Text(line, sizeof line, "    and %d more\r\n", count - listed);
+            Append_Field(lines, line);
+            break;
+        }
+        Format_Text(line, sizeof line, "    %s%s %s\r\n", uses[k].isInput ? "input queue " : "", Use_QueueName(&uses[k]),
+                    Use_Text(uses[k].kind));
+        Append_Field(lines, line);
+        listed++;
+    }
+    Trace("Delete queue: %d references to the queues deleted\n", count);
+    return Message_Box(programTitle, MB_YESNO | MB_ICONQUESTION | MB_EDITOR,
+                       "%s used by other queues:\r\n\r\n%s\r\nThose queues will leave their jobs where they are, never "
+                       "time out, or no longer balance jobs to %s.\r\n\r\nDelete %s?",
+                       what, lines, n == 1 ? "it" : "them", n == 1 ? "it" : "them") == IDYES;
+}
+
 static BOOL Limit_Reached(void)
 {
     if (Room_For_Queue()) return FALSE;
@@ -219,12 +443,14 @@ static void On_AddTarget(HWND hDlg, MAIN_STATE *st)
     Trace("Add queue\n");
     if (Limit_Reached()) return;
     int before = targetCount;
+    Undo_Begin();
     Edit_Target(hDlg, targetCount);
+    Undo_End("add %s", targetCount > before ? targets[targetCount - 1].name : "queue");
     Refresh_TargetList(st->targets);
     if (targetCount > before) {
         st->active = st->targets;
         Clear_Selection(st->lbqs);
-        Select_One(st->targets, targetCount - 1);
+        Show_Queue(hDlg, st, st->targets, targetCount - 1);
     }
     Update_Buttons(hDlg);
 }
@@ -237,7 +463,9 @@ static void On_EditTarget(HWND hDlg, MAIN_STATE *st)
         Info_Box(programTitle, "You must first select a queue to edit.");
         return;
     }
+    Undo_Begin();
     Edit_Target(hDlg, pos);
+    Undo_End("edit %s", targets[pos].name);
     Reset_ListView_Target_Entry(st->targets, pos);
     Update_Buttons(hDlg);
 }
@@ -251,14 +479,22 @@ static void On_CopyTarget(HWND hDlg, MAIN_STATE *st)
         return;
     }
     if (Limit_Reached()) return;
+    char original[TEXT_LEN];
+    Copy_Field(original, targets[pos].name);
+    Undo_Begin();
     int copy = Copy_Target(pos);
-    if (copy < 0) return;
+    if (copy < 0) {
+        Undo_Abandon();
+        return;
+    }
     if (Edit_Target(hDlg, copy) == -1) {
         /* cancelled in the editor: the configuration is as it was before the command */
         Delete_Target(targetCount - 1);
+        Undo_Abandon();
     } else {
+        Undo_End("copy %s", original);
         Refresh_TargetList(st->targets);
-        Select_One(st->targets, copy);
+        Show_Queue(hDlg, st, st->targets, copy);
     }
     Update_Buttons(hDlg);
 }
@@ -272,7 +508,12 @@ static void On_DeleteTargets(HWND hDlg, MAIN_STATE *st)
         Info_Box(programTitle, "You must first select a queue to edit.");
         return;
     }
+    if (!Confirm_DeleteReferred(positions, n)) return;
+    char what[TEXT_LEN];
+    Name_Queues(what, sizeof what, positions, n, FALSE);
+    Undo_Begin();
     Delete_Targets(positions, n);
+    Undo_End("delete %s", what);
     Refresh_TargetList(st->targets);
     Update_Buttons(hDlg);
 }
@@ -280,14 +521,21 @@ static void On_DeleteTargets(HWND hDlg, MAIN_STATE *st)
 static void On_MoveTargets(HWND hDlg, MAIN_STATE *st, BOOL up)
 {
     Trace(up ? "Move queues up\n" : "Move queues down\n");
-    if (targetCount == 0) return;
+    if (targetCount == 0 || Is_ListNarrowed(st->targets)) return;
     BOOL selected[MAX_TARGETS];
     for (int i = 0; i < targetCount; i++)
         selected[i] = (SendMessageA(st->targets, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) != 0;
     QUEUE_MOVE moves[MAX_TARGETS];
     int n = Plan_QueueMoves(selected, targetCount, up, moves, MAX_TARGETS);
     if (n == 0) return;
+    int chosen[MAX_TARGETS], count0 = 0;
+    for (int i = 0; i < targetCount; i++)
+        if (selected[i]) chosen[count0++] = i;
+    char what[TEXT_LEN];
+    Name_Queues(what, sizeof what, chosen, count0, FALSE);
+    Undo_Begin();
     for (int k = 0; k < n; k++) Move_Target(moves[k].from, moves[k].to);
+    Undo_End("move %s %s", what, up ? "up" : "down");
     /* the list is filled again from the array: item data and images are positions, which the
        moves changed; the moved queues stay selected and in view */
     Refresh_TargetList(st->targets);
@@ -311,12 +559,14 @@ static void On_AddLBQ(HWND hDlg, MAIN_STATE *st)
     }
     if (Limit_Reached()) return;
     int before = lbqCount;
+    Undo_Begin();
     Edit_LBQ(hDlg, lbqCount);
+    Undo_End("add input queue %s", lbqCount > before ? lbqs[lbqCount - 1].name : "");
     Refresh_LBQList(st->lbqs);
     if (lbqCount > before) {
         st->active = st->lbqs;
         Clear_Selection(st->targets);
-        Select_One(st->lbqs, lbqCount - 1);
+        Show_Queue(hDlg, st, st->lbqs, lbqCount - 1);
     }
     Update_Buttons(hDlg);
 }
@@ -329,9 +579,9 @@ static void On_EditLBQ(HWND hDlg, MAIN_STATE *st)
         Info_Box(programTitle, "You must first select a load balanced input queue to edit.");
         return;
     }
-    Edit_LBQ(hDlg, pos);
+    Edit_InputQueueStep(hDlg, pos);
     Refresh_LBQList(st->lbqs);
-    if (pos < lbqCount) Select_One(st->lbqs, pos);
+    if (pos < lbqCount) Show_Queue(hDlg, st, st->lbqs, pos);
     Update_Buttons(hDlg);
 }
 
@@ -344,7 +594,11 @@ static void On_DeleteLBQs(HWND hDlg, MAIN_STATE *st)
         Info_Box(programTitle, "You must first select a load balanced input queue to delete");
         return;
     }
+    char what[TEXT_LEN + 16];
+    Name_Queues(what, sizeof what, positions, n, TRUE);
+    Undo_Begin();
     Delete_LBQs(positions, n);
+    Undo_End("delete %s", what);
     Refresh_LBQList(st->lbqs);
     Update_Buttons(hDlg);
 }
@@ -372,7 +626,10 @@ static void On_Import(HWND hDlg)
     Trace("Import\n");
     MAIN_STATE *st = State_Of(hDlg);
     int targetsBefore = targetCount, lbqsBefore = lbqCount;
-    if (!Import_Queues(hDlg)) return;
+    Undo_Begin();
+    BOOL imported = Import_Queues(hDlg);
+    Undo_End("import %d queues", targetCount + lbqCount - targetsBefore - lbqsBefore);
+    if (!imported) return;
     Refresh_TargetList(st->targets);
     Refresh_LBQList(st->lbqs);
     int added[MAX_QUEUES], n = 0;
@@ -469,6 +726,10 @@ static BOOL On_Notify(HWND hDlg, MAIN_STATE *st, const NMHDR *nm)
     case LVN_KEYDOWN:
         On_ListKey(hDlg, st, list, ((const NMLVKEYDOWN *)nm)->wVKey);
         return TRUE;
+    case LVN_DELETEALLITEMS:
+        /* emptied at once, without a notice for each item (narrowing refills the lists often) */
+        SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     }
     return FALSE;
 }
@@ -507,6 +768,10 @@ static BOOL On_Shortcut(HWND hDlg, const MSG *m)
     if (m->wParam == VK_ESCAPE && !ctrl && !alt && m->hwnd == find) {
         /* Esc empties the find field; it never cancels the dialog from there */
         SetWindowTextA(find, "");
+        return TRUE;
+    }
+    if (m->wParam == VK_RETURN && !ctrl && !alt && m->hwnd == find) {
+        On_FindEnter(hDlg, State_Of(hDlg));
         return TRUE;
     }
     if (!ctrl || alt || shift) return FALSE;
@@ -582,12 +847,20 @@ static BOOL On_InitDialog(HWND hDlg)
     SendDlgItemMessageA(hDlg, IDC_MAIN_FIND, EM_LIMITTEXT, TEXT_LEN - 1, 0);    /* a path */
     Set_ControlTip(hDlg, IDC_MAIN_UNDO, "Undo (Ctrl+Z)");
     Set_ControlTip(hDlg, IDC_MAIN_REDO, "Redo (Ctrl+Y)");
+    Copy_Field(s_UndoTip, "Undo (Ctrl+Z)");
+    Copy_Field(s_RedoTip, "Redo (Ctrl+Y)");
     Set_ControlTip(hDlg, IDC_MAIN_IMPORT, "Import (Ctrl+I)");
     Set_ControlTip(hDlg, IDC_MAIN_REPORT, "Save a printable page of the whole configuration and open it");
     Take_Shortcuts(hDlg);
     Update_Buttons(hDlg);
     if (st->targets != NULL) SetFocus(st->targets);
     return FALSE;                      /* the focus is set */
+}
+
+/* After a command: the queues found again, as the command may have changed what matches. */
+static void Refind(HWND hDlg, MAIN_STATE *st)
+{
+    if (GetWindowTextLengthA(GetDlgItem(hDlg, IDC_MAIN_FIND)) > 0) Apply_Find(hDlg, st);
 }
 
 static void On_Command(HWND hDlg, MAIN_STATE *st, int id)
@@ -602,8 +875,18 @@ static void On_Command(HWND hDlg, MAIN_STATE *st, int id)
     case IDC_MAIN_LBQ_ADD:    On_AddLBQ(hDlg, st);           break;
     case IDC_MAIN_LBQ_EDIT:   On_EditLBQ(hDlg, st);          break;
     case IDC_MAIN_LBQ_DELETE: On_DeleteLBQs(hDlg, st);       break;
-    case IDC_MAIN_PREFS:      Trace("Preferences\n"); Edit_Globals(hDlg); break;
-    case IDC_MAIN_ADMIN:      Trace("Administration\n"); Edit_Users(hDlg); break;
+    case IDC_MAIN_PREFS:
+        Trace("Preferences\n");
+        Undo_Begin();
+        Edit_Globals(hDlg);
+        Undo_End("change the preferences");
+        break;
+    case IDC_MAIN_ADMIN:
+        Trace("Administration\n");
+        Undo_Begin();
+        Edit_Users(hDlg);
+        Undo_End("change the users");
+        break;
     case IDC_MAIN_OK:         On_Ok(hDlg);                   break;
     case IDCANCEL:            On_Cancel(hDlg);               break;
     default:
@@ -652,7 +935,12 @@ INT_PTR CALLBACK MainMenu_Dlg(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
     if (st == NULL) return FALSE;
     switch (msg) {
     case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_MAIN_FIND) {
+            if (HIWORD(wParam) == EN_CHANGE) Apply_Find(hDlg, st);
+            return TRUE;
+        }
         On_Command(hDlg, st, LOWORD(wParam));
+        if (State_Of(hDlg) == st && LOWORD(wParam) != IDC_MAIN_OK && LOWORD(wParam) != IDCANCEL) Refind(hDlg, st);
         return TRUE;
     case WM_NOTIFY:
         return On_Notify(hDlg, st, (const NMHDR *)lParam);

@@ -55,6 +55,7 @@
 #define   IDC_RESTORE_DIFF_LABEL 3302
 #define   IDC_RESTORE_DIFF       3303
 #define   IDC_RESTORE_DO         3304  /* "&Restore" */
+#define IDD_USEDBY_APP        229   /* "Used By": the application path whose queues are listed */
 
 /* ---- main dialog (MAIN) ---- */
 #define   IDC_MAIN_TARGETS     1055
@@ -337,6 +338,10 @@
 #define   IDC_IMPORT_FROM        3510
 #define   IDC_IMPORT_TO_LABEL    3511  /* "&by:" */
 #define   IDC_IMPORT_TO          3512
+
+/* ---- where an application is used (UA) ---- */
+#define   IDC_UA_PATH_LABEL    3400  /* "&Application path:" */
+#define   IDC_UA_PATH          3401  /* typed, or chosen from the paths the queues run */
 
 /* The file and folder choosers: the classic open-file dialog with our own templates. The
    control numbers are the ones that dialog looks for, so both templates share them. */

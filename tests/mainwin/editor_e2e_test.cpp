@@ -34,14 +34,17 @@ protected:
         hInstance = GetModuleHandleA(nullptr);
         Register_Classes(hInstance);
         InitData();             /* as the start-up does: the icons are taken when the lists show them */
-        tk::MsgRecorder seen({ IDYES });      /* Imposition's queued job goes: save anyway */
         HWND dlg = CreateDialogParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainMenu_Dlg, 0);
         EXPECT_NE(nullptr, dlg);
         mainWindow = dlg;
         HWND list = GetDlgItem(dlg, IDC_MAIN_TARGETS);
         SetFocus(list);
         Select_Items(list, deleted.data(), (int)deleted.size());
-        SendMessageA(dlg, WM_COMMAND, IDC_MAIN_DELETE, 0);
+        {
+            tk::MsgRecorder yes({ IDYES });      /* the question about the queues that refer to them */
+            SendMessageA(dlg, WM_COMMAND, IDC_MAIN_DELETE, 0);
+        }
+        tk::MsgRecorder seen({ IDYES });      /* Imposition's queued job goes: save anyway */
         SendMessageA(dlg, WM_COMMAND, IDC_MAIN_OK, 0);
         EXPECT_FALSE(IsWindow(dlg));
         MSG m;
@@ -68,6 +71,9 @@ TEST_F(EditorMain, DeletingTwoQueuesAndOKWritesWhatTheSameEditInProcessWrites)
     EXPECT_FALSE(rk::Enabled(main, IDC_MAIN_EDIT)) << "two queues selected: nothing to edit";
     dk::Screenshot(main, "main_demo_selected");
     rk::Key_To_Focus(main, VK_DELETE);                 /* the Delete key, as the button */
+    tk::ForeignBox question;                           /* Plate Setter 2 passes its jobs to PDF Archive */
+    ASSERT_TRUE(rk::Answer_Box(editor.pid(), IDYES, &question));
+    EXPECT_NE(std::string::npos, question.text.find("Plate Setter 2 passes jobs to it after processing")) << question.text;
     ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 5; }, 5000));
     EXPECT_EQ((std::vector<std::string>{ "Plate Setter 1", "Plate Setter 2", "Proofer", "Preflight and Notify", "Monitor" }),
               rk::LV_Texts(main, IDC_MAIN_TARGETS));
@@ -92,7 +98,9 @@ TEST_F(EditorMain, ARefusedOKKeepsTheEditsAndCancelThenLeavesEveryFileAsItWas)
     ASSERT_NE(nullptr, main);
     /* Plate Setter 2 feeds the balanced input queue "Plates In", which is left with one output */
     rk::LV_Select(main, IDC_MAIN_TARGETS, { 1, 3 });
-    ASSERT_TRUE(rk::Press_Done(main, IDC_MAIN_DELETE));
+    rk::Press(main, IDC_MAIN_DELETE);
+    ASSERT_TRUE(rk::Answer_Box(editor.pid(), IDYES)) << "Imposition and Plates In refer to Plate Setter 2";
+    ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 5; }, 5000));
     rk::LV_Select(main, IDC_MAIN_TARGETS, { 3 });
     ASSERT_TRUE(rk::Press_Done(main, IDC_MAIN_UP));
     rk::LV_Select(main, IDC_MAIN_LBQS, { 1 });
@@ -123,7 +131,9 @@ TEST_F(EditorMain, TheEndOfTheSessionAsksThenStoresAsOKDoes)
     HWND main = Start(&editor);
     ASSERT_NE(nullptr, main);
     rk::LV_Select(main, IDC_MAIN_TARGETS, { 2, 4 });
-    ASSERT_TRUE(rk::Press_Done(main, IDC_MAIN_DELETE));
+    rk::Press(main, IDC_MAIN_DELETE);
+    ASSERT_TRUE(rk::Answer_Box(editor.pid(), IDYES)) << "Plate Setter 2 passes its jobs to PDF Archive";
+    ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == 5; }, 5000));
 
     /* the system sends these (they never pass through the message loop): sent from a thread of
        ours while this one answers the question */

@@ -221,9 +221,17 @@ TEST_F(MainDialog, DeletingSeveralQueuesRenumbersEveryReference)
     Open();
     Pick(Targets(), { 1, 3 });
     EXPECT_EQ("A-CDUW|a--", Buttons());
+    tk::MsgRecorder asked({ IDYES });
     Command(IDC_MAIN_DELETE);
 
-    EXPECT_TRUE(msgs.boxes.empty()) << "no confirmation";
+    /* the queues that stay and refer to those going are named first */
+    ASSERT_EQ(1u, asked.count());
+    EXPECT_EQ("The 2 queues are used by other queues:\r\n\r\n    Q3 passes jobs to it after processing\r\n"
+              "    Q5 passes waiting jobs to it at the time-out\r\n    input queue In1 input queue that balances jobs to "
+              "it\r\n\r\nThose queues will leave their jobs where they are, never time out, or no longer balance jobs "
+              "to them.\r\n\r\nDelete them?",
+              asked.last().text);
+    EXPECT_EQ((UINT)MB_YESNO, tk::Buttons_Of(asked.last().flags));
     EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3", "Q5" }), Names());
     EXPECT_EQ(Names(), Shown(Targets()));
     EXPECT_EQ(2, targets[0].afterAction) << "Q1 still passes jobs to Q5, now third";
@@ -255,6 +263,26 @@ TEST_F(MainDialog, DeletingInputQueuesLeavesTheOutputQueues)
     EXPECT_EQ(2, targetCount);
     EXPECT_TRUE(deletedQueues[0] && deletedQueues[2] && deletedQueues[3] && !deletedQueues[1]);
     EXPECT_EQ("A-C---|a--", Buttons());
+}
+
+TEST_F(MainDialog, NoToTheQuestionAboutReferencesDeletesNothing)
+{
+    Make_Queues(3);
+    targets[2].afterAction = 0;          /* Q3 passes jobs to Q1 */
+    Open();
+    Pick(Targets(), { 0 });
+    tk::MsgRecorder asked({ IDNO });
+    Command(IDC_MAIN_DELETE);
+    ASSERT_EQ(1u, asked.count());
+    EXPECT_NE(std::string::npos, asked.last().text.find("\"Q1\" is used by other queues:\r\n\r\n    Q3 passes jobs")) << asked.last().text;
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q2", "Q3" }), Names());
+    EXPECT_EQ(0, targets[2].afterAction);
+    EXPECT_FALSE(dk::Enabled(dlg, IDC_MAIN_UNDO)) << "nothing to undo";
+    /* a queue nobody refers to goes without a question */
+    Pick(Targets(), { 1 });
+    Command(IDC_MAIN_DELETE);
+    EXPECT_EQ(1u, asked.count());
+    EXPECT_EQ((std::vector<std::string>{ "Q1", "Q3" }), Names());
 }
 
 struct RefusalCase { const char *title; int command; const char *text; };
@@ -610,7 +638,8 @@ TEST_F(MainDialog, TabVisitsTheListsAndButtonsInOrderAndEveryMnemonicIsUnique)
     Make_Queues(2, 1);
     Open();
     const int order[] = { IDC_MAIN_FIND, IDC_MAIN_LBQS, IDC_MAIN_LBQ_ADD, IDC_MAIN_TARGETS, IDC_MAIN_ADD,
-                          IDC_MAIN_COPY, IDC_MAIN_CHECK, IDC_MAIN_RESTORE, IDC_MAIN_IMPORT, IDC_MAIN_REPORT, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
+                          IDC_MAIN_COPY, IDC_MAIN_USEDBY, IDC_MAIN_CHECK, IDC_MAIN_RESTORE, IDC_MAIN_REPORT,
+                          IDC_MAIN_IMPORT, IDC_MAIN_PREFS, IDC_MAIN_ADMIN, IDC_MAIN_OK, IDCANCEL };   /* the enabled ones */
     HWND at = GetDlgItem(dlg, IDCANCEL);
     for (int id : order) {
         at = GetNextDlgTabItem(dlg, at, FALSE);
@@ -958,13 +987,20 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
         { IDC_MAIN_RESTORE, "Re&store..." },      { IDC_MAIN_REPORT, "&Report..." },     { IDC_MAIN_EXPORT, "E&xport..." },
         { IDC_MAIN_IMPORT, "Import..." },
     };
+    /* the features that have their commands: Used by (with queues), Check; Undo and Redo (with
+       steps) and Changes (with changes) wait */
+    auto waiting = [](int id) {
+        return id != IDC_MAIN_FIND_LABEL && id != IDC_MAIN_USEDBY && id != IDC_MAIN_CHECK && id != IDC_MAIN_RESTORE &&
+               id != IDC_MAIN_REPORT && id != IDC_MAIN_IMPORT;
+    };
     for (const auto &l : labels) {
         EXPECT_EQ(l.second, dk::Text(dlg, l.first)) << l.first;
         EXPECT_TRUE(dk::Visible(dlg, l.first)) << l.first;
-        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK && l.first != IDC_MAIN_IMPORT && l.first != IDC_MAIN_REPORT && l.first != IDC_MAIN_RESTORE) {
+        if (waiting(l.first)) {
             EXPECT_FALSE(dk::Enabled(dlg, l.first)) << l.second << " has no command yet";
         }
     }
+    EXPECT_TRUE(dk::Enabled(dlg, IDC_MAIN_USEDBY));
     EXPECT_TRUE(dk::Enabled(dlg, IDC_MAIN_FIND));
     EXPECT_EQ("", dk::Text(dlg, IDC_MAIN_FIND));
     EXPECT_EQ("", dk::Text(dlg, IDC_MAIN_FIND_STATUS));
@@ -972,13 +1008,13 @@ TEST_F(MainDialog, TheNewControlsWaitDisabledForTheirFeatures)
     Click_Item(Targets(), 1);
     Click_Item(Inputs(), 0);
     for (const auto &l : labels) {
-        if (l.first != IDC_MAIN_FIND_LABEL && l.first != IDC_MAIN_CHECK && l.first != IDC_MAIN_IMPORT && l.first != IDC_MAIN_EXPORT && l.first != IDC_MAIN_REPORT && l.first != IDC_MAIN_RESTORE) {
+        if (waiting(l.first) && l.first != IDC_MAIN_EXPORT) {
             EXPECT_FALSE(dk::Enabled(dlg, l.first)) << l.second;
         }
     }
     /* a command without a procedure does nothing, even when pressed */
     DialogWatch none;
-    for (int id : { IDC_MAIN_USEDBY, IDC_MAIN_UNDO, IDC_MAIN_CHANGES }) Command(id);
+    for (int id : { IDC_MAIN_UNDO, IDC_MAIN_REDO, IDC_MAIN_CHANGES }) Command(id);
     EXPECT_TRUE(none.opened.empty());
     EXPECT_TRUE(IsWindow(dlg));
     EXPECT_TRUE(msgs.boxes.empty());
@@ -1071,17 +1107,23 @@ TEST_F(MainDialog, ShortcutsFindClearAndPressOnlyInTheMainWindow)
     auto enable = [&] {
         for (int id : { IDC_MAIN_UNDO, IDC_MAIN_REDO, IDC_MAIN_IMPORT }) EnableWindow(GetDlgItem(dlg, id), TRUE);
     };
-    enable();
-    for (UINT vk : { 'Z', 'Y', 'I', 'Z' }) Press_Ctrl(dlg, vk);
+    /* (a press with nothing to undo brings the buttons back in line: they are enabled again) */
+    for (UINT vk : { 'Z', 'Y', 'I', 'Z' }) {
+        enable();
+        Press_Ctrl(dlg, vk);
+    }
     EXPECT_EQ((std::vector<int>{ IDC_MAIN_UNDO, IDC_MAIN_REDO, IDC_MAIN_IMPORT, IDC_MAIN_UNDO }), s_Pressed);
     EXPECT_EQ(Targets(), GetFocus()) << "a shortcut leaves the focus where it was";
     s_Pressed.clear();
     SetFocus(find);
+    enable();
     Press_Ctrl(dlg, 'Z');
     EXPECT_EQ((std::vector<int>{ IDC_MAIN_UNDO }), s_Pressed) << "in the find field too";
     s_Pressed.clear();
+    enable();
     Press_Key(dlg, 'Z');
     EXPECT_TRUE(s_Pressed.empty()) << "Z alone is no shortcut";
+    SetWindowTextA(find, "");                           /* (a "z" typed there narrows the lists) */
 
     /* with the queue editor open above it, the keys are the editor's */
     SetFocus(Targets());

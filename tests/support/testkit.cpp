@@ -9,6 +9,7 @@
 #include "config/prefsfile.h"
 #include "config/setup.h"
 #include "config/storefile.h"
+#include "config/undo.h"
 #include "config/users.h"
 #include "queueedit/paramfile.h"
 #include <algorithm>
@@ -293,6 +294,7 @@ void Reset_ProcessState()
     storeFailures = 0;
     Clear_StoreFailedNames();
     Set_ReplaceRetryTime(REPLACE_RETRY_MS);
+    Clear_History();
 }
 
 void Use_Home(const std::string &dir)
