@@ -238,7 +238,7 @@ static void Select_One(HWND list, int item)
    empty), keeping the selection where it is still shown. */
 static void Apply_Find(HWND hDlg, MAIN_STATE *st)
 {
-    char text[FIND_TEXT_LEN];
+    char text[TEXT_LEN];
     GetDlgItemTextA(hDlg, IDC_MAIN_FIND, text, sizeof text);
     BOOL shownTargets[MAX_TARGETS], shownLbqs[MAX_LBQS];
     Narrow_Queues(text, shownTargets, st->targetFields, shownLbqs, st->lbqFields);
@@ -254,7 +254,7 @@ static void Apply_Find(HWND hDlg, MAIN_STATE *st)
    act on, which of its fields matched. */
 static void Update_FindStatus(HWND hDlg, MAIN_STATE *st)
 {
-    char status[FIND_TEXT_LEN + 128] = "";
+    char status[TEXT_LEN + 128] = "";
     BOOL narrowed = Is_ListNarrowed(st->targets) || Is_ListNarrowed(st->lbqs);
     if (narrowed) {
         int shown = (int)SendMessageA(st->targets, LVM_GETITEMCOUNT, 0, 0) + (int)SendMessageA(st->lbqs, LVM_GETITEMCOUNT, 0, 0);

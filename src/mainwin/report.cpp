@@ -2,9 +2,12 @@
 #include "common/appstate.h"
 #include "common/fileutil.h"
 #include "common/iconpng.h"
+#include "common/rowset.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "config/fields.h"
+#include "config/findings.h"
+#include "config/layoutchecks.h"
 #include "config/lbfile.h"
 #include "config/model.h"
 #include "config/prefsfile.h"
@@ -258,65 +261,20 @@ static void Free_IconCache(ICON_CACHE_T *cache)
 
 /* ---- the problems ---- */
 
-static int Add_Problem(REPORT_PROBLEM *rows, int cap, int n, int queue, int lbq, const char *fmt, ...)
-    __attribute__((format(printf, 6, 7)));
-static int Add_Problem(REPORT_PROBLEM *rows, int cap, int n, int queue, int lbq, const char *fmt, ...)
-{
-    if (n < cap) {
-        va_list args;
-        va_start(args, fmt);
-        Format_TextV(rows[n].text, sizeof rows[n].text, fmt, args);
-        va_end(args);
-        rows[n].queue = queue;
-        rows[n].lbq = lbq;
-    }
-    return n + 1;
-}
-
-static int App_Problem(REPORT_PROBLEM *rows, int cap, int n, int pos, int slot)
-{
-    const char *path = Used_App(slot) ? apps[slot].path : "";
-    if (path[0] != '\0' && File_Exists(path)) return n;
-    if (path[0] == '\0')
-        return Add_Problem(rows, cap, n, pos, -1, "Queue %d runs application entry %d, which names no program.",
-                           pos + 1, slot);
-    return Add_Problem(rows, cap, n, pos, -1, "The application \"%s\" that queue %d runs does not exist.", path, pos + 1);
-}
-
 int Report_Problems(REPORT_PROBLEM *rows, int cap)
 {
     Trace("Report_Problems ()\n");
+    static FINDINGS list;            /* ~0.5 MB: kept off the stack */
+    Check_All(&list);
     int n = 0;
-    for (int i = 0; i < targetCount; i++) {
-        const Target *t = &targets[i];
-        if (t->noProcesses || t->processRef == NO_PROCESSES) continue;
-        if (!t->usesGroup) {
-            n = App_Problem(rows, cap, n, i, t->processRef);
-        } else if (!Used_Group(t->processRef)) {
-            n = Add_Problem(rows, cap, n, i, -1, "Queue %d runs application group %d, which does not exist.", i + 1,
-                            t->processRef);
-        } else {
-            const AppGroup *g = &appGroups[t->processRef];
-            int count = (g->count < MAX_GROUP_MEMBERS) ? g->count : MAX_GROUP_MEMBERS;
-            for (int m = 0; m < count; m++) n = App_Problem(rows, cap, n, i, g->members[m]);
-        }
+    for (int i = 0; i < list.count; i++, n++) {
+        if (n >= cap) continue;
+        const FINDING *f = &list.items[i];
+        Format_Finding(f, rows[n].text, sizeof rows[n].text);
+        rows[n].queue = (f->aboutKind == ROWREF_TARGET && f->aboutPos < targetCount) ? f->aboutPos : -1;
+        rows[n].lbq = (f->aboutKind == ROWREF_LBQ && f->aboutPos < lbqCount) ? f->aboutPos : -1;
     }
-    for (int i = 1; i < targetCount; i++)
-        for (int j = 0; j < i; j++)
-            if (Compare_NoCase(targets[i].name, targets[j].name) == 0) {
-                n = Add_Problem(rows, cap, n, i, -1, "The name \"%s\" is used for queue %d and queue %d.",
-                                targets[i].name, j + 1, i + 1);
-                break;
-            }
-    for (int i = 0; i < lbqCount; i++) {
-        if (lbqs[i].queueGroupEnabled == 0) continue;
-        int outputs = Count_LBQOutputs(lbqs[i].outputs);
-        if (outputs >= 2) continue;
-        n = Add_Problem(rows, cap, n, -1, i,
-                        "The load balanced input queue \"%s\" has balancing enabled and %d output queue%s: it needs "
-                        "two or more.",
-                        lbqs[i].name, outputs, outputs == 1 ? "" : "s");
-    }
+    n += list.dropped;
     Trace("Report_Problems: %d\n", n);
     return n;
 }

@@ -35,10 +35,10 @@ typedef struct {
     int  lbq;               /* the input queue it is about, or -1 */
 } REPORT_PROBLEM;
 
-/* The problems of the live configuration, as the checks before saving find them, but every one
-   of them and without asking: an application a queue runs that is not there, two output queues
-   with one name, an input queue with balancing enabled and fewer than two outputs. Fills up to
-   cap rows and returns how many problems there are (more than cap when they did not fit). */
+/* The problems of the live configuration: every finding of the checker (what the readers
+   repaired at load, what OK would refuse, the folder layout), each a line as -check prints it,
+   without asking anything. Fills up to cap rows and returns how many problems there are (more
+   than cap when they did not fit). */
 int Report_Problems(REPORT_PROBLEM *rows, int cap);
 
 /* Appends text to out for an HTML page: < > & " ' as entities, bytes above 127 converted from

@@ -66,7 +66,7 @@ void On_Report(HWND hDlg)
     if (!Choose_SaveFile(hDlg, "Save the Configuration Report", path, sizeof path, k_Filter, "html")) return;
 
     /* the users as their file holds them (their dialog stores them when it closes) */
-    Load_Users(NULL);
+    Load_Users();
     REPORT_INFO info = { homeDir != NULL ? homeDir : "", NULL, Report_Unsaved() };
     if (!Write_Report(path, &info)) {
         SysError_Box(programTitle, "The report could not be written to\n\n%s", path);

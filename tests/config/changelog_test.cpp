@@ -313,12 +313,12 @@ TEST_F(ChangeLog, ThePreferencesDialogLogsWhatItStored)
 TEST_F(ChangeLog, TheUsersStoredAreLoggedWithoutTheirPasswords)
 {
     Load_TwoQueues();
-    ASSERT_TRUE(Add_User(NULL, "anna", "secret1"));
-    ASSERT_TRUE(Add_User(NULL, "carl", "secret2"));
+    ASSERT_TRUE(Add_User("anna", "secret1"));
+    ASSERT_TRUE(Add_User("carl", "secret2"));
     Note_UsersLoaded();
-    ASSERT_TRUE(Replace_User(NULL, 0, "anna", "secret3"));
-    ASSERT_TRUE(Remove_User(NULL, 1));
-    ASSERT_TRUE(Add_User(NULL, "ben", "secret4"));
+    ASSERT_TRUE(Replace_User(0, "anna", "secret3"));
+    ASSERT_TRUE(Remove_User(1));
+    ASSERT_TRUE(Add_User("ben", "secret4"));
     Log_UsersChange(CHANGE_MODE_INTERACTIVE);
     const std::string log = Log_Of(home);
     EXPECT_EQ("  User \"carl\" deleted\r\n"

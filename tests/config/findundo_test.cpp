@@ -294,7 +294,7 @@ TEST_F(History, EveryKindOfStepIsUndoneAndRedoneExactly)
         { "delete input queue Intake", [] { Delete_LBQ(0); } },
         { "edit input queue Intake", [] { lbqs[0].outputs[PLATES] = 0; lbqs[0].copies = 3; } },
         { "preferences", [] { SpoolerGlobals.SPOOLER_FILE_SETTLE_TIME = 77; Copy_Field(PLATE_SEARCH_APP, "\"C:\\p.exe\""); } },
-        { "administration", [] { REQUIRE_LOGIN = TRUE; Remove_User(NULL, 0); Add_User(NULL, "carl", "pw"); } },
+        { "administration", [] { REQUIRE_LOGIN = TRUE; Remove_User(0); Add_User("carl", "pw"); } },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);

@@ -51,8 +51,13 @@ TEST_F(CheckE2E, CheckListsEveryFindingByQueueAndOpensTheQueueEditor)
         for (int c = 0; c < 4; c++) EXPECT_EQ(rows[r][c], rk::LV_Text(check, IDC_RL_LIST, r, c)) << r << ", " << c;
     dk::Screenshot(check, "check_findings");
 
-    /* a double click on the finding about Proofer opens Proofer's editor over the list */
+    /* a double click on the finding about Proofer opens Proofer's editor over the list, on the page
+       that holds the hot directory; closing the page leaves the operator in the overview */
     rk::LV_Double_Click(check, IDC_RL_LIST, 1);
+    HWND page = rk::Find_Window(editor.pid(), "Inputs");
+    ASSERT_NE(nullptr, page) << "the page that holds the hot directory";
+    rk::Key_To_Focus(page, VK_ESCAPE);
+    ASSERT_TRUE(rk::Wait_Gone(page));
     HWND overview = rk::Find_Window(editor.pid(), "Overview");
     ASSERT_NE(nullptr, overview);
     EXPECT_EQ("Proofer", rk::Text(overview, IDC_OV_NAME));

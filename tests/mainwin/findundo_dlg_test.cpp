@@ -246,6 +246,9 @@ TEST_F(FindUndoDialog, UsedByListsTheUsesAndOpensTheQueueThatHoldsOne)
         SendMessageA(list, LVM_SETITEMSTATE, 1, (LPARAM)&it);
         dk::Click(d, IDOK);              /* Open: Q4's editor */
     });
+    /* the editor opens on the page that holds the reference: Multi-Job Settings, through Job Settings */
+    s.On("Multi-Job Settings", [](HWND d) { dk::Click(d, IDCANCEL); });
+    s.On("Job Settings", [](HWND d) { dk::Click(d, IDCANCEL); });
     s.On(k_QueueEditor, [](HWND d) {
         EXPECT_EQ("Q4", dk::Text(d, IDC_OV_NAME));
         dk::Click(d, IDCANCEL);

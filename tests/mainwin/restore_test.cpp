@@ -156,8 +156,9 @@ TEST_F(RestoreEditor, DeleteTwoQueuesSaveRestoreTheBackupAndSave)
         HWND main = Start(&editor);
         ASSERT_NE(nullptr, main);
         rk::LV_Select(main, IDC_MAIN_TARGETS, { 2, 4 });
-        ASSERT_TRUE(rk::Press_Done(main, IDC_MAIN_DELETE));
-        ASSERT_EQ(e2e::k_DemoQueues - 2, rk::LV_Count(main, IDC_MAIN_TARGETS));
+        rk::Press(main, IDC_MAIN_DELETE);
+        ASSERT_TRUE(rk::Answer_Box(editor.pid(), IDYES)) << "Plate Setter 2 passes its jobs to PDF Archive";
+        ASSERT_TRUE(rk::Wait_Until([&] { return rk::LV_Count(main, IDC_MAIN_TARGETS) == e2e::k_DemoQueues - 2; }, 5000));
         /* Yes: the jobs of the two queues go with them */
         ASSERT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, { IDYES }));
     }
