@@ -22,6 +22,15 @@ HWND File_NameBox(HWND chooser)
     return nullptr;
 }
 
+/* What Editor.exe -check prints about an installation (it must find no error). */
+std::string Check_Lines(const std::string &editorExe, const std::string &home, const std::string &out)
+{
+    tk::Child checker(tk::Quote(editorExe) + " -check " + tk::Quote(home), "", nullptr, out);
+    EXPECT_TRUE(checker.started());
+    EXPECT_EQ(0, checker.wait(30000)) << tk::Read_File(out);
+    return tk::Read_File(out);
+}
+
 TEST_F(ExchangeEndToEnd, TwoQueuesExportedFromOneInstallationLandRenamedInAnother)
 {
     /* the other installation: the demo, with its Proofer and Imposition exported */
@@ -36,6 +45,7 @@ TEST_F(ExchangeEndToEnd, TwoQueuesExportedFromOneInstallationLandRenamedInAnothe
         ASSERT_EQ(0, exporter.wait(30000)) << tk::Read_File(out);
     }
     const Tree before = e2e::Tree_Of(home.path());
+    const std::string checkedBefore = Check_Lines(home.editor(), home.path(), source / "check-before.txt");
 
     tk::Child editor;
     HWND main = Start(&editor);
@@ -68,6 +78,8 @@ TEST_F(ExchangeEndToEnd, TwoQueuesExportedFromOneInstallationLandRenamedInAnothe
     std::vector<tk::ForeignBox> seen;
     EXPECT_EQ(0, Press_And_Finish(editor, main, IDC_MAIN_OK, {}, &seen));
     for (const tk::ForeignBox &b : seen) ADD_FAILURE() << "a box on OK: " << b.text;
+    EXPECT_EQ(checkedBefore, Check_Lines(home.editor(), home.path(), source / "check-after.txt"))
+        << "-check finds no new problem in the installation the queues came into";
     const std::vector<std::string> lines = e2e::Lines(tk::Read_File(home / "Queues.cfg"));
     ASSERT_EQ(2u + e2e::k_DemoQueues + 2u, lines.size());
     const std::vector<std::string> proofer = e2e::Fields(lines[2 + e2e::k_DemoQueues]);
