@@ -312,6 +312,8 @@ static void Undo_PartialWrite(const char *path, LONGLONG before, LONGLONG after)
     CloseHandle(h);
 }
 
+static BOOL Append_Locked(const char *path, const char *previous, const char *entry, size_t len);
+
 BOOL Append_ChangeLog(const char *home, const char *entry, size_t len)
 {
     char path[PATH_LEN], previous[PATH_LEN], folder[PATH_LEN];
@@ -331,6 +333,23 @@ BOOL Append_ChangeLog(const char *home, const char *entry, size_t len)
             return FALSE;
         }
     }
+    /* One writer at a time, across every editor of this machine: an append to the end is not
+       one step on every file system (two writers can both find the same end), and the rotation
+       must not rename a log another writer is appending to. */
+    HANDLE turn = CreateMutexA(NULL, FALSE, "SpoolerEditorChangeLog");
+    if (turn != NULL && WaitForSingleObject(turn, 10000) == WAIT_TIMEOUT) Trace("Append_ChangeLog: no turn within 10 s; appending\n");
+    BOOL ok = Append_Locked(path, previous, entry, len);
+    DWORD err = GetLastError();
+    if (turn != NULL) {
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+    }
+    SetLastError(err);
+    return ok;
+}
+
+static BOOL Append_Locked(const char *path, const char *previous, const char *entry, size_t len)
+{
     WIN32_FILE_ATTRIBUTE_DATA fa;
     if (GetFileAttributesExA(path, GetFileExInfoStandard, &fa)) {
         unsigned long long size = ((unsigned long long)fa.nFileSizeHigh << 32) | fa.nFileSizeLow;

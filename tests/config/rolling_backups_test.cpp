@@ -4,6 +4,7 @@
    editor's so that their jobs stay. */
 #include "store_fixture.h"
 #include "config/backups.h"
+#include "config/backuprows.h"
 #include "config/lbfile.h"
 #include "config/queuesfile.h"
 #include "config/runtime.h"
@@ -264,6 +265,33 @@ TEST_F(RollingBackups, ADamagedBackupIsNeverRestored)
     Free_ConfigImage(img);
     EXPECT_EQ(model, Model_Bytes()) << "looking at a backup changes nothing in the editor";
     EXPECT_FALSE(Restore_Backup("2001-01-01 00.00.00")) << "no such backup";
+}
+
+/* The restore list names who saved a backup and how, from the change log's entry of that save:
+   the header nearest in time, never one far from it. */
+TEST_F(RollingBackups, TheListNamesWhoSavedEachBackupFromTheChangeLog)
+{
+    Start_Three();
+    Copy_Field(targets[0].name, "Plates 2");
+    ASSERT_TRUE(Save());
+    const std::string name = Backup_Names().at(0);      /* "YYYY-MM-DD HH.MM.SS" */
+    std::string when = name.substr(0, 19);
+    when[10] = 'T';
+    when[13] = when[16] = ':';
+    Make_Dirs(Path("logs"));
+    Write_File(Path("logs\\Editor Changes.1.log"),
+               "== 2001-" + when.substr(5) + "+01:00 | carl | PRESS-PC | update | 1.0.0.0\r\n  Queue \"A\" deleted\r\n\r\n");
+    Write_File(Path("logs\\Editor Changes.log"),
+               "== " + when + "+01:00 | anna | PRESS-PC | silent | 1.0.0.0\r\n  Queue \"Plates\": Name: Plates -> Plates 2\r\n\r\n");
+    static BACKUP_SUMMARY list[4];
+    ASSERT_EQ(1, Summarize_Backups(list, 4));
+    EXPECT_STREQ("anna", list[0].user);
+    EXPECT_STREQ("silent", list[0].mode);
+
+    Write_File(Path("logs\\Editor Changes.log"), "");
+    ASSERT_EQ(1, Summarize_Backups(list, 4));
+    EXPECT_STREQ("", list[0].user) << "no entry near the backup: nobody is named";
+    EXPECT_STREQ("", list[0].mode);
 }
 
 class RollingBackupsOnFaultDisks : public StoreTest {};
