@@ -172,7 +172,7 @@ def main():
         print('%-34s failed (%d): %s' % ('undo history, 100 steps (MiB)', undo.returncode, undo.stderr.strip()))
     else:
         print('%-34s %9.2f MiB; bound %.1f MiB, undone to the start: %s: %s'
-              % ('undo history, 100 steps (MiB)', int(words[4]) / 2.0 ** 20, int(words[6]) / 2.0 ** 20, words[8],
+              % ('undo history, 100 steps (MiB)', int(words[3]) / 2.0 ** 20, int(words[6]) / 2.0 ** 20, words[8],
                  'met' if undo.returncode == 0 else 'MISSED'))
 
 
