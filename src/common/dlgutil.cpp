@@ -444,36 +444,3 @@ BOOL Choose_CreateFolder(HWND owner, const char *title, char *path, size_t cap)
     Copy_Text(path, cap, chosen);
     return TRUE;
 }
-
-BOOL Choose_SaveFile(HWND owner, const char *title, char *path, size_t cap, const char *filter, const char *defExt)
-{
-    Trace("Choose_SaveFile: \"%s\" from %s\n", title, path);
-    if (s_ChooserHook != NULL) {
-        CHOOSER_CALL call = { CHOOSE_SAVE, owner, title, 1, FALSE };
-        return s_ChooserHook(&call, path, cap);
-    }
-    Strip_Quotes(path);
-    char folder[PATH_LEN], file[CHOSEN_LEN];
-    BOOL hasFolder = Split_StartPath(path, folder, sizeof folder, file, sizeof file);
-    OPENFILENAMEA ofn;
-    memset(&ofn, 0, sizeof ofn);
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter;
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrInitialDir = hasFolder ? folder : NULL;
-    ofn.lpstrTitle = title;
-    ofn.lpstrDefExt = defExt;
-    ofn.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT |
-                OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&ofn)) {
-        DWORD err = CommDlgExtendedError();
-        if (err != 0) Trace("Choose_SaveFile: the dialog failed (%lu)\n", (unsigned long)err);
-        else Trace("Choose_SaveFile: cancelled\n");
-        return FALSE;
-    }
-    Trace("Choose_SaveFile: chose %s\n", file);
-    return Give_Chosen(file, path, cap);
-}

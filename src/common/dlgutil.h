@@ -78,9 +78,3 @@ typedef struct {
 typedef BOOL (*CHOOSER_HOOK)(const CHOOSER_CALL *call, char *path, size_t cap);
 void Set_ChooserHook(CHOOSER_HOOK hook);
 
-/* The chooser of a file to write (the system's save dialog): starts in the folder of path with
-   its name proposed. filter: pairs of a description and a pattern, each ended by a zero byte,
-   the list by a second one; defExt is added to a name typed without an extension. A file that
-   exists is written over only after the operator said so in the dialog. TRUE with the chosen
-   full path in path; FALSE when cancelled. Through the choosers' seam (CHOOSE_SAVE). */
-BOOL Choose_SaveFile(HWND owner, const char *title, char *path, size_t cap, const char *filter, const char *defExt);

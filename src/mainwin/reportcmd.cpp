@@ -62,8 +62,8 @@ void On_Report(HWND hDlg)
     char path[MAX_PATH + 1] = "";
     if (homeDir != NULL) Home_Path(path, sizeof path, homeDir, REPORT_NAME);
     if (path[0] == '\0') Copy_Field(path, REPORT_NAME);
-    static const char k_Filter[] = "Web pages (*.html)\0*.html;*.htm\0All files (*.*)\0*.*\0";
-    if (!Choose_SaveFile(hDlg, "Save the Configuration Report", path, sizeof path, k_Filter, "html")) return;
+    static const char k_Types[] = "Web pages (*.html)|*.html;*.htm|All files (*.*)|*.*|";
+    if (!Choose_TypedFile(hDlg, "Save the Configuration Report", path, sizeof path, k_Types, "html", TRUE)) return;
 
     /* the users as their file holds them (their dialog stores them when it closes) */
     Load_Users();
