@@ -112,9 +112,9 @@ void Fill_BackupRows(ROWSET *set, const BACKUP_SUMMARY *list, int count)
     RowSet_AddColumn(set, "Queues", 40, ROWSORT_NUMBER);
     RowSet_AddColumn(set, "Input queues", 60, ROWSORT_NUMBER);
     RowSet_AddColumn(set, "Applications", 56, ROWSORT_NUMBER);
-    RowSet_AddColumn(set, "State", 0, ROWSORT_TEXT);
+    RowSet_AddColumn(set, "State", 90, ROWSORT_TEXT);
     RowSet_AddColumn(set, "Saved by", 60, ROWSORT_TEXT);
-    RowSet_AddColumn(set, "Mode", 50, ROWSORT_TEXT);
+    RowSet_AddColumn(set, "Mode", 0, ROWSORT_TEXT);
     RowSet_SetLabel(set, "&Backups, newest first (%d):", count);
     for (int i = 0; i < count; i++) {
         ROW_REF ref = { ROWREF_FILE, -1, 0, i };
